@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the tool needs to build, run and test.
+# Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config clang-format
+  qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6charts6-dev libqt6serialport6-dev
+  libgl-dev libudev-dev libftdi1-dev
+  fonts-dejavu-core xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
