@@ -1,0 +1,101 @@
+#include "StripChart.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+StripChart::StripChart(const QString &objectName, const QString &seriesName, const QString &title,
+                       double axisMin, double axisMax, QWidget *parent)
+    : QWidget(parent) {
+    setObjectName(objectName);
+
+    title_ = new QLabel(title, this);
+    title_->setObjectName(objectName + "Title");
+    title_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont titleFont("Arial");
+    titleFont.setPixelSize(13);
+    title_->setFont(titleFont);
+    QPalette titlePalette = title_->palette();
+    titlePalette.setColor(QPalette::WindowText, Qt::black);
+    title_->setPalette(titlePalette);
+
+    chart_ = new QChart;
+    chart_->legend()->hide();
+    chart_->setAnimationOptions(QChart::NoAnimation);
+    chart_->setMargins(QMargins(0, 0, 0, 0));
+    chart_->setBackgroundRoundness(0);
+
+    series_ = new QLineSeries;
+    series_->setObjectName(seriesName);
+    series_->setColor(QColor(0xFF, 0x00, 0x00));
+    series_->setPointsVisible(false);
+    chart_->addSeries(series_);
+
+    auto *axisX = new QValueAxis;
+    axisX->setRange(1, ChartHistory::SlotCount);
+    axisX->setLabelFormat("%d");
+    axisX->setTickCount(5);
+    chart_->addAxis(axisX, Qt::AlignBottom);
+    series_->attachAxis(axisX);
+
+    axisY_ = new QValueAxis;
+    axisY_->setRange(axisMin, axisMax);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
+    series_->attachAxis(axisY_);
+
+    view_ = new QChartView(chart_, this);
+    view_->setObjectName(objectName + "View");
+    view_->setRenderHint(QPainter::Antialiasing, false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(title_);
+    layout->addWidget(view_, 1);
+
+    corner_ = new QLabel(this);
+    corner_->setObjectName(objectName + "Value");
+    corner_->setAutoFillBackground(true);
+    QPalette cornerPalette = corner_->palette();
+    cornerPalette.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xE0));
+    corner_->setPalette(cornerPalette);
+    corner_->setFrameShape(QFrame::Panel);
+    corner_->setAlignment(Qt::AlignCenter);
+    corner_->hide();
+
+    redraw();
+}
+
+QString StripChart::title() const { return title_->text(); }
+
+void StripChart::add(double v) {
+    history_.add(v);
+    redraw();
+}
+
+void StripChart::setCornerText(const QString &text) {
+    corner_->setText(text);
+    corner_->adjustSize();
+    corner_->resize(qMax(corner_->width() + 12, 60), corner_->height() + 4);
+    corner_->move(width() - corner_->width() - 8, title_->height() + 8);
+    corner_->show();
+    corner_->raise();
+}
+
+void StripChart::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    if (corner_->isVisible())
+        corner_->move(width() - corner_->width() - 8, title_->height() + 8);
+}
+
+void StripChart::redraw() {
+    const auto values = history_.points();
+    QList<QPointF> points;
+    points.reserve(ChartHistory::SlotCount);
+    for (int i = 0; i < ChartHistory::SlotCount; ++i)
+        points.append(QPointF(i + 1, values[static_cast<std::size_t>(i)]));
+    series_->replace(points);
+}

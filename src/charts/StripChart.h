@@ -1,0 +1,46 @@
+#pragma once
+// A strip chart as every block page shows it: a left-aligned title above a
+// chart with a fixed left axis, X from 1 to 200, one red line and no legend,
+// redrawn whole from its history on every new value.
+
+#include "ChartHistory.h"
+
+#include <QWidget>
+
+class QChart;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QValueAxis;
+
+class StripChart : public QWidget {
+    Q_OBJECT
+  public:
+    StripChart(const QString &objectName, const QString &seriesName, const QString &title,
+               double axisMin, double axisMax, QWidget *parent = nullptr);
+
+    // Adds the value to the history and redraws the series from it.
+    void add(double v);
+    // Shows the newest value as text in a small panel at the top right corner.
+    void setCornerText(const QString &text);
+
+    const ChartHistory &history() const { return history_; }
+    QLineSeries *series() const { return series_; }
+    QValueAxis *axisY() const { return axisY_; }
+    QString title() const;
+    QLabel *cornerLabel() const { return corner_; }
+
+  protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+  private:
+    void redraw();
+
+    ChartHistory history_;
+    QLabel *title_;
+    QLabel *corner_;
+    QChartView *view_;
+    QChart *chart_;
+    QLineSeries *series_;
+    QValueAxis *axisY_;
+};

@@ -1,0 +1,134 @@
+#include "D2xxLayer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+const char *const StatusTexts[] = {
+    "",
+    " - Invalid handle...",
+    " - Device not found...",
+    " - Device not opened...",
+    " - General IO error...",
+    " - Insufficient resources...",
+    " - Invalid parameter...",
+    " - Invalid baud rate...",
+    " Device not opened for erase...",
+    " Device not opened for write...",
+    " - Failed to write...",
+    " - EEPROM read failed...",
+    " - EEPROM write failed...",
+    " - EEPROM erase failed...",
+    " - EEPROM not present...",
+    " - EEPROM not programmed...",
+    " - Invalid arguments...",
+    " - Other error ...",
+};
+
+template <std::size_t N> std::string textUpToZero(const std::array<char, N> &buffer) {
+    const char *end = std::find(buffer.begin(), buffer.end(), '\0');
+    return std::string(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+}
+} // namespace
+
+D2xxLayer::D2xxLayer(FtDriver &driver) : driver_(&driver) {}
+
+std::string D2xxLayer::errorText(const std::string &name, std::uint32_t status) {
+    if (status >= 1 && status <= 17)
+        return name + StatusTexts[status];
+    // The library's table ends at 17; name the number rather than show an empty box.
+    return name + " - Unknown error, status " + std::to_string(status) + "...";
+}
+
+void D2xxLayer::ReportFTError(const std::string &name, FtStatus status) {
+    if (!ErrorReportsEnabled || status == FT_OK)
+        return;
+    std::string message = errorText(name, status);
+    std::string detail = driver_->lastErrorDetail();
+    if (!detail.empty())
+        message += "\n" + detail;
+    if (errorBox_)
+        errorBox_(message);
+}
+
+FtStatus D2xxLayer::checked(const char *name, FtStatus status) {
+    if (status != FT_OK)
+        ReportFTError(name, status);
+    return status;
+}
+
+FtStatus D2xxLayer::GetFTDeviceCount() {
+    std::uint32_t count = 0;
+    FtStatus status = driver_->listCount(count);
+    if (status == FT_OK)
+        DeviceCount = count;
+    return checked("GetFTDeviceCount", status);
+}
+
+FtStatus D2xxLayer::GetFTDeviceSerialNo(std::uint32_t index) {
+    FtStatus status =
+        driver_->listSerialNumber(index, SerialNumberBuffer.data(), SerialNumberBuffer.size());
+    if (status == FT_OK)
+        ListText = textUpToZero(SerialNumberBuffer);
+    return checked("GetFTDeviceSerialNo", status);
+}
+
+FtStatus D2xxLayer::GetFTDeviceDescription(std::uint32_t index) {
+    FtStatus status =
+        driver_->listDescription(index, DescriptionBuffer.data(), DescriptionBuffer.size());
+    if (status == FT_OK)
+        ListText = textUpToZero(DescriptionBuffer);
+    return checked("GetFTDeviceDescription", status);
+}
+
+FtStatus D2xxLayer::Open_USB_Device_By_Serial_Number(const std::string &serial) {
+    OpenSerialNumber[0] = '\0';
+    std::size_t n = std::min<std::size_t>(serial.size(), OpenSerialNumber.size() - 1);
+    if (n > 0) {
+        std::memcpy(OpenSerialNumber.data(), serial.data(), n);
+        OpenSerialNumber[n] = '\0';
+    }
+    FtHandle handle = 0;
+    FtStatus status = driver_->openBySerialNumber(OpenSerialNumber.data(), handle);
+    if (status == FT_OK)
+        DeviceHandle = handle;
+    return checked("Open_USB_Device_By_Serial_Number", status);
+}
+
+FtStatus D2xxLayer::CloseFTDevice() { return checked("FT_Close", driver_->close(DeviceHandle)); }
+
+std::uint32_t D2xxLayer::ReadFTBytes(std::uint32_t n) {
+    n = std::min<std::uint32_t>(n, ReceiveBuffer.size());
+    std::uint32_t got = 0;
+    checked("FT_Read", driver_->read(DeviceHandle, ReceiveBuffer.data(), n, got));
+    return std::min(got, n);
+}
+
+std::uint32_t D2xxLayer::WriteFTBytes(std::uint32_t n) {
+    n = std::min<std::uint32_t>(n, TransmitBuffer.size());
+    std::uint32_t written = 0;
+    checked("FT_Write", driver_->write(DeviceHandle, TransmitBuffer.data(), n, written));
+    return written;
+}
+
+FtStatus D2xxLayer::SetFTBaudRate() {
+    return checked("FT_SetBaudRate", driver_->setBaudRate(DeviceHandle, BaudRate));
+}
+
+FtStatus D2xxLayer::SetFTDataCharacteristics() {
+    return checked("FT_SetDataCharacteristics",
+                   driver_->setDataCharacteristics(DeviceHandle, WordLength, StopBits, Parity));
+}
+
+FtStatus D2xxLayer::PurgeFTReceive() {
+    return checked("FT_Purge RX", driver_->purge(DeviceHandle, FT_PURGE_RX));
+}
+
+FtStatus D2xxLayer::PurgeFTTransmit() {
+    return checked("FT_Purge TX", driver_->purge(DeviceHandle, FT_PURGE_TX));
+}
+
+FtStatus D2xxLayer::GetFTQueueStatus() {
+    return checked("FT_GetStatus",
+                   driver_->getStatus(DeviceHandle, RxQueueBytes, TxQueueBytes, EventStatus));
+}

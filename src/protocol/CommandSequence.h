@@ -1,0 +1,19 @@
+#pragma once
+// A few command codes sent on consecutive transmit ticks, one code per tick in
+// byte 1 of the standing command frame.
+
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+
+struct CommandSequence {
+    std::uint8_t SequencePosition = 0;
+    std::array<std::uint8_t, 9> SequenceCodes{};
+    std::uint8_t SequenceCount = 0;
+
+    // Replaces whatever is pending; at most the first four codes are kept.
+    void queue(std::initializer_list<std::uint8_t> codes);
+    bool pending() const { return SequenceCount != 0; }
+    // The code to send now; advances the position. Only while pending().
+    std::uint8_t takeNext();
+};

@@ -1,0 +1,20 @@
+#include "BoxMessages.h"
+
+#include <QMessageBox>
+
+void BoxMessages::error(const QString &text) { show(QMessageBox::Critical, text); }
+
+void BoxMessages::information(const QString &text) { show(QMessageBox::NoIcon, text); }
+
+void BoxMessages::show(int icon, const QString &text) {
+    open_.removeIf([](const QPointer<QMessageBox> &box) { return box.isNull(); });
+    for (const QPointer<QMessageBox> &box : open_)
+        if (box->text() == text && box->isVisible())
+            return;
+    auto *box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QString(), text,
+                                QMessageBox::Ok, parent_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(parent_ ? Qt::WindowModal : Qt::ApplicationModal);
+    open_.append(box);
+    box->open();
+}

@@ -1,0 +1,143 @@
+#include "TForm1.h"
+
+#include "BoxMessages.h"
+#include "link/DeviceChangeWait.h"
+#include "link/UsbPage.h"
+#include "mux/TForm2.h"
+#include "pages/BasePage.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace {
+const char *const DesignCaptions[PageIndex::Count] = {
+    "Устройства USB", "База",    "Насос",
+    "ТКС",            "ПГС",     "ТКС+ПГС",
+    "ТКС+ПГС водород", "Оптика метен 100%", "Кислород",
+    "Угарный газ (СО)",
+};
+} // namespace
+
+TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      ft(driver), messages_(messages), link_(ft) {
+    setObjectName("Form1");
+    setWindowTitle("Настройка приборов серии ЗЭ23 V1.0");
+    setFixedSize(792, 573);
+    QFont windowFont("MS Sans Serif");
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+
+    ft.setErrorBox([this](const std::string &text) {
+        messages_.error(QString::fromStdString(text));
+    });
+
+    buildPages();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(350);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    Timer2->setInterval(100);
+    connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+
+    Timer3 = new QTimer(this);
+    Timer3->setObjectName("Timer3");
+    Timer3->setInterval(100);
+    connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
+
+    deviceChangeWait = new DeviceChangeWait(this);
+    connect(deviceChangeWait, &DeviceChangeWait::progress, ProgressBar1, &QProgressBar::setValue);
+    connect(deviceChangeWait, &DeviceChangeWait::finished, this,
+            &TForm1::deviceChangeWaitFinished);
+
+    closingWait = new QTimer(this);
+    closingWait->setObjectName("ClosingWait");
+    closingWait->setSingleShot(true);
+    closingWait->setInterval(3000);
+    connect(closingWait, &QTimer::timeout, this, &TForm1::finishClosing);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(usbPage, &UsbPage::listDoubleClicked, this, &TForm1::ListView1DblClick);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onCurrentChanged);
+
+    FormCreate();
+
+    Form2 = new TForm2(this);
+    Form2->hide();
+
+    Timer2->start();
+    Timer3->start();
+
+    if (QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildPages() {
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setGeometry(0, 0, 793, 569);
+
+    usbPage = new UsbPage;
+    basePage = new BasePage;
+    for (int i = 0; i < PageIndex::Count; ++i) {
+        QWidget *page = i == PageIndex::Usb ? static_cast<QWidget *>(usbPage)
+                        : i == PageIndex::Base ? static_cast<QWidget *>(basePage)
+                                               : new QWidget;
+        page->setObjectName(QString("TabSheet%1").arg(i + 1));
+        TabSheets[static_cast<std::size_t>(i)] = page;
+        PageControl1->addTab(page, QString::fromUtf8(DesignCaptions[i]));
+    }
+    ListView1 = usbPage->ListView1;
+    Button1 = usbPage->Button1;
+    Label1 = usbPage->Label1;
+    Panel1 = usbPage->Panel1;
+    ProgressBar1 = usbPage->ProgressBar1;
+    Panel2 = basePage->Panel2;
+
+    ++programmaticPageChange_;
+    for (int i = 1; i < PageIndex::Count; ++i)
+        setTabShown(i, false);
+    --programmaticPageChange_;
+}
+
+int TForm1::activePage() const { return PageControl1->currentIndex(); }
+
+void TForm1::setActivePage(int index) {
+    ++programmaticPageChange_;
+    PageControl1->setCurrentIndex(index);
+    --programmaticPageChange_;
+}
+
+void TForm1::setTabShown(int index, bool shown, const QString &caption) {
+    ++programmaticPageChange_;
+    if (!caption.isNull())
+        PageControl1->setTabText(index, caption);
+    // A hidden tab is disabled too, or keys and the wheel could still select it.
+    PageControl1->setTabEnabled(index, shown);
+    PageControl1->setTabVisible(index, shown);
+    --programmaticPageChange_;
+}
+
+bool TForm1::isTabShown(int index) const { return PageControl1->isTabVisible(index); }
+
+void TForm1::onCurrentChanged(int) {
+    if (programmaticPageChange_ == 0)
+        PageControl1Change();
+}
+
+void TForm1::Timer3Timer() {
+    // The stand picture of the multiplexer window is redrawn here.
+}

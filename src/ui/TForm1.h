@@ -1,0 +1,106 @@
+#pragma once
+// The main window: owner of the link, the frames, the three timers and every
+// page for the whole run of the program.
+
+#include "link/D2xxLayer.h"
+#include "link/D2xxLinkPort.h"
+#include "protocol/ExchangeCycle.h"
+#include "protocol/PageIndex.h"
+
+#include <QWidget>
+
+#include <array>
+
+class BasePage;
+class DeviceChangeWait;
+class Messages;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
+class TForm2;
+class UsbPage;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+  public:
+    // Device-change notices, as the window receives them.
+    static constexpr unsigned DeviceArrival = 0x8000;
+    static constexpr unsigned DeviceRemoveComplete = 0x8004;
+
+    TForm1(FtDriver &driver, Messages &messages, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // --- state shared by the handlers ---
+    D2xxLayer ft;
+    ExchangeCycle exchange;
+    bool ConnectionOpen = false;
+    std::uint8_t IdentifiedType = 0;
+    bool AmplitudeRepeat = false;
+    QString selectedSerialNumber;
+    QString selectedDescription;
+
+    // --- widgets ---
+    QTabWidget *PageControl1;
+    std::array<QWidget *, PageIndex::Count> TabSheets{};
+    UsbPage *usbPage;
+    BasePage *basePage;
+    QTableWidget *ListView1;
+    QPushButton *Button1;
+    QLabel *Label1;
+    QLabel *Panel1;
+    QProgressBar *ProgressBar1;
+    QLabel *Panel2;
+    QTimer *Timer1;
+    QTimer *Timer2;
+    QTimer *Timer3;
+    TForm2 *Form2;
+    DeviceChangeWait *deviceChangeWait;
+    QTimer *closingWait;
+
+    // --- common steps ---
+    void RefreshDeviceList();
+    void HideBlockPages();
+    // Only while ConnectionOpen: ticks off, search notice cleared, adapter closed.
+    void EndConnection();
+    void Identify();
+    void PageDecoder();
+
+    int activePage() const;
+    // Changes the page from code: the technician's page-change handler does not run.
+    void setActivePage(int index);
+    void setTabShown(int index, bool shown, const QString &caption = QString());
+    bool isTabShown(int index) const;
+    bool isClosing() const;
+
+  public slots:
+    void FormCreate();
+    void Button1Click();
+    void ListView1DblClick();
+    void Timer1Timer();
+    void Timer2Timer();
+    void Timer3Timer();
+    void PageControl1Change();
+    // The operating system's device-change notice (arrival 0x8000, removal 0x8004).
+    void WMDeviceChange(unsigned event);
+    // Starts closing: with an adapter open it is closed first and the window
+    // goes after a short wait.
+    void FormClose();
+    // End of the closing wait: the window goes.
+    void finishClosing();
+
+  protected:
+    void closeEvent(QCloseEvent *event) override;
+
+  private:
+    void buildPages();
+    void deviceChangeWaitFinished();
+    void onCurrentChanged(int index);
+
+    Messages &messages_;
+    D2xxLinkPort link_;
+    int programmaticPageChange_ = 0;
+    bool closingDone_ = false;
+};

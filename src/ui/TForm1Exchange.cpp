@@ -1,0 +1,85 @@
+// The two ticks, identification and the hand-over of replies to the pages.
+
+#include "TForm1.h"
+
+#include "Messages.h"
+#include "link/UsbPage.h"
+#include "protocol/InstrumentKind.h"
+
+#include <QLabel>
+#include <QTimer>
+
+namespace {
+const char *const UnknownInstrument = "Прибор неизвестен!";
+} // namespace
+
+void TForm1::Timer1Timer() { exchange.transmitTick(link_); }
+
+void TForm1::Timer2Timer() {
+    switch (exchange.receiveTick(link_)) {
+    case ExchangeCycle::Received::Identification:
+        Identify();
+        break;
+    case ExchangeCycle::Received::Reply:
+        if (isAcceptedKind(IdentifiedType))
+            PageDecoder();
+        else
+            messages_.information(UnknownInstrument);
+        break;
+    case ExchangeCycle::Received::Nothing:
+    case ExchangeCycle::Received::Invalid:
+        break;
+    }
+}
+
+void TForm1::Identify() {
+    Label1->clear();
+    const InstrumentKind *kind = findInstrumentKind(deviceTypeOf(exchange.ReplyFrame));
+    if (!kind) {
+        messages_.information(UnknownInstrument);
+        return;
+    }
+    setTabShown(PageIndex::Base, true, QString::fromUtf8(kind->baseCaption));
+    setActivePage(PageIndex::Base);
+    setTabShown(PageIndex::Pump, true, "Насос");
+    setTabShown(kind->blockPage, true, QString::fromUtf8(kind->blockCaption));
+    Panel2->setText(
+        QString::fromStdString(modelLine(*kind, serialNumberOf(exchange.ReplyFrame))));
+    exchange.loadFrame(kind->firstPollAddress, Code::Poll);
+    IdentifiedType = kind->deviceType;
+}
+
+void TForm1::PageDecoder() {
+    // The block pages decode their replies here.
+}
+
+void TForm1::PageControl1Change() {
+    switch (activePage()) {
+    case PageIndex::Oxygen:
+        exchange.queueSequence(Block::address(Block::Oxygen), {9, 2, 3, 4});
+        break;
+    case PageIndex::OpticMethane:
+        exchange.queueSequence(Block::address(Block::OpticMethane), {9});
+        break;
+    case PageIndex::Hydrogen:
+        exchange.queueSequence(Block::address(Block::Hydrogen), {9, 2, 3, 4});
+        break;
+    case PageIndex::TksPgs:
+        exchange.queueSequence(Block::address(Block::TksPgs), {9, 2, 3, 4});
+        break;
+    case PageIndex::Pgs:
+        exchange.queueSequence(Block::address(Block::Pgs), {9, 4});
+        break;
+    case PageIndex::Tks:
+        exchange.queueSequence(Block::address(Block::Tks), {9, 2, 3, 4});
+        break;
+    case PageIndex::Pump:
+        exchange.queueSequence(Block::address(Block::Pump), {9});
+        break;
+    case PageIndex::Base:
+        exchange.CommandFrame[0] = Block::address(Block::Base);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,291 @@
+// Frames, checksum, command sequence, the two ticks and the search for a lost
+// frame start, on a scripted link.
+
+#include "protocol/ExchangeCycle.h"
+#include "protocol/InstrumentKind.h"
+#include "protocol/PageIndex.h"
+
+#include <QTest>
+
+#include <deque>
+#include <vector>
+
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+
+// A link whose incoming bytes the test supplies, recording what goes out and
+// whether error reports were off during each call.
+class ScriptedLink : public LinkPort {
+  public:
+    std::deque<std::uint8_t> incoming;
+    Bytes written;
+    bool reportsEnabled = true;
+    bool callWithReportsOn = false;
+
+    void setErrorReports(bool enabled) override { reportsEnabled = enabled; }
+    std::uint32_t queueStatus() override {
+        note();
+        return static_cast<std::uint32_t>(incoming.size());
+    }
+    std::uint32_t read(std::uint8_t *dst, std::uint32_t n) override {
+        note();
+        std::uint32_t got = 0;
+        while (got < n && !incoming.empty()) {
+            dst[got++] = incoming.front();
+            incoming.pop_front();
+        }
+        return got;
+    }
+    void write(const std::uint8_t *src, std::uint32_t n) override {
+        note();
+        written.insert(written.end(), src, src + n);
+    }
+    void feed(const Bytes &bytes) { incoming.insert(incoming.end(), bytes.begin(), bytes.end()); }
+    Bytes lastFrame() const { return Bytes(written.end() - 8, written.end()); }
+
+  private:
+    void note() { callWithReportsOn |= reportsEnabled; }
+};
+
+Bytes reply(std::uint8_t block, std::uint8_t code, std::uint8_t b2 = 0, std::uint8_t b3 = 0,
+            std::uint8_t b4 = 0, std::uint8_t b5 = 0, std::uint8_t b6 = 0) {
+    Frame f = sealed({block, code, b2, b3, b4, b5, b6, 0});
+    return Bytes(f.begin(), f.end());
+}
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes &p : parts)
+        out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+} // namespace
+
+class TestProtocol : public QObject {
+    Q_OBJECT
+  private slots:
+    void checksumExamples_data() {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<bool>("holds");
+        QTest::newRow("base poll") << QByteArray("\x80\x0C\x00\x00\x00\x00\x00\x8C", 8) << true;
+        QTest::newRow("identification request")
+            << QByteArray("\x80\x09\x00\x00\x00\x00\x00\x89", 8) << true;
+        QTest::newRow("identification reply")
+            << QByteArray("\x00\x09\x00\x00\x01\x39\x30\x01", 8) << true;
+        QTest::newRow("base reply") << QByteArray("\x00\x0C\x18\x02\x00\x88\x13\x8D", 8) << true;
+        QTest::newRow("one bit off") << QByteArray("\x00\x0C\x18\x02\x00\x88\x13\x8C", 8) << false;
+        QTest::newRow("all zero") << QByteArray(8, '\0') << true;
+    }
+    void checksumExamples() {
+        QFETCH(QByteArray, frame);
+        QFETCH(bool, holds);
+        Frame f{};
+        std::copy(frame.begin(), frame.end(), f.begin());
+        QCOMPARE(checksumHolds(f), holds);
+    }
+
+    void sequenceGoesOutOneCodePerTick() {
+        ExchangeCycle x;
+        ScriptedLink link;
+        x.CommandFrame = {0x80, 12, 1, 2, 3, 4, 5, 0};
+        x.queueSequence(0x83, {9, 2, 3, 4});
+        for (std::uint8_t code : {9, 2, 3, 4}) {
+            x.transmitTick(link);
+            Bytes f = link.lastFrame();
+            QCOMPARE(f[0], 0x83);
+            QCOMPARE(f[1], code);
+            QCOMPARE(Bytes(f.begin() + 2, f.begin() + 7), (Bytes{1, 2, 3, 4, 5}));
+            QCOMPARE(f[7], frameChecksum(x.CommandFrame));
+        }
+        x.transmitTick(link);
+        QCOMPARE(link.lastFrame()[1], 4); // stays until a reply reloads the poll
+        QCOMPARE(link.written.size(), 40u);
+    }
+
+    void pollReloadDoesNotCancelSequence() {
+        ExchangeCycle x;
+        ScriptedLink link;
+        x.queueSequence(0x83, {9, 2, 3, 4});
+        x.transmitTick(link);
+        x.loadFrame(0x83, Code::Poll);
+        x.transmitTick(link);
+        QCOMPARE(link.lastFrame(), (Bytes{0x83, 2, 0, 0, 0, 0, 0, 0x81}));
+    }
+
+    void newSequenceReplacesPendingOne() {
+        ExchangeCycle x;
+        ScriptedLink link;
+        x.queueSequence(0x83, {9, 2, 3, 4});
+        x.transmitTick(link);
+        x.queueSequence(0x80, {12, 9});
+        x.transmitTick(link);
+        x.transmitTick(link);
+        x.transmitTick(link);
+        QCOMPARE(link.written[8 + 1], 12);
+        QCOMPARE(link.written[16 + 1], 9);
+        QCOMPARE(link.written[24 + 1], 9);
+        QCOMPARE(x.Sequence.SequenceCount, 0);
+    }
+
+    void sequenceKeepsAtMostFourCodes() {
+        CommandSequence s;
+        s.queue({1, 2, 3, 4, 5, 6});
+        QCOMPARE(s.SequenceCount, 4);
+        // A position left past the table by a caller still reads inside it.
+        s.SequencePosition = 200;
+        s.SequenceCount = 1;
+        s.takeNext();
+    }
+
+    void ticksSwitchErrorReportsOff() {
+        ExchangeCycle x;
+        ScriptedLink link;
+        link.feed(reply(0, 12));
+        x.transmitTick(link);
+        x.receiveTick(link);
+        QVERIFY(!link.callWithReportsOn);
+        QVERIFY(link.reportsEnabled);
+    }
+
+    void receiveTakesWholeFramesOnly() {
+        ExchangeCycle x;
+        ScriptedLink link;
+        Bytes two = concat({reply(0, 12, 1), reply(15, 12, 2)});
+        link.feed(Bytes(two.begin(), two.begin() + 7));
+        QCOMPARE(x.receiveTick(link), ExchangeCycle::Received::Nothing);
+        QVERIFY(!x.ReplyValid);
+        QCOMPARE(link.incoming.size(), 7u); // left waiting for the eighth
+        link.feed(Bytes(two.begin() + 7, two.end()));
+        QCOMPARE(x.receiveTick(link), ExchangeCycle::Received::Reply);
+        QCOMPARE(x.ReplyFrame[2], 1);
+        QCOMPARE(x.receiveTick(link), ExchangeCycle::Received::Reply);
+        QCOMPARE(x.ReplyFrame[0], 15);
+        QCOMPARE(x.receiveTick(link), ExchangeCycle::Received::Nothing);
+    }
+
+    void replyKinds_data() {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<int>("kind");
+        auto row = [](const Bytes &b) { return QByteArray(reinterpret_cast<const char *>(b.data()), 8); };
+        QTest::newRow("base answers 9") << row(reply(0, 9, 0, 0, 1, 0x39, 0x30))
+                                        << int(ExchangeCycle::Received::Identification);
+        QTest::newRow("pump answers 9") << row(reply(15, 9)) << int(ExchangeCycle::Received::Reply);
+        QTest::newRow("base poll") << row(reply(0, 12)) << int(ExchangeCycle::Received::Reply);
+        Bytes bad = reply(0, 9, 0, 0, 1);
+        bad[7] ^= 1;
+        QTest::newRow("bad checksum") << row(bad) << int(ExchangeCycle::Received::Invalid);
+    }
+    void replyKinds() {
+        QFETCH(QByteArray, frame);
+        QFETCH(int, kind);
+        ExchangeCycle x;
+        ScriptedLink link;
+        link.feed(Bytes(frame.begin(), frame.end()));
+        QCOMPARE(int(x.receiveTick(link)), kind);
+        // The 8 bytes land in the reply frame whether the checksum held or not.
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(x.ReplyFrame.data()), 8), frame);
+    }
+
+    // A byte lost, a byte added or a frame garbled: replies are decoded again
+    // within two frames, and no valid frame of an aligned stream is skipped.
+    void resynchronisesOnTheStream_data() {
+        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<QList<int>>("decodedMarks");
+        auto bytes = [](const Bytes &b) { return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size())); };
+        Bytes a = reply(0, 12, 1), b = reply(0, 12, 2), c = reply(0, 12, 3), d = reply(0, 12, 4);
+        Bytes aShort(a.begin(), a.begin() + 7);
+        QTest::newRow("aligned") << bytes(concat({a, b, c})) << QList<int>{1, 2, 3};
+        QTest::newRow("byte lost") << bytes(concat({aShort, b, c, d})) << QList<int>{2, 3, 4};
+        QTest::newRow("byte added") << bytes(concat({Bytes{0x55}, a, b, c})) << QList<int>{1, 2, 3};
+        Bytes garbled = a;
+        garbled[3] ^= 0x40;
+        QTest::newRow("frame garbled") << bytes(concat({garbled, b, c})) << QList<int>{2, 3};
+        QTest::newRow("garbage burst")
+            << bytes(concat({Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, a, b})) << QList<int>{1, 2};
+    }
+    void resynchronisesOnTheStream() {
+        QFETCH(QByteArray, stream);
+        QFETCH(QList<int>, decodedMarks);
+        ExchangeCycle x;
+        ScriptedLink link;
+        QList<int> decoded;
+        // Bytes arrive in 8-byte bursts, as replies do, with a tick after each.
+        for (qsizetype at = 0; at < stream.size() || !link.incoming.empty();) {
+            if (at < stream.size()) {
+                QByteArray chunk = stream.mid(at, 8);
+                link.feed(Bytes(chunk.begin(), chunk.end()));
+                at += chunk.size();
+            }
+            for (int t = 0; t < 3; ++t)
+                if (x.receiveTick(link) == ExchangeCycle::Received::Reply)
+                    decoded.append(x.ReplyFrame[2]);
+            if (at >= stream.size() && x.receiveTick(link) == ExchangeCycle::Received::Nothing)
+                break;
+        }
+        QCOMPARE(decoded, decodedMarks);
+    }
+
+    void resetForgetsHeldBytes() {
+        ExchangeCycle x;
+        ScriptedLink link;
+        Bytes bad = reply(0, 12);
+        bad[7] ^= 0xFF;
+        link.feed(bad);
+        QCOMPARE(x.receiveTick(link), ExchangeCycle::Received::Invalid);
+        QVERIFY(x.resynchronising());
+        x.resetStream();
+        link.feed(reply(0, 12, 7));
+        QCOMPARE(x.receiveTick(link), ExchangeCycle::Received::Reply);
+        QCOMPARE(x.ReplyFrame[2], 7);
+    }
+
+    void instrumentKinds_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("baseCaption");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("pageCaption");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<int>("firstPoll");
+        QTest::newRow("1") << 1 << "База ЗЭ-11.2К" << PageIndex::Tks << "Блок ТКС"
+                           << "ЗЭ11.2к   № 12345" << 0x80;
+        QTest::newRow("2") << 2 << "База ЗЭ-22" << PageIndex::TksPgs << "Блок ТКС+ПГС"
+                           << "ЗЭ22   № 12345" << 0x94;
+        QTest::newRow("3") << 3 << "База ЗЭ-22" << PageIndex::Hydrogen << "Блок ТКС+ПГС водород"
+                           << "ЗЭ22   № 12345" << 0x95;
+        QTest::newRow("4") << 4 << "База ЗЭ-12" << PageIndex::Pgs << "Блок ПГС"
+                           << "ЗЭ12   № 12345" << 0x80;
+        QTest::newRow("5") << 5 << "База ЗЭ-Хрень" << PageIndex::OpticMethane
+                           << "Оптика метан 100%" << "ЗЭ22   № 12345" << 0x80;
+        QTest::newRow("7") << 7 << "База ЗЭ-ХХХ" << PageIndex::Oxygen << "Кислород"
+                           << "ЗЭ-ХХХ   № 12345" << 0x80;
+    }
+    void instrumentKinds() {
+        QFETCH(int, type);
+        QFETCH(QString, baseCaption);
+        QFETCH(int, page);
+        QFETCH(QString, pageCaption);
+        QFETCH(QString, model);
+        QFETCH(int, firstPoll);
+        const InstrumentKind *k = findInstrumentKind(static_cast<std::uint8_t>(type));
+        QVERIFY(k);
+        QCOMPARE(QString::fromUtf8(k->baseCaption), baseCaption);
+        QCOMPARE(k->blockPage, page);
+        QCOMPARE(QString::fromUtf8(k->blockCaption), pageCaption);
+        QCOMPARE(QString::fromStdString(modelLine(*k, 12345)), model);
+        QCOMPARE(int(k->firstPollAddress), firstPoll);
+    }
+
+    void rejectedKinds() {
+        for (int t : {0, 6, 8, 9, 100, 255})
+            QVERIFY2(!isAcceptedKind(static_cast<std::uint8_t>(t)), qPrintable(QString::number(t)));
+    }
+
+    void serialNumberIsLittleEndian() {
+        QCOMPARE(serialNumberOf(Frame{0, 9, 0, 0, 1, 0x39, 0x30, 0}), 12345);
+        QCOMPARE(serialNumberOf(Frame{0, 9, 0, 0, 1, 0xFF, 0xFF, 0}), 65535);
+        QCOMPARE(serialNumberOf(Frame{0, 9, 0, 0, 1, 0, 0, 0}), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProtocol)
+#include "test_protocol.moc"
