@@ -33,14 +33,22 @@ class TestLink : public QObject {
     void statusTexts_data() {
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("text");
-        const char *texts[] = {" - Invalid handle...",        " - Device not found...",
-                               " - Device not opened...",     " - General IO error...",
-                               " - Insufficient resources...", " - Invalid parameter...",
-                               " - Invalid baud rate...",     " Device not opened for erase...",
-                               " Device not opened for write...", " - Failed to write...",
-                               " - EEPROM read failed...",    " - EEPROM write failed...",
-                               " - EEPROM erase failed...",   " - EEPROM not present...",
-                               " - EEPROM not programmed...", " - Invalid arguments...",
+        const char *texts[] = {" - Invalid handle...",
+                               " - Device not found...",
+                               " - Device not opened...",
+                               " - General IO error...",
+                               " - Insufficient resources...",
+                               " - Invalid parameter...",
+                               " - Invalid baud rate...",
+                               " Device not opened for erase...",
+                               " Device not opened for write...",
+                               " - Failed to write...",
+                               " - EEPROM read failed...",
+                               " - EEPROM write failed...",
+                               " - EEPROM erase failed...",
+                               " - EEPROM not present...",
+                               " - EEPROM not programmed...",
+                               " - Invalid arguments...",
                                " - Other error ..."};
         for (int s = 1; s <= 17; ++s)
             QTest::newRow(qPrintable(QString::number(s))) << s << QString("FT_Read") + texts[s - 1];
@@ -113,7 +121,8 @@ class TestLink : public QObject {
         driver.setErrorDetail("в группу dialout");
         ft->Open_USB_Device_By_Serial_Number("A50285BI");
         QCOMPARE(boxes,
-                 QStringList{"Open_USB_Device_By_Serial_Number - Device not opened...\nв группу dialout"});
+                 QStringList{
+                     "Open_USB_Device_By_Serial_Number - Device not opened...\nв группу dialout"});
     }
 
     void serialNumberCopy_data() {
@@ -122,8 +131,10 @@ class TestLink : public QObject {
         QString sixty = QString("S").repeated(11) + QString("0123456789").repeated(4) + "ABCDEFGHI";
         QTest::newRow("sixty characters cut to 49") << sixty << sixty.left(49);
         QTest::newRow("forty-nine kept") << sixty.left(49) << sixty.left(49);
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("ordinary") << "A50285BI" << "A50285BI";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("ordinary") << "A50285BI"
+                                  << "A50285BI";
     }
     void serialNumberCopy() {
         QFETCH(QString, given);

@@ -73,8 +73,15 @@ class TestMainWindow : public QObject {
     void startsWithTheDeviceListOnly() {
         QCOMPARE(form->windowTitle(), QString("Настройка приборов серии ЗЭ23 V1.0"));
         QCOMPARE(form->PageControl1->count(), 10);
-        const QStringList captions = {"Устройства USB", "База", "Насос", "ТКС", "ПГС", "ТКС+ПГС",
-                                      "ТКС+ПГС водород", "Оптика метен 100%", "Кислород",
+        const QStringList captions = {"Устройства USB",
+                                      "База",
+                                      "Насос",
+                                      "ТКС",
+                                      "ПГС",
+                                      "ТКС+ПГС",
+                                      "ТКС+ПГС водород",
+                                      "Оптика метен 100%",
+                                      "Кислород",
                                       "Угарный газ (СО)"};
         for (int i = 0; i < 10; ++i) {
             QCOMPARE(form->PageControl1->widget(i)->objectName(), QString("TabSheet%1").arg(i + 1));
@@ -289,9 +296,11 @@ class TestMainWindow : public QObject {
         QTest::addColumn<int>("blockPage");
         QTest::addColumn<QString>("panel2");
         QTest::addColumn<int>("pollAddress");
-        QTest::newRow("1") << 1 << QStringList{"Устройства USB", "База ЗЭ-11.2К", "Насос", "Блок ТКС"}
+        QTest::newRow("1") << 1
+                           << QStringList{"Устройства USB", "База ЗЭ-11.2К", "Насос", "Блок ТКС"}
                            << 3 << "ЗЭ11.2к   № 12345" << 0x80;
-        QTest::newRow("2") << 2 << QStringList{"Устройства USB", "База ЗЭ-22", "Насос", "Блок ТКС+ПГС"}
+        QTest::newRow("2") << 2
+                           << QStringList{"Устройства USB", "База ЗЭ-22", "Насос", "Блок ТКС+ПГС"}
                            << 5 << "ЗЭ22   № 12345" << 0x94;
         QTest::newRow("3") << 3
                            << QStringList{"Устройства USB", "База ЗЭ-22", "Насос",

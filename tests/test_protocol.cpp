@@ -166,7 +166,9 @@ class TestProtocol : public QObject {
     void replyKinds_data() {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<int>("kind");
-        auto row = [](const Bytes &b) { return QByteArray(reinterpret_cast<const char *>(b.data()), 8); };
+        auto row = [](const Bytes &b) {
+            return QByteArray(reinterpret_cast<const char *>(b.data()), 8);
+        };
         QTest::newRow("base answers 9") << row(reply(0, 9, 0, 0, 1, 0x39, 0x30))
                                         << int(ExchangeCycle::Received::Identification);
         QTest::newRow("pump answers 9") << row(reply(15, 9)) << int(ExchangeCycle::Received::Reply);
@@ -191,7 +193,9 @@ class TestProtocol : public QObject {
     void resynchronisesOnTheStream_data() {
         QTest::addColumn<QByteArray>("stream");
         QTest::addColumn<QList<int>>("decodedMarks");
-        auto bytes = [](const Bytes &b) { return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size())); };
+        auto bytes = [](const Bytes &b) {
+            return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size()));
+        };
         Bytes a = reply(0, 12, 1), b = reply(0, 12, 2), c = reply(0, 12, 3), d = reply(0, 12, 4);
         Bytes aShort(a.begin(), a.begin() + 7);
         QTest::newRow("aligned") << bytes(concat({a, b, c})) << QList<int>{1, 2, 3};
@@ -254,8 +258,8 @@ class TestProtocol : public QObject {
                            << "ЗЭ22   № 12345" << 0x95;
         QTest::newRow("4") << 4 << "База ЗЭ-12" << PageIndex::Pgs << "Блок ПГС"
                            << "ЗЭ12   № 12345" << 0x80;
-        QTest::newRow("5") << 5 << "База ЗЭ-Хрень" << PageIndex::OpticMethane
-                           << "Оптика метан 100%" << "ЗЭ22   № 12345" << 0x80;
+        QTest::newRow("5") << 5 << "База ЗЭ-Хрень" << PageIndex::OpticMethane << "Оптика метан 100%"
+                           << "ЗЭ22   № 12345" << 0x80;
         QTest::newRow("7") << 7 << "База ЗЭ-ХХХ" << PageIndex::Oxygen << "Кислород"
                            << "ЗЭ-ХХХ   № 12345" << 0x80;
     }

@@ -4,8 +4,8 @@
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 StripChart::StripChart(const QString &objectName, const QString &seriesName, const QString &title,
                        double axisMin, double axisMax, QWidget *parent)
@@ -69,7 +69,9 @@ StripChart::StripChart(const QString &objectName, const QString &seriesName, con
     redraw();
 }
 
-QString StripChart::title() const { return title_->text(); }
+QString StripChart::title() const {
+    return title_->text();
+}
 
 void StripChart::add(double v) {
     history_.add(v);

@@ -101,23 +101,19 @@ FtStatus CompositeFtDriver::write(FtHandle handle, const std::uint8_t *buffer,
     ZE23_ROUTED(write(r->inner, buffer, toWrite, written))
 }
 
-FtStatus CompositeFtDriver::setBaudRate(FtHandle handle, std::uint32_t baud) {
-    ZE23_ROUTED(setBaudRate(r->inner, baud))
-}
+FtStatus CompositeFtDriver::setBaudRate(FtHandle handle, std::uint32_t baud){
+    ZE23_ROUTED(setBaudRate(r->inner, baud))}
 
 FtStatus CompositeFtDriver::setDataCharacteristics(FtHandle handle, std::uint8_t wordLength,
-                                                   std::uint8_t stopBits, std::uint8_t parity) {
-    ZE23_ROUTED(setDataCharacteristics(r->inner, wordLength, stopBits, parity))
-}
+                                                   std::uint8_t stopBits, std::uint8_t parity){
+    ZE23_ROUTED(setDataCharacteristics(r->inner, wordLength, stopBits, parity))}
 
-FtStatus CompositeFtDriver::purge(FtHandle handle, std::uint32_t mask) {
-    ZE23_ROUTED(purge(r->inner, mask))
-}
+FtStatus CompositeFtDriver::purge(FtHandle handle,
+                                  std::uint32_t mask){ZE23_ROUTED(purge(r->inner, mask))}
 
 FtStatus CompositeFtDriver::getStatus(FtHandle handle, std::uint32_t &rxBytes,
-                                      std::uint32_t &txBytes, std::uint32_t &event) {
-    ZE23_ROUTED(getStatus(r->inner, rxBytes, txBytes, event))
-}
+                                      std::uint32_t &txBytes, std::uint32_t &event){
+    ZE23_ROUTED(getStatus(r->inner, rxBytes, txBytes, event))}
 
 #undef ZE23_ROUTED
 

@@ -20,8 +20,8 @@ class CompositeFtDriver : public FtDriver {
     FtStatus write(FtHandle handle, const std::uint8_t *buffer, std::uint32_t toWrite,
                    std::uint32_t &written) override;
     FtStatus setBaudRate(FtHandle handle, std::uint32_t baud) override;
-    FtStatus setDataCharacteristics(FtHandle handle, std::uint8_t wordLength,
-                                    std::uint8_t stopBits, std::uint8_t parity) override;
+    FtStatus setDataCharacteristics(FtHandle handle, std::uint8_t wordLength, std::uint8_t stopBits,
+                                    std::uint8_t parity) override;
     FtStatus purge(FtHandle handle, std::uint32_t mask) override;
     FtStatus getStatus(FtHandle handle, std::uint32_t &rxBytes, std::uint32_t &txBytes,
                        std::uint32_t &event) override;

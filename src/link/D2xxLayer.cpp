@@ -95,7 +95,9 @@ FtStatus D2xxLayer::Open_USB_Device_By_Serial_Number(const std::string &serial) 
     return checked("Open_USB_Device_By_Serial_Number", status);
 }
 
-FtStatus D2xxLayer::CloseFTDevice() { return checked("FT_Close", driver_->close(DeviceHandle)); }
+FtStatus D2xxLayer::CloseFTDevice() {
+    return checked("FT_Close", driver_->close(DeviceHandle));
+}
 
 std::uint32_t D2xxLayer::ReadFTBytes(std::uint32_t n) {
     n = std::min<std::uint32_t>(n, ReceiveBuffer.size());

@@ -3,13 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-void fillListBuffer(const std::string &text, char *buffer, std::size_t size) {
-    std::size_t n = std::min(text.size(), size);
-    std::memcpy(buffer, text.data(), n);
-    if (n < size)
-        buffer[n] = '\0';
-}
-
 void FakeFtDriver::queueIncoming(const std::vector<std::uint8_t> &bytes) {
     incoming_.insert(incoming_.end(), bytes.begin(), bytes.end());
 }

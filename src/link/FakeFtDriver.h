@@ -65,8 +65,8 @@ class FakeFtDriver : public FtDriver {
     FtStatus write(FtHandle handle, const std::uint8_t *buffer, std::uint32_t toWrite,
                    std::uint32_t &written) override;
     FtStatus setBaudRate(FtHandle handle, std::uint32_t baud) override;
-    FtStatus setDataCharacteristics(FtHandle handle, std::uint8_t wordLength,
-                                    std::uint8_t stopBits, std::uint8_t parity) override;
+    FtStatus setDataCharacteristics(FtHandle handle, std::uint8_t wordLength, std::uint8_t stopBits,
+                                    std::uint8_t parity) override;
     FtStatus purge(FtHandle handle, std::uint32_t mask) override;
     FtStatus getStatus(FtHandle handle, std::uint32_t &rxBytes, std::uint32_t &txBytes,
                        std::uint32_t &event) override;
@@ -89,7 +89,3 @@ class FakeFtDriver : public FtDriver {
     std::uint8_t wordLength_ = 0, stopBits_ = 0, parity_ = 0;
     std::vector<std::uint32_t> purges_;
 };
-
-// Copies text into a list buffer the way the library does: no terminating
-// zero when the text fills the buffer.
-void fillListBuffer(const std::string &text, char *buffer, std::size_t size);

@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 class FtDriver {
   public:
@@ -40,3 +42,12 @@ class FtDriver {
     // refused); empty when there is nothing to add.
     virtual std::string lastErrorDetail() const { return {}; }
 };
+
+// Copies text into a list buffer the way the library does: at most `size`
+// bytes, with no terminating zero when the text fills the buffer.
+inline void fillListBuffer(std::string_view text, char *buffer, std::size_t size) {
+    std::size_t n = text.size() < size ? text.size() : size;
+    std::memcpy(buffer, text.data(), n);
+    if (n < size)
+        buffer[n] = '\0';
+}

@@ -82,7 +82,9 @@ std::optional<UsbPage::Row> UsbPage::selectedRow() const {
     return Row{text(1), text(2)};
 }
 
-int UsbPage::rowCount() const { return ListView1->rowCount(); }
+int UsbPage::rowCount() const {
+    return ListView1->rowCount();
+}
 
 bool UsbPage::eventFilter(QObject *watched, QEvent *event) {
     if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick)

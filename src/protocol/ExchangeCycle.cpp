@@ -14,7 +14,9 @@ Frame frameAt(const std::vector<std::uint8_t> &bytes, std::size_t offset) {
 
 // A frame start found by searching must look like a reply as well as add up:
 // a stray 8-byte window has a 1 in 256 chance of a right checksum.
-bool looksLikeReply(const Frame &f) { return checksumHolds(f) && Block::isKnown(f[0]); }
+bool looksLikeReply(const Frame &f) {
+    return checksumHolds(f) && Block::isKnown(f[0]);
+}
 
 struct ReportsOff {
     LinkPort &port;
@@ -72,6 +74,18 @@ void ExchangeCycle::pull(LinkPort &port, std::uint32_t n) {
 }
 
 ExchangeCycle::Received ExchangeCycle::takeAligned(LinkPort &port, std::uint32_t waiting) {
+    std::size_t total = held_.size() + waiting;
+    if (total > FrameSize && total % FrameSize != 0) {
+        // Replies come whole, so a queue that is no multiple of 8 says a byte
+        // may have been lost or added. With the XOR check a frame that lost a
+        // zero byte and borrowed the next frame's first byte can still add up,
+        // so pick the alignment that explains the queue best before taking one.
+        if (held_.size() < HuntWindow)
+            pull(port, std::min<std::uint32_t>(waiting, HuntWindow - held_.size()));
+        std::size_t offset = bestAlignment();
+        if (offset != NoAlignment && offset > 0)
+            held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(offset));
+    }
     if (held_.size() < FrameSize) {
         std::uint32_t need = static_cast<std::uint32_t>(FrameSize - held_.size());
         if (waiting < need) {
@@ -98,13 +112,35 @@ ExchangeCycle::Received ExchangeCycle::takeAligned(LinkPort &port, std::uint32_t
     return Received::Invalid;
 }
 
+std::size_t ExchangeCycle::bestAlignment() const {
+    std::size_t best = NoAlignment, bestRun = 0, bestRest = 0;
+    for (std::size_t offset = 0; offset < FrameSize && offset + FrameSize <= held_.size();
+         ++offset) {
+        std::size_t run = 0;
+        while (offset + (run + 1) * FrameSize <= held_.size() &&
+               looksLikeReply(frameAt(held_, offset + run * FrameSize)))
+            ++run;
+        if (run == 0)
+            continue;
+        std::size_t rest = held_.size() - offset - run * FrameSize;
+        // More whole frames in a row win; then the fewer bytes left over.
+        if (run > bestRun || (run == bestRun && rest < bestRest)) {
+            best = offset;
+            bestRun = run;
+            bestRest = rest;
+        }
+    }
+    return best;
+}
+
 ExchangeCycle::Received ExchangeCycle::hunt(LinkPort &port, std::uint32_t waiting) {
     if (held_.size() < HuntWindow)
         pull(port, std::min<std::uint32_t>(waiting, HuntWindow - held_.size()));
     for (std::size_t offset = 0; offset + FrameSize <= held_.size(); ++offset) {
         Frame frame = frameAt(held_, offset);
         if (looksLikeReply(frame)) {
-            held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(offset + FrameSize));
+            held_.erase(held_.begin(),
+                        held_.begin() + static_cast<std::ptrdiff_t>(offset + FrameSize));
             hunting_ = false;
             ReplyFrame = frame;
             return accept(frame);

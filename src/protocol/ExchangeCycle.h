@@ -41,6 +41,10 @@ class ExchangeCycle {
     Received takeAligned(LinkPort &port, std::uint32_t waiting);
     Received hunt(LinkPort &port, std::uint32_t waiting);
     Received accept(const Frame &frame);
+    // Offset (0 to 7) into the held bytes at which the longest run of
+    // reply-like frames starts, or NoAlignment.
+    std::size_t bestAlignment() const;
+    static constexpr std::size_t NoAlignment = static_cast<std::size_t>(-1);
     void pull(LinkPort &port, std::uint32_t n);
 
     // Bytes read off the link that no frame has used yet.

@@ -21,7 +21,9 @@ constexpr std::uint8_t TksPgs = 20;
 constexpr std::uint8_t Hydrogen = 21;
 constexpr std::uint8_t Oxygen = 22;
 
-constexpr std::uint8_t address(std::uint8_t block) { return static_cast<std::uint8_t>(0x80 | block); }
+constexpr std::uint8_t address(std::uint8_t block) {
+    return static_cast<std::uint8_t>(0x80 | block);
+}
 constexpr bool isKnown(std::uint8_t block) {
     return block == Base || block == Tks || block == Pgs || block == OpticMethane ||
            block == Pump || block == TksPgs || block == Hydrogen || block == Oxygen;
@@ -41,7 +43,9 @@ constexpr std::uint8_t frameChecksum(const Frame &f) {
     return x;
 }
 
-constexpr bool checksumHolds(const Frame &f) { return frameChecksum(f) == f[7]; }
+constexpr bool checksumHolds(const Frame &f) {
+    return frameChecksum(f) == f[7];
+}
 
 // A frame with its checksum filled in.
 constexpr Frame sealed(Frame f) {

@@ -23,8 +23,12 @@ inline bool isAcceptedKind(std::uint8_t deviceType) {
 }
 
 // The base answers 9 with its kind in byte 4 and serial number in bytes 5 and 6.
-inline std::uint8_t deviceTypeOf(const Frame &reply) { return reply[4]; }
-inline std::uint16_t serialNumberOf(const Frame &reply) { return word16(reply, 5); }
+inline std::uint8_t deviceTypeOf(const Frame &reply) {
+    return reply[4];
+}
+inline std::uint16_t serialNumberOf(const Frame &reply) {
+    return word16(reply, 5);
+}
 
 // "ЗЭ11.2к   № 12345" (UTF-8).
 std::string modelLine(const InstrumentKind &kind, std::uint16_t serial);

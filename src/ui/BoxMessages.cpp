@@ -2,9 +2,13 @@
 
 #include <QMessageBox>
 
-void BoxMessages::error(const QString &text) { show(QMessageBox::Critical, text); }
+void BoxMessages::error(const QString &text) {
+    show(QMessageBox::Critical, text);
+}
 
-void BoxMessages::information(const QString &text) { show(QMessageBox::NoIcon, text); }
+void BoxMessages::information(const QString &text) {
+    show(QMessageBox::NoIcon, text);
+}
 
 void BoxMessages::show(int icon, const QString &text) {
     open_.removeIf([](const QPointer<QMessageBox> &box) { return box.isNull(); });

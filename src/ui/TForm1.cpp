@@ -16,9 +16,15 @@
 
 namespace {
 const char *const DesignCaptions[PageIndex::Count] = {
-    "Устройства USB", "База",    "Насос",
-    "ТКС",            "ПГС",     "ТКС+ПГС",
-    "ТКС+ПГС водород", "Оптика метен 100%", "Кислород",
+    "Устройства USB",
+    "База",
+    "Насос",
+    "ТКС",
+    "ПГС",
+    "ТКС+ПГС",
+    "ТКС+ПГС водород",
+    "Оптика метен 100%",
+    "Кислород",
     "Угарный газ (СО)",
 };
 } // namespace
@@ -35,9 +41,8 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     windowFont.setPixelSize(11);
     setFont(windowFont);
 
-    ft.setErrorBox([this](const std::string &text) {
-        messages_.error(QString::fromStdString(text));
-    });
+    ft.setErrorBox(
+        [this](const std::string &text) { messages_.error(QString::fromStdString(text)); });
 
     buildPages();
 
@@ -58,8 +63,7 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
 
     deviceChangeWait = new DeviceChangeWait(this);
     connect(deviceChangeWait, &DeviceChangeWait::progress, ProgressBar1, &QProgressBar::setValue);
-    connect(deviceChangeWait, &DeviceChangeWait::finished, this,
-            &TForm1::deviceChangeWaitFinished);
+    connect(deviceChangeWait, &DeviceChangeWait::finished, this, &TForm1::deviceChangeWaitFinished);
 
     closingWait = new QTimer(this);
     closingWait->setObjectName("ClosingWait");
@@ -93,7 +97,7 @@ void TForm1::buildPages() {
     usbPage = new UsbPage;
     basePage = new BasePage;
     for (int i = 0; i < PageIndex::Count; ++i) {
-        QWidget *page = i == PageIndex::Usb ? static_cast<QWidget *>(usbPage)
+        QWidget *page = i == PageIndex::Usb    ? static_cast<QWidget *>(usbPage)
                         : i == PageIndex::Base ? static_cast<QWidget *>(basePage)
                                                : new QWidget;
         page->setObjectName(QString("TabSheet%1").arg(i + 1));
@@ -113,7 +117,9 @@ void TForm1::buildPages() {
     --programmaticPageChange_;
 }
 
-int TForm1::activePage() const { return PageControl1->currentIndex(); }
+int TForm1::activePage() const {
+    return PageControl1->currentIndex();
+}
 
 void TForm1::setActivePage(int index) {
     ++programmaticPageChange_;
@@ -131,7 +137,9 @@ void TForm1::setTabShown(int index, bool shown, const QString &caption) {
     --programmaticPageChange_;
 }
 
-bool TForm1::isTabShown(int index) const { return PageControl1->isTabVisible(index); }
+bool TForm1::isTabShown(int index) const {
+    return PageControl1->isTabVisible(index);
+}
 
 void TForm1::onCurrentChanged(int) {
     if (programmaticPageChange_ == 0)

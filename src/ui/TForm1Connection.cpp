@@ -27,7 +27,9 @@ void TForm1::FormCreate() {
     Panel1->setText(NoActiveDevices);
 }
 
-void TForm1::RefreshDeviceList() { usbPage->RefreshDeviceList(ft); }
+void TForm1::RefreshDeviceList() {
+    usbPage->RefreshDeviceList(ft);
+}
 
 void TForm1::HideBlockPages() {
     setActivePage(PageIndex::Usb);
@@ -116,7 +118,9 @@ void TForm1::deviceChangeWaitFinished() {
     RefreshDeviceList();
 }
 
-bool TForm1::isClosing() const { return closingWait->isActive(); }
+bool TForm1::isClosing() const {
+    return closingWait->isActive();
+}
 
 void TForm1::FormClose() {
     if (!ConnectionOpen || isClosing())

@@ -13,7 +13,9 @@ namespace {
 const char *const UnknownInstrument = "Прибор неизвестен!";
 } // namespace
 
-void TForm1::Timer1Timer() { exchange.transmitTick(link_); }
+void TForm1::Timer1Timer() {
+    exchange.transmitTick(link_);
+}
 
 void TForm1::Timer2Timer() {
     switch (exchange.receiveTick(link_)) {
@@ -43,8 +45,7 @@ void TForm1::Identify() {
     setActivePage(PageIndex::Base);
     setTabShown(PageIndex::Pump, true, "Насос");
     setTabShown(kind->blockPage, true, QString::fromUtf8(kind->blockCaption));
-    Panel2->setText(
-        QString::fromStdString(modelLine(*kind, serialNumberOf(exchange.ReplyFrame))));
+    Panel2->setText(QString::fromStdString(modelLine(*kind, serialNumberOf(exchange.ReplyFrame))));
     exchange.loadFrame(kind->firstPollAddress, Code::Poll);
     IdentifiedType = kind->deviceType;
 }

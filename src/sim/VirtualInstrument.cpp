@@ -1,0 +1,293 @@
+#include "VirtualInstrument.h"
+
+#include <algorithm>
+
+namespace {
+
+Frame reply(std::uint8_t block, std::uint8_t code) {
+    Frame f{};
+    f[0] = block;
+    f[1] = code;
+    return f;
+}
+
+void putWord(Frame &f, std::size_t i, int value) {
+    const auto v = static_cast<std::uint16_t>(std::clamp(value, 0, 0xFFFF));
+    f[i] = static_cast<std::uint8_t>(v & 0xFF);
+    f[i + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+} // namespace
+
+VirtualInstrument::VirtualInstrument(std::uint8_t kind, std::uint16_t serialNumber,
+                                     std::uint32_t rngStart)
+    : rng_(rngStart), kind_(kind), serial_(serialNumber) {
+    // Each instrument leaves the bench with its own battery charge and pump
+    // tuning, but always inside the limits.
+    batteryMv_ = randomIn(5150, 5450);
+    amplitude_ = randomIn(16, 36) * AmplitudeStep;
+    frequencyHz_ = randomIn(45, 75);
+}
+
+std::optional<std::uint8_t> VirtualInstrument::sensorBlockOf(std::uint8_t kind) {
+    switch (kind) {
+    case 1:
+        return Block::Tks;
+    case 2:
+        return Block::TksPgs;
+    case 3:
+        return Block::Hydrogen;
+    case 4:
+        return Block::Pgs;
+    case 5:
+        return Block::OpticMethane;
+    case 7:
+        return Block::Oxygen;
+    default:
+        return std::nullopt;
+    }
+}
+
+void VirtualInstrument::powerOn() {
+    off_ = false;
+    testMode_ = false;
+    led_ = false;
+    sound_ = false;
+    menu_ = false;
+    pumpSetup_ = false;
+}
+
+void VirtualInstrument::setBatteryMillivolts(int mv) {
+    battery_ = Battery::Held;
+    batteryMv_ = std::clamp(mv, 0, 0xFFFF);
+}
+
+void VirtualInstrument::setBatteryFault(bool failing) {
+    if (failing) {
+        battery_ = Battery::Failing;
+        return;
+    }
+    battery_ = Battery::Drifting;
+    batteryMv_ = std::clamp(batteryMv_, BatteryLowMv, BatteryHighMv);
+}
+
+std::optional<Frame> VirtualInstrument::answer(const Frame &command) {
+    if (off_ || !checksumHolds(command) || (command[0] & 0x80) == 0)
+        return std::nullopt;
+    const std::uint8_t block = command[0] & 0x7F;
+    std::optional<Frame> r;
+    if (block == Block::Base)
+        r = answerBase(command);
+    else if (block == Block::Pump)
+        r = pumpLinkLost_ ? std::nullopt : answerPump(command);
+    else if (block == sensorBlockOf(kind_) && !sensorLinkLost_)
+        r = answerSensor(block, command);
+    if (r)
+        *r = sealed(*r);
+    return r;
+}
+
+int VirtualInstrument::randomIn(int lo, int hi) {
+    return lo + static_cast<int>(rng_() % static_cast<std::uint32_t>(hi - lo + 1));
+}
+
+// ---- Base -------------------------------------------------------------------
+
+Frame VirtualInstrument::baseStateReply(std::uint8_t code) const {
+    Frame f = reply(Block::Base, code);
+    std::uint8_t state = 0;
+    if (testMode_)
+        state |= StateTestMode;
+    if (menu_)
+        state |= StateMenu;
+    if (batteryMv_ < DischargedBelowMv)
+        state |= StateDischarged;
+    if (charging_)
+        state |= StateCharging;
+    if (contactBroken_)
+        state |= StateContactBroken;
+    std::uint8_t link = 0;
+    if (pumpLinkLost_)
+        link |= LinkNoPump;
+    if (sensorLinkLost_)
+        link |= LinkNoSensor;
+    f[2] = state;
+    f[3] = link;
+    putWord(f, 5, batteryMv_);
+    return f;
+}
+
+void VirtualInstrument::stepBattery() {
+    switch (battery_) {
+    case Battery::Held:
+        break;
+    case Battery::Drifting:
+        batteryMv_ = std::clamp(batteryMv_ + randomIn(-4, 4), BatteryLowMv, BatteryHighMv);
+        break;
+    case Battery::Failing:
+        batteryMv_ =
+            std::max(FailingFloorMv, batteryMv_ - randomIn(FailingStepMv / 2, FailingStepMv));
+        break;
+    }
+}
+
+std::optional<Frame> VirtualInstrument::answerBase(const Frame &command) {
+    const std::uint8_t code = command[1];
+    // The tool writes its sensor-type code into byte 4 of 9 and 12; the base
+    // keeps it as its kind from then on.
+    if ((code == Code::Identify || code == Code::Poll) && command[4] != 0)
+        kind_ = command[4];
+
+    switch (code) {
+    case Code::Identify: {
+        // The base answers 9 with its kind in byte 4 and serial number in 5 and 6.
+        Frame f = reply(Block::Base, code);
+        f[4] = kind_;
+        putWord(f, 5, serial_);
+        return f;
+    }
+    case Code::Poll:
+        channel_ = command[2];
+        stepBattery();
+        return baseStateReply(code);
+    case CodeTestMode:
+        testMode_ = true;
+        if (command[3] == 0xFF) {
+            led_ = true;
+        } else if (command[3] == 0 && command[4] == 0x10) {
+            sound_ = true;
+        } else if (command[3] == 0) {
+            led_ = false;
+            sound_ = false;
+        }
+        return baseStateReply(code);
+    case CodeWorkMode:
+        testMode_ = false;
+        led_ = false;
+        sound_ = false;
+        return baseStateReply(code);
+    case CodePowerOff: {
+        // The last word before the power goes.
+        Frame f = baseStateReply(code);
+        off_ = true;
+        return f;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// ---- Pump -------------------------------------------------------------------
+
+std::uint16_t VirtualInstrument::coilCurrentRaw() {
+    if (!pumpOn_)
+        return 0;
+    // Half-milliamperes: about 100 at the smallest amplitude, 220 at the largest.
+    return static_cast<std::uint16_t>(95 + amplitude_ * 5 / 8 + randomIn(-2, 2));
+}
+
+std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
+    const std::uint8_t code = command[1];
+    switch (code) {
+    case PumpAmplitudeUp:
+        amplitude_ = std::min(AmplitudeMax, amplitude_ + AmplitudeStep);
+        break;
+    case PumpAmplitudeDown:
+        amplitude_ = std::max(AmplitudeMin, amplitude_ - AmplitudeStep);
+        break;
+    case PumpFrequencyDown:
+        frequencyHz_ = std::max(FrequencyMinHz, frequencyHz_ - FrequencyStepHz);
+        break;
+    case PumpFrequencyUp:
+        frequencyHz_ = std::min(FrequencyMaxHz, frequencyHz_ + FrequencyStepHz);
+        break;
+    case PumpEnterSetup:
+        pumpSetup_ = true;
+        break;
+    case PumpSave:
+        pumpDefaults_ = false;
+        pumpSetup_ = false;
+        break;
+    case PumpOff:
+        pumpOn_ = false;
+        break;
+    case PumpOn:
+        pumpOn_ = true;
+        break;
+    default:
+        // Poll and codes the controller does not act on: just the status.
+        break;
+    }
+
+    Frame f = reply(Block::Pump, code);
+    std::uint8_t state = 0;
+    if (pumpOn_)
+        state |= PumpStateOn;
+    if (pumpDefaults_)
+        state |= PumpStateDefaults;
+    if (pumpSetup_)
+        state |= PumpStateSetup;
+    f[2] = state;
+
+    if (code == PumpPositionSensor) {
+        // The piston's extreme positions over the last strokes: the stroke
+        // widens with the amplitude; a stopped piston rests mid-way.
+        const int noiseMax = randomIn(-3, 3);
+        const int noiseMin = randomIn(-3, 3);
+        const int half = pumpOn_ ? 190 + amplitude_ : 0;
+        putWord(f, 3, 510 + half + noiseMax);
+        putWord(f, 5, 510 - half + noiseMin);
+        return f;
+    }
+
+    putWord(f, 3, coilCurrentRaw());
+    f[5] = static_cast<std::uint8_t>(amplitude_);
+    f[6] = code == PumpOn ? PumpVersion : static_cast<std::uint8_t>(frequencyHz_);
+    return f;
+}
+
+// ---- Sensor blocks ----------------------------------------------------------
+
+std::optional<Frame> VirtualInstrument::answerSensor(std::uint8_t block, const Frame &command) {
+    switch (block) {
+    case Block::Tks:
+        return answerTks(command);
+    case Block::TksPgs:
+        return answerTksPgs(command);
+    case Block::Hydrogen:
+        return answerHydrogen(command);
+    case Block::Pgs:
+        return answerPgs(command);
+    case Block::OpticMethane:
+        return answerOpticMethane(command);
+    case Block::Oxygen:
+        return answerOxygen(command);
+    default:
+        return std::nullopt;
+    }
+}
+
+// The sensor blocks acknowledge every code with empty data for now.
+Frame VirtualInstrument::answerTks(const Frame &command) {
+    return reply(Block::Tks, command[1]);
+}
+
+Frame VirtualInstrument::answerTksPgs(const Frame &command) {
+    return reply(Block::TksPgs, command[1]);
+}
+
+Frame VirtualInstrument::answerHydrogen(const Frame &command) {
+    return reply(Block::Hydrogen, command[1]);
+}
+
+Frame VirtualInstrument::answerPgs(const Frame &command) {
+    return reply(Block::Pgs, command[1]);
+}
+
+Frame VirtualInstrument::answerOpticMethane(const Frame &command) {
+    return reply(Block::OpticMethane, command[1]);
+}
+
+Frame VirtualInstrument::answerOxygen(const Frame &command) {
+    return reply(Block::Oxygen, command[1]);
+}

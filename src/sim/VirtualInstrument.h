@@ -1,0 +1,148 @@
+#pragma once
+// One ЗЭ-23 instrument on the bench, as the tool sees it through its adapter: a
+// base, a pump and the sensor block of its kind, each answering 8-byte command
+// frames. Everything that moves (battery drift, coil current noise) comes from
+// an std::mt19937 with a fixed start value, so a run can be repeated exactly.
+
+#include "protocol/Frame.h"
+
+#include <cstdint>
+#include <optional>
+#include <random>
+
+class VirtualInstrument {
+  public:
+    // Base commands beyond identification and poll.
+    static constexpr std::uint8_t CodeTestMode = 6;
+    static constexpr std::uint8_t CodeWorkMode = 7;
+    static constexpr std::uint8_t CodePowerOff = 8;
+
+    // Pump commands.
+    static constexpr std::uint8_t PumpAmplitudeUp = 1;
+    static constexpr std::uint8_t PumpFrequencyDown = 3;
+    static constexpr std::uint8_t PumpFrequencyUp = 4;
+    static constexpr std::uint8_t PumpEnterSetup = 6;
+    static constexpr std::uint8_t PumpSave = 7;
+    static constexpr std::uint8_t PumpOff = 8;
+    static constexpr std::uint8_t PumpOn = 9;
+    static constexpr std::uint8_t PumpAmplitudeDown = 13;
+    static constexpr std::uint8_t PumpPositionSensor = 14;
+
+    // Bits of byte 2 of a base reply.
+    static constexpr std::uint8_t StateTestMode = 0x01;
+    static constexpr std::uint8_t StateMenu = 0x02;
+    static constexpr std::uint8_t StateDischarged = 0x04;
+    static constexpr std::uint8_t StateCharging = 0x08;
+    static constexpr std::uint8_t StateContactBroken = 0x10;
+    // Bits of byte 3 of a base reply.
+    static constexpr std::uint8_t LinkNoPump = 0x01;
+    static constexpr std::uint8_t LinkNoSensor = 0x02;
+    // Bits of byte 2 of a pump reply.
+    static constexpr std::uint8_t PumpStateOn = 0x01;
+    static constexpr std::uint8_t PumpStateDefaults = 0x40;
+    static constexpr std::uint8_t PumpStateSetup = 0x80;
+
+    // Battery: the normal range the voltage wanders in, and the level under
+    // which the base calls the battery discharged.
+    static constexpr int BatteryLowMv = 5000;
+    static constexpr int BatteryHighMv = 5600;
+    static constexpr int DischargedBelowMv = 4600;
+    // A failing battery sinks by up to this much per poll, down to the floor.
+    static constexpr int FailingStepMv = 25;
+    static constexpr int FailingFloorMv = 4000;
+
+    // Pump set-up limits and steps.
+    static constexpr int AmplitudeMin = 10;
+    static constexpr int AmplitudeMax = 200;
+    static constexpr int AmplitudeStep = 5;
+    static constexpr int FrequencyMinHz = 20;
+    static constexpr int FrequencyMaxHz = 120;
+    static constexpr int FrequencyStepHz = 1;
+    // Firmware version of the pump controller: high nibble major, low minor.
+    static constexpr std::uint8_t PumpVersion = 0x23;
+
+    VirtualInstrument(std::uint8_t kind, std::uint16_t serialNumber, std::uint32_t rngStart = 1);
+
+    // The reply to one command frame, or nothing when the instrument keeps quiet
+    // (bad checksum, a block it lacks, an unknown base code, switched off).
+    std::optional<Frame> answer(const Frame &command);
+
+    // Power comes back (the adapter was opened again): working mode, LED and
+    // sound off. The kind, serial number and pump settings survive.
+    void powerOn();
+
+    // The sensor block of a kind, or nothing for a kind without one.
+    static std::optional<std::uint8_t> sensorBlockOf(std::uint8_t kind);
+
+    std::uint8_t kind() const { return kind_; }
+    std::uint16_t serialNumber() const { return serial_; }
+    bool isOff() const { return off_; }
+    bool testMode() const { return testMode_; }
+    bool ledOn() const { return led_; }
+    bool soundOn() const { return sound_; }
+    // Stand channel from byte 2 of the last base poll.
+    std::uint8_t channel() const { return channel_; }
+
+    int batteryMillivolts() const { return batteryMv_; }
+    // Holds the voltage at `mv` (drift stops) until setBatteryFault() is called.
+    void setBatteryMillivolts(int mv);
+    // true: the battery sinks poll by poll towards FailingFloorMv.
+    // false: it wanders in the normal range again (pulled back into it at once).
+    void setBatteryFault(bool failing);
+    void setBatteryContactBroken(bool on) { contactBroken_ = on; }
+    void setCharging(bool on) { charging_ = on; }
+    void setMenuActive(bool on) { menu_ = on; }
+    // A lost link silences the block and is reported in the base's byte 3.
+    void setSensorLinkLost(bool lost) { sensorLinkLost_ = lost; }
+    void setPumpLinkLost(bool lost) { pumpLinkLost_ = lost; }
+
+    bool pumpOn() const { return pumpOn_; }
+    bool pumpSetupMode() const { return pumpSetup_; }
+    bool pumpDefaults() const { return pumpDefaults_; }
+    void setPumpDefaults(bool on) { pumpDefaults_ = on; }
+    int pumpAmplitude() const { return amplitude_; }
+    int pumpFrequencyHz() const { return frequencyHz_; }
+
+  private:
+    enum class Battery { Drifting, Held, Failing };
+
+    std::optional<Frame> answerBase(const Frame &command);
+    std::optional<Frame> answerPump(const Frame &command);
+    std::optional<Frame> answerSensor(std::uint8_t block, const Frame &command);
+    // One handler per sensor block; each block's own codes belong here.
+    Frame answerTks(const Frame &command);
+    Frame answerTksPgs(const Frame &command);
+    Frame answerHydrogen(const Frame &command);
+    Frame answerPgs(const Frame &command);
+    Frame answerOpticMethane(const Frame &command);
+    Frame answerOxygen(const Frame &command);
+
+    Frame baseStateReply(std::uint8_t code) const;
+    void stepBattery();
+    std::uint16_t coilCurrentRaw();
+    // Uniform in [lo, hi], the same on every standard library.
+    int randomIn(int lo, int hi);
+
+    std::mt19937 rng_;
+    std::uint8_t kind_;
+    std::uint16_t serial_;
+
+    bool off_ = false;
+    bool testMode_ = false;
+    bool led_ = false;
+    bool sound_ = false;
+    bool menu_ = false;
+    bool charging_ = false;
+    bool contactBroken_ = false;
+    bool sensorLinkLost_ = false;
+    bool pumpLinkLost_ = false;
+    std::uint8_t channel_ = 0;
+    Battery battery_ = Battery::Drifting;
+    int batteryMv_ = 5300;
+
+    bool pumpOn_ = true;
+    bool pumpSetup_ = false;
+    bool pumpDefaults_ = true;
+    int amplitude_ = 100;
+    int frequencyHz_ = 60;
+};

@@ -1,0 +1,134 @@
+// The main window against the virtual instruments, ticks driven by hand on a
+// hand-moved clock: open, identify, poll, and recover from line trouble.
+
+#include "RecordingMessages.h"
+#include "sim/SimFtDriver.h"
+#include "ui/TForm1.h"
+
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+
+    std::int64_t nowMs = 0;
+    std::unique_ptr<SimFtDriver> sim;
+    RecordingMessages messages;
+    std::unique_ptr<TForm1> form;
+
+    // Runs the window's ticks for `ms` milliseconds of clock time.
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 50) {
+            nowMs += 50;
+            if (nowMs % 350 == 0)
+                form->Timer1Timer();
+            if (nowMs % 100 == 0)
+                form->Timer2Timer();
+        }
+    }
+    int rowOfKind(int kind) {
+        for (std::size_t i = 0; i < sim->adapterCount(); ++i)
+            if (sim->instrument(i).kind() == kind)
+                return int(i);
+        return -1;
+    }
+    void open(int row) {
+        form->ListView1->selectRow(row);
+        form->ListView1DblClick();
+    }
+
+  private slots:
+    void init() {
+        nowMs = 0;
+        sim = std::make_unique<SimFtDriver>([this] { return nowMs; });
+        messages.clear();
+        form = std::make_unique<TForm1>(*sim, messages);
+    }
+    void cleanup() {
+        form.reset();
+        sim.reset();
+    }
+
+    void listsOneVirtualAdapterPerKind() {
+        QCOMPARE(form->ListView1->rowCount(), 6);
+        for (int kind : {1, 2, 3, 4, 5, 7})
+            QVERIFY(rowOfKind(kind) >= 0);
+        for (int r = 0; r < 6; ++r)
+            QCOMPARE(form->ListView1->item(r, 2)->text().size(), 8);
+    }
+
+    void everyKindIsIdentifiedWithinASecond_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("blockPage");
+        for (auto [kind, page] : {std::pair{1, 3}, {2, 5}, {3, 6}, {4, 4}, {5, 7}, {7, 8}})
+            QTest::newRow(qPrintable(QString::number(kind))) << kind << page;
+    }
+    void everyKindIsIdentifiedWithinASecond() {
+        QFETCH(int, kind);
+        QFETCH(int, blockPage);
+        int row = rowOfKind(kind);
+        open(row);
+        QCOMPARE(form->Label1->text(), QString("Поиск прибора ..."));
+        run(1000);
+        QCOMPARE(int(form->IdentifiedType), kind);
+        QVERIFY(form->isTabShown(PageIndex::Base));
+        QVERIFY(form->isTabShown(PageIndex::Pump));
+        QVERIFY(form->isTabShown(blockPage));
+        QCOMPARE(form->activePage(), PageIndex::Base);
+        QString serial = QString::number(sim->instrument(std::size_t(row)).serialNumber());
+        QVERIFY2(form->Panel2->text().endsWith("   № " + serial), qPrintable(form->Panel2->text()));
+        QCOMPARE(form->Label1->text(), QString());
+        QVERIFY(messages.informations.isEmpty());
+        QVERIFY(messages.errors.isEmpty());
+        // Polling runs after identification.
+        run(1000);
+        QCOMPARE(int(form->exchange.CommandFrame[1]), 12);
+    }
+
+    void recoversFromAShiftedStream_data() {
+        QTest::addColumn<int>("fault");
+        QTest::newRow("byte added") << 0;
+        QTest::newRow("byte lost") << 1;
+        QTest::newRow("checksum") << 2;
+        QTest::newRow("split reply") << 3;
+    }
+    void recoversFromAShiftedStream() {
+        QFETCH(int, fault);
+        int row = rowOfKind(1);
+        SimFaults &f = sim->faults(std::size_t(row));
+        if (fault == 0)
+            f.garbageBefore = 0x5A;
+        else if (fault == 1)
+            f.dropByteAt = 3;
+        else if (fault == 2)
+            f.corruptChecksum = true;
+        else {
+            f.splitAfter = 3;
+            f.splitGapMs = 150;
+        }
+        open(row);
+        // The first reply is the damaged one; identification still follows
+        // within two more replies.
+        run(350 * 4);
+        QCOMPARE(int(form->IdentifiedType), 1);
+        QVERIFY(!form->exchange.resynchronising());
+        QVERIFY(messages.informations.isEmpty());
+    }
+
+    void wrongLineSettingsFindNothing() {
+        // An adapter left at its power-on settings never answers the request.
+        int row = rowOfKind(4);
+        open(row);
+        sim->setBaudRate(form->ft.DeviceHandle, 9600);
+        run(2000);
+        QCOMPARE(int(form->IdentifiedType), 0);
+        QCOMPARE(form->Label1->text(), QString("Поиск прибора ..."));
+    }
+};
+
+QTEST_MAIN(TestEndToEnd)
+#include "test_e2e.moc"

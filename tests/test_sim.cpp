@@ -1,0 +1,881 @@
+// The virtual instrument and its driver: the replies the tool relies on, their
+// timing on the byte path, and the line trouble the tool must survive.
+
+#include "sim/SimFtDriver.h"
+#include "sim/VirtualInstrument.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using VI = VirtualInstrument;
+
+Frame command(std::uint8_t address, std::uint8_t code, std::uint8_t b2 = 0, std::uint8_t b3 = 0,
+              std::uint8_t b4 = 0, std::uint8_t b5 = 0, std::uint8_t b6 = 0) {
+    return sealed(Frame{address, code, b2, b3, b4, b5, b6, 0});
+}
+
+const std::uint8_t BaseAddr = Block::address(Block::Base);
+const std::uint8_t PumpAddr = Block::address(Block::Pump);
+
+QByteArray toBytes(const Frame &f) {
+    return QByteArray(reinterpret_cast<const char *>(f.data()), static_cast<qsizetype>(f.size()));
+}
+
+Frame toFrame(const QByteArray &b) {
+    Frame f{};
+    std::memcpy(f.data(), b.constData(), FrameSize);
+    return f;
+}
+
+// A driver on a clock the test winds by hand.
+class Bench {
+  public:
+    Bench() = default;
+    Bench(const Bench &) = delete;
+    Bench &operator=(const Bench &) = delete;
+
+    std::int64_t t = 1000;
+    SimFtDriver driver{[this] { return t; }};
+
+    // Opens adapter `index`; with `lineUp` also sets the instrument's line.
+    FtHandle open(std::size_t index, bool lineUp = true) {
+        FtHandle h = 0;
+        if (driver.openBySerialNumber(driver.serialNumber(index).c_str(), h) != FT_OK)
+            return 0;
+        if (lineUp) {
+            driver.setBaudRate(h, SimFtDriver::LineBaud);
+            driver.setDataCharacteristics(h, FT_BITS_8, FT_STOP_BITS_2, FT_PARITY_NONE);
+        }
+        return h;
+    }
+    void send(FtHandle h, const QByteArray &b) {
+        std::uint32_t written = 0;
+        driver.write(h, reinterpret_cast<const std::uint8_t *>(b.constData()),
+                     static_cast<std::uint32_t>(b.size()), written);
+    }
+    void send(FtHandle h, const Frame &f) { send(h, toBytes(f)); }
+    std::uint32_t waiting(FtHandle h) {
+        std::uint32_t rx = 0, tx = 0, ev = 0;
+        driver.getStatus(h, rx, tx, ev);
+        return rx;
+    }
+    QByteArray take(FtHandle h, std::uint32_t n = 256) {
+        QByteArray b(static_cast<qsizetype>(n), '\0');
+        std::uint32_t got = 0;
+        driver.read(h, reinterpret_cast<std::uint8_t *>(b.data()), n, got);
+        b.resize(got);
+        return b;
+    }
+    void pass(std::int64_t ms) { t += ms; }
+    // One command and its whole reply, as the tool sees them one tick later.
+    std::optional<Frame> exchange(FtHandle h, const Frame &f) {
+        send(h, f);
+        pass(SimFtDriver::MaxReplyDelayMs);
+        const QByteArray b = take(h);
+        if (b.size() != FrameSize)
+            return std::nullopt;
+        return toFrame(b);
+    }
+};
+
+} // namespace
+
+class TestSim : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void adapterList_data();
+    void adapterList();
+    void listBufferIsFilledLikeTheLibrary();
+    void identification_data();
+    void identification();
+    void replyWaitsForItsDelay();
+    void twoCommandsGiveTwoRepliesInOrder();
+    void partialWrites_data();
+    void partialWrites();
+    void purgeDropsRepliesAndPartialInput();
+    void sensorTypeCodeSetsKind_data();
+    void sensorTypeCodeSetsKind();
+    void pollKeepsStandChannel();
+    void powerOffThenSilenceUntilReopened();
+    void testModeLedAndSound_data();
+    void testModeLedAndSound();
+    void stateBits_data();
+    void stateBits();
+    void lostLinkSilencesBlock();
+    void batteryDriftsWithinRange();
+    void batteryHeldAndFailing();
+    void sameStartValueSameRun();
+    void silentFrames_data();
+    void silentFrames();
+    void sensorBlockOfEachKind_data();
+    void sensorBlockOfEachKind();
+    void pumpStepsStayWithinLimits_data();
+    void pumpStepsStayWithinLimits();
+    void pumpOnOffVersionAndCurrent();
+    void pumpSetupAndSave();
+    void pumpPositionSensor();
+    void faults_data();
+    void faults();
+    void splitAndExtraDelay();
+    void wrongLineSettings_data();
+    void wrongLineSettings();
+    void invalidLineValuesRefused();
+    void unknownHandle_data();
+    void unknownHandle();
+    void openRefusals();
+};
+
+// ---- Adapter list -------------------------------------------------------------
+
+void TestSim::adapterList_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("serial");
+    QTest::newRow("ТКС") << 0 << 1 << "ЗЭ-23 виртуальный: ТКС"
+                         << "FTV111D6";
+    QTest::newRow("ТКС+ПГС") << 1 << 2 << "ЗЭ-23 виртуальный: ТКС+ПГС"
+                             << "FTV11WMD";
+    QTest::newRow("водород") << 2 << 3 << "ЗЭ-23 виртуальный: ТКС+ПГС водород"
+                             << "FTV12RVK";
+    QTest::newRow("ПГС") << 3 << 4 << "ЗЭ-23 виртуальный: ПГС"
+                         << "FTV13N4R";
+    QTest::newRow("оптика") << 4 << 5 << "ЗЭ-23 виртуальный: Оптика метан"
+                            << "FTV14IDY";
+    QTest::newRow("кислород") << 5 << 7 << "ЗЭ-23 виртуальный: Кислород"
+                              << "FTV168WC";
+}
+
+void TestSim::adapterList() {
+    QFETCH(int, index);
+    QFETCH(int, kind);
+    QFETCH(QString, description);
+    QFETCH(QString, serial);
+    Bench b;
+    std::uint32_t count = 0;
+    QCOMPARE(b.driver.listCount(count), FT_OK);
+    QCOMPARE(count, 6u);
+
+    const auto i = static_cast<std::uint32_t>(index);
+    char text[64];
+    QCOMPARE(b.driver.listDescription(i, text, sizeof text), FT_OK);
+    QVERIFY(std::memchr(text, 0, sizeof text) != nullptr); // fits with its zero
+    QCOMPARE(QString::fromUtf8(text), description);
+    char sn[16];
+    QCOMPARE(b.driver.listSerialNumber(i, sn, sizeof sn), FT_OK);
+    QCOMPARE(QString::fromLatin1(sn), serial);
+    QCOMPARE(int(b.driver.instrument(i).kind()), kind);
+
+    // Instrument serial numbers differ from adapter to adapter.
+    for (std::size_t j = 0; j < b.driver.adapterCount(); ++j)
+        if (j != i)
+            QVERIFY(b.driver.instrument(j).serialNumber() != b.driver.instrument(i).serialNumber());
+}
+
+void TestSim::listBufferIsFilledLikeTheLibrary() {
+    Bench b;
+    char small[5];
+    std::memset(small, 'x', sizeof small);
+    QCOMPARE(b.driver.listSerialNumber(0, small, 4), FT_OK);
+    QCOMPARE(QByteArray(small, 5), QByteArray("FTV1x")); // cut, no zero, nothing past 4
+    char sn[16];
+    QCOMPARE(b.driver.listSerialNumber(6, sn, sizeof sn), FT_DEVICE_NOT_FOUND);
+    QCOMPARE(b.driver.listDescription(6, sn, sizeof sn), FT_DEVICE_NOT_FOUND);
+}
+
+// ---- Base block ---------------------------------------------------------------
+
+void TestSim::identification_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QByteArray>("reply");
+    // Kind in byte 4, serial number little-endian in 5 and 6, XOR in 7.
+    QTest::newRow("kind 1") << 0 << QByteArray::fromHex("00090000013D5A6F");
+    QTest::newRow("kind 2") << 1 << QByteArray::fromHex("0009000002A25AF3");
+    QTest::newRow("kind 3") << 2 << QByteArray::fromHex("0009000003075B56");
+    QTest::newRow("kind 4") << 3 << QByteArray::fromHex("00090000046C5B3A");
+    QTest::newRow("kind 5") << 4 << QByteArray::fromHex("0009000005D15B86");
+    QTest::newRow("kind 7") << 5 << QByteArray::fromHex("00090000079B5CC9");
+}
+
+void TestSim::identification() {
+    QFETCH(int, index);
+    QFETCH(QByteArray, reply);
+    Bench b;
+    const FtHandle h = b.open(static_cast<std::size_t>(index));
+    QVERIFY(h != 0);
+    b.send(h, command(BaseAddr, Code::Identify));
+    b.pass(SimFtDriver::MaxReplyDelayMs);
+    QCOMPARE(b.take(h).toHex(' '), reply.toHex(' '));
+}
+
+void TestSim::replyWaitsForItsDelay() {
+    Bench b;
+    const FtHandle h = b.open(0);
+    b.send(h, command(BaseAddr, Code::Poll));
+    QCOMPARE(b.waiting(h), 0u);
+    b.pass(SimFtDriver::MinReplyDelayMs - 1);
+    QCOMPARE(b.waiting(h), 0u);
+    QCOMPARE(b.take(h).size(), 0);
+    b.pass(SimFtDriver::MaxReplyDelayMs - SimFtDriver::MinReplyDelayMs + 1);
+    QCOMPARE(b.waiting(h), 8u);
+    const Frame r = toFrame(b.take(h));
+    QCOMPARE(r[0], Block::Base);
+    QCOMPARE(r[1], Code::Poll);
+    QVERIFY(checksumHolds(r));
+    QCOMPARE(b.waiting(h), 0u);
+}
+
+void TestSim::twoCommandsGiveTwoRepliesInOrder() {
+    // Replies come back in the order of their commands, even when the second
+    // one's own delay is the shorter; several start values make sure of that.
+    for (std::uint32_t start = 1; start <= 20; ++start) {
+        std::int64_t t = 0;
+        SimFtDriver d([&t] { return t; }, start);
+        FtHandle h = 0;
+        d.openBySerialNumber(d.serialNumber(2).c_str(), h);
+        d.setBaudRate(h, SimFtDriver::LineBaud);
+        d.setDataCharacteristics(h, FT_BITS_8, FT_STOP_BITS_2, FT_PARITY_NONE);
+        const QByteArray both =
+            toBytes(command(BaseAddr, Code::Identify)) + toBytes(command(PumpAddr, Code::Poll));
+        std::uint32_t n = 0;
+        d.write(h, reinterpret_cast<const std::uint8_t *>(both.constData()), 16, n);
+        QByteArray got;
+        for (; t <= SimFtDriver::MaxReplyDelayMs; ++t) {
+            std::uint8_t buf[16];
+            d.read(h, buf, sizeof buf, n);
+            got += QByteArray(reinterpret_cast<const char *>(buf), qsizetype(n));
+        }
+        QCOMPARE(got.size(), 16);
+        const Frame first = toFrame(got.left(8));
+        const Frame second = toFrame(got.mid(8));
+        QCOMPARE(int(first[0]), int(Block::Base));
+        QCOMPARE(int(first[1]), int(Code::Identify));
+        QCOMPARE(int(second[0]), int(Block::Pump));
+        QCOMPARE(int(second[1]), int(Code::Poll));
+        QVERIFY(checksumHolds(first) && checksumHolds(second));
+    }
+}
+
+void TestSim::partialWrites_data() {
+    QTest::addColumn<QList<int>>("pieces");
+    QTest::newRow("byte, then the rest") << QList<int>{1, 15};
+    QTest::newRow("frame by frame") << QList<int>{8, 8};
+    QTest::newRow("across the boundary") << QList<int>{3, 9, 4};
+    QTest::newRow("frame and a byte, then the rest") << QList<int>{9, 7};
+    QTest::newRow("byte by byte") << QList<int>(16, 1);
+}
+
+void TestSim::partialWrites() {
+    QFETCH(QList<int>, pieces);
+    Bench b;
+    const FtHandle h = b.open(0);
+    const QByteArray stream =
+        toBytes(command(BaseAddr, Code::Identify)) + toBytes(command(BaseAddr, Code::Poll));
+    qsizetype at = 0;
+    for (int n : pieces) {
+        b.send(h, stream.mid(at, n));
+        at += n;
+        b.pass(5);
+    }
+    b.pass(SimFtDriver::MaxReplyDelayMs);
+    const QByteArray got = b.take(h);
+    QCOMPARE(got.size(), 16);
+    QCOMPARE(got[1], char(Code::Identify));
+    QCOMPARE(got[9], char(Code::Poll));
+    QCOMPARE(b.driver.written(0).size(), std::size_t(2));
+}
+
+void TestSim::purgeDropsRepliesAndPartialInput() {
+    Bench b;
+    const FtHandle h = b.open(0);
+    // A reply already readable and one still on its way both go.
+    b.send(h, command(BaseAddr, Code::Poll));
+    b.pass(SimFtDriver::MaxReplyDelayMs);
+    b.send(h, command(BaseAddr, Code::Poll));
+    QCOMPARE(b.driver.purge(h, FT_PURGE_RX), FT_OK);
+    b.pass(100);
+    QCOMPARE(b.waiting(h), 0u);
+
+    // Half a frame is forgotten, so the next command is framed afresh.
+    b.send(h, toBytes(command(BaseAddr, Code::Poll)).left(3));
+    QCOMPARE(b.driver.purge(h, FT_PURGE_TX), FT_OK);
+    const std::optional<Frame> r = b.exchange(h, command(BaseAddr, Code::Identify));
+    QVERIFY(r);
+    QCOMPARE((*r)[1], Code::Identify);
+}
+
+void TestSim::sensorTypeCodeSetsKind_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("typeCode");
+    QTest::addColumn<int>("kindAfter");
+    QTest::newRow("poll, ПГС") << int(Code::Poll) << 4 << 4;
+    QTest::newRow("identify, кислород") << int(Code::Identify) << 7 << 7;
+    QTest::newRow("poll, no code") << int(Code::Poll) << 0 << 1;
+    QTest::newRow("any value is kept") << int(Code::Poll) << 0x42 << 0x42;
+    QTest::newRow("not from test mode") << int(VI::CodeTestMode) << 4 << 1;
+}
+
+void TestSim::sensorTypeCodeSetsKind() {
+    QFETCH(int, code);
+    QFETCH(int, typeCode);
+    QFETCH(int, kindAfter);
+    Bench b;
+    const FtHandle h = b.open(0); // kind 1
+    QVERIFY(b.exchange(h, command(BaseAddr, std::uint8_t(code), 0, 0, std::uint8_t(typeCode))));
+    const std::optional<Frame> id = b.exchange(h, command(BaseAddr, Code::Identify));
+    QVERIFY(id);
+    QCOMPARE(int((*id)[4]), kindAfter);
+
+    // The sensor block follows the kind.
+    const bool tksAnswers =
+        b.exchange(h, command(Block::address(Block::Tks), Code::Poll)).has_value();
+    const bool pgsAnswers =
+        b.exchange(h, command(Block::address(Block::Pgs), Code::Poll)).has_value();
+    QCOMPARE(tksAnswers, kindAfter == 1);
+    QCOMPARE(pgsAnswers, kindAfter == 4);
+}
+
+void TestSim::pollKeepsStandChannel() {
+    VI vi(1, 100);
+    QVERIFY(vi.answer(command(BaseAddr, Code::Poll, 17)));
+    QCOMPARE(vi.channel(), std::uint8_t(17));
+    QVERIFY(vi.answer(command(BaseAddr, Code::Identify, 5)));
+    QCOMPARE(vi.channel(), std::uint8_t(17)); // only a poll carries the channel
+    QVERIFY(vi.answer(command(BaseAddr, Code::Poll, 32)));
+    QCOMPARE(vi.channel(), std::uint8_t(32));
+}
+
+void TestSim::powerOffThenSilenceUntilReopened() {
+    Bench b;
+    FtHandle h = b.open(3);
+    const std::optional<Frame> bye = b.exchange(h, command(BaseAddr, VI::CodePowerOff));
+    QVERIFY(bye);
+    QCOMPARE((*bye)[0], Block::Base);
+    QCOMPARE((*bye)[1], VI::CodePowerOff);
+    QVERIFY(checksumHolds(*bye));
+
+    for (const Frame &f : {command(BaseAddr, Code::Identify), command(BaseAddr, Code::Poll),
+                           command(PumpAddr, Code::Poll)}) {
+        b.send(h, f);
+        b.pass(500);
+        QCOMPARE(b.waiting(h), 0u);
+    }
+
+    QCOMPARE(b.driver.close(h), FT_OK);
+    h = b.open(3);
+    QVERIFY(h != 0);
+    QVERIFY(!b.driver.instrument(3).isOff());
+    QVERIFY(b.exchange(h, command(BaseAddr, Code::Identify)));
+}
+
+void TestSim::testModeLedAndSound_data() {
+    QTest::addColumn<QByteArray>("sequence"); // three bytes a step: code, byte 3, byte 4
+    QTest::addColumn<bool>("test");
+    QTest::addColumn<bool>("led");
+    QTest::addColumn<bool>("sound");
+    QTest::newRow("LED on") << QByteArray::fromHex("06ff00") << true << true << false;
+    QTest::newRow("sound") << QByteArray::fromHex("060010") << true << false << true;
+    QTest::newRow("LED on, then off") << QByteArray::fromHex("06ff00"
+                                                             "060000")
+                                      << true << false << false;
+    QTest::newRow("LED and sound, then working mode") << QByteArray::fromHex("06ff00"
+                                                                             "060010"
+                                                                             "070000")
+                                                      << false << false << false;
+}
+
+void TestSim::testModeLedAndSound() {
+    QFETCH(QByteArray, sequence);
+    QFETCH(bool, test);
+    QFETCH(bool, led);
+    QFETCH(bool, sound);
+    VI vi(2, 100);
+    std::optional<Frame> last;
+    for (qsizetype i = 0; i + 2 < sequence.size(); i += 3) {
+        const auto code = std::uint8_t(sequence[i]);
+        last = vi.answer(command(BaseAddr, code, 0, std::uint8_t(sequence[i + 1]),
+                                 std::uint8_t(sequence[i + 2])));
+        QVERIFY(last);
+        QCOMPARE((*last)[1], code);
+    }
+    QCOMPARE(vi.testMode(), test);
+    QCOMPARE(vi.ledOn(), led);
+    QCOMPARE(vi.soundOn(), sound);
+    QCOMPARE(bool((*last)[2] & VI::StateTestMode), test);
+    // The test-mode reply has the poll layout: battery in bytes 5 and 6.
+    QCOMPARE(int(word16(*last, 5)), vi.batteryMillivolts());
+}
+
+void TestSim::stateBits_data() {
+    QTest::addColumn<int>("hook");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<int>("link");
+    QTest::newRow("all well") << 0 << 0x00 << 0x00;
+    QTest::newRow("contact broken") << 1 << 0x10 << 0x00;
+    QTest::newRow("charging") << 2 << 0x08 << 0x00;
+    QTest::newRow("discharged") << 3 << 0x04 << 0x00;
+    QTest::newRow("menu") << 4 << 0x02 << 0x00;
+    QTest::newRow("no sensor block") << 5 << 0x00 << 0x02;
+    QTest::newRow("no pump") << 6 << 0x00 << 0x01;
+}
+
+void TestSim::stateBits() {
+    QFETCH(int, hook);
+    QFETCH(int, state);
+    QFETCH(int, link);
+    VI vi(1, 100);
+    switch (hook) {
+    case 1:
+        vi.setBatteryContactBroken(true);
+        break;
+    case 2:
+        vi.setCharging(true);
+        break;
+    case 3:
+        vi.setBatteryMillivolts(VI::DischargedBelowMv - 1);
+        break;
+    case 4:
+        vi.setMenuActive(true);
+        break;
+    case 5:
+        vi.setSensorLinkLost(true);
+        break;
+    case 6:
+        vi.setPumpLinkLost(true);
+        break;
+    }
+    const std::optional<Frame> r = vi.answer(command(BaseAddr, Code::Poll));
+    QVERIFY(r);
+    QCOMPARE(int((*r)[2]), state);
+    QCOMPARE(int((*r)[3]), link);
+    QCOMPARE(int((*r)[4]), 0);
+}
+
+void TestSim::lostLinkSilencesBlock() {
+    VI vi(1, 100);
+    const Frame tksPoll = command(Block::address(Block::Tks), Code::Poll);
+    const Frame pumpPoll = command(PumpAddr, Code::Poll);
+    vi.setSensorLinkLost(true);
+    QVERIFY(!vi.answer(tksPoll));
+    QVERIFY(vi.answer(pumpPoll));
+    vi.setSensorLinkLost(false);
+    vi.setPumpLinkLost(true);
+    QVERIFY(vi.answer(tksPoll));
+    QVERIFY(!vi.answer(pumpPoll));
+}
+
+void TestSim::batteryDriftsWithinRange() {
+    VI vi(1, 100, 7);
+    int previous = vi.batteryMillivolts();
+    int lowest = previous, highest = previous;
+    for (int i = 0; i < 2000; ++i) {
+        const Frame r = *vi.answer(command(BaseAddr, Code::Poll));
+        const int mv = word16(r, 5);
+        QVERIFY2(mv >= VI::BatteryLowMv && mv <= VI::BatteryHighMv,
+                 qPrintable(QString::number(mv)));
+        QVERIFY(std::abs(mv - previous) <= 4);
+        QCOMPARE(r[2] & VI::StateDischarged, 0);
+        lowest = std::min(lowest, mv);
+        highest = std::max(highest, mv);
+        previous = mv;
+    }
+    QVERIFY(highest > lowest); // it does move
+}
+
+void TestSim::batteryHeldAndFailing() {
+    VI vi(1, 100);
+    vi.setBatteryMillivolts(4500);
+    for (int i = 0; i < 3; ++i) {
+        const Frame r = *vi.answer(command(BaseAddr, Code::Poll));
+        QCOMPARE(int(word16(r, 5)), 4500);
+        QVERIFY(r[2] & VI::StateDischarged);
+    }
+
+    vi.setBatteryFault(false);
+    QVERIFY(vi.batteryMillivolts() >= VI::BatteryLowMv);
+    vi.setBatteryFault(true);
+    int previous = vi.batteryMillivolts();
+    int pollsToDischarge = 0;
+    for (int i = 0; i < 200; ++i) {
+        const Frame r = *vi.answer(command(BaseAddr, Code::Poll));
+        const int mv = word16(r, 5);
+        QVERIFY(mv <= previous && mv >= VI::FailingFloorMv);
+        QCOMPARE(bool(r[2] & VI::StateDischarged), mv < VI::DischargedBelowMv);
+        if (pollsToDischarge == 0 && mv < VI::DischargedBelowMv)
+            pollsToDischarge = i + 1;
+        previous = mv;
+    }
+    QVERIFY(pollsToDischarge > 10); // it sinks, it does not drop off a cliff
+    QCOMPARE(previous, VI::FailingFloorMv);
+}
+
+void TestSim::sameStartValueSameRun() {
+    // Two benches on the same start value and the same commands: the same bytes
+    // at the same moments; another start value gives another run.
+    auto run = [](std::uint32_t start) {
+        std::int64_t t = 0;
+        SimFtDriver d([&t] { return t; }, start);
+        FtHandle h = 0;
+        d.openBySerialNumber(d.serialNumber(1).c_str(), h);
+        d.setBaudRate(h, SimFtDriver::LineBaud);
+        d.setDataCharacteristics(h, FT_BITS_8, FT_STOP_BITS_2, FT_PARITY_NONE);
+        QByteArray trace;
+        for (int i = 0; i < 40; ++i) {
+            const Frame f = command(i % 2 ? PumpAddr : BaseAddr, Code::Poll);
+            std::uint32_t n = 0;
+            d.write(h, f.data(), 8, n);
+            for (int ms = 0; ms < 35; ++ms, ++t) {
+                std::uint32_t rx = 0, tx = 0, ev = 0;
+                d.getStatus(h, rx, tx, ev);
+                trace += char(rx);
+            }
+            std::uint8_t buf[8];
+            d.read(h, buf, 8, n);
+            trace += QByteArray(reinterpret_cast<const char *>(buf), int(n));
+        }
+        return trace;
+    };
+    QCOMPARE(run(5), run(5));
+    QVERIFY(run(5) != run(6));
+}
+
+void TestSim::silentFrames_data() {
+    QTest::addColumn<QByteArray>("frame");
+    Frame bad = command(BaseAddr, Code::Identify);
+    bad[7] ^= 0x01;
+    QTest::newRow("bad checksum") << toBytes(bad);
+    QTest::newRow("no such block") << toBytes(command(0x81, Code::Poll));
+    QTest::newRow("another kind's block")
+        << toBytes(command(Block::address(Block::TksPgs), Code::Poll));
+    QTest::newRow("a reply, not a command") << toBytes(command(Block::Base, Code::Identify));
+    QTest::newRow("base code it lacks") << toBytes(command(BaseAddr, 0x21));
+}
+
+void TestSim::silentFrames() {
+    QFETCH(QByteArray, frame);
+    VI vi(1, 100);
+    QVERIFY(!vi.answer(toFrame(frame)));
+}
+
+void TestSim::sensorBlockOfEachKind_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("address");
+    QTest::newRow("ТКС") << 1 << 0x83;
+    QTest::newRow("ТКС+ПГС") << 2 << 0x94;
+    QTest::newRow("водород") << 3 << 0x95;
+    QTest::newRow("ПГС") << 4 << 0x88;
+    QTest::newRow("оптика") << 5 << 0x8B;
+    QTest::newRow("кислород") << 7 << 0x96;
+}
+
+void TestSim::sensorBlockOfEachKind() {
+    QFETCH(int, kind);
+    QFETCH(int, address);
+    VI vi(std::uint8_t(kind), 100);
+    for (std::uint8_t code : {std::uint8_t(1), Code::Identify, Code::Poll, std::uint8_t(0x33)}) {
+        const std::optional<Frame> r =
+            vi.answer(command(std::uint8_t(address), code, 1, 2, 3, 4, 5));
+        QVERIFY(r);
+        QCOMPARE(toBytes(*r), toBytes(sealed(Frame{std::uint8_t(address & 0x7F), code})));
+    }
+    // No other sensor block answers.
+    for (int other : {0x83, 0x94, 0x95, 0x88, 0x8B, 0x96})
+        if (other != address)
+            QVERIFY(!vi.answer(command(std::uint8_t(other), Code::Poll)));
+}
+
+// ---- Pump ---------------------------------------------------------------------
+
+void TestSim::pumpStepsStayWithinLimits_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("byte"); // reply byte that shows the setting
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("amplitude up") << int(VI::PumpAmplitudeUp) << 5 << VI::AmplitudeStep
+                                  << VI::AmplitudeMax;
+    QTest::newRow("amplitude down")
+        << int(VI::PumpAmplitudeDown) << 5 << -VI::AmplitudeStep << VI::AmplitudeMin;
+    QTest::newRow("frequency up") << int(VI::PumpFrequencyUp) << 6 << VI::FrequencyStepHz
+                                  << VI::FrequencyMaxHz;
+    QTest::newRow("frequency down")
+        << int(VI::PumpFrequencyDown) << 6 << -VI::FrequencyStepHz << VI::FrequencyMinHz;
+}
+
+void TestSim::pumpStepsStayWithinLimits() {
+    QFETCH(int, code);
+    QFETCH(int, byte);
+    QFETCH(int, step);
+    QFETCH(int, limit);
+    VI vi(4, 100, 3);
+    int value = (*vi.answer(command(PumpAddr, Code::Poll)))[std::size_t(byte)];
+    bool reached = false;
+    for (int i = 0; i < 300; ++i) {
+        const Frame r = *vi.answer(command(PumpAddr, std::uint8_t(code)));
+        QCOMPARE(int(r[0]), int(Block::Pump));
+        QCOMPARE(int(r[1]), code);
+        const int now = r[std::size_t(byte)];
+        QCOMPARE(now, reached ? limit : value + step);
+        reached = now == limit;
+        value = now;
+    }
+    QVERIFY(reached);
+    const Frame poll = *vi.answer(command(PumpAddr, Code::Poll));
+    QCOMPARE(int(poll[std::size_t(byte)]), limit);
+}
+
+void TestSim::pumpOnOffVersionAndCurrent() {
+    VI vi(1, 100);
+    const Frame on = *vi.answer(command(PumpAddr, VI::PumpOn));
+    QCOMPARE(on[1], VI::PumpOn);
+    QCOMPARE(on[6], VI::PumpVersion);
+    QVERIFY(on[2] & VI::PumpStateOn);
+    QVERIFY(checksumHolds(on));
+    // Other replies carry the frequency in byte 6.
+    const Frame poll = *vi.answer(command(PumpAddr, Code::Poll));
+    QCOMPARE(int(poll[6]), vi.pumpFrequencyHz());
+
+    // Coil current in half-milliamperes grows with the amplitude.
+    for (int i = 0; i < 60; ++i)
+        vi.answer(command(PumpAddr, VI::PumpAmplitudeDown));
+    const int low = word16(*vi.answer(command(PumpAddr, Code::Poll)), 3);
+    for (int i = 0; i < 60; ++i)
+        vi.answer(command(PumpAddr, VI::PumpAmplitudeUp));
+    const int high = word16(*vi.answer(command(PumpAddr, Code::Poll)), 3);
+    QVERIFY2(low >= 90 && low <= 110, qPrintable(QString::number(low)));
+    QVERIFY2(high >= 210 && high <= 225, qPrintable(QString::number(high)));
+
+    const Frame off = *vi.answer(command(PumpAddr, VI::PumpOff));
+    QCOMPARE(off[1], VI::PumpOff);
+    QCOMPARE(off[2] & VI::PumpStateOn, 0);
+    QCOMPARE(int(word16(off, 3)), 0);
+    QCOMPARE(int(word16(*vi.answer(command(PumpAddr, Code::Poll)), 3)), 0);
+}
+
+void TestSim::pumpSetupAndSave() {
+    VI vi(1, 100);
+    Frame r = *vi.answer(command(PumpAddr, Code::Poll));
+    QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup), VI::PumpStateDefaults);
+    r = *vi.answer(command(PumpAddr, VI::PumpEnterSetup));
+    QCOMPARE(r[1], VI::PumpEnterSetup);
+    QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup),
+             VI::PumpStateDefaults | VI::PumpStateSetup);
+    r = *vi.answer(command(PumpAddr, VI::PumpSave));
+    QCOMPARE(r[1], VI::PumpSave);
+    QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup), 0);
+}
+
+void TestSim::pumpPositionSensor() {
+    VI vi(1, 100);
+    const Frame r = *vi.answer(command(PumpAddr, VI::PumpPositionSensor));
+    QCOMPARE(r[1], VI::PumpPositionSensor);
+    QVERIFY(checksumHolds(r));
+    const int max = word16(r, 3), min = word16(r, 5);
+    QVERIFY2(max > 600 && max < 1000 && min > 20 && min < 420,
+             qPrintable(QString("%1 %2").arg(max).arg(min)));
+
+    // A stopped piston rests: both ends meet.
+    vi.answer(command(PumpAddr, VI::PumpOff));
+    const Frame rest = *vi.answer(command(PumpAddr, VI::PumpPositionSensor));
+    QVERIFY(std::abs(word16(rest, 3) - word16(rest, 5)) <= 6);
+}
+
+// ---- Line trouble -------------------------------------------------------------
+
+void TestSim::faults_data() {
+    // Each row arms one fault, sends three polls 40 ms apart and reads whatever
+    // came back 100 ms after the last; an untroubled bench on the same start
+    // value gives the bytes to hold it against.
+    QTest::addColumn<int>("fault");
+    QTest::newRow("drop two") << 1;
+    QTest::newRow("corrupt checksum") << 2;
+    QTest::newRow("garbage byte") << 3;
+    QTest::newRow("drop a byte") << 4;
+    QTest::newRow("split") << 5;
+}
+
+void TestSim::faults() {
+    QFETCH(int, fault);
+    auto run = [](Bench &b, const FtHandle h) {
+        for (int i = 0; i < 3; ++i) {
+            b.send(h, command(BaseAddr, Code::Poll));
+            b.pass(40);
+        }
+        b.pass(100);
+        return b.take(h);
+    };
+    Bench clean;
+    const QByteArray reference = run(clean, clean.open(0));
+    QCOMPARE(reference.size(), 24);
+
+    Bench b;
+    const FtHandle h = b.open(0);
+    SimFaults &f = b.driver.faults(0);
+    QByteArray expected = reference;
+    switch (fault) {
+    case 1:
+        f.dropReplies = 2;
+        expected = reference.mid(16);
+        break;
+    case 2:
+        f.corruptChecksum = true;
+        expected[7] = char(expected[7] ^ 0xFF);
+        break;
+    case 3:
+        f.garbageBefore = 0xA5;
+        expected.prepend(char(0xA5));
+        break;
+    case 4:
+        // A lost zero byte can leave a frame whose checksum still holds, so
+        // only the exact bytes tell.
+        f.dropByteAt = 3;
+        expected.remove(3, 1);
+        break;
+    case 5:
+        f.splitAfter = 3;
+        f.splitGapMs = 15;
+        break;
+    }
+    QCOMPARE(run(b, h).toHex(' '), expected.toHex(' '));
+    // Used up by the first reply.
+    QVERIFY(!f.corruptChecksum && !f.garbageBefore && !f.dropByteAt && f.splitAfter == 0 &&
+            f.dropReplies == 0);
+}
+
+void TestSim::splitAndExtraDelay() {
+    Bench b;
+    const FtHandle h = b.open(0);
+    const std::int64_t t0 = b.t;
+    b.driver.faults(0).splitAfter = 5;
+    b.driver.faults(0).splitGapMs = 200;
+    b.send(h, command(BaseAddr, Code::Poll));
+    b.t = t0 + SimFtDriver::MaxReplyDelayMs;
+    QCOMPARE(b.waiting(h), 5u);
+    b.t = t0 + SimFtDriver::MinReplyDelayMs + 199;
+    QCOMPARE(b.waiting(h), 5u);
+    b.t = t0 + SimFtDriver::MaxReplyDelayMs + 200;
+    QCOMPARE(b.waiting(h), 8u);
+    QVERIFY(checksumHolds(toFrame(b.take(h))));
+
+    // An extra delay holds every reply until it is taken off again.
+    b.driver.faults(0).extraDelayMs = 300;
+    for (int i = 0; i < 2; ++i) {
+        const std::int64_t t1 = b.t;
+        b.send(h, command(BaseAddr, Code::Poll));
+        b.t = t1 + 300 + SimFtDriver::MinReplyDelayMs - 1;
+        QCOMPARE(b.waiting(h), 0u);
+        b.t = t1 + 300 + SimFtDriver::MaxReplyDelayMs;
+        QCOMPARE(b.waiting(h), 8u);
+        b.take(h);
+    }
+    b.driver.faults(0).extraDelayMs = 0;
+    QVERIFY(b.exchange(h, command(BaseAddr, Code::Poll)));
+}
+
+void TestSim::wrongLineSettings_data() {
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<int>("stop");
+    QTest::addColumn<int>("parity");
+    QTest::addColumn<bool>("answers");
+    QTest::newRow("the instrument's line") << 250000 << 8 << 2 << 0 << true;
+    QTest::newRow("as opened: 9600 8N1") << 0 << 0 << 0 << 0 << false;
+    QTest::newRow("one stop bit") << 250000 << 8 << 0 << 0 << false;
+    QTest::newRow("seven bits") << 250000 << 7 << 2 << 0 << false;
+    QTest::newRow("even parity") << 250000 << 8 << 2 << 2 << false;
+    QTest::newRow("115200") << 115200 << 8 << 2 << 0 << false;
+}
+
+void TestSim::wrongLineSettings() {
+    QFETCH(int, baud);
+    QFETCH(int, bits);
+    QFETCH(int, stop);
+    QFETCH(int, parity);
+    QFETCH(bool, answers);
+    Bench b;
+    const FtHandle h = b.open(4, false);
+    if (baud != 0) {
+        QCOMPARE(b.driver.setBaudRate(h, std::uint32_t(baud)), FT_OK);
+        QCOMPARE(b.driver.setDataCharacteristics(h, std::uint8_t(bits), std::uint8_t(stop),
+                                                 std::uint8_t(parity)),
+                 FT_OK);
+        QCOMPARE(b.driver.baudRate(4), std::uint32_t(baud));
+        QCOMPARE(int(b.driver.stopBits(4)), stop);
+    }
+    const Frame id = command(BaseAddr, Code::Identify);
+    QCOMPARE(b.exchange(h, id).has_value(), answers);
+    QCOMPARE(b.driver.written(4).size(), std::size_t(1));
+    QCOMPARE(toBytes(b.driver.written(4).front()), toBytes(id));
+}
+
+void TestSim::invalidLineValuesRefused() {
+    Bench b;
+    const FtHandle h = b.open(0);
+    QCOMPARE(b.driver.setBaudRate(h, 0), FT_INVALID_BAUD_RATE);
+    QCOMPARE(b.driver.setDataCharacteristics(h, 9, FT_STOP_BITS_2, FT_PARITY_NONE),
+             FT_INVALID_PARAMETER);
+    QCOMPARE(b.driver.setDataCharacteristics(h, FT_BITS_8, 1, FT_PARITY_NONE),
+             FT_INVALID_PARAMETER);
+    // A refused value leaves the line as it was.
+    QCOMPARE(b.driver.baudRate(0), SimFtDriver::LineBaud);
+    QVERIFY(b.exchange(h, command(BaseAddr, Code::Poll)));
+}
+
+void TestSim::unknownHandle_data() {
+    QTest::addColumn<int>("which");
+    QTest::newRow("zero") << 0;
+    QTest::newRow("never given") << 1;
+    QTest::newRow("closed") << 2;
+}
+
+void TestSim::unknownHandle() {
+    QFETCH(int, which);
+    Bench b;
+    const FtHandle live = b.open(1);
+    FtHandle h = 0;
+    if (which == 1)
+        h = live + 1000;
+    if (which == 2) {
+        h = b.open(2);
+        QCOMPARE(b.driver.close(h), FT_OK);
+    }
+    std::uint8_t buf[8] = {};
+    std::uint32_t n = 0, rx = 0, tx = 0, ev = 0;
+    QCOMPARE(b.driver.read(h, buf, 8, n), FT_INVALID_HANDLE);
+    QCOMPARE(b.driver.write(h, buf, 8, n), FT_INVALID_HANDLE);
+    QCOMPARE(b.driver.setBaudRate(h, SimFtDriver::LineBaud), FT_INVALID_HANDLE);
+    QCOMPARE(b.driver.setDataCharacteristics(h, FT_BITS_8, FT_STOP_BITS_2, FT_PARITY_NONE),
+             FT_INVALID_HANDLE);
+    QCOMPARE(b.driver.purge(h, FT_PURGE_RX | FT_PURGE_TX), FT_INVALID_HANDLE);
+    QCOMPARE(b.driver.getStatus(h, rx, tx, ev), FT_INVALID_HANDLE);
+    QCOMPARE(b.driver.close(h), FT_INVALID_HANDLE);
+    // The adapter that is open is not disturbed.
+    QVERIFY(b.exchange(live, command(BaseAddr, Code::Identify)));
+}
+
+void TestSim::openRefusals() {
+    Bench b;
+    FtHandle h = 77;
+    QCOMPARE(b.driver.openBySerialNumber("FT000000", h), FT_DEVICE_NOT_FOUND);
+    QCOMPARE(h, FtHandle(0));
+    QVERIFY(!b.driver.lastErrorDetail().empty());
+
+    QVERIFY(b.open(0) != 0);
+    QCOMPARE(b.driver.openBySerialNumber(b.driver.serialNumber(0).c_str(), h),
+             FT_DEVICE_NOT_OPENED);
+    QVERIFY(b.driver.isOpen(0));
+    FtHandle other = 0;
+    QCOMPARE(b.driver.openBySerialNumber(b.driver.serialNumber(5).c_str(), other), FT_OK);
+    QVERIFY(other != 0);
+    QVERIFY(b.driver.lastErrorDetail().empty());
+}
+
+QTEST_GUILESS_MAIN(TestSim)
+#include "test_sim.moc"
