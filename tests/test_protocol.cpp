@@ -190,42 +190,53 @@ class TestProtocol : public QObject {
 
     // A byte lost, a byte added or a frame garbled: replies are decoded again
     // within two frames, and no valid frame of an aligned stream is skipped.
+    // Each entry of `arrivals` reaches the queue at once, as a reply does.
     void resynchronisesOnTheStream_data() {
-        QTest::addColumn<QByteArray>("stream");
+        QTest::addColumn<QList<QByteArray>>("arrivals");
         QTest::addColumn<QList<int>>("decodedMarks");
         auto bytes = [](const Bytes &b) {
             return QByteArray(reinterpret_cast<const char *>(b.data()), int(b.size()));
         };
-        Bytes a = reply(0, 12, 1), b = reply(0, 12, 2), c = reply(0, 12, 3), d = reply(0, 12, 4);
-        Bytes aShort(a.begin(), a.begin() + 7);
-        QTest::newRow("aligned") << bytes(concat({a, b, c})) << QList<int>{1, 2, 3};
-        QTest::newRow("byte lost") << bytes(concat({aShort, b, c, d})) << QList<int>{2, 3, 4};
-        QTest::newRow("byte added") << bytes(concat({Bytes{0x55}, a, b, c})) << QList<int>{1, 2, 3};
-        Bytes garbled = a;
-        garbled[3] ^= 0x40;
-        QTest::newRow("frame garbled") << bytes(concat({garbled, b, c})) << QList<int>{2, 3};
+        QByteArray a = bytes(reply(0, 12, 1)), b = bytes(reply(0, 12, 2)),
+                   c = bytes(reply(0, 12, 3)), d = bytes(reply(0, 12, 4));
+        QTest::newRow("aligned") << QList<QByteArray>{a, b, c} << QList<int>{1, 2, 3};
+        QTest::newRow("two at once") << QList<QByteArray>{a + b, c} << QList<int>{1, 2, 3};
+        QTest::newRow("checksum byte lost")
+            << QList<QByteArray>{a.left(7), b, c, d} << QList<int>{2, 3, 4};
+        // A lost zero leaves a window that still adds up with the next frame's first byte.
+        QByteArray zeroLost = a;
+        zeroLost.remove(3, 1);
+        QTest::newRow("zero byte lost") << QList<QByteArray>{zeroLost, b, c} << QList<int>{2, 3};
+        QTest::newRow("zero byte lost, two behind")
+            << QList<QByteArray>{zeroLost, b + c, d} << QList<int>{2, 3, 4};
+        QTest::newRow("byte added") << QList<QByteArray>{"\x55" + a, b, c} << QList<int>{1, 2, 3};
+        QByteArray garbled = a;
+        garbled[3] = char(garbled[3] ^ 0x40);
+        QTest::newRow("frame garbled") << QList<QByteArray>{garbled, b, c} << QList<int>{2, 3};
         QTest::newRow("garbage burst")
-            << bytes(concat({Bytes{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, a, b})) << QList<int>{1, 2};
+            << QList<QByteArray>{QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B"), a, b}
+            << QList<int>{1, 2};
+        QTest::newRow("split reply")
+            << QList<QByteArray>{a.left(3), a.mid(3), b} << QList<int>{1, 2};
     }
     void resynchronisesOnTheStream() {
-        QFETCH(QByteArray, stream);
+        QFETCH(QList<QByteArray>, arrivals);
         QFETCH(QList<int>, decodedMarks);
         ExchangeCycle x;
         ScriptedLink link;
         QList<int> decoded;
-        // Bytes arrive in 8-byte bursts, as replies do, with a tick after each.
-        for (qsizetype at = 0; at < stream.size() || !link.incoming.empty();) {
-            if (at < stream.size()) {
-                QByteArray chunk = stream.mid(at, 8);
-                link.feed(Bytes(chunk.begin(), chunk.end()));
-                at += chunk.size();
-            }
+        auto tick = [&] {
+            if (x.receiveTick(link) == ExchangeCycle::Received::Reply)
+                decoded.append(x.ReplyFrame[2]);
+        };
+        // Three receive ticks between arrivals, as between two transmit ticks.
+        for (const QByteArray &arrival : arrivals) {
+            link.feed(Bytes(arrival.begin(), arrival.end()));
             for (int t = 0; t < 3; ++t)
-                if (x.receiveTick(link) == ExchangeCycle::Received::Reply)
-                    decoded.append(x.ReplyFrame[2]);
-            if (at >= stream.size() && x.receiveTick(link) == ExchangeCycle::Received::Nothing)
-                break;
+                tick();
         }
+        for (int t = 0; t < 6; ++t)
+            tick();
         QCOMPARE(decoded, decodedMarks);
     }
 
