@@ -1,10 +1,131 @@
 #include "TForm2.h"
 
-TForm2::TForm2(QWidget *parent)
+#include "StandLayout.h"
+#include "pages/IndicatorPanel.h"
+#include "protocol/ExchangeCycle.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+const char *const ItemCaptions[5] = {"ТКС", "ТКС + ПГС метан/пропан", "ТКС + ПГС водород", "ПГС",
+                                     "Электрохимия"};
+constexpr std::uint8_t TypeCodes[5] = {1, 2, 3, 4, 7};
+} // namespace
+
+TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      exchange_(exchange) {
     setObjectName("Form2");
     setWindowTitle("Управление мультиплексором");
     setFixedSize(224, 321);
     move(213, 148);
+
+    for (const StandPosition &p : StandLayout::positions()) {
+        auto *lamp = new QLabel(this);
+        lamp->setObjectName(QString("Panel%1").arg(p.lamp));
+        lamp->setGeometry(p.lampLeft, p.lampTop, 9, 6);
+        lamp->setAutoFillBackground(true);
+        lamp->setFrameStyle(QFrame::Box | QFrame::Plain);
+        lamp->setLineWidth(1);
+        // A click on a lamp is not a click on the stand.
+        lamp->setAttribute(Qt::WA_NoMousePropagation);
+        Lamps[static_cast<std::size_t>(p.lamp - 1)] = lamp;
+        setLamp(p.lamp, false);
+    }
+
+    RadioGroup1 = new QGroupBox("Тип датчика", this);
+    RadioGroup1->setObjectName("RadioGroup1");
+    RadioGroup1->setGeometry(8, 216, 161, 97);
+    RadioGroup1->setAttribute(Qt::WA_NoMousePropagation);
+    auto *layout = new QVBoxLayout(RadioGroup1);
+    layout->setContentsMargins(6, 2, 2, 2);
+    layout->setSpacing(0);
+    items_ = new QButtonGroup(this);
+    for (int i = 0; i < 5; ++i) {
+        auto *item = new QRadioButton(QString::fromUtf8(ItemCaptions[i]), RadioGroup1);
+        item->setObjectName(QString("RadioItem%1").arg(i));
+        layout->addWidget(item);
+        items_->addButton(item, i);
+        RadioItems[static_cast<std::size_t>(i)] = item;
+    }
+    connect(items_, &QButtonGroup::idClicked, this, [this](int) { RadioGroup1Click(); });
+}
+
+int TForm2::itemIndex() const {
+    return items_->checkedId();
+}
+
+void TForm2::setItemIndex(int index) {
+    if (index == itemIndex())
+        return;
+    if (index < 0) {
+        items_->setExclusive(false);
+        for (QRadioButton *item : RadioItems)
+            item->setChecked(false);
+        items_->setExclusive(true);
+        return;
+    }
+    RadioItems[static_cast<std::size_t>(index)]->setChecked(true);
+    RadioGroup1Click();
+}
+
+std::uint8_t TForm2::typeCodeOf(int index) {
+    return index >= 0 && index < 5 ? TypeCodes[index] : 0;
+}
+
+void TForm2::RadioGroup1Click() {
+    std::uint8_t code = typeCodeOf(itemIndex());
+    if (code != 0)
+        emit sensorTypeChosen(code);
+}
+
+void TForm2::setPicture(const QImage &picture) {
+    picture_ = picture;
+    update();
+}
+
+void TForm2::FormClick(const QPoint &clientPos) {
+    // The rectangles are measured from the outer corner of the window.
+    int x = clientPos.x() + StandLayout::FrameLeft;
+    int y = clientPos.y() + StandLayout::FrameTop;
+    exchange_.CommandFrame[1] = Code::Poll;
+    std::optional<StandPosition> picked = StandLayout::hit(x, y);
+    if (picked)
+        exchange_.CommandFrame[2] = static_cast<std::uint8_t>(picked->channel);
+    for (const StandPosition &p : StandLayout::positions())
+        setLamp(p.lamp, picked && picked->lamp == p.lamp);
+}
+
+void TForm2::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        FormClick(event->position().toPoint());
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TForm2::paintEvent(QPaintEvent *) {
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawImage(QPoint(StandLayout::PictureLeft, StandLayout::PictureTop), picture_);
+}
+
+bool TForm2::lampLit(int panelNumber) const {
+    QLabel *lamp = Lamps[static_cast<std::size_t>(panelNumber - 1)];
+    return lamp->palette().color(QPalette::Window) ==
+           IndicatorPanel::rgb(IndicatorPanel::Colour::Red);
+}
+
+void TForm2::setLamp(int panelNumber, bool lit) {
+    QLabel *lamp = Lamps[static_cast<std::size_t>(panelNumber - 1)];
+    QPalette p = lamp->palette();
+    p.setColor(QPalette::Window, IndicatorPanel::rgb(lit ? IndicatorPanel::Colour::Red
+                                                         : IndicatorPanel::Colour::Face));
+    lamp->setPalette(p);
 }

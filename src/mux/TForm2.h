@@ -1,10 +1,57 @@
 #pragma once
-// The test stand's multiplexer window.
+// The test stand's multiplexer window: the stand picture with a lamp per
+// position, a click picks a position's channel, and the sensor type chosen
+// here is announced to the base.
 
+#include <QImage>
 #include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class ExchangeCycle;
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
 
 class TForm2 : public QWidget {
     Q_OBJECT
   public:
-    explicit TForm2(QWidget *parent = nullptr);
+    TForm2(ExchangeCycle &exchange, QWidget *parent = nullptr);
+
+    // Lamps Panel1 to Panel32 (index 0 is Panel1).
+    std::array<QLabel *, 32> Lamps{};
+    QGroupBox *RadioGroup1;
+    std::array<QRadioButton *, 5> RadioItems{};
+
+    // The chosen sensor-type item, -1 for none.
+    int itemIndex() const;
+    // Chooses an item from code (-1 clears the choice). A change of choice
+    // counts as the technician's and runs RadioGroup1Click.
+    void setItemIndex(int index);
+    static std::uint8_t typeCodeOf(int itemIndex);
+
+    void setPicture(const QImage &picture);
+    const QImage &picture() const { return picture_; }
+    bool lampLit(int panelNumber) const;
+
+  public slots:
+    // A click on the window's own surface at a client position.
+    void FormClick(const QPoint &clientPos);
+    void RadioGroup1Click();
+
+  signals:
+    void sensorTypeChosen(std::uint8_t typeCode);
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+  private:
+    void setLamp(int panelNumber, bool lit);
+
+    ExchangeCycle &exchange_;
+    QButtonGroup *items_;
+    QImage picture_;
 };

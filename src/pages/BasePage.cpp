@@ -1,24 +1,125 @@
 #include "BasePage.h"
 
+#include "BitIndicator.h"
+#include "charts/StripChart.h"
+
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QTimer>
 
-BasePage::BasePage(QWidget *parent) : QWidget(parent) {
-    GroupBox4 = new QGroupBox("Прибор", this);
-    GroupBox4->setObjectName("GroupBox4");
-    GroupBox4->setGeometry(4, 0, 201, 45);
+namespace {
+constexpr std::uint8_t OffCode = 8;
+constexpr std::uint8_t TestCode = 6;
+constexpr std::uint8_t WorkingCode = 7;
+} // namespace
 
+BasePage::BasePage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *parent)
+    : BlockPage(exchange, transmitTimer, Block::Base, 350, parent) {
+    GroupBox4 = group("GroupBox4", "Прибор", 4, 0, 201, 45);
     Panel2 = new QLabel(GroupBox4);
     Panel2->setObjectName("Panel2");
     Panel2->setGeometry(6, 18, 189, 21);
     Panel2->setAlignment(Qt::AlignCenter);
     Panel2->setAutoFillBackground(true);
-    QFont font("Arial");
-    font.setPixelSize(12);
-    font.setBold(true);
-    Panel2->setFont(font);
-    QPalette palette = Panel2->palette();
-    // The system's active-border colour.
-    palette.setColor(QPalette::Window, QColor(0xB4, 0xB4, 0xB4));
-    Panel2->setPalette(palette);
+    QFont modelFont("Arial");
+    modelFont.setPixelSize(12);
+    modelFont.setBold(true);
+    Panel2->setFont(modelFont);
+    QPalette modelPalette = Panel2->palette();
+    modelPalette.setColor(QPalette::Window, QColor(0xB4, 0xB4, 0xB4)); // active border
+    Panel2->setPalette(modelPalette);
+
+    GroupBox1 = group("GroupBox1", "Состояние", 4, 48, 201, 120);
+    Panel3 = panel("Panel3", GroupBox1, 6, 18, 189, 17);
+    Panel4 = panel("Panel4", GroupBox1, 6, 37, 189, 17);
+    Panel5 = panel("Panel5", GroupBox1, 6, 56, 189, 17);
+    Panel6 = panel("Panel6", GroupBox1, 6, 75, 189, 17);
+    Panel7 = panel("Panel7", GroupBox1, 6, 94, 189, 17);
+
+    GroupBox2 = group("GroupBox2", "Связь", 4, 172, 201, 63);
+    Panel8 = panel("Panel8", GroupBox2, 6, 18, 189, 17);
+    Panel9 = panel("Panel9", GroupBox2, 6, 37, 189, 17);
+
+    GroupBox3 = group("GroupBox3", "Напряжение АКБ", 4, 239, 201, 64);
+    Panel10 = panel("Panel10", GroupBox3, 6, 18, 189, 38, 24, true);
+
+    Button4 = button("Button4", "Рабочий режим", 4, 312, 99, 25);
+    Button3 = button("Button3", "Режим теста", 106, 312, 99, 25);
+    Button6 = button("Button6", "LED ON", 4, 344, 65, 25);
+    Button7 = button("Button7", "LED OFF", 72, 344, 65, 25);
+    Button5 = button("Button5", "ЗВУК", 140, 344, 65, 25);
+    Button2 = button("Button2", "ВЫКЛ.", 4, 478, 201, 30);
+    QPalette offPalette = Button2->palette();
+    offPalette.setColor(QPalette::ButtonText, QColor(0xFF, 0, 0));
+    Button2->setPalette(offPalette);
+    Button72 = button("Button72", QString(), 0, 520, 17, 16);
+
+    Chart1 = new StripChart("Chart1", "Series1", "Напряжение аккумуляторной батареи, мВ", 4000,
+                            6200, this);
+    Chart1->setGeometry(212, 4, 568, 530);
+
+    connect(Button2, &QPushButton::clicked, this, &BasePage::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &BasePage::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &BasePage::Button4Click);
+    connect(Button5, &QPushButton::clicked, this, &BasePage::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &BasePage::Button6Click);
+    connect(Button7, &QPushButton::clicked, this, &BasePage::Button7Click);
+}
+
+void BasePage::decodeReply() {
+    transmitTimer_.setInterval(intervalMs());
+    exchange_.CommandFrame[0] = address();
+    if (exchange_.CommandFrame[1] == OffCode)
+        emit offAcknowledged();
+    if (exchange_.ReplyFrame[1] != Code::Poll)
+        exchange_.loadFrame(address(), Code::Poll);
+    if (exchange_.ReplyFrame[0] == block())
+        decode(exchange_.ReplyFrame);
+}
+
+void BasePage::decode(const Frame &reply) {
+    using C = IndicatorPanel::Colour;
+    applyBits({{Panel3, 0x10, "Контакт АКБ в норме", C::Face, "Обрыв АКБ", C::Red},
+               {Panel4, 0x08, "Рабочий режим", C::Face, "Режим заряда", C::Yellow},
+               {Panel5, 0x04, "Питание в норме", C::Face, "АКБ разряжена", C::Yellow},
+               {Panel6, 0x02, "Меню не активно", C::Face, "Меню активно", C::Yellow},
+               {Panel7, 0x01, "Режим теста не активен", C::Face, "Режим теста", C::Yellow}},
+              reply[2]);
+    applyBits(
+        {{Panel8, 0x02, "Связь с датчиком в норме", C::Face, "Связь с датчиком отсутствует",
+          C::Red},
+         {Panel9, 0x01, "Связь с насосом в норме", C::Face, "Связь с насосом отсутствует", C::Red}},
+        reply[3]);
+    std::uint16_t millivolts = word16(reply, 5);
+    Panel10->setText(QString::number(millivolts) + "  мВ");
+    Chart1->add(millivolts);
+}
+
+void BasePage::Button2Click() {
+    queueSequence({OffCode});
+}
+
+void BasePage::Button3Click() {
+    loadCommand(TestCode);
+}
+
+void BasePage::Button4Click() {
+    loadCommand(WorkingCode);
+}
+
+void BasePage::Button5Click() {
+    loadCommand(TestCode);
+    exchange_.CommandFrame[3] = 0;
+    exchange_.CommandFrame[4] = 0x10;
+}
+
+void BasePage::Button6Click() {
+    loadCommand(TestCode);
+    exchange_.CommandFrame[3] = 0xFF;
+}
+
+void BasePage::Button7Click() {
+    loadCommand(TestCode);
+    exchange_.CommandFrame[3] = 0;
 }

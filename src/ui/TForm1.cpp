@@ -5,8 +5,10 @@
 #include "link/UsbPage.h"
 #include "mux/TForm2.h"
 #include "pages/BasePage.h"
+#include "pages/PumpPage.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,8 +46,6 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     ft.setErrorBox(
         [this](const std::string &text) { messages_.error(QString::fromStdString(text)); });
 
-    buildPages();
-
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(350);
@@ -61,6 +61,8 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     Timer3->setInterval(100);
     connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
 
+    buildPages();
+
     deviceChangeWait = new DeviceChangeWait(this);
     connect(deviceChangeWait, &DeviceChangeWait::progress, ProgressBar1, &QProgressBar::setValue);
     connect(deviceChangeWait, &DeviceChangeWait::finished, this, &TForm1::deviceChangeWaitFinished);
@@ -74,11 +76,15 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(usbPage, &UsbPage::listDoubleClicked, this, &TForm1::ListView1DblClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::onCurrentChanged);
+    connect(basePage, &BasePage::offAcknowledged, this, &TForm1::baseSwitchedOff);
+    connect(basePage->Button72, &QPushButton::clicked, this, &TForm1::Button72Click);
 
     FormCreate();
 
-    Form2 = new TForm2(this);
+    pictureFolder = QCoreApplication::applicationDirPath();
+    Form2 = new TForm2(exchange, this);
     Form2->hide();
+    connect(Form2, &TForm2::sensorTypeChosen, this, &TForm1::sensorTypeChosen);
 
     Timer2->start();
     Timer3->start();
@@ -95,11 +101,32 @@ void TForm1::buildPages() {
     PageControl1->setGeometry(0, 0, 793, 569);
 
     usbPage = new UsbPage;
-    basePage = new BasePage;
+    basePage = new BasePage(exchange, *Timer1);
+    pumpPage = new PumpPage(exchange, *Timer1);
+    // Pages whose blocks get their own units later still redirect polling.
+    struct Plain {
+        int page;
+        std::uint8_t block;
+        int intervalMs;
+    };
+    const Plain plain[] = {{PageIndex::Tks, Block::Tks, 350},
+                           {PageIndex::Pgs, Block::Pgs, 350},
+                           {PageIndex::TksPgs, Block::TksPgs, 350},
+                           {PageIndex::Hydrogen, Block::Hydrogen, 350},
+                           {PageIndex::OpticMethane, Block::OpticMethane, 800},
+                           {PageIndex::Oxygen, Block::Oxygen, 350}};
+    blockPages[PageIndex::Base] = basePage;
+    blockPages[PageIndex::Pump] = pumpPage;
+    for (const Plain &p : plain)
+        blockPages[static_cast<std::size_t>(p.page)] =
+            new BlockPage(exchange, *Timer1, p.block, p.intervalMs);
+
     for (int i = 0; i < PageIndex::Count; ++i) {
-        QWidget *page = i == PageIndex::Usb    ? static_cast<QWidget *>(usbPage)
-                        : i == PageIndex::Base ? static_cast<QWidget *>(basePage)
-                                               : new QWidget;
+        QWidget *page = blockPages[static_cast<std::size_t>(i)];
+        if (i == PageIndex::Usb)
+            page = usbPage;
+        if (!page)
+            page = new QWidget;
         page->setObjectName(QString("TabSheet%1").arg(i + 1));
         TabSheets[static_cast<std::size_t>(i)] = page;
         PageControl1->addTab(page, QString::fromUtf8(DesignCaptions[i]));
@@ -147,5 +174,6 @@ void TForm1::onCurrentChanged(int) {
 }
 
 void TForm1::Timer3Timer() {
-    // The stand picture of the multiplexer window is redrawn here.
+    if (Form2->isVisible())
+        Form2->update();
 }

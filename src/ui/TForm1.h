@@ -7,11 +7,14 @@
 #include "protocol/ExchangeCycle.h"
 #include "protocol/PageIndex.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <array>
 
 class BasePage;
+class BlockPage;
+class PumpPage;
 class DeviceChangeWait;
 class Messages;
 class QLabel;
@@ -38,7 +41,6 @@ class TForm1 : public QWidget {
     ExchangeCycle exchange;
     bool ConnectionOpen = false;
     std::uint8_t IdentifiedType = 0;
-    bool AmplitudeRepeat = false;
     QString selectedSerialNumber;
     QString selectedDescription;
 
@@ -47,6 +49,10 @@ class TForm1 : public QWidget {
     std::array<QWidget *, PageIndex::Count> TabSheets{};
     UsbPage *usbPage;
     BasePage *basePage;
+    PumpPage *pumpPage;
+    // The decoder section of each page index; none for the device list and
+    // the carbon-monoxide page.
+    std::array<BlockPage *, PageIndex::Count> blockPages{};
     QTableWidget *ListView1;
     QPushButton *Button1;
     QLabel *Label1;
@@ -59,6 +65,9 @@ class TForm1 : public QWidget {
     TForm2 *Form2;
     DeviceChangeWait *deviceChangeWait;
     QTimer *closingWait;
+    // Where the stand picture is read from: the program's folder.
+    QString pictureFolder;
+    QImage StandPicture;
 
     // --- common steps ---
     void RefreshDeviceList();
@@ -88,6 +97,12 @@ class TForm1 : public QWidget {
     // Starts closing: with an adapter open it is closed first and the window
     // goes after a short wait.
     void FormClose();
+    void Button72Click();
+    // The base acknowledged the off command.
+    void baseSwitchedOff();
+    // The multiplexer window announced a sensor type: the base is told and
+    // asked to identify itself again.
+    void sensorTypeChosen(std::uint8_t typeCode);
     // End of the closing wait: the window goes.
     void finishClosing();
 

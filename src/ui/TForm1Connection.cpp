@@ -6,6 +6,7 @@
 #include "Messages.h"
 #include "link/DeviceChangeWait.h"
 #include "link/UsbPage.h"
+#include "pages/PumpPage.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -21,7 +22,7 @@ void TForm1::FormCreate() {
     setActivePage(PageIndex::Usb);
     ConnectionOpen = false;
     exchange.ReplyValid = false;
-    AmplitudeRepeat = false;
+    pumpPage->AmplitudeRepeat = false;
     exchange.Sequence.SequenceCount = 0;
     RefreshDeviceList();
     Panel1->setText(NoActiveDevices);
@@ -148,4 +149,11 @@ void TForm1::closeEvent(QCloseEvent *event) {
     }
     FormClose();
     event->ignore();
+}
+
+void TForm1::baseSwitchedOff() {
+    EndConnection();
+    setActivePage(PageIndex::Usb);
+    HideBlockPages();
+    Panel1->setText(NoActiveDevices);
 }

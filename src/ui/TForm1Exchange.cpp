@@ -4,6 +4,7 @@
 
 #include "Messages.h"
 #include "link/UsbPage.h"
+#include "pages/BlockPage.h"
 #include "protocol/InstrumentKind.h"
 
 #include <QLabel>
@@ -51,7 +52,10 @@ void TForm1::Identify() {
 }
 
 void TForm1::PageDecoder() {
-    // The block pages decode their replies here.
+    const int page = activePage();
+    if (page >= PageIndex::Base && page <= PageIndex::Oxygen)
+        if (BlockPage *section = blockPages[static_cast<std::size_t>(page)])
+            section->decodeReply();
 }
 
 void TForm1::PageControl1Change() {
