@@ -2,6 +2,8 @@
 // hand-moved clock: open, identify, poll, and recover from line trouble.
 
 #include "RecordingMessages.h"
+#include "pages/BasePage.h"
+#include "pages/PumpPage.h"
 #include "sim/SimFtDriver.h"
 #include "ui/TForm1.h"
 
@@ -117,6 +119,52 @@ class TestEndToEnd : public QObject {
         QCOMPARE(int(form->IdentifiedType), 1);
         QVERIFY(!form->exchange.resynchronising());
         QVERIFY(messages.informations.isEmpty());
+    }
+
+    void baseCommandsReachTheInstrument() {
+        int row = rowOfKind(1);
+        VirtualInstrument &vi = sim->instrument(std::size_t(row));
+        open(row);
+        run(1000);
+        form->basePage->Button6Click(); // LED ON
+        run(1000);
+        QVERIFY(vi.ledOn());
+        QVERIFY(vi.testMode());
+        QCOMPARE(form->basePage->Panel7->text(), QString("Режим теста"));
+        form->basePage->Button4Click(); // working mode
+        run(1000);
+        QVERIFY(!vi.testMode());
+        QCOMPARE(form->basePage->Panel7->text(), QString("Режим теста не активен"));
+        vi.setBatteryMillivolts(3900);
+        run(1000);
+        QCOMPARE(form->basePage->Panel10->text(), QString("3900  мВ"));
+        QCOMPARE(form->basePage->Panel5->text(), QString("АКБ разряжена"));
+        form->basePage->Button2Click(); // off
+        run(1000);
+        QVERIFY(vi.isOff());
+        QVERIFY(!form->ConnectionOpen);
+        QCOMPARE(form->activePage(), PageIndex::Usb);
+        QVERIFY(messages.informations.isEmpty());
+    }
+
+    void pumpAmplitudeRunStopsAtTheLimit() {
+        int row = rowOfKind(4);
+        VirtualInstrument &vi = sim->instrument(std::size_t(row));
+        open(row);
+        run(1000);
+        form->PageControl1->setCurrentIndex(PageIndex::Pump);
+        run(1000);
+        QCOMPARE(form->pumpPage->Panel11->text(), QString("Версия 2.3"));
+        int before = vi.pumpAmplitude();
+        form->pumpPage->Button12Click(); // ">>": the run goes on by itself
+        run(3500);
+        QVERIFY(vi.pumpAmplitude() > before + 5);
+        form->pumpPage->Button11Click(); // "Стоп"
+        run(700);
+        int stopped = vi.pumpAmplitude();
+        run(2000);
+        QCOMPARE(vi.pumpAmplitude(), stopped);
+        QCOMPARE(form->pumpPage->Panel17->text(), QString::number(stopped));
     }
 
     void wrongLineSettingsFindNothing() {

@@ -43,6 +43,7 @@ StripChart::StripChart(const QString &objectName, const QString &seriesName, con
 
     axisY_ = new QValueAxis;
     axisY_->setRange(axisMin, axisMax);
+    axisY_->setLabelFormat("%g");
     chart_->addAxis(axisY_, Qt::AlignLeft);
     series_->attachAxis(axisY_);
 

@@ -26,6 +26,9 @@ TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
     setWindowTitle("Управление мультиплексором");
     setFixedSize(224, 321);
     move(213, 148);
+    QFont windowFont("MS Sans Serif");
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
 
     for (const StandPosition &p : StandLayout::positions()) {
         auto *lamp = new QLabel(this);
@@ -44,8 +47,11 @@ TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
     RadioGroup1->setObjectName("RadioGroup1");
     RadioGroup1->setGeometry(8, 216, 161, 97);
     RadioGroup1->setAttribute(Qt::WA_NoMousePropagation);
+    QFont itemFont = font();
+    itemFont.setPixelSize(10);
+    RadioGroup1->setFont(itemFont);
     auto *layout = new QVBoxLayout(RadioGroup1);
-    layout->setContentsMargins(6, 2, 2, 2);
+    layout->setContentsMargins(2, 0, 0, 0);
     layout->setSpacing(0);
     items_ = new QButtonGroup(this);
     for (int i = 0; i < 5; ++i) {
