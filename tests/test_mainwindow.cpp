@@ -2,7 +2,7 @@
 // and every way a connection ends, device-change notices, closing, and
 // identification of every instrument kind.
 
-#include "RecordingMessages.h"
+#include "WindowHarness.h"
 #include "link/DeviceChangeWait.h"
 #include "link/FakeFtDriver.h"
 #include "mux/TForm2.h"
@@ -18,41 +18,11 @@
 
 #include <memory>
 
-using Bytes = std::vector<std::uint8_t>;
 using Op = FakeFtDriver::Op;
 
-namespace {
-Bytes frame(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2 = 0, std::uint8_t b3 = 0,
-            std::uint8_t b4 = 0, std::uint8_t b5 = 0, std::uint8_t b6 = 0) {
-    Frame f = sealed({b0, b1, b2, b3, b4, b5, b6, 0});
-    return Bytes(f.begin(), f.end());
-}
-} // namespace
-
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, protected WindowHarness {
     Q_OBJECT
 
-    FakeFtDriver driver;
-    RecordingMessages messages;
-    std::unique_ptr<TForm1> form;
-
-    void openRow(int row) {
-        form->ListView1->selectRow(row);
-        form->ListView1DblClick();
-    }
-    // One reply off the line, as the receive tick sees it.
-    void receive(const Bytes &bytes) {
-        driver.queueIncoming(bytes);
-        form->Timer2Timer();
-    }
-    Bytes nextFrameSent() {
-        driver.clearWritten();
-        form->Timer1Timer();
-        return driver.written();
-    }
-    void identifyAs(std::uint8_t type, std::uint16_t serial = 12345) {
-        receive(frame(0, 9, 0, 0, type, serial & 0xFF, serial >> 8));
-    }
     QStringList visibleTabs() const {
         QStringList out;
         for (int i = 0; i < form->PageControl1->count(); ++i)
@@ -62,12 +32,7 @@ class TestMainWindow : public QObject {
     }
 
   private slots:
-    void init() {
-        driver = FakeFtDriver();
-        driver.adapters = {{"FT232R USB UART", "A50285BI"}, {"USB Serial", "FT9XK2LM"}};
-        messages.clear();
-        form = std::make_unique<TForm1>(driver, messages);
-    }
+    void init() { startWindow({{"FT232R USB UART", "A50285BI"}, {"USB Serial", "FT9XK2LM"}}); }
     void cleanup() { form.reset(); }
 
     void startsWithTheDeviceListOnly() {

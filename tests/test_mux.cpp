@@ -1,7 +1,7 @@
 // The multiplexer window: click rectangles and lamps, the sensor-type choice
 // and its re-identification, with the fake driver and with a virtual instrument.
 
-#include "RecordingMessages.h"
+#include "WindowHarness.h"
 #include "link/FakeFtDriver.h"
 #include "mux/StandLayout.h"
 #include "mux/TForm2.h"
@@ -19,37 +19,18 @@
 
 #include <memory>
 
-using Bytes = std::vector<std::uint8_t>;
-
 namespace {
-Bytes frame(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2 = 0, std::uint8_t b3 = 0,
-            std::uint8_t b4 = 0, std::uint8_t b5 = 0, std::uint8_t b6 = 0) {
-    Frame f = sealed({b0, b1, b2, b3, b4, b5, b6, 0});
-    return Bytes(f.begin(), f.end());
-}
 // A click given in window-relative coordinates, as the stand's rectangles are.
 QPoint client(int x, int y) {
     return {x - StandLayout::FrameLeft, y - StandLayout::FrameTop};
 }
 } // namespace
 
-class TestMux : public QObject {
+class TestMux : public QObject, protected WindowHarness {
     Q_OBJECT
 
-    FakeFtDriver driver;
-    RecordingMessages messages;
-    std::unique_ptr<TForm1> form;
     TForm2 *mux = nullptr;
 
-    void receive(const Bytes &bytes) {
-        driver.queueIncoming(bytes);
-        form->Timer2Timer();
-    }
-    Bytes nextFrameSent() {
-        driver.clearWritten();
-        form->Timer1Timer();
-        return driver.written();
-    }
     QList<int> litLamps() const {
         QList<int> lit;
         for (int n = 1; n <= 32; ++n)
@@ -65,10 +46,7 @@ class TestMux : public QObject {
 
   private slots:
     void init() {
-        driver = FakeFtDriver();
-        driver.adapters = {{"FT232R USB UART", "A50285BI"}};
-        messages.clear();
-        form = std::make_unique<TForm1>(driver, messages);
+        startWindow({{"FT232R USB UART", "A50285BI"}});
         form->pictureFolder = ZE23_PICTURE_DIR;
         mux = form->Form2;
     }

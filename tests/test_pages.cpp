@@ -2,7 +2,7 @@
 // a fake driver: indicators, readings, charts, every command's frame, and the
 // page-change table.
 
-#include "RecordingMessages.h"
+#include "WindowHarness.h"
 #include "charts/StripChart.h"
 #include "link/FakeFtDriver.h"
 #include "pages/BasePage.h"
@@ -20,47 +20,26 @@
 
 #include <memory>
 
-using Bytes = std::vector<std::uint8_t>;
 using Colour = IndicatorPanel::Colour;
 
 namespace {
-Bytes frame(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2 = 0, std::uint8_t b3 = 0,
-            std::uint8_t b4 = 0, std::uint8_t b5 = 0, std::uint8_t b6 = 0) {
-    Frame f = sealed({b0, b1, b2, b3, b4, b5, b6, 0});
-    return Bytes(f.begin(), f.end());
-}
 QColor rgb(Colour c) {
     return IndicatorPanel::rgb(c);
 }
 } // namespace
 
-class TestPages : public QObject {
+class TestPages : public QObject, protected WindowHarness {
     Q_OBJECT
 
-    FakeFtDriver driver;
-    RecordingMessages messages;
-    std::unique_ptr<TForm1> form;
     BasePage *base = nullptr;
     PumpPage *pump = nullptr;
 
-    void receive(const Bytes &bytes) {
-        driver.queueIncoming(bytes);
-        form->Timer2Timer();
-    }
-    Bytes nextFrameSent() {
-        driver.clearWritten();
-        form->Timer1Timer();
-        return driver.written();
-    }
     void selectPage(int page) { form->PageControl1->setCurrentIndex(page); }
 
   private slots:
     void init() {
         QLocale::setDefault(QLocale::c());
-        driver = FakeFtDriver();
-        driver.adapters = {{"FT232R USB UART", "A50285BI"}};
-        messages.clear();
-        form = std::make_unique<TForm1>(driver, messages);
+        startWindow({{"FT232R USB UART", "A50285BI"}});
         base = form->basePage;
         pump = form->pumpPage;
         form->ListView1->selectRow(0);
