@@ -18,7 +18,7 @@ void BoxMessages::show(int icon, const QString &text) {
     auto *box = new QMessageBox(static_cast<QMessageBox::Icon>(icon), QString(), text,
                                 QMessageBox::Ok, parent_);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(parent_ ? Qt::WindowModal : Qt::ApplicationModal);
+    box->setWindowModality(parent_ ? modality_ : Qt::ApplicationModal);
     open_.append(box);
     box->open();
 }

@@ -13,7 +13,8 @@ class QWidget;
 
 class BoxMessages : public Messages {
   public:
-    explicit BoxMessages(QWidget *parent = nullptr) : parent_(parent) {}
+    explicit BoxMessages(QWidget *parent = nullptr, Qt::WindowModality modality = Qt::WindowModal)
+        : parent_(parent), modality_(modality) {}
     void setParent(QWidget *parent) { parent_ = parent; }
 
     void error(const QString &text) override;
@@ -23,5 +24,6 @@ class BoxMessages : public Messages {
     void show(int icon, const QString &text);
 
     QWidget *parent_;
+    Qt::WindowModality modality_;
     QList<QPointer<QMessageBox>> open_;
 };
