@@ -1,6 +1,6 @@
 #include "TForm1.h"
 
-#include "BoxMessages.h"
+#include "Messages.h"
 #include "link/DeviceChangeWait.h"
 #include "link/UsbPage.h"
 #include "mux/TForm2.h"
