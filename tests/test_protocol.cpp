@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <deque>
+#include <random>
 #include <vector>
 
 namespace {
@@ -238,6 +239,41 @@ class TestProtocol : public QObject {
         for (int t = 0; t < 6; ++t)
             tick();
         QCOMPARE(decoded, decodedMarks);
+    }
+
+    // Whatever comes down the wire, the tick drains it and finds whole replies
+    // again afterwards.
+    void survivesRandomGarbage() {
+        std::mt19937 rng(7);
+        for (int round = 0; round < 200; ++round) {
+            ExchangeCycle x;
+            ScriptedLink link;
+            int garbage = int(rng() % 300);
+            Bytes noise(static_cast<std::size_t>(garbage));
+            for (std::uint8_t &b : noise)
+                b = std::uint8_t(rng());
+            for (std::size_t at = 0; at < noise.size();) {
+                std::size_t n = std::min<std::size_t>(1 + rng() % 20, noise.size() - at);
+                link.feed(Bytes(noise.begin() + std::ptrdiff_t(at),
+                                noise.begin() + std::ptrdiff_t(at + n)));
+                at += n;
+                x.receiveTick(link);
+            }
+            for (int t = 0; t < 50; ++t)
+                x.receiveTick(link);
+            // A partial frame may wait for its eighth byte; more than that never waits.
+            QVERIFY(link.incoming.size() < 8);
+            int decoded = 0;
+            for (std::uint8_t mark = 1; mark <= 4; ++mark) {
+                link.feed(reply(0, 12, mark));
+                for (int t = 0; t < 3; ++t)
+                    if (x.receiveTick(link) == ExchangeCycle::Received::Reply &&
+                        x.ReplyFrame[2] == mark)
+                        ++decoded;
+            }
+            QVERIFY2(decoded >= 3,
+                     qPrintable(QString("round %1: %2 of 4").arg(round).arg(decoded)));
+        }
     }
 
     void resetForgetsHeldBytes() {
