@@ -71,20 +71,17 @@ FtStatus SimFtDriver::copyText(const std::string &text, char *buffer, std::size_
 }
 
 FtStatus SimFtDriver::listCount(std::uint32_t &count) {
-    std::lock_guard lock(mutex_);
     count = static_cast<std::uint32_t>(adapters_.size());
     return FT_OK;
 }
 
 FtStatus SimFtDriver::listSerialNumber(std::uint32_t index, char *buffer, std::size_t size) {
-    std::lock_guard lock(mutex_);
     if (index >= adapters_.size())
         return FT_DEVICE_NOT_FOUND;
     return copyText(adapters_[index].serial, buffer, size);
 }
 
 FtStatus SimFtDriver::listDescription(std::uint32_t index, char *buffer, std::size_t size) {
-    std::lock_guard lock(mutex_);
     if (index >= adapters_.size())
         return FT_DEVICE_NOT_FOUND;
     return copyText(adapters_[index].description, buffer, size);
@@ -103,7 +100,6 @@ bool SimFtDriver::lineMatches(const Adapter &a) const {
 }
 
 FtStatus SimFtDriver::openBySerialNumber(const char *serial, FtHandle &handle) {
-    std::lock_guard lock(mutex_);
     handle = 0;
     if (serial == nullptr) {
         lastError_ = "не задан серийный номер адаптера";
@@ -133,7 +129,6 @@ FtStatus SimFtDriver::openBySerialNumber(const char *serial, FtHandle &handle) {
 }
 
 FtStatus SimFtDriver::close(FtHandle handle) {
-    std::lock_guard lock(mutex_);
     Adapter *a = find(handle);
     if (a == nullptr)
         return FT_INVALID_HANDLE;
@@ -155,7 +150,6 @@ void SimFtDriver::settle(Adapter &a) {
 
 FtStatus SimFtDriver::read(FtHandle handle, std::uint8_t *buffer, std::uint32_t toRead,
                            std::uint32_t &got) {
-    std::lock_guard lock(mutex_);
     got = 0;
     Adapter *a = find(handle);
     if (a == nullptr)
@@ -172,7 +166,6 @@ FtStatus SimFtDriver::read(FtHandle handle, std::uint8_t *buffer, std::uint32_t 
 
 FtStatus SimFtDriver::write(FtHandle handle, const std::uint8_t *buffer, std::uint32_t toWrite,
                             std::uint32_t &written) {
-    std::lock_guard lock(mutex_);
     written = 0;
     Adapter *a = find(handle);
     if (a == nullptr)
@@ -244,7 +237,6 @@ void SimFtDriver::sendReply(Adapter &a, Frame reply) {
 }
 
 FtStatus SimFtDriver::setBaudRate(FtHandle handle, std::uint32_t baud) {
-    std::lock_guard lock(mutex_);
     Adapter *a = find(handle);
     if (a == nullptr)
         return FT_INVALID_HANDLE;
@@ -257,7 +249,6 @@ FtStatus SimFtDriver::setBaudRate(FtHandle handle, std::uint32_t baud) {
 
 FtStatus SimFtDriver::setDataCharacteristics(FtHandle handle, std::uint8_t wordLength,
                                              std::uint8_t stopBits, std::uint8_t parity) {
-    std::lock_guard lock(mutex_);
     Adapter *a = find(handle);
     if (a == nullptr)
         return FT_INVALID_HANDLE;
@@ -271,7 +262,6 @@ FtStatus SimFtDriver::setDataCharacteristics(FtHandle handle, std::uint8_t wordL
 }
 
 FtStatus SimFtDriver::purge(FtHandle handle, std::uint32_t mask) {
-    std::lock_guard lock(mutex_);
     Adapter *a = find(handle);
     if (a == nullptr)
         return FT_INVALID_HANDLE;
@@ -286,7 +276,6 @@ FtStatus SimFtDriver::purge(FtHandle handle, std::uint32_t mask) {
 
 FtStatus SimFtDriver::getStatus(FtHandle handle, std::uint32_t &rxBytes, std::uint32_t &txBytes,
                                 std::uint32_t &event) {
-    std::lock_guard lock(mutex_);
     rxBytes = txBytes = event = 0;
     Adapter *a = find(handle);
     if (a == nullptr)
@@ -297,6 +286,5 @@ FtStatus SimFtDriver::getStatus(FtHandle handle, std::uint32_t &rxBytes, std::ui
 }
 
 std::string SimFtDriver::lastErrorDetail() const {
-    std::lock_guard lock(mutex_);
     return lastError_;
 }

@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -129,7 +128,6 @@ class SimFtDriver : public FtDriver {
     void settle(Adapter &a);
     static FtStatus copyText(const std::string &text, char *buffer, std::size_t size);
 
-    mutable std::mutex mutex_;
     SimClock clock_;
     std::vector<Adapter> adapters_;
     FtHandle nextHandle_ = 0x1001;
