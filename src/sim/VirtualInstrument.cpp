@@ -249,45 +249,7 @@ std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
 // ---- Sensor blocks ----------------------------------------------------------
 
 std::optional<Frame> VirtualInstrument::answerSensor(std::uint8_t block, const Frame &command) {
-    switch (block) {
-    case Block::Tks:
-        return answerTks(command);
-    case Block::TksPgs:
-        return answerTksPgs(command);
-    case Block::Hydrogen:
-        return answerHydrogen(command);
-    case Block::Pgs:
-        return answerPgs(command);
-    case Block::OpticMethane:
-        return answerOpticMethane(command);
-    case Block::Oxygen:
-        return answerOxygen(command);
-    default:
-        return std::nullopt;
-    }
-}
-
-// The sensor blocks acknowledge every code with empty data for now.
-Frame VirtualInstrument::answerTks(const Frame &command) {
-    return reply(Block::Tks, command[1]);
-}
-
-Frame VirtualInstrument::answerTksPgs(const Frame &command) {
-    return reply(Block::TksPgs, command[1]);
-}
-
-Frame VirtualInstrument::answerHydrogen(const Frame &command) {
-    return reply(Block::Hydrogen, command[1]);
-}
-
-Frame VirtualInstrument::answerPgs(const Frame &command) {
-    return reply(Block::Pgs, command[1]);
-}
-
-Frame VirtualInstrument::answerOpticMethane(const Frame &command) {
-    return reply(Block::OpticMethane, command[1]);
-}
-
-Frame VirtualInstrument::answerOxygen(const Frame &command) {
-    return reply(Block::Oxygen, command[1]);
+    // The sensor blocks acknowledge every code with empty data for now; each
+    // block gets its own handler with its page.
+    return reply(block, command[1]);
 }

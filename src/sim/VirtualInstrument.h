@@ -109,13 +109,6 @@ class VirtualInstrument {
     std::optional<Frame> answerBase(const Frame &command);
     std::optional<Frame> answerPump(const Frame &command);
     std::optional<Frame> answerSensor(std::uint8_t block, const Frame &command);
-    // One handler per sensor block; each block's own codes belong here.
-    Frame answerTks(const Frame &command);
-    Frame answerTksPgs(const Frame &command);
-    Frame answerHydrogen(const Frame &command);
-    Frame answerPgs(const Frame &command);
-    Frame answerOpticMethane(const Frame &command);
-    Frame answerOxygen(const Frame &command);
 
     Frame baseStateReply(std::uint8_t code) const;
     void stepBattery();
