@@ -57,16 +57,6 @@ StripChart::StripChart(const QString &objectName, const QString &seriesName, con
     layout->addWidget(title_);
     layout->addWidget(view_, 1);
 
-    corner_ = new QLabel(this);
-    corner_->setObjectName(objectName + "Value");
-    corner_->setAutoFillBackground(true);
-    QPalette cornerPalette = corner_->palette();
-    cornerPalette.setColor(QPalette::Window, QColor(0xF0, 0xF0, 0xE0));
-    corner_->setPalette(cornerPalette);
-    corner_->setFrameShape(QFrame::Panel);
-    corner_->setAlignment(Qt::AlignCenter);
-    corner_->hide();
-
     redraw();
 }
 
@@ -77,21 +67,6 @@ QString StripChart::title() const {
 void StripChart::add(double v) {
     history_.add(v);
     redraw();
-}
-
-void StripChart::setCornerText(const QString &text) {
-    corner_->setText(text);
-    corner_->adjustSize();
-    corner_->resize(qMax(corner_->width() + 12, 60), corner_->height() + 4);
-    corner_->move(width() - corner_->width() - 8, title_->height() + 8);
-    corner_->show();
-    corner_->raise();
-}
-
-void StripChart::resizeEvent(QResizeEvent *event) {
-    QWidget::resizeEvent(event);
-    if (corner_->isVisible())
-        corner_->move(width() - corner_->width() - 8, title_->height() + 8);
 }
 
 void StripChart::redraw() {

@@ -21,24 +21,17 @@ class StripChart : public QWidget {
 
     // Adds the value to the history and redraws the series from it.
     void add(double v);
-    // Shows the newest value as text in a small panel at the top right corner.
-    void setCornerText(const QString &text);
 
     const ChartHistory &history() const { return history_; }
     QLineSeries *series() const { return series_; }
     QValueAxis *axisY() const { return axisY_; }
     QString title() const;
-    QLabel *cornerLabel() const { return corner_; }
-
-  protected:
-    void resizeEvent(QResizeEvent *event) override;
 
   private:
     void redraw();
 
     ChartHistory history_;
     QLabel *title_;
-    QLabel *corner_;
     QChartView *view_;
     QChart *chart_;
     QLineSeries *series_;

@@ -15,8 +15,6 @@ class D2xxLayer {
 
     explicit D2xxLayer(FtDriver &driver);
 
-    void setDriver(FtDriver &driver) { driver_ = &driver; }
-    FtDriver &driver() const { return *driver_; }
     // Where error texts go; without one they are dropped.
     void setErrorBox(ErrorBox box) { errorBox_ = std::move(box); }
 

@@ -34,7 +34,6 @@ class FakeFtDriver : public FtDriver {
 
     // The test's side of the line.
     void queueIncoming(const std::vector<std::uint8_t> &bytes);
-    std::size_t incomingWaiting() const { return incoming_.size(); }
     const std::vector<std::uint8_t> &written() const { return written_; }
     // Whole 8-byte frames written so far, in order.
     std::vector<std::vector<std::uint8_t>> writtenFrames() const;

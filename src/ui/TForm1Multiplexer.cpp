@@ -28,25 +28,9 @@ void TForm1::Button72Click() {
     }
     Form2->setPicture(StandPicture);
 
-    // The kinds the window offers, in its order; others choose nothing.
-    int item = -1;
-    switch (IdentifiedType) {
-    case 1:
-        item = 0;
-        break;
-    case 2:
-        item = 1;
-        break;
-    case 3:
-        item = 2;
-        break;
-    case 4:
-        item = 3;
-        break;
-    default:
-        break;
-    }
-    Form2->setItemIndex(item);
+    // Kinds 1 to 4 are the window's first four items; any other kind chooses
+    // nothing (not even 7, though "Электрохимия" announces it).
+    Form2->setItemIndex(IdentifiedType >= 1 && IdentifiedType <= 4 ? IdentifiedType - 1 : -1);
 }
 
 void TForm1::sensorTypeChosen(std::uint8_t typeCode) {
