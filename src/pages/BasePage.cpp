@@ -1,6 +1,7 @@
 #include "BasePage.h"
 
 #include "BitIndicator.h"
+#include "PageWidgets.h"
 #include "charts/StripChart.h"
 
 #include <QGroupBox>
@@ -16,7 +17,8 @@ constexpr std::uint8_t WorkingCode = 7;
 
 BasePage::BasePage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *parent)
     : BlockPage(exchange, transmitTimer, Block::Base, 350, parent) {
-    GroupBox4 = group("GroupBox4", "Прибор", 4, 0, 201, 45);
+    using namespace PageWidgets;
+    GroupBox4 = group(this, "GroupBox4", "Прибор", 4, 0, 201, 45);
     Panel2 = new QLabel(GroupBox4);
     Panel2->setObjectName("Panel2");
     Panel2->setGeometry(6, 18, 189, 21);
@@ -30,41 +32,36 @@ BasePage::BasePage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *pare
     modelPalette.setColor(QPalette::Window, QColor(0xB4, 0xB4, 0xB4)); // active border
     Panel2->setPalette(modelPalette);
 
-    GroupBox1 = group("GroupBox1", "Состояние", 4, 48, 201, 120);
-    Panel3 = panel("Panel3", GroupBox1, 6, 18, 189, 17);
-    Panel4 = panel("Panel4", GroupBox1, 6, 37, 189, 17);
-    Panel5 = panel("Panel5", GroupBox1, 6, 56, 189, 17);
-    Panel6 = panel("Panel6", GroupBox1, 6, 75, 189, 17);
-    Panel7 = panel("Panel7", GroupBox1, 6, 94, 189, 17);
+    GroupBox1 = group(this, "GroupBox1", "Состояние", 4, 48, 201, 120);
+    Panel3 = panel(GroupBox1, "Panel3", 6, 18, 189, 17);
+    Panel4 = panel(GroupBox1, "Panel4", 6, 37, 189, 17);
+    Panel5 = panel(GroupBox1, "Panel5", 6, 56, 189, 17);
+    Panel6 = panel(GroupBox1, "Panel6", 6, 75, 189, 17);
+    Panel7 = panel(GroupBox1, "Panel7", 6, 94, 189, 17);
 
-    GroupBox2 = group("GroupBox2", "Связь", 4, 172, 201, 63);
-    Panel8 = panel("Panel8", GroupBox2, 6, 18, 189, 17);
-    Panel9 = panel("Panel9", GroupBox2, 6, 37, 189, 17);
+    GroupBox2 = group(this, "GroupBox2", "Связь", 4, 172, 201, 63);
+    Panel8 = panel(GroupBox2, "Panel8", 6, 18, 189, 17);
+    Panel9 = panel(GroupBox2, "Panel9", 6, 37, 189, 17);
 
-    GroupBox3 = group("GroupBox3", "Напряжение АКБ", 4, 239, 201, 64);
-    Panel10 = panel("Panel10", GroupBox3, 6, 18, 189, 38, 24, true);
+    GroupBox3 = group(this, "GroupBox3", "Напряжение АКБ", 4, 239, 201, 64);
+    Panel10 = panel(GroupBox3, "Panel10", 6, 18, 189, 38, 24, true);
 
-    Button4 = button("Button4", "Рабочий режим", 4, 312, 99, 25);
-    Button3 = button("Button3", "Режим теста", 106, 312, 99, 25);
-    Button6 = button("Button6", "LED ON", 4, 344, 65, 25);
-    Button7 = button("Button7", "LED OFF", 72, 344, 65, 25);
-    Button5 = button("Button5", "ЗВУК", 140, 344, 65, 25);
-    Button2 = button("Button2", "ВЫКЛ.", 4, 478, 201, 30);
+    Button4 = button(this, "Button4", "Рабочий режим", 4, 312, 99, 25);
+    Button3 = button(this, "Button3", "Режим теста", 106, 312, 99, 25);
+    Button6 = button(this, "Button6", "LED ON", 4, 344, 65, 25);
+    Button7 = button(this, "Button7", "LED OFF", 72, 344, 65, 25);
+    Button5 = button(this, "Button5", "ЗВУК", 140, 344, 65, 25);
+    Button2 = button(this, "Button2", "ВЫКЛ.", 4, 478, 201, 30);
     QPalette offPalette = Button2->palette();
     offPalette.setColor(QPalette::ButtonText, QColor(0xFF, 0, 0));
     Button2->setPalette(offPalette);
-    Button72 = button("Button72", QString(), 0, 520, 17, 16);
+    Button72 = button(this, "Button72", QString(), 0, 520, 17, 16);
 
     Chart1 = new StripChart("Chart1", "Series1", "Напряжение аккумуляторной батареи, мВ", 4000,
                             6200, this);
     Chart1->setGeometry(212, 4, 568, 530);
 
-    connect(Button2, &QPushButton::clicked, this, &BasePage::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &BasePage::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &BasePage::Button4Click);
-    connect(Button5, &QPushButton::clicked, this, &BasePage::Button5Click);
-    connect(Button6, &QPushButton::clicked, this, &BasePage::Button6Click);
-    connect(Button7, &QPushButton::clicked, this, &BasePage::Button7Click);
+    connectClickHandlers();
 }
 
 void BasePage::decodeReply() {

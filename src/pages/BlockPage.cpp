@@ -1,6 +1,6 @@
 #include "BlockPage.h"
 
-#include <QGroupBox>
+#include <QMetaMethod>
 #include <QPushButton>
 #include <QTimer>
 
@@ -28,31 +28,13 @@ void BlockPage::reloadPoll() {
     exchange_.loadFrame(address(), Code::Poll);
 }
 
-QGroupBox *BlockPage::group(const char *name, const QString &caption, int x, int y, int w, int h,
-                            QWidget *parent) {
-    auto *box = new QGroupBox(caption, parent ? parent : this);
-    box->setObjectName(name);
-    box->setGeometry(x, y, w, h);
-    return box;
-}
-
-IndicatorPanel *BlockPage::panel(const char *name, QWidget *parent, int x, int y, int w, int h,
-                                 int fontPx, bool bold) {
-    auto *p = new IndicatorPanel(name, parent);
-    p->setGeometry(x, y, w, h);
-    if (fontPx > 0) {
-        QFont f("Arial");
-        f.setPixelSize(fontPx);
-        f.setBold(bold);
-        p->setFont(f);
+void BlockPage::connectClickHandlers() {
+    const QMetaObject *page = metaObject();
+    const QMetaMethod clicked = QMetaMethod::fromSignal(&QPushButton::clicked);
+    for (QPushButton *b : findChildren<QPushButton *>()) {
+        const QByteArray handler = b->objectName().toLatin1() + "Click()";
+        const int index = page->indexOfSlot(handler.constData());
+        if (index >= 0)
+            connect(b, clicked, this, page->method(index));
     }
-    return p;
-}
-
-QPushButton *BlockPage::button(const char *name, const QString &caption, int x, int y, int w, int h,
-                               QWidget *parent) {
-    auto *b = new QPushButton(caption, parent ? parent : this);
-    b->setObjectName(name);
-    b->setGeometry(x, y, w, h);
-    return b;
 }

@@ -7,10 +7,7 @@
 
 #include <QWidget>
 
-class QGroupBox;
-class QPushButton;
 class QTimer;
-class StripChart;
 
 class BlockPage : public QWidget {
     Q_OBJECT
@@ -42,13 +39,9 @@ class BlockPage : public QWidget {
         exchange_.queueSequence(address(), codes);
     }
 
-    // Layout helpers; each widget gets its name as object name.
-    QGroupBox *group(const char *name, const QString &caption, int x, int y, int w, int h,
-                     QWidget *parent = nullptr);
-    IndicatorPanel *panel(const char *name, QWidget *parent, int x, int y, int w, int h,
-                          int fontPx = 0, bool bold = false);
-    QPushButton *button(const char *name, const QString &caption, int x, int y, int w, int h,
-                        QWidget *parent = nullptr);
+    // Connects each button to the page's handler named after it (Button14
+    // runs Button14Click). Called at the end of the page's constructor.
+    void connectClickHandlers();
 
     ExchangeCycle &exchange_;
     QTimer &transmitTimer_;

@@ -10,6 +10,9 @@
 #include <optional>
 
 namespace PageFormat {
+// Shown instead of a concentration that is not valid.
+inline const QString NotValid = " XXXX";
+
 // 123.4, 75, -1, 6553.5
 QString general(double value);
 // 20.0, -3.5

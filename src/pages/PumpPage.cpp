@@ -2,6 +2,7 @@
 
 #include "BitIndicator.h"
 #include "PageFormat.h"
+#include "PageWidgets.h"
 #include "charts/StripChart.h"
 
 #include <QGroupBox>
@@ -23,58 +24,48 @@ constexpr std::uint8_t PositionSensor = 14;
 
 PumpPage::PumpPage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *parent)
     : BlockPage(exchange, transmitTimer, Block::Pump, 350, parent) {
-    GroupBox5 = group("GroupBox5", "Насос", 4, 0, 185, 45);
-    Panel11 = panel("Panel11", GroupBox5, 6, 18, 173, 20);
+    using namespace PageWidgets;
+    GroupBox5 = group(this, "GroupBox5", "Насос", 4, 0, 185, 45);
+    Panel11 = panel(GroupBox5, "Panel11", 6, 18, 173, 20);
 
-    GroupBox6 = group("GroupBox6", "Состояние", 4, 48, 185, 82);
-    Panel12 = panel("Panel12", GroupBox6, 6, 18, 173, 17);
-    Panel13 = panel("Panel13", GroupBox6, 6, 37, 173, 17);
-    Panel14 = panel("Panel14", GroupBox6, 6, 56, 173, 17);
+    GroupBox6 = group(this, "GroupBox6", "Состояние", 4, 48, 185, 82);
+    Panel12 = panel(GroupBox6, "Panel12", 6, 18, 173, 17);
+    Panel13 = panel(GroupBox6, "Panel13", 6, 37, 173, 17);
+    Panel14 = panel(GroupBox6, "Panel14", 6, 56, 173, 17);
 
-    GroupBox9 = group("GroupBox9", "Ток катушки, мА", 4, 134, 185, 54);
-    Panel15 = panel("Panel15", GroupBox9, 6, 18, 173, 28, 19);
+    GroupBox9 = group(this, "GroupBox9", "Ток катушки, мА", 4, 134, 185, 54);
+    Panel15 = panel(GroupBox9, "Panel15", 6, 18, 173, 28, 19);
 
-    GroupBox7 = group("GroupBox7", "Частота, Гц", 4, 192, 185, 84);
-    Panel16 = panel("Panel16", GroupBox7, 6, 18, 173, 28, 19);
-    Button13 = button("Button13", "<<", 6, 52, 84, 25, GroupBox7);
-    Button17 = button("Button17", ">>", 95, 52, 84, 25, GroupBox7);
+    GroupBox7 = group(this, "GroupBox7", "Частота, Гц", 4, 192, 185, 84);
+    Panel16 = panel(GroupBox7, "Panel16", 6, 18, 173, 28, 19);
+    Button13 = button(GroupBox7, "Button13", "<<", 6, 52, 84, 25);
+    Button17 = button(GroupBox7, "Button17", ">>", 95, 52, 84, 25);
 
-    GroupBox8 = group("GroupBox8", "Амплитуда, ед. ", 4, 280, 185, 84);
-    Panel17 = panel("Panel17", GroupBox8, 6, 18, 173, 28, 19);
-    Button9 = button("Button9", "<<", 6, 52, 31, 25, GroupBox8);
-    Button8 = button("Button8", "<", 39, 52, 31, 25, GroupBox8);
-    Button11 = button("Button11", "Стоп", 72, 52, 41, 25, GroupBox8);
-    Button10 = button("Button10", ">", 115, 52, 31, 25, GroupBox8);
-    Button12 = button("Button12", ">>", 148, 52, 31, 25, GroupBox8);
+    GroupBox8 = group(this, "GroupBox8", "Амплитуда, ед. ", 4, 280, 185, 84);
+    Panel17 = panel(GroupBox8, "Panel17", 6, 18, 173, 28, 19);
+    Button9 = button(GroupBox8, "Button9", "<<", 6, 52, 31, 25);
+    Button8 = button(GroupBox8, "Button8", "<", 39, 52, 31, 25);
+    Button11 = button(GroupBox8, "Button11", "Стоп", 72, 52, 41, 25);
+    Button10 = button(GroupBox8, "Button10", ">", 115, 52, 31, 25);
+    Button12 = button(GroupBox8, "Button12", ">>", 148, 52, 31, 25);
 
-    GroupBox10 = group("GroupBox10", "Датчик положения, ед.", 4, 368, 185, 112);
-    Panel18 = panel("Panel18", GroupBox10, 6, 18, 173, 17);
-    Panel19 = panel("Panel19", GroupBox10, 6, 37, 173, 17);
-    Panel20 = panel("Panel20", GroupBox10, 6, 56, 173, 17);
+    GroupBox10 = group(this, "GroupBox10", "Датчик положения, ед.", 4, 368, 185, 112);
+    Panel18 = panel(GroupBox10, "Panel18", 6, 18, 173, 17);
+    Panel19 = panel(GroupBox10, "Panel19", 6, 37, 173, 17);
+    Panel20 = panel(GroupBox10, "Panel20", 6, 56, 173, 17);
     for (IndicatorPanel *p : {Panel18, Panel19, Panel20})
         p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Button21 = button("Button21", "Обновить", 6, 79, 173, 25, GroupBox10);
+    Button21 = button(GroupBox10, "Button21", "Обновить", 6, 79, 173, 25);
 
-    Button18 = button("Button18", "ВКЛ.", 4, 500, 90, 30);
-    Button19 = button("Button19", "ВЫКЛ.", 99, 500, 90, 30);
-    Button20 = button("Button20", "РЕЖИМ НАСТРОЙКИ", 230, 500, 170, 30);
-    Button22 = button("Button22", "СОХРАНЕНИЕ НАСТРОЙКИ", 410, 500, 190, 30);
+    Button18 = button(this, "Button18", "ВКЛ.", 4, 500, 90, 30);
+    Button19 = button(this, "Button19", "ВЫКЛ.", 99, 500, 90, 30);
+    Button20 = button(this, "Button20", "РЕЖИМ НАСТРОЙКИ", 230, 500, 170, 30);
+    Button22 = button(this, "Button22", "СОХРАНЕНИЕ НАСТРОЙКИ", 410, 500, 190, 30);
 
     Chart2 = new StripChart("Chart2", "Series2", "Ток катушки, мА", 0, 150, this);
     Chart2->setGeometry(196, 4, 584, 488);
 
-    connect(Button18, &QPushButton::clicked, this, &PumpPage::Button18Click);
-    connect(Button19, &QPushButton::clicked, this, &PumpPage::Button19Click);
-    connect(Button20, &QPushButton::clicked, this, &PumpPage::Button20Click);
-    connect(Button22, &QPushButton::clicked, this, &PumpPage::Button22Click);
-    connect(Button21, &QPushButton::clicked, this, &PumpPage::Button21Click);
-    connect(Button13, &QPushButton::clicked, this, &PumpPage::Button13Click);
-    connect(Button17, &QPushButton::clicked, this, &PumpPage::Button17Click);
-    connect(Button9, &QPushButton::clicked, this, &PumpPage::Button9Click);
-    connect(Button8, &QPushButton::clicked, this, &PumpPage::Button8Click);
-    connect(Button11, &QPushButton::clicked, this, &PumpPage::Button11Click);
-    connect(Button10, &QPushButton::clicked, this, &PumpPage::Button10Click);
-    connect(Button12, &QPushButton::clicked, this, &PumpPage::Button12Click);
+    connectClickHandlers();
 }
 
 void PumpPage::decode(const Frame &reply) {

@@ -41,10 +41,59 @@ void ExchangeCycle::queueSequence(std::uint8_t address, std::initializer_list<st
     Sequence.queue(codes);
 }
 
+ExchangeCycle::WriteData ExchangeCycle::writeData(std::uint16_t first, std::uint16_t second) {
+    return {static_cast<std::uint8_t>(first & 0xFF), static_cast<std::uint8_t>(first >> 8),
+            static_cast<std::uint8_t>(second & 0xFF), static_cast<std::uint8_t>(second >> 8)};
+}
+
+void ExchangeCycle::putData(const std::optional<WriteData> &data) {
+    if (data)
+        std::copy(data->begin(), data->end(), CommandFrame.begin() + 3);
+}
+
+void ExchangeCycle::loadAssured(std::uint8_t address, std::uint8_t code,
+                                std::optional<WriteData> data) {
+    loadCommand(address, code);
+    putData(data);
+    assured_ = Assured{address, code, data};
+}
+
+void ExchangeCycle::queueAssured(std::uint8_t address, std::initializer_list<std::uint8_t> codes,
+                                 std::optional<WriteData> data) {
+    putData(data);
+    queueSequence(address, codes);
+    if (codes.size() != 0)
+        assured_ = Assured{address, *codes.begin(), data};
+}
+
+void ExchangeCycle::sendAssured(LinkPort &port) {
+    // The page that accepted the command has been left since: it goes to its
+    // own block in a frame of its own, and the standing command waits a tick.
+    Frame f{assured_->address, assured_->code};
+    if (assured_->data)
+        std::copy(assured_->data->begin(), assured_->data->end(), f.begin() + 3);
+    f = sealed(f);
+    assured_.reset();
+    port.write(f.data(), FrameSize);
+}
+
 void ExchangeCycle::transmitTick(LinkPort &port) {
     ReportsOff off(port);
-    if (Sequence.pending())
+    if (assured_ && assured_->address != CommandFrame[0]) {
+        sendAssured(port);
+        return;
+    }
+    if (Sequence.pending()) {
         CommandFrame[1] = Sequence.takeNext();
+        if (assured_ && assured_->code == CommandFrame[1]) {
+            putData(assured_->data);
+            assured_.reset();
+        }
+    } else if (assured_) {
+        CommandFrame[1] = assured_->code;
+        putData(assured_->data);
+        assured_.reset();
+    }
     CommandFrame[7] = frameChecksum(CommandFrame);
     port.write(CommandFrame.data(), FrameSize);
 }
@@ -62,6 +111,7 @@ ExchangeCycle::Received ExchangeCycle::receiveTick(LinkPort &port) {
 void ExchangeCycle::resetStream() {
     held_.clear();
     hunting_ = false;
+    assured_.reset();
 }
 
 void ExchangeCycle::pull(LinkPort &port, std::uint32_t n) {

@@ -6,7 +6,9 @@
 #include "Frame.h"
 #include "LinkPort.h"
 
+#include <array>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 class ExchangeCycle {
@@ -30,14 +32,39 @@ class ExchangeCycle {
     // Byte 0 and a fresh sequence; byte 1 is left to the transmit tick.
     void queueSequence(std::uint8_t address, std::initializer_list<std::uint8_t> codes);
 
+    // Values for bytes 3 to 6 of a write: two 16-bit values, low byte first.
+    using WriteData = std::array<std::uint8_t, 4>;
+    static WriteData writeData(std::uint16_t first, std::uint16_t second);
+
+    // A write or save the technician has asked for must reach its block. These
+    // load it like loadCommand() (or queue it as the first code of a sequence,
+    // like queueSequence()) and also keep it aside: should a reply reload the
+    // poll, or a sequence claim byte 1, before it has gone out, it goes out on
+    // the first transmit tick no sequence code claims, with its own data bytes.
+    // A sequence tick that sends its code sends its data with it.
+    void loadAssured(std::uint8_t address, std::uint8_t code,
+                     std::optional<WriteData> data = std::nullopt);
+    void queueAssured(std::uint8_t address, std::initializer_list<std::uint8_t> codes,
+                      std::optional<WriteData> data = std::nullopt);
+    bool assuredPending() const { return assured_.has_value(); }
+
     void transmitTick(LinkPort &port);
     Received receiveTick(LinkPort &port);
 
-    // Forgets bytes held back from the stream; called when the link is purged.
+    // Forgets what belonged to the previous connection: bytes held back from
+    // the stream and a write not yet sent. Called when the link is purged.
     void resetStream();
     bool resynchronising() const { return hunting_; }
 
   private:
+    struct Assured {
+        std::uint8_t address;
+        std::uint8_t code;
+        std::optional<WriteData> data;
+    };
+    void putData(const std::optional<WriteData> &data);
+    void sendAssured(LinkPort &port);
+
     Received takeAligned(LinkPort &port, std::uint32_t waiting);
     Received hunt(LinkPort &port, std::uint32_t waiting);
     Received accept(const Frame &frame);
@@ -50,4 +77,5 @@ class ExchangeCycle {
     // Bytes read off the link that no frame has used yet.
     std::vector<std::uint8_t> held_;
     bool hunting_ = false;
+    std::optional<Assured> assured_;
 };

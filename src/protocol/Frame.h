@@ -57,3 +57,8 @@ constexpr Frame sealed(Frame f) {
 constexpr std::uint16_t word16(const Frame &f, std::size_t i) {
     return static_cast<std::uint16_t>(f[i] | (f[i + 1] << 8));
 }
+
+// The same two bytes read as a two's-complement number.
+constexpr std::int16_t signed16(const Frame &f, std::size_t i) {
+    return static_cast<std::int16_t>(word16(f, i));
+}

@@ -5,7 +5,11 @@
 #include "link/UsbPage.h"
 #include "mux/TForm2.h"
 #include "pages/BasePage.h"
+#include "pages/HydrogenPage.h"
+#include "pages/PgsPage.h"
 #include "pages/PumpPage.h"
+#include "pages/TksPage.h"
+#include "pages/TksPgsPage.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -103,23 +107,20 @@ void TForm1::buildPages() {
     usbPage = new UsbPage;
     basePage = new BasePage(exchange, *Timer1);
     pumpPage = new PumpPage(exchange, *Timer1);
-    // Pages whose blocks get their own units later still redirect polling.
-    struct Plain {
-        int page;
-        std::uint8_t block;
-        int intervalMs;
-    };
-    const Plain plain[] = {{PageIndex::Tks, Block::Tks, 350},
-                           {PageIndex::Pgs, Block::Pgs, 350},
-                           {PageIndex::TksPgs, Block::TksPgs, 350},
-                           {PageIndex::Hydrogen, Block::Hydrogen, 350},
-                           {PageIndex::OpticMethane, Block::OpticMethane, 800},
-                           {PageIndex::Oxygen, Block::Oxygen, 350}};
+    tksPage = new TksPage(exchange, *Timer1, messages_);
+    pgsPage = new PgsPage(exchange, *Timer1);
+    tksPgsPage = new TksPgsPage(exchange, *Timer1, messages_);
+    hydrogenPage = new HydrogenPage(exchange, *Timer1, messages_);
     blockPages[PageIndex::Base] = basePage;
     blockPages[PageIndex::Pump] = pumpPage;
-    for (const Plain &p : plain)
-        blockPages[static_cast<std::size_t>(p.page)] =
-            new BlockPage(exchange, *Timer1, p.block, p.intervalMs);
+    blockPages[PageIndex::Tks] = tksPage;
+    blockPages[PageIndex::Pgs] = pgsPage;
+    blockPages[PageIndex::TksPgs] = tksPgsPage;
+    blockPages[PageIndex::Hydrogen] = hydrogenPage;
+    // Pages whose blocks get their own units later still redirect polling.
+    blockPages[PageIndex::OpticMethane] =
+        new BlockPage(exchange, *Timer1, Block::OpticMethane, 800);
+    blockPages[PageIndex::Oxygen] = new BlockPage(exchange, *Timer1, Block::Oxygen, 350);
 
     for (int i = 0; i < PageIndex::Count; ++i) {
         QWidget *page = blockPages[static_cast<std::size_t>(i)];

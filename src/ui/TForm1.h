@@ -14,7 +14,11 @@
 
 class BasePage;
 class BlockPage;
+class HydrogenPage;
+class PgsPage;
 class PumpPage;
+class TksPage;
+class TksPgsPage;
 class DeviceChangeWait;
 class Messages;
 class QLabel;
@@ -50,6 +54,10 @@ class TForm1 : public QWidget {
     UsbPage *usbPage;
     BasePage *basePage;
     PumpPage *pumpPage;
+    TksPage *tksPage;
+    PgsPage *pgsPage;
+    TksPgsPage *tksPgsPage;
+    HydrogenPage *hydrogenPage;
     // The decoder section of each page index; none for the device list and
     // the carbon-monoxide page.
     std::array<BlockPage *, PageIndex::Count> blockPages{};

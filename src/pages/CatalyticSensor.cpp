@@ -1,0 +1,194 @@
+#include "CatalyticSensor.h"
+
+#include "PageFormat.h"
+#include "SensorIndicators.h"
+#include "ValueField.h"
+#include "charts/StripChart.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+namespace CatalyticCode {
+constexpr std::uint8_t GasChoice = 1;
+constexpr std::uint8_t ReadVoltages = 2;
+constexpr std::uint8_t ReadCalibrationGas = 3;
+constexpr std::uint8_t ReadThresholds = 4;
+constexpr std::uint8_t Zero = 5;
+constexpr std::uint8_t SetUp = 6;
+constexpr std::uint8_t Save = 7;
+constexpr std::uint8_t Off = 8;
+constexpr std::uint8_t On = 9;
+constexpr std::uint8_t WriteUpper = 10;
+constexpr std::uint8_t WriteLower = 11;
+constexpr std::uint8_t GasPoint = 14;
+constexpr std::uint8_t AirPoint = 15;
+constexpr std::uint8_t Reset = 16;
+} // namespace CatalyticCode
+namespace C = CatalyticCode;
+
+const CatalyticDefaults MethaneDefaults{250, 50, 100, 500};
+const CatalyticDefaults PropaneDefaults{100, 20, 40, 200};
+
+// Replies to these codes carry no readings.
+bool carriesReadings(std::uint8_t code) {
+    switch (code) {
+    case C::ReadVoltages:
+    case C::ReadCalibrationGas:
+    case C::ReadThresholds:
+    case C::Zero:
+    case C::SetUp:
+    case C::Off:
+    case C::On:
+    case C::WriteUpper:
+    case C::WriteLower:
+    case C::GasPoint:
+    case C::AirPoint:
+    case C::Reset:
+        return false;
+    default:
+        return true;
+    }
+}
+
+QString padded(double value) {
+    return "  " + PageFormat::general(value);
+}
+
+void showText(QWidget *widget, const QString &text) {
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->setText(text);
+    else if (auto *label = qobject_cast<QLabel *>(widget))
+        label->setText(text);
+}
+} // namespace
+
+CatalyticSensor::CatalyticSensor(ExchangeCycle &exchange, Messages &messages, std::uint8_t block,
+                                 CatalyticStyle style)
+    : exchange_(exchange), messages_(messages), block_(block), style_(style) {}
+
+void CatalyticSensor::decode(const Frame &reply) {
+    showStatus(reply[2]);
+    switch (reply[1]) {
+    case C::ReadVoltages:
+        w.uAir->setText(padded(signed16(reply, 3) / 10.0));
+        w.uGas->setText(padded(signed16(reply, 5) / 10.0));
+        break;
+    case C::ReadCalibrationGas:
+        w.calibrationGas->showValue(signed16(reply, 3));
+        w.threshold1->showValue(signed16(reply, 5));
+        break;
+    case C::ReadThresholds:
+        w.threshold2->showValue(signed16(reply, 3));
+        w.offThreshold->showValue(signed16(reply, 5));
+        break;
+    case C::On:
+        w.version->setText(PageFormat::version(reply[6]));
+        break;
+    default:
+        break;
+    }
+    if (carriesReadings(reply[1]))
+        showReadings(reply);
+}
+
+void CatalyticSensor::showStatus(std::uint8_t status) {
+    using namespace SensorIndicators;
+    applyBits({power(w.power), mode(w.mode), settings(w.settings), circuit(w.circuit)}, status);
+    showAlarms({offAlarm(w.offAlarm), alarm2(w.alarm2), alarm1(w.alarm1)}, status);
+    if (!style_.fixedGas)
+        w.parameters->setTitle(gasName(status));
+}
+
+void CatalyticSensor::showReadings(const Frame &reply) {
+    const double volts = word16(reply, 5) / 10.0;
+    w.chart->add(volts);
+    w.voltage->setText(style_.signedVoltage ? padded(signed16(reply, 5) / 10.0)
+                                            : PageFormat::general(volts) + "  мВ");
+    const std::uint8_t status = reply[2];
+    const bool measuring =
+        (status & SensorIndicators::On) && !(status & SensorIndicators::SetUpMode);
+    showText(w.concentration,
+             measuring ? padded(signed16(reply, 3) / 100.0) : PageFormat::NotValid);
+}
+
+void CatalyticSensor::sendSingle(std::uint8_t code) {
+    if (style_.sequenced)
+        exchange_.queueSequence(address(), {code});
+    else
+        exchange_.loadCommand(address(), code);
+}
+
+void CatalyticSensor::switchOn() {
+    exchange_.queueSequence(address(), {C::On, 2, 3, 4});
+}
+void CatalyticSensor::switchOff() {
+    sendSingle(C::Off);
+}
+void CatalyticSensor::selectGas() {
+    exchange_.queueSequence(address(), {C::GasChoice, 2, 3, 4});
+}
+void CatalyticSensor::adjustZero() {
+    const Frame &last = exchange_.ReplyFrame;
+    if (last[0] == block_ && (last[2] & SensorIndicators::On))
+        exchange_.queueSequence(address(), {C::Zero, 2, 3, 4});
+}
+void CatalyticSensor::enterSetUp() {
+    sendSingle(C::SetUp);
+}
+void CatalyticSensor::reset() {
+    exchange_.queueSequence(address(), {C::Reset, 2, 3, 4});
+}
+void CatalyticSensor::readParameters() {
+    exchange_.queueSequence(address(), {2, 3, 4});
+}
+void CatalyticSensor::applyAir() {
+    exchange_.queueSequence(address(), {C::AirPoint, 2});
+}
+void CatalyticSensor::applyGas() {
+    exchange_.queueSequence(address(), {C::GasPoint, 2});
+}
+
+void CatalyticSensor::save() {
+    if (style_.sequenced)
+        exchange_.queueAssured(address(), {C::Save});
+    else
+        exchange_.loadAssured(address(), C::Save);
+}
+
+void CatalyticSensor::writeUpper() {
+    write(C::WriteUpper, w.calibrationGas, w.threshold1);
+}
+void CatalyticSensor::writeLower() {
+    write(C::WriteLower, w.threshold2, w.offThreshold);
+}
+
+void CatalyticSensor::write(std::uint8_t code, const ValueField *first, const ValueField *second) {
+    // Both fields are converted before anything reaches the frame.
+    std::optional<std::uint16_t> a = first->valueToWrite(messages_);
+    if (!a)
+        return;
+    std::optional<std::uint16_t> b = second->valueToWrite(messages_);
+    if (!b)
+        return;
+    const ExchangeCycle::WriteData data = ExchangeCycle::writeData(*a, *b);
+    if (style_.sequenced)
+        exchange_.queueAssured(address(), {code}, data);
+    else
+        exchange_.loadAssured(address(), code, data);
+}
+
+void CatalyticSensor::fillDefaults() {
+    std::optional<CatalyticDefaults> values = style_.fixedGas;
+    const QString gas = w.parameters->title();
+    if (!values && gas == SensorIndicators::gasName(0))
+        values = MethaneDefaults;
+    if (!values && gas == SensorIndicators::gasName(SensorIndicators::Propane))
+        values = PropaneDefaults;
+    if (!values)
+        return;
+    ValueField *fields[] = {w.calibrationGas, w.threshold1, w.threshold2, w.offThreshold};
+    for (std::size_t i = 0; i < 4; ++i)
+        fields[i]->showValue((*values)[i]);
+}

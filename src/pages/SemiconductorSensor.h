@@ -1,0 +1,37 @@
+#pragma once
+// The semiconductor sensor of a two-sensor block: on or off, healthy or not,
+// and its voltage as a number and a strip chart. It has codes of its own (18
+// on, 20 off, 21 poll); the block's other codes belong to its thermocatalytic
+// sensor.
+
+#include "protocol/ExchangeCycle.h"
+
+class IndicatorPanel;
+class StripChart;
+
+struct SemiconductorWidgets {
+    IndicatorPanel *power, *circuit, *voltage;
+    StripChart *chart;
+};
+
+class SemiconductorSensor {
+  public:
+    static constexpr std::uint8_t On = 18;
+    static constexpr std::uint8_t Off = 20;
+    static constexpr std::uint8_t Poll = 21;
+
+    SemiconductorSensor(ExchangeCycle &exchange, std::uint8_t block);
+
+    SemiconductorWidgets w{};
+
+    // Replies to these codes are the semiconductor sensor's.
+    static bool answers(std::uint8_t code) { return code == On || code == Off || code == Poll; }
+    void decode(const Frame &reply);
+
+    void switchOn();
+    void switchOff();
+
+  private:
+    ExchangeCycle &exchange_;
+    std::uint8_t address_;
+};

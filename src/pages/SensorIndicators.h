@@ -1,0 +1,53 @@
+#pragma once
+// The status bits every sensor block reports the same way, with the texts and
+// colours its indicators show for them.
+
+#include "BitIndicator.h"
+
+#include <QString>
+
+namespace SensorIndicators {
+using C = IndicatorPanel::Colour;
+
+constexpr std::uint8_t On = 0x01;
+constexpr std::uint8_t Propane = 0x02;
+constexpr std::uint8_t SetUpMode = 0x80;
+
+inline BitIndicator power(IndicatorPanel *p) {
+    return {p, On, "Сенсор выключен", C::Red, "Сенсор включен", C::Face};
+}
+inline BitIndicator mode(IndicatorPanel *p) {
+    return {p, SetUpMode, "Рабочий режим", C::Face, "Режим настройки", C::Yellow};
+}
+inline BitIndicator settings(IndicatorPanel *p) {
+    return {p, 0x04, "Настройки в норме", C::Face, "Ошибка настройки", C::Yellow};
+}
+inline BitIndicator circuit(IndicatorPanel *p) {
+    return {p, 0x08, "Сенсор в норме", C::Face, "КЗ или обрыв сенсора", C::Red};
+}
+inline BitIndicator alarm1(IndicatorPanel *p) {
+    return {p, 0x10, "Нет превышения порога 1", C::Face, "Превышение порога 1", C::Red};
+}
+inline BitIndicator alarm2(IndicatorPanel *p) {
+    return {p, 0x20, "Нет превышения порога 2", C::Face, "Превышение порога 2", C::Red};
+}
+inline BitIndicator offAlarm(IndicatorPanel *p) {
+    return {p, 0x40, "Нет превышения порога откл.", C::Face, "Превышение порога откл.", C::Red};
+}
+
+// The gas the block is set for.
+inline QString gasName(std::uint8_t status) {
+    return status & Propane ? "ПРОПАН" : "МЕТАН";
+}
+
+// Alarm panels speak only while the sensor is on; while it is off their texts
+// are emptied and their colours stay as they were.
+inline void showAlarms(std::initializer_list<BitIndicator> alarms, std::uint8_t status) {
+    for (const BitIndicator &a : alarms) {
+        if (status & On)
+            a.apply(status);
+        else
+            a.panel->setText(QString());
+    }
+}
+} // namespace SensorIndicators

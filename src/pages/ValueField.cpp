@@ -1,0 +1,53 @@
+#include "ValueField.h"
+
+#include "PageFormat.h"
+#include "ui/Messages.h"
+
+namespace {
+// Three optional digits.
+const char *const Mask = "000";
+} // namespace
+
+ValueField::ValueField(const char *name, QWidget *parent) : QLineEdit(parent) {
+    setObjectName(name);
+    normal_ = palette();
+    setMasked(true);
+    setText("   ");
+    // Typing a value the field can hold brings back its mask and colours.
+    connect(this, &QLineEdit::textEdited, this, [this](const QString &typed) {
+        std::optional<std::int32_t> value = PageFormat::integer(typed);
+        if (outOfRange_ && value && *value >= 0 && *value <= Max)
+            showValue(*value);
+    });
+}
+
+void ValueField::setMasked(bool masked) {
+    outOfRange_ = !masked;
+    setInputMask(masked ? Mask : "");
+    setMaxLength(masked ? 3 : 6);
+    QPalette p = normal_;
+    if (!masked)
+        p.setColor(QPalette::Text, QColor(0xFF, 0, 0));
+    setPalette(p);
+    setToolTip(masked ? QString() : "Значение вне диапазона 0…999");
+}
+
+void ValueField::showValue(int value) {
+    setMasked(value >= 0 && value <= Max);
+    setText(QString::number(value));
+}
+
+std::optional<std::uint16_t> ValueField::valueToWrite(Messages &messages) const {
+    const QString shown = text();
+    std::optional<std::int32_t> value = PageFormat::integer(shown);
+    if (!value) {
+        messages.error(PageFormat::notAnInteger(shown));
+        return std::nullopt;
+    }
+    if (*value < 0 || *value > Max) {
+        messages.error(
+            QString("Значение %1 вне диапазона 0…999: в прибор не записано.").arg(*value));
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(*value);
+}
