@@ -46,8 +46,8 @@ TwoSensorPage::TwoSensorPage(ExchangeCycle &exchange, QTimer &transmitTimer, Mes
     CatalyticLayout::parameterGroup(this, w, n.parameters, parameterCaption, "Сохранение",
                                     parameters, 118);
     defaultsButton = button(w.parameters, n.defaults, "Настр. по умолчанию", 6,
-                            parameters.height() - 32, 118, 26);
-    readButton = button(w.parameters, n.read, "Чтение", 128, parameters.height() - 32, 118, 26);
+                            parameters.height() - 32, 134, 26);
+    readButton = button(w.parameters, n.read, "Чтение", 144, parameters.height() - 32, 100, 26);
 
     SemiconductorWidgets &s = semiconductor.w;
     semiconductorGroup = group(this, n.semiconductor[0], "Состояние ПГС", 4, 406, 200, 62);
