@@ -128,6 +128,61 @@ class TestProtocol : public QObject {
         QCOMPARE(x.Sequence.SequenceCount, 0);
     }
 
+    // A write the technician has asked for goes out, with the data of the
+    // click, whatever reloads or sequences come between the click and the tick.
+    void assuredWriteGoesOutWithItsData_data() {
+        QTest::addColumn<bool>("queued");
+        QTest::addColumn<int>("meanwhile"); // 0 nothing, 1 poll reloaded, 2 sequence queued
+        QTest::addColumn<QList<int>>("codes");
+        for (bool queued : {false, true}) {
+            const char *how = queued ? "queued" : "loaded";
+            QTest::addRow("%s", how) << queued << 0 << QList<int>{10, 10};
+            QTest::addRow("%s, poll reloaded", how) << queued << 1 << QList<int>{10, 10};
+            QTest::addRow("%s, sequence queued", how) << queued << 2 << QList<int>{2, 3, 10, 10};
+        }
+    }
+    void assuredWriteGoesOutWithItsData() {
+        QFETCH(bool, queued);
+        QFETCH(int, meanwhile);
+        QFETCH(QList<int>, codes);
+        ExchangeCycle x;
+        ScriptedLink link;
+        x.CommandFrame = {0x94, 12, 7, 0, 0, 0, 0, 0};
+        const auto data = ExchangeCycle::writeData(250, 0x1234);
+        if (queued)
+            x.queueAssured(0x94, {10}, data);
+        else
+            x.loadAssured(0x94, 10, data);
+        if (meanwhile == 1)
+            x.loadFrame(0x94, Code::Poll);
+        if (meanwhile == 2)
+            x.queueSequence(0x94, {2, 3});
+        for (int code : codes) {
+            x.transmitTick(link);
+            Bytes f = link.lastFrame();
+            QCOMPARE(int(f[1]), code);
+            if (code == 10)
+                QCOMPARE(Bytes(f.begin() + 3, f.begin() + 7), (Bytes{0xFA, 0x00, 0x34, 0x12}));
+        }
+        QVERIFY(!x.assuredPending());
+    }
+
+    void assuredWriteOfALeftPageGoesToItsOwnBlock() {
+        ExchangeCycle x;
+        ScriptedLink link;
+        x.loadAssured(0x83, 11, ExchangeCycle::writeData(100, 500));
+        x.queueSequence(0x88, {9, 4}); // another page opened before the tick
+        x.transmitTick(link);
+        QCOMPARE(link.lastFrame(), reply(0x83, 11, 0, 100, 0, 0xF4, 0x01));
+        x.transmitTick(link);
+        QCOMPARE(link.lastFrame()[0], 0x88);
+        QCOMPARE(link.lastFrame()[1], 9);
+        // A new connection forgets what the old one had not sent.
+        x.loadAssured(0x83, 7);
+        x.resetStream();
+        QVERIFY(!x.assuredPending());
+    }
+
     void sequenceKeepsAtMostFourCodes() {
         CommandSequence s;
         s.queue({1, 2, 3, 4, 5, 6});

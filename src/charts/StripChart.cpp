@@ -51,6 +51,10 @@ StripChart::StripChart(const QString &objectName, const QString &seriesName, con
     view_->setObjectName(objectName + "View");
     view_->setRenderHint(QPainter::Antialiasing, false);
 
+    // The series is found by its name among the widget's children; the chart
+    // gives it up before it goes.
+    series_->setParent(this);
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -58,6 +62,11 @@ StripChart::StripChart(const QString &objectName, const QString &seriesName, con
     layout->addWidget(view_, 1);
 
     redraw();
+}
+
+StripChart::~StripChart() {
+    chart_->removeSeries(series_);
+    delete series_;
 }
 
 QString StripChart::title() const {

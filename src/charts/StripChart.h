@@ -18,6 +18,7 @@ class StripChart : public QWidget {
   public:
     StripChart(const QString &objectName, const QString &seriesName, const QString &title,
                double axisMin, double axisMax, QWidget *parent = nullptr);
+    ~StripChart() override;
 
     // Adds the value to the history and redraws the series from it.
     void add(double v);
