@@ -38,7 +38,8 @@ void ValueField::showValue(int value) {
 }
 
 std::optional<std::uint16_t> ValueField::valueToWrite(Messages &messages) const {
-    const QString shown = text();
+    // What the technician sees: a blank between two digits is no number.
+    const QString shown = displayText().trimmed();
     std::optional<std::int32_t> value = PageFormat::integer(shown);
     if (!value) {
         messages.error(PageFormat::notAnInteger(shown));
