@@ -1,6 +1,11 @@
 // The virtual instrument and its driver: the replies the tool relies on, their
 // timing on the byte path, and the line trouble the tool must survive.
 
+#include "protocol/SensorCodes.h"
+#include "sim/CatalyticSensorModel.h"
+#include "sim/PgsBlockModel.h"
+#include "sim/ReplyWords.h"
+#include "sim/SemiconductorSensorModel.h"
 #include "sim/SimFtDriver.h"
 #include "sim/VirtualInstrument.h"
 
@@ -23,6 +28,24 @@ Frame command(std::uint8_t address, std::uint8_t code, std::uint8_t b2 = 0, std:
 
 const std::uint8_t BaseAddr = Block::address(Block::Base);
 const std::uint8_t PumpAddr = Block::address(Block::Pump);
+
+using Catalytic = CatalyticSensorModel;
+using Pgs = PgsBlockModel;
+
+// The block's reply to `code` with word `a` in bytes 3, 4 and `b` in 5, 6.
+Frame ask(VirtualInstrument &vi, std::uint8_t address, std::uint8_t code, int a = 0, int b = 0) {
+    return vi
+        .answer(command(address, code, 0, std::uint8_t(a), std::uint8_t(a >> 8), std::uint8_t(b),
+                        std::uint8_t(b >> 8)))
+        .value();
+}
+
+// Calibration gas, threshold 1, threshold 2 and switch-off threshold as 3 and 4 read them.
+QList<int> readParameters(VirtualInstrument &vi, std::uint8_t address) {
+    const Frame r3 = ask(vi, address, CatalyticCode::ReadCalibrationGas);
+    const Frame r4 = ask(vi, address, CatalyticCode::ReadThresholds);
+    return {signed16(r3, 3), signed16(r3, 5), signed16(r4, 3), signed16(r4, 5)};
+}
 
 QByteArray toBytes(const Frame &f) {
     return QByteArray(reinterpret_cast<const char *>(f.data()), static_cast<qsizetype>(f.size()));
@@ -117,6 +140,16 @@ class TestSim : public QObject {
     void silentFrames();
     void sensorBlockOfEachKind_data();
     void sensorBlockOfEachKind();
+    void catalyticParameters_data();
+    void catalyticParameters();
+    void calibrationPoints();
+    void alarmBits_data();
+    void alarmBits();
+    void semiconductorSensor_data();
+    void semiconductorSensor();
+    void pgsThresholds();
+    void demoGasPuffs_data();
+    void demoGasPuffs();
     void pumpStepsStayWithinLimits_data();
     void pumpStepsStayWithinLimits();
     void pumpOnOffVersionAndCurrent();
@@ -341,6 +374,10 @@ void TestSim::sensorTypeCodeSetsKind() {
         b.exchange(h, command(Block::address(Block::Pgs), Code::Poll)).has_value();
     QCOMPARE(tksAnswers, kindAfter == 1);
     QCOMPARE(pgsAnswers, kindAfter == 4);
+    VI &vi = b.driver.instrument(0);
+    QCOMPARE(vi.catalytic() != nullptr, kindAfter == 1);
+    QCOMPARE(vi.pgs() != nullptr, kindAfter == 4);
+    QVERIFY(!vi.semiconductor());
 }
 
 void TestSim::pollKeepsStandChannel() {
@@ -568,28 +605,314 @@ void TestSim::silentFrames() {
 void TestSim::sensorBlockOfEachKind_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("address");
-    QTest::newRow("ТКС") << 1 << 0x83;
-    QTest::newRow("ТКС+ПГС") << 2 << 0x94;
-    QTest::newRow("водород") << 3 << 0x95;
-    QTest::newRow("ПГС") << 4 << 0x88;
-    QTest::newRow("оптика") << 5 << 0x8B;
-    QTest::newRow("кислород") << 7 << 0x96;
+    QTest::addColumn<bool>("placeholder"); // acknowledges every code with empty data
+    QTest::newRow("ТКС") << 1 << 0x83 << false;
+    QTest::newRow("ТКС+ПГС") << 2 << 0x94 << false;
+    QTest::newRow("водород") << 3 << 0x95 << false;
+    QTest::newRow("ПГС") << 4 << 0x88 << false;
+    QTest::newRow("оптика") << 5 << 0x8B << true;
+    QTest::newRow("кислород") << 7 << 0x96 << true;
 }
 
 void TestSim::sensorBlockOfEachKind() {
     QFETCH(int, kind);
     QFETCH(int, address);
+    QFETCH(bool, placeholder);
     VI vi(std::uint8_t(kind), 100);
-    for (std::uint8_t code : {std::uint8_t(1), Code::Identify, Code::Poll, std::uint8_t(0x33)}) {
-        const std::optional<Frame> r =
-            vi.answer(command(std::uint8_t(address), code, 1, 2, 3, 4, 5));
-        QVERIFY(r);
-        QCOMPARE(toBytes(*r), toBytes(sealed(Frame{std::uint8_t(address & 0x7F), code})));
+    // Every code and data byte gets a sealed reply from the block, whatever it means.
+    for (int code = 0; code < 256; ++code) {
+        for (std::uint8_t d : {0x00, 0x7F, 0x80, 0xFF}) {
+            const std::optional<Frame> r =
+                vi.answer(command(std::uint8_t(address), std::uint8_t(code), d, d, d, d, d));
+            QVERIFY(r);
+            QVERIFY(checksumHolds(*r));
+            QCOMPARE(int((*r)[0]), address & 0x7F);
+            QCOMPARE(int((*r)[1]), code);
+            if (placeholder)
+                QCOMPARE(toBytes(*r), toBytes(sealed(Frame{(*r)[0], (*r)[1]})));
+        }
     }
+    // A modelled block is still sound after all that: 9 switches it on.
+    if (!placeholder)
+        QCOMPARE(ask(vi, std::uint8_t(address), Code::Identify)[2] & 0x01, 0x01);
     // No other sensor block answers.
     for (int other : {0x83, 0x94, 0x95, 0x88, 0x8B, 0x96})
         if (other != address)
             QVERIFY(!vi.answer(command(std::uint8_t(other), Code::Poll)));
+}
+
+// ---- Sensor block models ---------------------------------------------------------
+
+void TestSim::catalyticParameters_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QList<int>>("defaults");
+    QTest::newRow("ТКС") << 1 << QList<int>{250, 50, 100, 500};
+    QTest::newRow("ТКС+ПГС") << 2 << QList<int>{250, 50, 100, 500};
+    QTest::newRow("водород") << 3 << QList<int>{200, 40, 80, 400};
+}
+
+void TestSim::catalyticParameters() {
+    QFETCH(int, kind);
+    QFETCH(QList<int>, defaults);
+    VI vi(std::uint8_t(kind), 100);
+    const std::uint8_t a = Block::address(*VI::sensorBlockOf(std::uint8_t(kind)));
+    QCOMPARE(readParameters(vi, a), defaults);
+
+    // 10 and 11 change the working set; the words are signed.
+    ask(vi, a, CatalyticCode::WriteUpper, 0x0123, 0xFFFF);
+    ask(vi, a, CatalyticCode::WriteLower, 300, 0x8000);
+    const QList<int> written{0x123, -1, 300, -32768};
+    QCOMPARE(readParameters(vi, a), written);
+    QCOMPARE(vi.catalytic()->saved().threshold2, defaults[2]);
+    // The tool repeats its type code in the base poll; that keeps the block as it is.
+    vi.answer(command(BaseAddr, Code::Poll, 0, 0, std::uint8_t(kind)));
+    QCOMPARE(readParameters(vi, a), written);
+
+    // Reset brings back what was saved and leaves set-up mode.
+    QVERIFY(ask(vi, a, CatalyticCode::SetUp)[2] & Catalytic::StatusSetup);
+    QCOMPARE(ask(vi, a, CatalyticCode::Reset)[2] & Catalytic::StatusSetup, 0);
+    QCOMPARE(readParameters(vi, a), defaults);
+    ask(vi, a, CatalyticCode::WriteUpper, 111, 22);
+    ask(vi, a, CatalyticCode::SetUp);
+    const Frame save = ask(vi, a, CatalyticCode::Save);
+    QCOMPARE(save[2] & Catalytic::StatusSetup, 0);
+    QCOMPARE(int(word16(save, 5)), vi.catalytic()->voltageTenths()); // readings ride along
+    ask(vi, a, CatalyticCode::WriteUpper, 333, 44);
+    ask(vi, a, CatalyticCode::Reset);
+    QCOMPARE(readParameters(vi, a), (QList<int>{111, 22, defaults[2], defaults[3]}));
+
+    // Gas selection switches to the other gas's set and back; not on the hydrogen block.
+    const bool choice = kind != 3;
+    QCOMPARE(bool(ask(vi, a, CatalyticCode::GasChoice)[2] & Catalytic::StatusPropane), choice);
+    QCOMPARE(readParameters(vi, a) == (QList<int>{100, 20, 40, 200}), choice);
+    ask(vi, a, CatalyticCode::WriteLower, 5, 6);
+    QCOMPARE(ask(vi, a, CatalyticCode::GasChoice)[2] & Catalytic::StatusPropane, 0);
+    QCOMPARE(readParameters(vi, a) == (QList<int>{111, 22, 5, 6}), !choice);
+}
+
+void TestSim::calibrationPoints() {
+    VI vi(1, 100, 9);
+    const std::uint8_t a = 0x83;
+    Catalytic &c = *vi.catalytic();
+    auto voltages = [&] {
+        const Frame r = ask(vi, a, CatalyticCode::ReadVoltages);
+        return std::pair<int, int>{signed16(r, 3), signed16(r, 5)};
+    };
+    auto reading = [&] { return signed16(ask(vi, a, Code::Poll), 3); };
+
+    // Air point in clean air, gas point at the calibration gas: the block then
+    // reads the gas it is given.
+    c.holdGas(0);
+    ask(vi, a, CatalyticCode::AirPoint);
+    const int air = c.voltageTenths();
+    c.holdGas(250);
+    ask(vi, a, CatalyticCode::GasPoint);
+    QCOMPARE(voltages(), std::pair(air, c.voltageTenths()));
+    QVERIFY(std::abs(reading() - 250) <= 1);
+    c.holdGas(120);
+    QVERIFY(std::abs(reading() - 120) <= 1);
+
+    // Zero adjustment in 0.20 % keeps the span and reads 0 there.
+    c.holdGas(20);
+    const auto [air1, gas1] = voltages();
+    ask(vi, a, CatalyticCode::Zero);
+    const auto [air2, gas2] = voltages();
+    QVERIFY(air2 > air1);
+    QCOMPARE(gas2 - air2, gas1 - air1);
+    QVERIFY(std::abs(reading()) <= 1);
+
+    // The gas point taken in clean air leaves no span: settings error, no reading.
+    c.holdGas(0);
+    ask(vi, a, CatalyticCode::GasPoint);
+    c.holdGas(300);
+    const Frame r = ask(vi, a, Code::Poll);
+    QVERIFY(r[2] & Catalytic::StatusSettingsError);
+    QCOMPARE(signed16(r, 3), 0);
+
+    // A sensor that is off is not calibrated.
+    ask(vi, a, CatalyticCode::Off);
+    const auto before = voltages();
+    ask(vi, a, CatalyticCode::AirPoint);
+    QCOMPARE(voltages(), before);
+}
+
+void TestSim::alarmBits_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("gas");  // hundredths of a percent
+    QTest::addColumn<int>("hook"); // 1 sensor off, 2 circuit fault, 3 settings error
+    QTest::addColumn<int>("status");
+    // Thresholds: methane 50, 100, 500; hydrogen 40, 80, 400; ПГС applied at 50 and 100.
+    QTest::newRow("ТКС under threshold 1") << 1 << 40 << 0 << 0x01;
+    QTest::newRow("ТКС over threshold 1") << 1 << 60 << 0 << 0x11;
+    QTest::newRow("ТКС over threshold 2") << 1 << 150 << 0 << 0x31;
+    QTest::newRow("ТКС over switch-off") << 1 << 600 << 0 << 0x71;
+    QTest::newRow("ТКС off") << 1 << 600 << 1 << 0x00;
+    QTest::newRow("ТКС circuit fault") << 1 << 600 << 2 << 0x09;
+    QTest::newRow("ТКС settings error") << 1 << 600 << 3 << 0x75;
+    QTest::newRow("водород over threshold 1") << 3 << 55 << 0 << 0x11;
+    QTest::newRow("водород over switch-off") << 3 << 450 << 0 << 0x71;
+    QTest::newRow("ПГС under threshold 1") << 4 << 30 << 0 << 0x01;
+    QTest::newRow("ПГС over threshold 1") << 4 << 70 << 0 << 0x11;
+    QTest::newRow("ПГС over threshold 2") << 4 << 150 << 0 << 0x31;
+    QTest::newRow("ПГС off") << 4 << 150 << 1 << 0x00;
+    QTest::newRow("ПГС circuit fault") << 4 << 150 << 2 << 0x09;
+    QTest::newRow("ПГС settings error") << 4 << 150 << 3 << 0x35;
+}
+
+void TestSim::alarmBits() {
+    QFETCH(int, kind);
+    QFETCH(int, gas);
+    QFETCH(int, hook);
+    QFETCH(int, status);
+    VI vi(std::uint8_t(kind), 100);
+    const std::uint8_t a = Block::address(*VI::sensorBlockOf(std::uint8_t(kind)));
+    // Calibrated so that the sensor reads exactly what it is given.
+    const auto setUp = [&](auto &sensor, std::uint8_t code1, int gas1, std::uint8_t code2,
+                           int gas2) {
+        sensor.holdGas(gas1);
+        ask(vi, a, code1);
+        sensor.holdGas(gas2);
+        ask(vi, a, code2);
+        if (hook == 1)
+            ask(vi, a, CatalyticCode::Off);
+        sensor.setCircuitFault(hook == 2);
+        sensor.setSettingsError(hook == 3);
+        sensor.holdGas(gas);
+    };
+    if (kind == 4)
+        setUp(*vi.pgs(), PgsCode::ApplyThreshold1, 50, PgsCode::ApplyThreshold2, 100);
+    else
+        setUp(*vi.catalytic(), CatalyticCode::AirPoint, 0, CatalyticCode::GasPoint,
+              vi.catalytic()->working().calibrationGas);
+    const Frame r = ask(vi, a, Code::Poll);
+    QCOMPARE(int(r[2]), status);
+    const bool dead = hook == 1 || hook == 2;
+    if (kind == 4) {
+        // Bytes 3, 4: the voltage in quarters of a millivolt; 5, 6: its converter value.
+        QCOMPARE(signed16(r, 5), Pgs::converterOf(word16(r, 3)));
+        QCOMPARE(word16(r, 3) <= Pgs::DeadQuartersMax, dead);
+    } else {
+        QCOMPARE(vi.catalytic()->status(), r[2]);
+        QVERIFY(std::abs(signed16(r, 3) - (dead ? 0 : gas)) <= 2);
+        QCOMPARE(word16(r, 5) <= Catalytic::DeadTenthsMax, dead);
+    }
+}
+
+void TestSim::semiconductorSensor_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("ТКС+ПГС") << 2;
+    QTest::newRow("водород") << 3;
+}
+
+void TestSim::semiconductorSensor() {
+    using Semi = SemiconductorSensorModel;
+    QFETCH(int, kind);
+    VI vi(std::uint8_t(kind), 100);
+    const std::uint8_t block = *VI::sensorBlockOf(std::uint8_t(kind));
+    const std::uint8_t a = Block::address(block);
+    Semi &s = *vi.semiconductor();
+    s.holdGas(0);
+    Frame r = ask(vi, a, SemiconductorCode::Poll);
+    QCOMPARE(toBytes(r).left(5),
+             toBytes(Frame{block, SemiconductorCode::Poll, Semi::StatusOn}).left(5));
+    const int air = word16(r, 5);
+    QVERIFY2(air >= 8000 && air <= 15000, qPrintable(QString::number(air)));
+    s.holdGas(300);
+    QVERIFY(word16(ask(vi, a, SemiconductorCode::Poll), 5) > air + 2000);
+
+    // Off and on again; the thermocatalytic sensor is not touched, nor the other way round.
+    r = ask(vi, a, SemiconductorCode::Off);
+    QCOMPARE(int(r[2]), 0);
+    QVERIFY(word16(r, 5) <= Semi::DeadTenthsMax);
+    QVERIFY(ask(vi, a, Code::Poll)[2] & Catalytic::StatusOn);
+    QCOMPARE(int(ask(vi, a, SemiconductorCode::On)[2]), int(Semi::StatusOn));
+    ask(vi, a, CatalyticCode::Off);
+    QVERIFY(s.isOn());
+    s.setCircuitFault(true);
+    r = ask(vi, a, SemiconductorCode::Poll);
+    QCOMPARE(int(r[2]), 0x09);
+    QVERIFY(word16(r, 5) <= Semi::DeadTenthsMax);
+}
+
+void TestSim::pgsThresholds() {
+    VI vi(4, 100);
+    const std::uint8_t a = 0x88;
+    Pgs &p = *vi.pgs();
+    auto thresholds = [](const Frame &r) {
+        return std::pair<int, int>{signed16(r, 3), signed16(r, 5)};
+    };
+    const Pgs::Thresholds m = Pgs::defaultsFor(false), q = Pgs::defaultsFor(true);
+    QCOMPARE(thresholds(ask(vi, a, PgsCode::ReadThresholds)),
+             std::pair(m.threshold1, m.threshold2));
+
+    // "Apply" takes the converter value of the moment.
+    p.holdGas(30);
+    const auto t1 = thresholds(ask(vi, a, PgsCode::ApplyThreshold1));
+    QCOMPARE(t1, std::pair(p.converterValue(), m.threshold2));
+    p.holdGas(80);
+    const auto t12 = thresholds(ask(vi, a, PgsCode::ApplyThreshold2));
+    QCOMPARE(t12, std::pair(t1.first, p.converterValue()));
+    QCOMPARE(thresholds(ask(vi, a, PgsCode::ReadThresholds)), t12);
+
+    // Reset brings back the saved thresholds, save keeps the working ones.
+    QVERIFY(ask(vi, a, PgsCode::SetUp)[2] & Pgs::StatusSetup);
+    QCOMPARE(ask(vi, a, PgsCode::Reset)[2] & Pgs::StatusSetup, 0);
+    QCOMPARE(std::pair(p.threshold1(), p.threshold2()), std::pair(m.threshold1, m.threshold2));
+    ask(vi, a, PgsCode::ApplyThreshold2);
+    const Frame save = ask(vi, a, PgsCode::Save);
+    QCOMPARE(int(word16(save, 3)), p.voltageQuarters()); // readings ride along
+    const int saved2 = p.threshold2();
+    p.holdGas(5);
+    ask(vi, a, PgsCode::ApplyThreshold2);
+    QVERIFY(ask(vi, a, Code::Poll)[2] & Pgs::StatusSettingsError); // threshold 2 under 1
+    ask(vi, a, PgsCode::Reset);
+    QCOMPARE(std::pair(p.threshold1(), p.threshold2()), std::pair(m.threshold1, saved2));
+
+    // Each gas has its own thresholds.
+    QVERIFY(ask(vi, a, PgsCode::GasChoice)[2] & Pgs::StatusPropane);
+    QCOMPARE(thresholds(ask(vi, a, PgsCode::ReadThresholds)),
+             std::pair(q.threshold1, q.threshold2));
+    QCOMPARE(ask(vi, a, PgsCode::GasChoice)[2] & Pgs::StatusPropane, 0);
+    QCOMPARE(p.threshold2(), saved2);
+}
+
+void TestSim::demoGasPuffs_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("topAlarm"); // the status bit of the highest threshold
+    QTest::newRow("ТКС") << 1 << int(Catalytic::StatusOffThreshold);
+    QTest::newRow("водород") << 3 << int(Catalytic::StatusOffThreshold);
+    QTest::newRow("ПГС") << 4 << int(Pgs::StatusThreshold2);
+}
+
+void TestSim::demoGasPuffs() {
+    // Left alone, the gas now and then rises past the highest threshold and
+    // clears again; held, it stays put. The same start value gives the same run.
+    QFETCH(int, kind);
+    QFETCH(int, topAlarm);
+    const std::uint8_t a = Block::address(*VI::sensorBlockOf(std::uint8_t(kind)));
+    auto run = [&](VI &vi, int polls) {
+        QByteArray statuses;
+        for (int i = 0; i < polls; ++i)
+            statuses += char(ask(vi, a, Code::Poll)[2]);
+        return statuses;
+    };
+    VI vi(std::uint8_t(kind), 100, 4);
+    const QByteArray statuses = run(vi, 3000);
+    int puffs = 0, alarmed = 0;
+    for (qsizetype i = 1; i < statuses.size(); ++i) {
+        puffs += (statuses[i] & topAlarm) && !(statuses[i - 1] & topAlarm);
+        alarmed += (statuses[i] & 0x10) != 0;
+    }
+    QVERIFY2(puffs >= 8 && puffs <= 40, qPrintable(QString::number(puffs)));
+    QVERIFY2(alarmed < statuses.size() / 3, qPrintable(QString::number(alarmed)));
+    VI twin(std::uint8_t(kind), 100, 4);
+    QCOMPARE(run(twin, 3000), statuses);
+
+    if (kind == 4)
+        vi.pgs()->holdGas(0);
+    else
+        vi.catalytic()->holdGas(0);
+    QVERIFY(!run(vi, 2000).contains(char(0x11)));
 }
 
 // ---- Pump ---------------------------------------------------------------------

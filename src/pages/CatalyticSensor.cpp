@@ -4,53 +4,17 @@
 #include "SensorIndicators.h"
 #include "ValueField.h"
 #include "charts/StripChart.h"
+#include "protocol/SensorCodes.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 
 namespace {
-namespace CatalyticCode {
-constexpr std::uint8_t GasChoice = 1;
-constexpr std::uint8_t ReadVoltages = 2;
-constexpr std::uint8_t ReadCalibrationGas = 3;
-constexpr std::uint8_t ReadThresholds = 4;
-constexpr std::uint8_t Zero = 5;
-constexpr std::uint8_t SetUp = 6;
-constexpr std::uint8_t Save = 7;
-constexpr std::uint8_t Off = 8;
-constexpr std::uint8_t On = 9;
-constexpr std::uint8_t WriteUpper = 10;
-constexpr std::uint8_t WriteLower = 11;
-constexpr std::uint8_t GasPoint = 14;
-constexpr std::uint8_t AirPoint = 15;
-constexpr std::uint8_t Reset = 16;
-} // namespace CatalyticCode
 namespace C = CatalyticCode;
 
 const CatalyticDefaults MethaneDefaults{250, 50, 100, 500};
 const CatalyticDefaults PropaneDefaults{100, 20, 40, 200};
-
-// Replies to these codes carry no readings.
-bool carriesReadings(std::uint8_t code) {
-    switch (code) {
-    case C::ReadVoltages:
-    case C::ReadCalibrationGas:
-    case C::ReadThresholds:
-    case C::Zero:
-    case C::SetUp:
-    case C::Off:
-    case C::On:
-    case C::WriteUpper:
-    case C::WriteLower:
-    case C::GasPoint:
-    case C::AirPoint:
-    case C::Reset:
-        return false;
-    default:
-        return true;
-    }
-}
 
 QString padded(double value) {
     return "  " + PageFormat::general(value);
@@ -89,7 +53,7 @@ void CatalyticSensor::decode(const Frame &reply) {
     default:
         break;
     }
-    if (carriesReadings(reply[1]))
+    if (C::carriesReadings(reply[1]))
         showReadings(reply);
 }
 

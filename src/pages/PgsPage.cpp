@@ -4,31 +4,13 @@
 #include "PageWidgets.h"
 #include "SensorIndicators.h"
 #include "charts/StripChart.h"
+#include "protocol/SensorCodes.h"
 
 #include <QGroupBox>
 #include <QLabel>
 
 namespace {
-namespace PgsCode {
-constexpr std::uint8_t GasChoice = 1;
-constexpr std::uint8_t ReadThresholds = 4;
-constexpr std::uint8_t SetUp = 6;
-constexpr std::uint8_t Save = 7;
-constexpr std::uint8_t Off = 8;
-constexpr std::uint8_t On = 9;
-constexpr std::uint8_t ApplyThreshold2 = 10;
-constexpr std::uint8_t ApplyThreshold1 = 11;
-constexpr std::uint8_t Reset = 16;
-} // namespace PgsCode
 namespace C = PgsCode;
-
-// Replies to these codes carry no readings.
-bool carriesReadings(std::uint8_t code) {
-    for (std::uint8_t none : {2, 3, 4, 5, 8, 9, 10, 11, 14, 15, 16})
-        if (code == none)
-            return false;
-    return true;
-}
 
 const QColor Cream(0xFF, 0xFB, 0xF0);
 const QColor Light(0xFF, 0xFF, 0xE1);
@@ -86,7 +68,7 @@ void PgsPage::decode(const Frame &reply) {
     }
     if (code == C::On)
         Panel40->setText(PageFormat::version(reply[6]));
-    if (!carriesReadings(code))
+    if (!C::carriesReadings(code))
         return;
 
     // Quarter millivolts.

@@ -15,9 +15,9 @@ void SemiconductorSensor::decode(const Frame &reply) {
 }
 
 void SemiconductorSensor::switchOn() {
-    exchange_.queueSequence(address_, {On, Poll});
+    exchange_.queueSequence(address_, {SemiconductorCode::On, SemiconductorCode::Poll});
 }
 
 void SemiconductorSensor::switchOff() {
-    exchange_.queueSequence(address_, {Off});
+    exchange_.queueSequence(address_, {SemiconductorCode::Off});
 }

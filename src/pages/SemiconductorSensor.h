@@ -5,6 +5,7 @@
 // sensor.
 
 #include "protocol/ExchangeCycle.h"
+#include "protocol/SensorCodes.h"
 
 class IndicatorPanel;
 class StripChart;
@@ -16,16 +17,10 @@ struct SemiconductorWidgets {
 
 class SemiconductorSensor {
   public:
-    static constexpr std::uint8_t On = 18;
-    static constexpr std::uint8_t Off = 20;
-    static constexpr std::uint8_t Poll = 21;
-
     SemiconductorSensor(ExchangeCycle &exchange, std::uint8_t block);
 
     SemiconductorWidgets w{};
 
-    // Replies to these codes are the semiconductor sensor's.
-    static bool answers(std::uint8_t code) { return code == On || code == Off || code == Poll; }
     void decode(const Frame &reply);
 
     void switchOn();

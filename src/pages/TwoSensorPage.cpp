@@ -66,12 +66,12 @@ TwoSensorPage::TwoSensorPage(ExchangeCycle &exchange, QTimer &transmitTimer, Mes
 }
 
 void TwoSensorPage::decode(const Frame &reply) {
-    if (SemiconductorSensor::answers(reply[1])) {
+    if (SemiconductorCode::answers(reply[1])) {
         semiconductor.decode(reply);
         return;
     }
     sensor.decode(reply);
     // The thermocatalytic poll answered: the semiconductor sensor's turn.
     if (reply[1] == Code::Poll)
-        exchange_.loadCommand(address(), SemiconductorSensor::Poll);
+        exchange_.loadCommand(address(), SemiconductorCode::Poll);
 }

@@ -1,23 +1,14 @@
 #include "VirtualInstrument.h"
 
+#include "CatalyticSensorModel.h"
+#include "PgsBlockModel.h"
+#include "PlaceholderBlockModel.h"
+#include "RandomIn.h"
+#include "ReplyWords.h"
+#include "SemiconductorSensorModel.h"
+#include "TwoSensorBlockModel.h"
+
 #include <algorithm>
-
-namespace {
-
-Frame reply(std::uint8_t block, std::uint8_t code) {
-    Frame f{};
-    f[0] = block;
-    f[1] = code;
-    return f;
-}
-
-void putWord(Frame &f, std::size_t i, int value) {
-    const auto v = static_cast<std::uint16_t>(std::clamp(value, 0, 0xFFFF));
-    f[i] = static_cast<std::uint8_t>(v & 0xFF);
-    f[i + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-} // namespace
 
 VirtualInstrument::VirtualInstrument(std::uint8_t kind, std::uint16_t serialNumber,
                                      std::uint32_t rngStart)
@@ -27,6 +18,7 @@ VirtualInstrument::VirtualInstrument(std::uint8_t kind, std::uint16_t serialNumb
     batteryMv_ = randomIn(5150, 5450);
     amplitude_ = randomIn(16, 36) * AmplitudeStep;
     frequencyHz_ = randomIn(45, 75);
+    makeSensorModel();
 }
 
 std::optional<std::uint8_t> VirtualInstrument::sensorBlockOf(std::uint8_t kind) {
@@ -81,20 +73,20 @@ std::optional<Frame> VirtualInstrument::answer(const Frame &command) {
     else if (block == Block::Pump)
         r = pumpLinkLost_ ? std::nullopt : answerPump(command);
     else if (block == sensorBlockOf(kind_) && !sensorLinkLost_)
-        r = answerSensor(block, command);
+        r = answerSensor(command);
     if (r)
         *r = sealed(*r);
     return r;
 }
 
 int VirtualInstrument::randomIn(int lo, int hi) {
-    return lo + static_cast<int>(rng_() % static_cast<std::uint32_t>(hi - lo + 1));
+    return ::randomIn(rng_, lo, hi);
 }
 
 // ---- Base -------------------------------------------------------------------
 
 Frame VirtualInstrument::baseStateReply(std::uint8_t code) const {
-    Frame f = reply(Block::Base, code);
+    Frame f = replyFrame(Block::Base, code);
     std::uint8_t state = 0;
     if (testMode_)
         state |= StateTestMode;
@@ -135,13 +127,15 @@ std::optional<Frame> VirtualInstrument::answerBase(const Frame &command) {
     const std::uint8_t code = command[1];
     // The tool writes its sensor-type code into byte 4 of 9 and 12; the base
     // keeps it as its kind from then on.
-    if ((code == Code::Identify || code == Code::Poll) && command[4] != 0)
+    if ((code == Code::Identify || code == Code::Poll) && command[4] != 0 && command[4] != kind_) {
         kind_ = command[4];
+        makeSensorModel();
+    }
 
     switch (code) {
     case Code::Identify: {
         // The base answers 9 with its kind in byte 4 and serial number in 5 and 6.
-        Frame f = reply(Block::Base, code);
+        Frame f = replyFrame(Block::Base, code);
         f[4] = kind_;
         putWord(f, 5, serial_);
         return f;
@@ -219,7 +213,7 @@ std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
         break;
     }
 
-    Frame f = reply(Block::Pump, code);
+    Frame f = replyFrame(Block::Pump, code);
     std::uint8_t state = 0;
     if (pumpOn_)
         state |= PumpStateOn;
@@ -248,8 +242,51 @@ std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
 
 // ---- Sensor blocks ----------------------------------------------------------
 
-std::optional<Frame> VirtualInstrument::answerSensor(std::uint8_t block, const Frame &command) {
-    // The sensor blocks acknowledge every code with empty data for now; each
-    // block gets its own handler with its page.
-    return reply(block, command[1]);
+void VirtualInstrument::makeSensorModel() {
+    const auto start = static_cast<std::uint32_t>(rng_());
+    switch (kind_) {
+    case 1:
+        sensor_ = std::make_unique<CatalyticSensorModel>(Block::Tks, true, TksVersion, start);
+        break;
+    case 2:
+        sensor_ = std::make_unique<TwoSensorBlockModel>(Block::TksPgs, true, TksPgsVersion, start);
+        break;
+    case 3:
+        sensor_ =
+            std::make_unique<TwoSensorBlockModel>(Block::Hydrogen, false, HydrogenVersion, start);
+        break;
+    case 4:
+        sensor_ = std::make_unique<PgsBlockModel>(PgsVersion, start);
+        break;
+    default:
+        // The optical and oxygen blocks acknowledge every code with empty data
+        // until they get models of their own; other kinds have no block.
+        if (const std::optional<std::uint8_t> block = sensorBlockOf(kind_))
+            sensor_ = std::make_unique<PlaceholderBlockModel>(*block);
+        else
+            sensor_.reset();
+        break;
+    }
+}
+
+std::optional<Frame> VirtualInstrument::answerSensor(const Frame &command) {
+    if (!sensor_)
+        return std::nullopt;
+    return sensor_->answer(command);
+}
+
+CatalyticSensorModel *VirtualInstrument::catalytic() {
+    if (auto *two = dynamic_cast<TwoSensorBlockModel *>(sensor_.get()))
+        return &two->catalytic();
+    return dynamic_cast<CatalyticSensorModel *>(sensor_.get());
+}
+
+SemiconductorSensorModel *VirtualInstrument::semiconductor() {
+    if (auto *two = dynamic_cast<TwoSensorBlockModel *>(sensor_.get()))
+        return &two->semiconductor();
+    return nullptr;
+}
+
+PgsBlockModel *VirtualInstrument::pgs() {
+    return dynamic_cast<PgsBlockModel *>(sensor_.get());
 }

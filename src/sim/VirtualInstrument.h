@@ -1,14 +1,23 @@
 #pragma once
 // One ЗЭ-23 instrument on the bench, as the tool sees it through its adapter: a
 // base, a pump and the sensor block of its kind, each answering 8-byte command
-// frames. Everything that moves (battery drift, coil current noise) comes from
-// an std::mt19937 with a fixed start value, so a run can be repeated exactly.
+// frames. Everything that moves (battery drift, coil current noise, the gas at
+// the sensors) comes from an std::mt19937 with a fixed start value, so a run
+// can be repeated exactly. The sensor block is a model of its own, made for the
+// kind with a start value drawn from the instrument's generator, and made anew
+// when the tool changes the kind.
 
 #include "protocol/Frame.h"
+#include "sim/SensorBlockModel.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <random>
+
+class CatalyticSensorModel;
+class SemiconductorSensorModel;
+class PgsBlockModel;
 
 class VirtualInstrument {
   public:
@@ -60,8 +69,18 @@ class VirtualInstrument {
     static constexpr int FrequencyStepHz = 1;
     // Firmware version of the pump controller: high nibble major, low minor.
     static constexpr std::uint8_t PumpVersion = 0x23;
+    // Firmware versions of the sensor blocks, the same way.
+    static constexpr std::uint8_t TksVersion = 0x14;
+    static constexpr std::uint8_t TksPgsVersion = 0x21;
+    static constexpr std::uint8_t HydrogenVersion = 0x12;
+    static constexpr std::uint8_t PgsVersion = 0x13;
 
     VirtualInstrument(std::uint8_t kind, std::uint16_t serialNumber, std::uint32_t rngStart = 1);
+    VirtualInstrument(VirtualInstrument &&) noexcept = default;
+    VirtualInstrument &operator=(VirtualInstrument &&) noexcept = default;
+    VirtualInstrument(const VirtualInstrument &) = delete;
+    VirtualInstrument &operator=(const VirtualInstrument &) = delete;
+    ~VirtualInstrument() = default;
 
     // The reply to one command frame, or nothing when the instrument keeps quiet
     // (bad checksum, a block it lacks, an unknown base code, switched off).
@@ -103,12 +122,22 @@ class VirtualInstrument {
     int pumpAmplitude() const { return amplitude_; }
     int pumpFrequencyHz() const { return frequencyHz_; }
 
+    // The sensor models of the present kind, for tests and the simulator's own
+    // controls; nullptr where the kind has no such sensor. The thermocatalytic
+    // sensor is the whole block of kind 1 and the first sensor of kinds 2 and
+    // 3, the semiconductor sensor their second; kind 4 is the ПГС block.
+    CatalyticSensorModel *catalytic();
+    SemiconductorSensorModel *semiconductor();
+    PgsBlockModel *pgs();
+
   private:
     enum class Battery { Drifting, Held, Failing };
 
     std::optional<Frame> answerBase(const Frame &command);
     std::optional<Frame> answerPump(const Frame &command);
-    std::optional<Frame> answerSensor(std::uint8_t block, const Frame &command);
+    std::optional<Frame> answerSensor(const Frame &command);
+    // The sensor block model of kind_, or none for a kind without a block.
+    void makeSensorModel();
 
     Frame baseStateReply(std::uint8_t code) const;
     void stepBattery();
@@ -119,6 +148,7 @@ class VirtualInstrument {
     std::mt19937 rng_;
     std::uint8_t kind_;
     std::uint16_t serial_;
+    std::unique_ptr<SensorBlockModel> sensor_;
 
     bool off_ = false;
     bool testMode_ = false;

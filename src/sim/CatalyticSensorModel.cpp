@@ -1,0 +1,211 @@
+#include "CatalyticSensorModel.h"
+
+#include "RandomIn.h"
+#include "ReplyWords.h"
+
+#include <algorithm>
+
+namespace {
+
+int toWordRange(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -0x8000, 0x7FFF));
+}
+
+} // namespace
+
+int CatalyticSensorModel::sensitivityTenths(Gas gas) {
+    switch (gas) {
+    case Gas::Propane:
+        return 25;
+    case Gas::Hydrogen:
+        return 15;
+    case Gas::Methane:
+        break;
+    }
+    return 10;
+}
+
+CatalyticSensorModel::Settings CatalyticSensorModel::defaultsFor(Gas gas) {
+    const int rise = sensitivityTenths(gas);
+    const auto set = [rise](int calibrationGas, int threshold1, int threshold2, int off) {
+        return Settings{calibrationGas,   threshold1,
+                        threshold2,       off,
+                        NominalAirTenths, NominalAirTenths + rise * calibrationGas};
+    };
+    switch (gas) {
+    case Gas::Propane:
+        return set(100, 20, 40, 200);
+    case Gas::Hydrogen:
+        return set(200, 40, 80, 400);
+    case Gas::Methane:
+        break;
+    }
+    return set(250, 50, 100, 500);
+}
+
+CatalyticSensorModel::CatalyticSensorModel(std::uint8_t block, bool gasChoice, std::uint8_t version,
+                                           std::uint32_t randomStart)
+    : block_(block), gasChoice_(gasChoice), version_(version), rng_(randomStart),
+      gas_(static_cast<std::uint32_t>(rng_())),
+      baselineTenths_(NominalAirTenths +
+                      randomIn(rng_, -BaselineSpreadTenths, BaselineSpreadTenths)),
+      working_{defaultsFor(gasChoice ? Gas::Methane : Gas::Hydrogen), defaultsFor(Gas::Propane)},
+      saved_(working_) {
+    voltage_ = measure();
+}
+
+CatalyticSensorModel::Gas CatalyticSensorModel::gas() const {
+    if (!gasChoice_)
+        return Gas::Hydrogen;
+    return propane_ ? Gas::Propane : Gas::Methane;
+}
+
+bool CatalyticSensorModel::settingsError() const {
+    const Settings &s = working();
+    return settingsErrorForced_ || s.uGasTenths - s.uAirTenths < MinSpanTenths;
+}
+
+std::uint8_t CatalyticSensorModel::status() const {
+    std::uint8_t s = 0;
+    if (on_)
+        s |= StatusOn;
+    if (propane())
+        s |= StatusPropane;
+    if (settingsError())
+        s |= StatusSettingsError;
+    if (circuitFault_)
+        s |= StatusCircuitFault;
+    if (sensing()) {
+        const int c = concentration();
+        const Settings &w = working();
+        if (c > w.threshold1)
+            s |= StatusThreshold1;
+        if (c > w.threshold2)
+            s |= StatusThreshold2;
+        if (c > w.offThreshold)
+            s |= StatusOffThreshold;
+    }
+    if (setup_)
+        s |= StatusSetup;
+    return s;
+}
+
+int CatalyticSensorModel::measure() {
+    if (!sensing())
+        return randomIn(rng_, 0, DeadTenthsMax);
+    const int v = baselineTenths_ + sensitivityTenths(gas()) * gas_.level() +
+                  randomIn(rng_, -NoiseTenths, NoiseTenths);
+    return std::clamp(v, 0, RailTenths);
+}
+
+int CatalyticSensorModel::concentrationAt(int voltageTenths) const {
+    const Settings &s = working();
+    const long long span = static_cast<long long>(s.uGasTenths) - s.uAirTenths;
+    if (!sensing() || span < MinSpanTenths)
+        return 0;
+    const long long n = static_cast<long long>(s.calibrationGas) * (voltageTenths - s.uAirTenths);
+    // Rounded to the nearest hundredth, halves away from zero.
+    const long long c = n >= 0 ? (n + span / 2) / span : -((-n + span / 2) / span);
+    return toWordRange(c);
+}
+
+void CatalyticSensorModel::act(const Frame &command) {
+    Settings &w = workingSet();
+    switch (command[1]) {
+    case CatalyticCode::GasChoice:
+        if (gasChoice_)
+            propane_ = !propane_;
+        break;
+    case CatalyticCode::SetUp:
+        setup_ = true;
+        break;
+    case CatalyticCode::Save:
+        saved_ = working_;
+        setup_ = false;
+        break;
+    case CatalyticCode::Off:
+        on_ = false;
+        break;
+    case CatalyticCode::On:
+        on_ = true;
+        break;
+    case CatalyticCode::WriteUpper:
+        w.calibrationGas = signed16(command, 3);
+        w.threshold1 = signed16(command, 5);
+        break;
+    case CatalyticCode::WriteLower:
+        w.threshold2 = signed16(command, 3);
+        w.offThreshold = signed16(command, 5);
+        break;
+    case CatalyticCode::Reset:
+        working_ = saved_;
+        setup_ = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void CatalyticSensorModel::calibrate(std::uint8_t code) {
+    // The block calibrates only a sensor that is on and sound, on the voltage
+    // it has just measured.
+    if (!sensing())
+        return;
+    Settings &w = workingSet();
+    switch (code) {
+    case CatalyticCode::Zero: {
+        // Zero adjustment moves both points so that the present reading is
+        // zero and the span stays.
+        const int shift = voltage_ - w.uAirTenths;
+        w.uAirTenths = toWordRange(static_cast<long long>(w.uAirTenths) + shift);
+        w.uGasTenths = toWordRange(static_cast<long long>(w.uGasTenths) + shift);
+        break;
+    }
+    case CatalyticCode::GasPoint:
+        w.uGasTenths = voltage_;
+        break;
+    case CatalyticCode::AirPoint:
+        w.uAirTenths = voltage_;
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<Frame> CatalyticSensorModel::answer(const Frame &command) {
+    const std::uint8_t code = command[1];
+    act(command);
+    const bool readings = CatalyticCode::carriesReadings(code);
+    if (readings)
+        gas_.next(defaultsFor(gas()).offThreshold);
+    voltage_ = measure();
+    calibrate(code);
+
+    Frame f = replyFrame(block_, code);
+    f[2] = status();
+    const Settings &w = working();
+    switch (code) {
+    case CatalyticCode::ReadVoltages:
+        putSignedWord(f, 3, w.uAirTenths);
+        putSignedWord(f, 5, w.uGasTenths);
+        break;
+    case CatalyticCode::ReadCalibrationGas:
+        putSignedWord(f, 3, w.calibrationGas);
+        putSignedWord(f, 5, w.threshold1);
+        break;
+    case CatalyticCode::ReadThresholds:
+        putSignedWord(f, 3, w.threshold2);
+        putSignedWord(f, 5, w.offThreshold);
+        break;
+    case CatalyticCode::On:
+        f[6] = version_;
+        break;
+    default:
+        if (readings) {
+            putSignedWord(f, 3, concentration());
+            putWord(f, 5, voltage_);
+        }
+        break;
+    }
+    return f;
+}

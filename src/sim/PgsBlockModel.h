@@ -1,0 +1,102 @@
+#pragma once
+// The semiconductor gas-sensor block (ПГС, block 8). The sensor's voltage goes
+// to a 12-bit converter on a 3.3 V reference; the block compares the raw
+// converter value with two thresholds held for each gas (methane, propane).
+// "Apply" takes the converter value of the moment as the new threshold, so a
+// technician sets a threshold by giving the sensor the gas level it stands for.
+//
+// Replies that carry readings (poll, 1, 6, 7 and codes the block does not know):
+// bytes 3, 4 = the voltage in quarters of a millivolt, bytes 5, 6 = the raw
+// converter value (signed). Replies to 4, 10 and 11: bytes 3, 4 = threshold 1,
+// bytes 5, 6 = threshold 2 (signed). The reply to 9 has the version in byte 6.
+
+#include "protocol/SensorCodes.h"
+#include "sim/AmbientGas.h"
+#include "sim/SensorBlockModel.h"
+
+#include <array>
+#include <cstdint>
+#include <random>
+
+class PgsBlockModel : public SensorBlockModel {
+  public:
+    // Bits of reply byte 2 (bit 6 is not used). The two alarm bits are set only
+    // while the sensor is on.
+    static constexpr std::uint8_t StatusOn = 0x01;
+    static constexpr std::uint8_t StatusPropane = 0x02;
+    static constexpr std::uint8_t StatusSettingsError = 0x04;
+    static constexpr std::uint8_t StatusCircuitFault = 0x08;
+    static constexpr std::uint8_t StatusThreshold1 = 0x10;
+    static constexpr std::uint8_t StatusThreshold2 = 0x20;
+    static constexpr std::uint8_t StatusSetup = 0x80;
+
+    // Converter: FullScaleQuarters (3300 mV) gives ConverterSteps.
+    static constexpr int FullScaleQuarters = 13200;
+    static constexpr int ConverterSteps = 4096;
+    // Clean-air voltage range, quarters of a millivolt (900 to 1100 mV).
+    static constexpr int AirQuartersMin = 3600;
+    static constexpr int AirQuartersMax = 4400;
+    static constexpr int NominalAirQuarters = 4000;
+    // The rise with gas g (hundredths of a percent): RiseQuarters × g / (g + half-rise
+    // level of the gas).
+    static constexpr int RiseQuarters = 8000;
+    static constexpr int MethaneHalfRiseAt = 200;
+    static constexpr int PropaneHalfRiseAt = 100;
+    static constexpr int NoiseQuarters = 4;
+    // Off or broken, the voltage shows at most this.
+    static constexpr int DeadQuartersMax = 40;
+
+    struct Thresholds {
+        int threshold1;
+        int threshold2;
+    };
+
+    // The converter value of a voltage.
+    static int converterOf(int quarters);
+    // The voltage of a nominal sensor in `hundredths` of methane or propane.
+    static int nominalQuarters(bool propane, int hundredths);
+    // Factory thresholds: what a nominal sensor gives at 0.50 % and 1.00 %
+    // methane, or 0.20 % and 0.40 % propane.
+    static Thresholds defaultsFor(bool propane);
+
+    PgsBlockModel(std::uint8_t version, std::uint32_t randomStart);
+
+    std::optional<Frame> answer(const Frame &command) override;
+
+    bool isOn() const { return on_; }
+    bool setupMode() const { return setup_; }
+    bool propane() const { return propane_; }
+    std::uint8_t status() const;
+    // Working thresholds of the gas in force.
+    int threshold1() const { return working_[gasIndex()].threshold1; }
+    int threshold2() const { return working_[gasIndex()].threshold2; }
+    // The last voltage and converter value measured.
+    int voltageQuarters() const { return voltage_; }
+    int converterValue() const { return converterOf(voltage_); }
+
+    void holdGas(int hundredthsOfPercent) { gas_.hold(hundredthsOfPercent); }
+    void releaseGas() { gas_.release(); }
+    void setCircuitFault(bool on) { circuitFault_ = on; }
+    void setSettingsError(bool on) { settingsErrorForced_ = on; }
+
+  private:
+    std::size_t gasIndex() const { return propane_ ? 1 : 0; }
+    bool sensing() const { return on_ && !circuitFault_; }
+    int measure();
+    void act(std::uint8_t code);
+
+    std::uint8_t version_;
+    std::mt19937 rng_;
+    AmbientGas gas_;
+    int airQuarters_;
+
+    bool on_ = true;
+    bool setup_ = false;
+    bool propane_ = false;
+    bool circuitFault_ = false;
+    bool settingsErrorForced_ = false;
+    int voltage_ = 0;
+    // Index 0: methane, 1: propane.
+    std::array<Thresholds, 2> working_;
+    std::array<Thresholds, 2> saved_;
+};

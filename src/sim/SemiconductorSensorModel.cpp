@@ -1,0 +1,42 @@
+#include "SemiconductorSensorModel.h"
+
+#include "RandomIn.h"
+#include "ReplyWords.h"
+
+SemiconductorSensorModel::SemiconductorSensorModel(std::uint8_t block, std::uint32_t randomStart)
+    : block_(block), rng_(randomStart), gas_(static_cast<std::uint32_t>(rng_())),
+      airTenths_(randomIn(rng_, AirTenthsMin, AirTenthsMax)) {
+    voltage_ = measure();
+}
+
+std::uint8_t SemiconductorSensorModel::status() const {
+    std::uint8_t s = 0;
+    if (on_)
+        s |= StatusOn;
+    if (circuitFault_)
+        s |= StatusCircuitFault;
+    return s;
+}
+
+int SemiconductorSensorModel::measure() {
+    if (!on_ || circuitFault_)
+        return randomIn(rng_, 0, DeadTenthsMax);
+    const int g = gas_.level();
+    return airTenths_ + RiseTenths * g / (g + HalfRiseAt) +
+           randomIn(rng_, -NoiseTenths, NoiseTenths);
+}
+
+std::optional<Frame> SemiconductorSensorModel::answer(const Frame &command) {
+    const std::uint8_t code = command[1];
+    if (code == SemiconductorCode::On)
+        on_ = true;
+    else if (code == SemiconductorCode::Off)
+        on_ = false;
+    gas_.next(TypicalPuff);
+    voltage_ = measure();
+
+    Frame f = replyFrame(block_, code);
+    f[2] = status();
+    putWord(f, 5, voltage_);
+    return f;
+}

@@ -1,0 +1,28 @@
+#include "TwoSensorBlockModel.h"
+
+namespace {
+
+// Two start values from one, so that the sensors do not move in step.
+std::uint32_t startOf(std::uint32_t randomStart, int sensor) {
+    std::mt19937 rng(randomStart);
+    rng.discard(static_cast<unsigned long long>(sensor));
+    return static_cast<std::uint32_t>(rng());
+}
+
+} // namespace
+
+TwoSensorBlockModel::TwoSensorBlockModel(std::uint8_t block, bool gasChoice, std::uint8_t version,
+                                         std::uint32_t randomStart)
+    : catalytic_(block, gasChoice, version, startOf(randomStart, 0)),
+      semiconductor_(block, startOf(randomStart, 1)) {}
+
+std::optional<Frame> TwoSensorBlockModel::answer(const Frame &command) {
+    switch (command[1]) {
+    case SemiconductorCode::On:
+    case SemiconductorCode::Off:
+    case SemiconductorCode::Poll:
+        return semiconductor_.answer(command);
+    default:
+        return catalytic_.answer(command);
+    }
+}
