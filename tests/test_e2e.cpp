@@ -2,12 +2,17 @@
 // hand-moved clock: open, identify, poll, and recover from line trouble.
 
 #include "RecordingMessages.h"
+#include "charts/StripChart.h"
 #include "pages/BasePage.h"
 #include "pages/PumpPage.h"
+#include "sim/CatalyticSensorModel.h"
+#include "sim/PgsBlockModel.h"
 #include "sim/SimFtDriver.h"
 #include "ui/TForm1.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -165,6 +170,68 @@ class TestEndToEnd : public QObject {
         run(2000);
         QCOMPARE(vi.pumpAmplitude(), stopped);
         QCOMPARE(form->pumpPage->Panel17->text(), QString::number(stopped));
+    }
+
+    // The sensor page comes alive, and a threshold written and saved lands in
+    // the block.
+    void catalyticPagesLive_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("page");
+        // version, concentration, chart, calibration gas, threshold 1, write, save
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("ТКС") << 1 << 3
+                             << QStringList{"Panel28",   "Edit7",    "Chart3",  "MaskEdit1",
+                                            "MaskEdit2", "Button27", "Button25"};
+        QTest::newRow("ТКС+ПГС") << 2 << 5
+                                 << QStringList{"Panel42",   "Panel54",  "Chart5",  "MaskEdit5",
+                                                "MaskEdit6", "Button47", "Button49"};
+        QTest::newRow("водород") << 3 << 6
+                                 << QStringList{"Panel63",    "Panel64",  "Chart7",  "MaskEdit9",
+                                                "MaskEdit10", "Button60", "Button62"};
+    }
+    void catalyticPagesLive() {
+        QFETCH(int, kind);
+        QFETCH(int, page);
+        QFETCH(QStringList, names);
+        auto find = [this](const QString &name) { return form->findChild<QWidget *>(name); };
+        int row = rowOfKind(kind);
+        CatalyticSensorModel &block = *sim->instrument(std::size_t(row)).catalytic();
+        open(row);
+        run(1000);
+        form->PageControl1->setCurrentIndex(page);
+        run(3000);
+        QVERIFY(qobject_cast<QLabel *>(find(names[0]))->text().startsWith("Версия "));
+        auto *calibrationGas = qobject_cast<QLineEdit *>(find(names[3]));
+        QCOMPARE(calibrationGas->text(), QString::number(block.working().calibrationGas));
+        QVERIFY(qobject_cast<StripChart *>(find(names[2]))->history().writePosition() > 3);
+        qobject_cast<QLineEdit *>(find(names[4]))->setText("60");
+        calibrationGas->setText("300");
+        qobject_cast<QPushButton *>(find(names[5]))->click();
+        run(1000);
+        QCOMPARE(block.working().threshold1, 60);
+        QCOMPARE(block.saved().calibrationGas, kind == 3 ? 200 : 250);
+        qobject_cast<QPushButton *>(find(names[6]))->click();
+        run(1000);
+        QCOMPARE(block.saved().calibrationGas, 300);
+        QVERIFY(messages.errors.isEmpty());
+    }
+
+    void pgsPageLives() {
+        int row = rowOfKind(4);
+        PgsBlockModel &block = *sim->instrument(std::size_t(row)).pgs();
+        open(row);
+        run(1000);
+        form->PageControl1->setCurrentIndex(PageIndex::Pgs);
+        run(2000);
+        auto panel = [this](const char *name) { return form->findChild<QLabel *>(name); };
+        QCOMPARE(panel("Panel38")->text(), QString::number(block.threshold1()));
+        block.holdGas(40);
+        run(700);
+        form->findChild<QPushButton *>("Button38")->click(); // threshold 1 := what it reads now
+        run(1500);
+        QVERIFY(qAbs(block.threshold1() - block.converterValue()) < 8);
+        QCOMPARE(panel("Panel38")->text(), QString::number(block.threshold1()));
+        QVERIFY(qAbs(panel("Panel41")->text().toInt() - block.threshold1()) < 8);
     }
 
     void wrongLineSettingsFindNothing() {
