@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev libqt6charts6-dev libqt6serialport6-dev
+  qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev
   libgl-dev libudev-dev libftdi1-dev
   fonts-dejavu-core xvfb xauth
 )
