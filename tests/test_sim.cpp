@@ -669,13 +669,13 @@ void TestSim::catalyticParameters() {
     QCOMPARE(readParameters(vi, a), written);
 
     // Reset brings back what was saved and leaves set-up mode.
-    QVERIFY(ask(vi, a, CatalyticCode::SetUp)[2] & Catalytic::StatusSetup);
-    QCOMPARE(ask(vi, a, CatalyticCode::Reset)[2] & Catalytic::StatusSetup, 0);
+    QVERIFY(ask(vi, a, CatalyticCode::SetUp)[2] & SensorStatus::SetUp);
+    QCOMPARE(ask(vi, a, CatalyticCode::Reset)[2] & SensorStatus::SetUp, 0);
     QCOMPARE(readParameters(vi, a), defaults);
     ask(vi, a, CatalyticCode::WriteUpper, 111, 22);
     ask(vi, a, CatalyticCode::SetUp);
     const Frame save = ask(vi, a, CatalyticCode::Save);
-    QCOMPARE(save[2] & Catalytic::StatusSetup, 0);
+    QCOMPARE(save[2] & SensorStatus::SetUp, 0);
     QCOMPARE(int(word16(save, 5)), vi.catalytic()->voltageTenths()); // readings ride along
     ask(vi, a, CatalyticCode::WriteUpper, 333, 44);
     ask(vi, a, CatalyticCode::Reset);
@@ -683,10 +683,10 @@ void TestSim::catalyticParameters() {
 
     // Gas selection switches to the other gas's set and back; not on the hydrogen block.
     const bool choice = kind != 3;
-    QCOMPARE(bool(ask(vi, a, CatalyticCode::GasChoice)[2] & Catalytic::StatusPropane), choice);
+    QCOMPARE(bool(ask(vi, a, CatalyticCode::GasChoice)[2] & SensorStatus::Propane), choice);
     QCOMPARE(readParameters(vi, a) == (QList<int>{100, 20, 40, 200}), choice);
     ask(vi, a, CatalyticCode::WriteLower, 5, 6);
-    QCOMPARE(ask(vi, a, CatalyticCode::GasChoice)[2] & Catalytic::StatusPropane, 0);
+    QCOMPARE(ask(vi, a, CatalyticCode::GasChoice)[2] & SensorStatus::Propane, 0);
     QCOMPARE(readParameters(vi, a) == (QList<int>{111, 22, 5, 6}), !choice);
 }
 
@@ -726,7 +726,7 @@ void TestSim::calibrationPoints() {
     ask(vi, a, CatalyticCode::GasPoint);
     c.holdGas(300);
     const Frame r = ask(vi, a, Code::Poll);
-    QVERIFY(r[2] & Catalytic::StatusSettingsError);
+    QVERIFY(r[2] & SensorStatus::SettingsError);
     QCOMPARE(signed16(r, 3), 0);
 
     // A sensor that is off is not calibrated.
@@ -814,7 +814,7 @@ void TestSim::semiconductorSensor() {
     s.holdGas(0);
     Frame r = ask(vi, a, SemiconductorCode::Poll);
     QCOMPARE(toBytes(r).left(5),
-             toBytes(Frame{block, SemiconductorCode::Poll, Semi::StatusOn}).left(5));
+             toBytes(Frame{block, SemiconductorCode::Poll, SensorStatus::On}).left(5));
     const int air = word16(r, 5);
     QVERIFY2(air >= 8000 && air <= 15000, qPrintable(QString::number(air)));
     s.holdGas(300);
@@ -824,8 +824,8 @@ void TestSim::semiconductorSensor() {
     r = ask(vi, a, SemiconductorCode::Off);
     QCOMPARE(int(r[2]), 0);
     QVERIFY(word16(r, 5) <= Semi::DeadTenthsMax);
-    QVERIFY(ask(vi, a, Code::Poll)[2] & Catalytic::StatusOn);
-    QCOMPARE(int(ask(vi, a, SemiconductorCode::On)[2]), int(Semi::StatusOn));
+    QVERIFY(ask(vi, a, Code::Poll)[2] & SensorStatus::On);
+    QCOMPARE(int(ask(vi, a, SemiconductorCode::On)[2]), int(SensorStatus::On));
     ask(vi, a, CatalyticCode::Off);
     QVERIFY(s.isOn());
     s.setCircuitFault(true);
@@ -855,8 +855,8 @@ void TestSim::pgsThresholds() {
     QCOMPARE(thresholds(ask(vi, a, PgsCode::ReadThresholds)), t12);
 
     // Reset brings back the saved thresholds, save keeps the working ones.
-    QVERIFY(ask(vi, a, PgsCode::SetUp)[2] & Pgs::StatusSetup);
-    QCOMPARE(ask(vi, a, PgsCode::Reset)[2] & Pgs::StatusSetup, 0);
+    QVERIFY(ask(vi, a, PgsCode::SetUp)[2] & SensorStatus::SetUp);
+    QCOMPARE(ask(vi, a, PgsCode::Reset)[2] & SensorStatus::SetUp, 0);
     QCOMPARE(std::pair(p.threshold1(), p.threshold2()), std::pair(m.threshold1, m.threshold2));
     ask(vi, a, PgsCode::ApplyThreshold2);
     const Frame save = ask(vi, a, PgsCode::Save);
@@ -864,24 +864,24 @@ void TestSim::pgsThresholds() {
     const int saved2 = p.threshold2();
     p.holdGas(5);
     ask(vi, a, PgsCode::ApplyThreshold2);
-    QVERIFY(ask(vi, a, Code::Poll)[2] & Pgs::StatusSettingsError); // threshold 2 under 1
+    QVERIFY(ask(vi, a, Code::Poll)[2] & SensorStatus::SettingsError); // threshold 2 under 1
     ask(vi, a, PgsCode::Reset);
     QCOMPARE(std::pair(p.threshold1(), p.threshold2()), std::pair(m.threshold1, saved2));
 
     // Each gas has its own thresholds.
-    QVERIFY(ask(vi, a, PgsCode::GasChoice)[2] & Pgs::StatusPropane);
+    QVERIFY(ask(vi, a, PgsCode::GasChoice)[2] & SensorStatus::Propane);
     QCOMPARE(thresholds(ask(vi, a, PgsCode::ReadThresholds)),
              std::pair(q.threshold1, q.threshold2));
-    QCOMPARE(ask(vi, a, PgsCode::GasChoice)[2] & Pgs::StatusPropane, 0);
+    QCOMPARE(ask(vi, a, PgsCode::GasChoice)[2] & SensorStatus::Propane, 0);
     QCOMPARE(p.threshold2(), saved2);
 }
 
 void TestSim::demoGasPuffs_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("topAlarm"); // the status bit of the highest threshold
-    QTest::newRow("ТКС") << 1 << int(Catalytic::StatusOffThreshold);
-    QTest::newRow("водород") << 3 << int(Catalytic::StatusOffThreshold);
-    QTest::newRow("ПГС") << 4 << int(Pgs::StatusThreshold2);
+    QTest::newRow("ТКС") << 1 << int(SensorStatus::OffThreshold);
+    QTest::newRow("водород") << 3 << int(SensorStatus::OffThreshold);
+    QTest::newRow("ПГС") << 4 << int(SensorStatus::Threshold2);
 }
 
 void TestSim::demoGasPuffs() {

@@ -71,8 +71,7 @@ void CatalyticSensor::showReadings(const Frame &reply) {
     w.voltage->setText(style_.signedVoltage ? padded(signed16(reply, 5) / 10.0)
                                             : PageFormat::general(volts) + "  мВ");
     const std::uint8_t status = reply[2];
-    const bool measuring =
-        (status & SensorIndicators::On) && !(status & SensorIndicators::SetUpMode);
+    const bool measuring = (status & SensorStatus::On) && !(status & SensorStatus::SetUp);
     showText(w.concentration,
              measuring ? padded(signed16(reply, 3) / 100.0) : PageFormat::NotValid);
 }
@@ -95,7 +94,7 @@ void CatalyticSensor::selectGas() {
 }
 void CatalyticSensor::adjustZero() {
     const Frame &last = exchange_.ReplyFrame;
-    if (last[0] == block_ && (last[2] & SensorIndicators::On))
+    if (last[0] == block_ && (last[2] & SensorStatus::On))
         exchange_.queueSequence(address(), {C::Zero, 2, 3, 4});
 }
 void CatalyticSensor::enterSetUp() {
@@ -148,7 +147,7 @@ void CatalyticSensor::fillDefaults() {
     const QString gas = w.parameters->title();
     if (!values && gas == SensorIndicators::gasName(0))
         values = MethaneDefaults;
-    if (!values && gas == SensorIndicators::gasName(SensorIndicators::Propane))
+    if (!values && gas == SensorIndicators::gasName(SensorStatus::Propane))
         values = PropaneDefaults;
     if (!values)
         return;

@@ -3,36 +3,36 @@
 // colours its indicators show for them.
 
 #include "BitIndicator.h"
+#include "protocol/SensorCodes.h"
 
 #include <QString>
 
 namespace SensorIndicators {
 using C = IndicatorPanel::Colour;
 
-constexpr std::uint8_t On = 0x01;
-constexpr std::uint8_t Propane = 0x02;
-constexpr std::uint8_t SetUpMode = 0x80;
+using namespace SensorStatus;
 
 inline BitIndicator power(IndicatorPanel *p) {
     return {p, On, "Сенсор выключен", C::Red, "Сенсор включен", C::Face};
 }
 inline BitIndicator mode(IndicatorPanel *p) {
-    return {p, SetUpMode, "Рабочий режим", C::Face, "Режим настройки", C::Yellow};
+    return {p, SetUp, "Рабочий режим", C::Face, "Режим настройки", C::Yellow};
 }
 inline BitIndicator settings(IndicatorPanel *p) {
-    return {p, 0x04, "Настройки в норме", C::Face, "Ошибка настройки", C::Yellow};
+    return {p, SettingsError, "Настройки в норме", C::Face, "Ошибка настройки", C::Yellow};
 }
 inline BitIndicator circuit(IndicatorPanel *p) {
-    return {p, 0x08, "Сенсор в норме", C::Face, "КЗ или обрыв сенсора", C::Red};
+    return {p, CircuitFault, "Сенсор в норме", C::Face, "КЗ или обрыв сенсора", C::Red};
 }
 inline BitIndicator alarm1(IndicatorPanel *p) {
-    return {p, 0x10, "Нет превышения порога 1", C::Face, "Превышение порога 1", C::Red};
+    return {p, Threshold1, "Нет превышения порога 1", C::Face, "Превышение порога 1", C::Red};
 }
 inline BitIndicator alarm2(IndicatorPanel *p) {
-    return {p, 0x20, "Нет превышения порога 2", C::Face, "Превышение порога 2", C::Red};
+    return {p, Threshold2, "Нет превышения порога 2", C::Face, "Превышение порога 2", C::Red};
 }
 inline BitIndicator offAlarm(IndicatorPanel *p) {
-    return {p, 0x40, "Нет превышения порога откл.", C::Face, "Превышение порога откл.", C::Red};
+    return {p,     OffThreshold, "Нет превышения порога откл.", C::Face, "Превышение порога откл.",
+            C::Red};
 }
 
 // The gas the block is set for.

@@ -4,6 +4,21 @@
 
 #include <cstdint>
 
+// Status bits of byte 2 in every sensor block's reply. The alarm bits are set
+// only while the sensor is on; the ПГС block has no switch-off threshold, and
+// the semiconductor sensor of a two-sensor block reports only On and
+// CircuitFault.
+namespace SensorStatus {
+constexpr std::uint8_t On = 0x01;
+constexpr std::uint8_t Propane = 0x02; // else methane
+constexpr std::uint8_t SettingsError = 0x04;
+constexpr std::uint8_t CircuitFault = 0x08; // short-circuited or open
+constexpr std::uint8_t Threshold1 = 0x10;
+constexpr std::uint8_t Threshold2 = 0x20;
+constexpr std::uint8_t OffThreshold = 0x40;
+constexpr std::uint8_t SetUp = 0x80; // else working mode
+} // namespace SensorStatus
+
 // The thermocatalytic sensor: the ТКС block alone, and the first sensor of the
 // two-sensor blocks.
 namespace CatalyticCode {

@@ -68,25 +68,25 @@ bool CatalyticSensorModel::settingsError() const {
 std::uint8_t CatalyticSensorModel::status() const {
     std::uint8_t s = 0;
     if (on_)
-        s |= StatusOn;
+        s |= SensorStatus::On;
     if (propane())
-        s |= StatusPropane;
+        s |= SensorStatus::Propane;
     if (settingsError())
-        s |= StatusSettingsError;
+        s |= SensorStatus::SettingsError;
     if (circuitFault_)
-        s |= StatusCircuitFault;
+        s |= SensorStatus::CircuitFault;
     if (sensing()) {
         const int c = concentration();
         const Settings &w = working();
         if (c > w.threshold1)
-            s |= StatusThreshold1;
+            s |= SensorStatus::Threshold1;
         if (c > w.threshold2)
-            s |= StatusThreshold2;
+            s |= SensorStatus::Threshold2;
         if (c > w.offThreshold)
-            s |= StatusOffThreshold;
+            s |= SensorStatus::OffThreshold;
     }
     if (setup_)
-        s |= StatusSetup;
+        s |= SensorStatus::SetUp;
     return s;
 }
 

@@ -22,16 +22,6 @@
 
 class CatalyticSensorModel : public SensorBlockModel {
   public:
-    // Bits of reply byte 2. The three alarm bits are set only while the sensor is on.
-    static constexpr std::uint8_t StatusOn = 0x01;
-    static constexpr std::uint8_t StatusPropane = 0x02;
-    static constexpr std::uint8_t StatusSettingsError = 0x04;
-    static constexpr std::uint8_t StatusCircuitFault = 0x08;
-    static constexpr std::uint8_t StatusThreshold1 = 0x10;
-    static constexpr std::uint8_t StatusThreshold2 = 0x20;
-    static constexpr std::uint8_t StatusOffThreshold = 0x40;
-    static constexpr std::uint8_t StatusSetup = 0x80;
-
     // The block cannot calibrate on calibration points closer than this
     // (tenths of a millivolt) and reports a settings error.
     static constexpr int MinSpanTenths = 200;

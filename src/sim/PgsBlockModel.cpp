@@ -45,23 +45,23 @@ std::uint8_t PgsBlockModel::status() const {
     const Thresholds &t = working_[gasIndex()];
     std::uint8_t s = 0;
     if (on_)
-        s |= StatusOn;
+        s |= SensorStatus::On;
     if (propane_)
-        s |= StatusPropane;
+        s |= SensorStatus::Propane;
     // Threshold 1 must lie below threshold 2.
     if (settingsErrorForced_ || t.threshold1 >= t.threshold2)
-        s |= StatusSettingsError;
+        s |= SensorStatus::SettingsError;
     if (circuitFault_)
-        s |= StatusCircuitFault;
+        s |= SensorStatus::CircuitFault;
     if (sensing()) {
         const int c = converterValue();
         if (c > t.threshold1)
-            s |= StatusThreshold1;
+            s |= SensorStatus::Threshold1;
         if (c > t.threshold2)
-            s |= StatusThreshold2;
+            s |= SensorStatus::Threshold2;
     }
     if (setup_)
-        s |= StatusSetup;
+        s |= SensorStatus::SetUp;
     return s;
 }
 

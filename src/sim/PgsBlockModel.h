@@ -20,16 +20,6 @@
 
 class PgsBlockModel : public SensorBlockModel {
   public:
-    // Bits of reply byte 2 (bit 6 is not used). The two alarm bits are set only
-    // while the sensor is on.
-    static constexpr std::uint8_t StatusOn = 0x01;
-    static constexpr std::uint8_t StatusPropane = 0x02;
-    static constexpr std::uint8_t StatusSettingsError = 0x04;
-    static constexpr std::uint8_t StatusCircuitFault = 0x08;
-    static constexpr std::uint8_t StatusThreshold1 = 0x10;
-    static constexpr std::uint8_t StatusThreshold2 = 0x20;
-    static constexpr std::uint8_t StatusSetup = 0x80;
-
     // Converter: FullScaleQuarters (3300 mV) gives ConverterSteps.
     static constexpr int FullScaleQuarters = 13200;
     static constexpr int ConverterSteps = 4096;

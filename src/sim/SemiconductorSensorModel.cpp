@@ -12,9 +12,9 @@ SemiconductorSensorModel::SemiconductorSensorModel(std::uint8_t block, std::uint
 std::uint8_t SemiconductorSensorModel::status() const {
     std::uint8_t s = 0;
     if (on_)
-        s |= StatusOn;
+        s |= SensorStatus::On;
     if (circuitFault_)
-        s |= StatusCircuitFault;
+        s |= SensorStatus::CircuitFault;
     return s;
 }
 

@@ -14,9 +14,6 @@
 
 class SemiconductorSensorModel : public SensorBlockModel {
   public:
-    static constexpr std::uint8_t StatusOn = 0x01;
-    static constexpr std::uint8_t StatusCircuitFault = 0x08;
-
     // Clean-air voltage range, tenths of a millivolt.
     static constexpr int AirTenthsMin = 9000;
     static constexpr int AirTenthsMax = 11000;
