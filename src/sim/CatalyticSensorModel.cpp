@@ -45,8 +45,7 @@ CatalyticSensorModel::Settings CatalyticSensorModel::defaultsFor(Gas gas) {
 
 CatalyticSensorModel::CatalyticSensorModel(std::uint8_t block, bool gasChoice, std::uint8_t version,
                                            std::uint32_t randomStart)
-    : block_(block), gasChoice_(gasChoice), version_(version), rng_(randomStart),
-      gas_(static_cast<std::uint32_t>(rng_())),
+    : VirtualSensor(randomStart), block_(block), gasChoice_(gasChoice), version_(version),
       baselineTenths_(NominalAirTenths +
                       randomIn(rng_, -BaselineSpreadTenths, BaselineSpreadTenths)),
       working_{defaultsFor(gasChoice ? Gas::Methane : Gas::Hydrogen), defaultsFor(Gas::Propane)},

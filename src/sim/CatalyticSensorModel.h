@@ -13,14 +13,13 @@
 // Reply words: A = bytes 3, 4, B = bytes 5, 6, little-endian.
 
 #include "protocol/SensorCodes.h"
-#include "sim/AmbientGas.h"
-#include "sim/SensorBlockModel.h"
+#include "sim/VirtualSensor.h"
 
 #include <array>
 #include <cstdint>
 #include <random>
 
-class CatalyticSensorModel : public SensorBlockModel {
+class CatalyticSensorModel : public VirtualSensor {
   public:
     // The block cannot calibrate on calibration points closer than this
     // (tenths of a millivolt) and reports a settings error.
@@ -58,7 +57,6 @@ class CatalyticSensorModel : public SensorBlockModel {
 
     std::optional<Frame> answer(const Frame &command) override;
 
-    bool isOn() const { return on_; }
     bool setupMode() const { return setup_; }
     bool propane() const { return gasChoice_ && propane_; }
     Gas gas() const;
@@ -70,15 +68,11 @@ class CatalyticSensorModel : public SensorBlockModel {
     int voltageTenths() const { return voltage_; }
     int concentration() const { return concentrationAt(voltage_); }
 
-    void holdGas(int hundredthsOfPercent) { gas_.hold(hundredthsOfPercent); }
-    void releaseGas() { gas_.release(); }
-    void setCircuitFault(bool on) { circuitFault_ = on; }
     void setSettingsError(bool on) { settingsErrorForced_ = on; }
 
   private:
     std::size_t gasIndex() const { return propane() ? 1 : 0; }
     Settings &workingSet() { return working_[gasIndex()]; }
-    bool sensing() const { return on_ && !circuitFault_; }
     bool settingsError() const;
     int measure();
     int concentrationAt(int voltageTenths) const;
@@ -90,16 +84,11 @@ class CatalyticSensorModel : public SensorBlockModel {
     std::uint8_t block_;
     bool gasChoice_;
     std::uint8_t version_;
-    std::mt19937 rng_;
-    AmbientGas gas_;
     int baselineTenths_;
 
-    bool on_ = true;
     bool setup_ = false;
     bool propane_ = false;
-    bool circuitFault_ = false;
     bool settingsErrorForced_ = false;
-    int voltage_ = 0;
     // Index 0: methane (hydrogen on a block without gas selection), 1: propane.
     std::array<Settings, 2> working_;
     std::array<Settings, 2> saved_;

@@ -34,7 +34,7 @@ PgsBlockModel::Thresholds PgsBlockModel::defaultsFor(bool propane) {
 }
 
 PgsBlockModel::PgsBlockModel(std::uint8_t version, std::uint32_t randomStart)
-    : version_(version), rng_(randomStart), gas_(static_cast<std::uint32_t>(rng_())),
+    : VirtualSensor(randomStart), version_(version),
       airQuarters_(randomIn(rng_, AirQuartersMin, AirQuartersMax)), working_{defaultsFor(false),
                                                                              defaultsFor(true)},
       saved_(working_) {

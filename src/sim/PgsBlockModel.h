@@ -11,14 +11,13 @@
 // bytes 5, 6 = threshold 2 (signed). The reply to 9 has the version in byte 6.
 
 #include "protocol/SensorCodes.h"
-#include "sim/AmbientGas.h"
-#include "sim/SensorBlockModel.h"
+#include "sim/VirtualSensor.h"
 
 #include <array>
 #include <cstdint>
 #include <random>
 
-class PgsBlockModel : public SensorBlockModel {
+class PgsBlockModel : public VirtualSensor {
   public:
     // Converter: FullScaleQuarters (3300 mV) gives ConverterSteps.
     static constexpr int FullScaleQuarters = 13200;
@@ -53,7 +52,6 @@ class PgsBlockModel : public SensorBlockModel {
 
     std::optional<Frame> answer(const Frame &command) override;
 
-    bool isOn() const { return on_; }
     bool setupMode() const { return setup_; }
     bool propane() const { return propane_; }
     std::uint8_t status() const;
@@ -64,28 +62,19 @@ class PgsBlockModel : public SensorBlockModel {
     int voltageQuarters() const { return voltage_; }
     int converterValue() const { return converterOf(voltage_); }
 
-    void holdGas(int hundredthsOfPercent) { gas_.hold(hundredthsOfPercent); }
-    void releaseGas() { gas_.release(); }
-    void setCircuitFault(bool on) { circuitFault_ = on; }
     void setSettingsError(bool on) { settingsErrorForced_ = on; }
 
   private:
     std::size_t gasIndex() const { return propane_ ? 1 : 0; }
-    bool sensing() const { return on_ && !circuitFault_; }
     int measure();
     void act(std::uint8_t code);
 
     std::uint8_t version_;
-    std::mt19937 rng_;
-    AmbientGas gas_;
     int airQuarters_;
 
-    bool on_ = true;
     bool setup_ = false;
     bool propane_ = false;
-    bool circuitFault_ = false;
     bool settingsErrorForced_ = false;
-    int voltage_ = 0;
     // Index 0: methane, 1: propane.
     std::array<Thresholds, 2> working_;
     std::array<Thresholds, 2> saved_;

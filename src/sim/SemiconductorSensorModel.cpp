@@ -4,7 +4,7 @@
 #include "ReplyWords.h"
 
 SemiconductorSensorModel::SemiconductorSensorModel(std::uint8_t block, std::uint32_t randomStart)
-    : block_(block), rng_(randomStart), gas_(static_cast<std::uint32_t>(rng_())),
+    : VirtualSensor(randomStart), block_(block),
       airTenths_(randomIn(rng_, AirTenthsMin, AirTenthsMax)) {
     voltage_ = measure();
 }

@@ -6,13 +6,12 @@
 // and 1100 mV and climbs with the gas, flattening out towards some 2200 mV.
 
 #include "protocol/SensorCodes.h"
-#include "sim/AmbientGas.h"
-#include "sim/SensorBlockModel.h"
+#include "sim/VirtualSensor.h"
 
 #include <cstdint>
 #include <random>
 
-class SemiconductorSensorModel : public SensorBlockModel {
+class SemiconductorSensorModel : public VirtualSensor {
   public:
     // Clean-air voltage range, tenths of a millivolt.
     static constexpr int AirTenthsMin = 9000;
@@ -31,23 +30,13 @@ class SemiconductorSensorModel : public SensorBlockModel {
     // Codes other than 18, 20 and 21 are answered like the poll and change nothing.
     std::optional<Frame> answer(const Frame &command) override;
 
-    bool isOn() const { return on_; }
     std::uint8_t status() const;
     // The last voltage measured.
     int voltageTenths() const { return voltage_; }
-
-    void holdGas(int hundredthsOfPercent) { gas_.hold(hundredthsOfPercent); }
-    void releaseGas() { gas_.release(); }
-    void setCircuitFault(bool on) { circuitFault_ = on; }
 
   private:
     int measure();
 
     std::uint8_t block_;
-    std::mt19937 rng_;
-    AmbientGas gas_;
     int airTenths_;
-    bool on_ = true;
-    bool circuitFault_ = false;
-    int voltage_ = 0;
 };
