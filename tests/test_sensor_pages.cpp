@@ -270,6 +270,12 @@ class TestSensorPages : public QObject, protected WindowHarness {
         click(qPrintable(n[5]));
         QCOMPARE(messages.errors.size(), 3);
         QVERIFY(nextFrameSent()[1] != 11);
+        auto *typedOver = w<ValueField>(qPrintable(n[3]));
+        typedOver->selectAll();
+        QTest::keyClicks(typedOver, "120");
+        QTest::keyClick(typedOver, Qt::Key_Return);
+        QCOMPARE(typedOver->text(), QString("120"));
+        QVERIFY(!typedOver->outOfRange());
         // A good write keeps its values through a reply that reloads the poll.
         type(qPrintable(n[1]), "50");
         type(qPrintable(n[0]), "250");

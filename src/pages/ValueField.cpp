@@ -13,11 +13,16 @@ ValueField::ValueField(const char *name, QWidget *parent) : QLineEdit(parent) {
     normal_ = palette();
     setMasked(true);
     setText("   ");
-    // Typing a value the field can hold brings back its mask and colours.
-    connect(this, &QLineEdit::textEdited, this, [this](const QString &typed) {
-        std::optional<std::int32_t> value = PageFormat::integer(typed);
-        if (outOfRange_ && value && *value >= 0 && *value <= Max)
-            showValue(*value);
+    // While the technician types over a value shown out of range, its colour
+    // follows what is typed; leaving the field with a value it can hold brings
+    // its mask back.
+    connect(this, &QLineEdit::textEdited, this, [this] {
+        if (outOfRange_)
+            setTextColour(!fits());
+    });
+    connect(this, &QLineEdit::editingFinished, this, [this] {
+        if (outOfRange_ && fits())
+            showValue(PageFormat::integer(displayText()).value_or(0));
     });
 }
 
@@ -25,11 +30,20 @@ void ValueField::setMasked(bool masked) {
     outOfRange_ = !masked;
     setInputMask(masked ? Mask : "");
     setMaxLength(masked ? 3 : 6);
+    setTextColour(!masked);
+    setToolTip(masked ? QString() : "Значение вне диапазона 0…999");
+}
+
+void ValueField::setTextColour(bool red) {
     QPalette p = normal_;
-    if (!masked)
+    if (red)
         p.setColor(QPalette::Text, QColor(0xFF, 0, 0));
     setPalette(p);
-    setToolTip(masked ? QString() : "Значение вне диапазона 0…999");
+}
+
+bool ValueField::fits() const {
+    std::optional<std::int32_t> value = PageFormat::integer(displayText());
+    return value && *value >= 0 && *value <= Max;
 }
 
 void ValueField::showValue(int value) {

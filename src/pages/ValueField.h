@@ -27,6 +27,9 @@ class ValueField : public QLineEdit {
 
   private:
     void setMasked(bool masked);
+    void setTextColour(bool red);
+    // The text is a whole number from 0 to 999.
+    bool fits() const;
 
     bool outOfRange_ = false;
     QPalette normal_;
