@@ -1,6 +1,6 @@
 #pragma once
 // What every block page shares: its block, its transmit interval, the common
-// start of its decoder section, and the helpers that lay out its widgets.
+// start of its decoder section, and the wiring of its buttons to its handlers.
 
 #include "IndicatorPanel.h"
 #include "protocol/ExchangeCycle.h"

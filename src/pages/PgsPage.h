@@ -5,9 +5,9 @@
 #include "BlockPage.h"
 
 class QGroupBox;
-class StripChart;
-class QPushButton;
 class QLabel;
+class QPushButton;
+class StripChart;
 
 class PgsPage : public BlockPage {
     Q_OBJECT

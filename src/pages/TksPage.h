@@ -7,9 +7,9 @@
 
 class Messages;
 class QGroupBox;
-class StripChart;
-class QPushButton;
 class QLineEdit;
+class QPushButton;
+class StripChart;
 
 class TksPage : public BlockPage {
     Q_OBJECT

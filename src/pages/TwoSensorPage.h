@@ -13,8 +13,8 @@
 
 class Messages;
 class QGroupBox;
-class StripChart;
 class QPushButton;
+class StripChart;
 
 // The page's widget names, in the order they are laid out.
 struct TwoSensorNames {
