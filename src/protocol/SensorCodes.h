@@ -76,3 +76,40 @@ constexpr bool carriesReadings(std::uint8_t code) {
              code == 15 || code == Reset);
 }
 } // namespace PgsCode
+
+// The optical methane block. Its status byte has the sensor's power, set-up
+// mode, settings error and three threshold bits of SensorStatus, with a link
+// error of its own in bit 1; threshold 3 is bit 6.
+namespace OpticalCode {
+constexpr std::uint8_t Measurement = 7; // like the poll: concentration and signal
+constexpr std::uint8_t Off = 8;
+constexpr std::uint8_t On = 9; // byte 6 = version
+constexpr std::uint8_t Start = 13;
+constexpr std::uint8_t LinkError = 0x02; // status bit; the error code is in byte 3
+constexpr std::uint8_t Threshold3 = 0x40;
+} // namespace OpticalCode
+
+// The electrochemical oxygen block with its LMP91000 front end. Status bits:
+// temperature-sensor fault (bit 0), set-up error, thresholds 1 to 3 (bits 4 to
+// 6) and set-up mode as in SensorStatus.
+namespace OxygenCode {
+constexpr std::uint8_t Voltage = 1; // concentration and sensor voltage
+constexpr std::uint8_t ReadVoltages = 2;
+constexpr std::uint8_t ReadCalibrationGas = 3;
+constexpr std::uint8_t ReadThresholds = 4;
+constexpr std::uint8_t SetUp = 6;
+constexpr std::uint8_t Save = 7;
+constexpr std::uint8_t Version = 9;     // version and the front-end bytes
+constexpr std::uint8_t WriteUpper = 10; // calibration gas and threshold 1
+constexpr std::uint8_t WriteLower = 11; // thresholds 2 and 3
+constexpr std::uint8_t GasPoint = 14;
+constexpr std::uint8_t ZeroPoint = 15;
+constexpr std::uint8_t Reset = 16;
+constexpr std::uint8_t ReadFrontEnd = 32;
+constexpr std::uint8_t WriteFrontEnd = 33;
+
+constexpr std::uint8_t TemperatureFault = 0x01; // status bit
+// Front-end status in byte 3 of the replies to 32 and 33.
+constexpr std::uint8_t FrontEndReady = 0x10;
+constexpr std::uint8_t FrontEndWriteProtected = 0x01;
+} // namespace OxygenCode
