@@ -17,6 +17,7 @@ void BlockPage::decodeReply() {
 bool BlockPage::prologue() {
     transmitTimer_.setInterval(intervalMs_);
     exchange_.CommandFrame[0] = address();
+    noteReply(exchange_.ReplyFrame);
     if (exchange_.ReplyFrame[0] != block_)
         return false;
     if (exchange_.ReplyFrame[1] != Code::Poll)

@@ -33,6 +33,9 @@ class BlockPage : public QWidget {
     bool prologue();
     // Pages that must not cut a running sequence short override this.
     virtual void reloadPoll();
+    // Every reply the section gets, whichever block sent it, once the frame is
+    // addressed to this page's block. Pages with a frame trace add a line.
+    virtual void noteReply(const Frame &reply) { (void)reply; }
 
     void loadCommand(std::uint8_t code) { exchange_.loadCommand(address(), code); }
     void queueSequence(std::initializer_list<std::uint8_t> codes) {

@@ -60,7 +60,7 @@ void CatalyticSensor::decode(const Frame &reply) {
 void CatalyticSensor::showStatus(std::uint8_t status) {
     using namespace SensorIndicators;
     applyBits({power(w.power), mode(w.mode), settings(w.settings), circuit(w.circuit)}, status);
-    showAlarms({offAlarm(w.offAlarm), alarm2(w.alarm2), alarm1(w.alarm1)}, status);
+    showAlarms({offAlarm(w.offAlarm), alarm2(w.alarm2), alarm1(w.alarm1)}, status, status & On);
     if (!style_.fixedGas)
         w.parameters->setTitle(gasName(status));
 }
@@ -129,17 +129,13 @@ void CatalyticSensor::writeLower() {
 
 void CatalyticSensor::write(std::uint8_t code, const ValueField *first, const ValueField *second) {
     // Both fields are converted before anything reaches the frame.
-    std::optional<std::uint16_t> a = first->valueToWrite(messages_);
-    if (!a)
+    std::optional<ExchangeCycle::WriteData> data = pairToWrite(first, second, messages_);
+    if (!data)
         return;
-    std::optional<std::uint16_t> b = second->valueToWrite(messages_);
-    if (!b)
-        return;
-    const ExchangeCycle::WriteData data = ExchangeCycle::writeData(*a, *b);
     if (style_.sequenced)
-        exchange_.queueAssured(address(), {code}, data);
+        exchange_.queueAssured(address(), {code}, *data);
     else
-        exchange_.loadAssured(address(), code, data);
+        exchange_.loadAssured(address(), code, *data);
 }
 
 void CatalyticSensor::fillDefaults() {

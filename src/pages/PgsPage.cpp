@@ -58,7 +58,7 @@ void PgsPage::decode(const Frame &reply) {
     using namespace SensorIndicators;
     const std::uint8_t status = reply[2];
     applyBits({power(Panel32), mode(Panel33), circuit(Panel34), settings(Panel35)}, status);
-    showAlarms({alarm2(Panel36), alarm1(Panel37)}, status);
+    showAlarms({alarm2(Panel36), alarm1(Panel37)}, status, status & On);
     GroupBox14->setTitle(gasName(status));
 
     const std::uint8_t code = reply[1];

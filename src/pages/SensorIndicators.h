@@ -30,6 +30,9 @@ inline BitIndicator alarm1(IndicatorPanel *p) {
 inline BitIndicator alarm2(IndicatorPanel *p) {
     return {p, Threshold2, "Нет превышения порога 2", C::Face, "Превышение порога 2", C::Red};
 }
+inline BitIndicator alarm3(IndicatorPanel *p) {
+    return {p, Threshold3, "Нет превышения порога 3", C::Face, "Превышение порога 3", C::Red};
+}
 inline BitIndicator offAlarm(IndicatorPanel *p) {
     return {p,     OffThreshold, "Нет превышения порога откл.", C::Face, "Превышение порога откл.",
             C::Red};
@@ -40,12 +43,15 @@ inline QString gasName(std::uint8_t status) {
     return status & Propane ? "ПРОПАН" : "МЕТАН";
 }
 
-// Alarm panels speak only while the sensor is on; while it is off their texts
-// are emptied and their colours stay as they were.
-inline void showAlarms(std::initializer_list<BitIndicator> alarms, std::uint8_t status) {
+// Alarm panels speak only while `shown`; otherwise their texts are emptied,
+// their colours kept or, with `faceWhenEmpty`, put back to the face colour.
+inline void showAlarms(std::initializer_list<BitIndicator> alarms, std::uint8_t status, bool shown,
+                       bool faceWhenEmpty = false) {
     for (const BitIndicator &a : alarms) {
-        if (status & On)
+        if (shown)
             a.apply(status);
+        else if (faceWhenEmpty)
+            a.panel->set(QString(), C::Face);
         else
             a.panel->setText(QString());
     }

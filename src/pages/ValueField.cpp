@@ -3,16 +3,12 @@
 #include "PageFormat.h"
 #include "ui/Messages.h"
 
-namespace {
-// Three optional digits.
-const char *const Mask = "000";
-} // namespace
-
-ValueField::ValueField(const char *name, QWidget *parent) : QLineEdit(parent) {
+ValueField::ValueField(const char *name, QWidget *parent, int digits)
+    : QLineEdit(parent), digits_(digits), max_(digits == 4 ? 9999 : 999) {
     setObjectName(name);
     normal_ = palette();
     setMasked(true);
-    setText("   ");
+    setText(QString(digits_, ' '));
     // While the technician types over a value shown out of range, its colour
     // follows what is typed; leaving the field with a value it can hold brings
     // its mask back.
@@ -28,10 +24,11 @@ ValueField::ValueField(const char *name, QWidget *parent) : QLineEdit(parent) {
 
 void ValueField::setMasked(bool masked) {
     outOfRange_ = !masked;
-    setInputMask(masked ? Mask : "");
-    setMaxLength(masked ? 3 : 6);
+    // "0" is an optional digit.
+    setInputMask(masked ? QString(digits_, '0') : QString());
+    setMaxLength(masked ? digits_ : 6);
     setTextColour(!masked);
-    setToolTip(masked ? QString() : "Значение вне диапазона 0…999");
+    setToolTip(masked ? QString() : QString("Значение вне диапазона 0…%1").arg(max_));
 }
 
 void ValueField::setTextColour(bool red) {
@@ -43,11 +40,11 @@ void ValueField::setTextColour(bool red) {
 
 bool ValueField::fits() const {
     std::optional<std::int32_t> value = PageFormat::integer(displayText());
-    return value && *value >= 0 && *value <= Max;
+    return value && *value >= 0 && *value <= max_;
 }
 
 void ValueField::showValue(int value) {
-    setMasked(value >= 0 && value <= Max);
+    setMasked(value >= 0 && value <= max_);
     setText(QString::number(value));
 }
 
@@ -59,10 +56,21 @@ std::optional<std::uint16_t> ValueField::valueToWrite(Messages &messages) const 
         messages.error(PageFormat::notAnInteger(shown));
         return std::nullopt;
     }
-    if (*value < 0 || *value > Max) {
+    if (*value < 0 || *value > max_) {
         messages.error(
-            QString("Значение %1 вне диапазона 0…999: в прибор не записано.").arg(*value));
+            QString("Значение %1 вне диапазона 0…%2: в прибор не записано.").arg(*value).arg(max_));
         return std::nullopt;
     }
     return static_cast<std::uint16_t>(*value);
+}
+
+std::optional<ExchangeCycle::WriteData> pairToWrite(const ValueField *first,
+                                                    const ValueField *second, Messages &messages) {
+    std::optional<std::uint16_t> a = first->valueToWrite(messages);
+    if (!a)
+        return std::nullopt;
+    std::optional<std::uint16_t> b = second->valueToWrite(messages);
+    if (!b)
+        return std::nullopt;
+    return ExchangeCycle::writeData(*a, *b);
 }

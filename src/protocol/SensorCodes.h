@@ -16,7 +16,8 @@ constexpr std::uint8_t CircuitFault = 0x08; // short-circuited or open
 constexpr std::uint8_t Threshold1 = 0x10;
 constexpr std::uint8_t Threshold2 = 0x20;
 constexpr std::uint8_t OffThreshold = 0x40;
-constexpr std::uint8_t SetUp = 0x80; // else working mode
+constexpr std::uint8_t Threshold3 = 0x40; // on the blocks with three thresholds
+constexpr std::uint8_t SetUp = 0x80;      // else working mode
 } // namespace SensorStatus
 
 // The thermocatalytic sensor: the ТКС block alone, and the first sensor of the
@@ -79,14 +80,13 @@ constexpr bool carriesReadings(std::uint8_t code) {
 
 // The optical methane block. Its status byte has the sensor's power, set-up
 // mode, settings error and three threshold bits of SensorStatus, with a link
-// error of its own in bit 1; threshold 3 is bit 6.
+// error of its own in bit 1.
 namespace OpticalCode {
 constexpr std::uint8_t Measurement = 7; // like the poll: concentration and signal
 constexpr std::uint8_t Off = 8;
 constexpr std::uint8_t On = 9; // byte 6 = version
 constexpr std::uint8_t Start = 13;
 constexpr std::uint8_t LinkError = 0x02; // status bit; the error code is in byte 3
-constexpr std::uint8_t Threshold3 = 0x40;
 } // namespace OpticalCode
 
 // The electrochemical oxygen block with its LMP91000 front end. Status bits:

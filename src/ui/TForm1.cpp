@@ -6,6 +6,8 @@
 #include "mux/TForm2.h"
 #include "pages/BasePage.h"
 #include "pages/HydrogenPage.h"
+#include "pages/OpticalPage.h"
+#include "pages/OxygenPage.h"
 #include "pages/PgsPage.h"
 #include "pages/PumpPage.h"
 #include "pages/TksPage.h"
@@ -117,10 +119,10 @@ void TForm1::buildPages() {
     blockPages[PageIndex::Pgs] = pgsPage;
     blockPages[PageIndex::TksPgs] = tksPgsPage;
     blockPages[PageIndex::Hydrogen] = hydrogenPage;
-    // Pages whose blocks get their own units later still redirect polling.
-    blockPages[PageIndex::OpticMethane] =
-        new BlockPage(exchange, *Timer1, Block::OpticMethane, 800);
-    blockPages[PageIndex::Oxygen] = new BlockPage(exchange, *Timer1, Block::Oxygen, 350);
+    opticalPage = new OpticalPage(exchange, *Timer1);
+    oxygenPage = new OxygenPage(exchange, *Timer1, messages_);
+    blockPages[PageIndex::OpticMethane] = opticalPage;
+    blockPages[PageIndex::Oxygen] = oxygenPage;
 
     for (int i = 0; i < PageIndex::Count; ++i) {
         QWidget *page = blockPages[static_cast<std::size_t>(i)];

@@ -15,6 +15,8 @@
 class BasePage;
 class BlockPage;
 class HydrogenPage;
+class OpticalPage;
+class OxygenPage;
 class PgsPage;
 class PumpPage;
 class TksPage;
@@ -58,6 +60,8 @@ class TForm1 : public QWidget {
     PgsPage *pgsPage;
     TksPgsPage *tksPgsPage;
     HydrogenPage *hydrogenPage;
+    OpticalPage *opticalPage;
+    OxygenPage *oxygenPage;
     // The decoder section of each page index; none for the device list and
     // the carbon-monoxide page.
     std::array<BlockPage *, PageIndex::Count> blockPages{};
@@ -76,6 +80,7 @@ class TForm1 : public QWidget {
     // Where the stand picture is read from: the program's folder.
     QString pictureFolder;
     QImage StandPicture;
+    QImage FrontEndPicture;
 
     // --- common steps ---
     void RefreshDeviceList();
@@ -124,6 +129,11 @@ class TForm1 : public QWidget {
 
     Messages &messages_;
     D2xxLinkPort link_;
+    void loadFrontEndPicture();
+
     int programmaticPageChange_ = 0;
+    // A front-end picture that cannot be read is reported once, not on every
+    // entry to the oxygen page.
+    bool frontEndPictureReported_ = false;
     bool closingDone_ = false;
 };

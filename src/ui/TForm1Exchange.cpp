@@ -2,9 +2,11 @@
 
 #include "TForm1.h"
 
+#include "BitmapFile.h"
 #include "Messages.h"
 #include "link/UsbPage.h"
 #include "pages/BlockPage.h"
+#include "pages/OxygenPage.h"
 #include "protocol/InstrumentKind.h"
 
 #include <QLabel>
@@ -61,6 +63,8 @@ void TForm1::PageDecoder() {
 void TForm1::PageControl1Change() {
     switch (activePage()) {
     case PageIndex::Oxygen:
+        // A picture that cannot be read does not keep the block from being read.
+        loadFrontEndPicture();
         exchange.queueSequence(Block::address(Block::Oxygen), {9, 2, 3, 4});
         break;
     case PageIndex::OpticMethane:
@@ -87,4 +91,17 @@ void TForm1::PageControl1Change() {
     default:
         break;
     }
+}
+
+void TForm1::loadFrontEndPicture() {
+    QString error;
+    FrontEndPicture = readBitmap(pictureFolder + "/LMP91000.bmp", error);
+    oxygenPage->setPicture(FrontEndPicture);
+    if (!FrontEndPicture.isNull()) {
+        frontEndPictureReported_ = false;
+        return;
+    }
+    if (!frontEndPictureReported_)
+        messages_.error(error);
+    frontEndPictureReported_ = true;
 }

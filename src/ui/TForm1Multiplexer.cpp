@@ -2,10 +2,10 @@
 
 #include "TForm1.h"
 
+#include "BitmapFile.h"
 #include "Messages.h"
 #include "mux/TForm2.h"
 
-#include <QFile>
 #include <QTimer>
 
 void TForm1::Button72Click() {
@@ -13,20 +13,13 @@ void TForm1::Button72Click() {
     Form2->raise();
     Form2->activateWindow();
 
-    const QString path = pictureFolder + "/stend1.bmp";
-    StandPicture = QImage();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Form2->setPicture(StandPicture);
-        messages_.error(QString("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-        return;
-    }
-    if (!StandPicture.load(&file, "BMP")) {
-        Form2->setPicture(StandPicture);
-        messages_.error(QString("Cannot open file \"%1\". Not a valid bitmap.").arg(path));
-        return;
-    }
+    QString error;
+    StandPicture = readBitmap(pictureFolder + "/stend1.bmp", error);
     Form2->setPicture(StandPicture);
+    if (StandPicture.isNull()) {
+        messages_.error(error);
+        return;
+    }
 
     // Kinds 1 to 4 are the window's first four items; any other kind chooses
     // nothing (not even 7, though "Электрохимия" announces it).

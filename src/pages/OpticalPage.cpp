@@ -1,0 +1,102 @@
+#include "OpticalPage.h"
+
+#include "PageFormat.h"
+#include "PageWidgets.h"
+#include "SensorIndicators.h"
+#include "TraceMemo.h"
+#include "charts/StripChart.h"
+#include "protocol/SensorCodes.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+
+namespace {
+namespace C = OpticalCode;
+
+// Replies that report a link error on the link panel; others leave it be.
+bool showsLinkError(std::uint8_t code) {
+    for (std::uint8_t c : {1, 2, 5, 12, 13, 14, 15})
+        if (code == c)
+            return true;
+    return false;
+}
+} // namespace
+
+OpticalPage::OpticalPage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *parent)
+    : BlockPage(exchange, transmitTimer, Block::OpticMethane, 800, parent) {
+    using namespace PageWidgets;
+    GroupBox25 = group(this, "GroupBox25", "Состояние", 4, 0, 250, 148);
+    IndicatorPanel **rows[] = {&Panel73, &Panel72, &Panel71, &Panel70,
+                               &Panel74, &Panel75, &Panel76};
+    const char *const names[] = {"Panel73", "Panel72", "Panel71", "Panel70",
+                                 "Panel74", "Panel75", "Panel76"};
+    for (int row = 0; row < 7; ++row)
+        *rows[row] = panel(GroupBox25, names[row], 6, 18 + 19 * row + (row >= 4 ? 8 : 0), 238, 17);
+
+    GroupBox26 = group(this, "GroupBox26", "Концентроция, %", 4, 152, 250, 58);
+    Edit8 = readOnlyEdit(GroupBox26, "Edit8", 6, 17, 238, 34);
+    QFont big("Arial");
+    big.setPixelSize(24);
+    big.setBold(true);
+    Edit8->setFont(big);
+    QPalette black = Edit8->palette();
+    black.setColor(QPalette::Text, Qt::black);
+    Edit8->setPalette(black);
+    Button71 = button(this, "Button71", "ВКЛ.", 4, 214, 123, 26);
+    Button73 = button(this, "Button73", "ОТКЛ.", 131, 214, 123, 26);
+
+    Panel77 = versionPanel(this, "Panel77", 560, 2, 215, 18);
+    Chart9 = new StripChart("Chart9", "LineSeries3", "Сигнал детектора", -10, 2500, this);
+    Chart9->setGeometry(262, 22, 519, 300);
+    Panel78 = cornerPanel(this, "Panel78", Chart9, QColor(0xFF, 0xFF, 0xE1));
+
+    Memo1 = new TraceMemo("Memo1", this);
+    Memo1->setGeometry(4, 330, 777, 206);
+
+    connectClickHandlers();
+}
+
+void OpticalPage::noteReply(const Frame &reply) {
+    Memo1->trace(exchange_.CommandFrame, reply);
+}
+
+void OpticalPage::reloadPoll() {
+    if (!exchange_.Sequence.pending())
+        BlockPage::reloadPoll();
+}
+
+void OpticalPage::decode(const Frame &reply) {
+    using namespace SensorIndicators;
+    const std::uint8_t status = reply[2];
+    applyBits({power(Panel73), mode(Panel72), settings(Panel71)}, status);
+    showAlarms({alarm3(Panel74), alarm2(Panel75), alarm1(Panel76)}, status, status & On, true);
+
+    const std::uint8_t code = reply[1];
+    const bool linkError = status & C::LinkError;
+    if (!linkError)
+        Panel70->set("Связь в норме", IndicatorPanel::Colour::Face);
+    else if (showsLinkError(code))
+        Panel70->set("Ошибка связи " + QString("%1").arg(reply[3], 2, 16, QChar('0')).toUpper(),
+                     IndicatorPanel::Colour::Yellow);
+    // While the link is in error the readings keep their last values.
+    if (linkError)
+        return;
+
+    if (code == C::On)
+        Panel77->setText(PageFormat::version(reply[6]));
+    if (code != C::Measurement && code != Code::Poll)
+        return;
+    const std::uint16_t signal = word16(reply, 5);
+    Edit8->setText("  " + PageFormat::general(signed16(reply, 3) / 100.0));
+    Panel78->setText(QString::number(signal));
+    if (code == Code::Poll)
+        Chart9->add(signal);
+}
+
+void OpticalPage::Button71Click() {
+    queueSequence({C::On, C::Start, 3, 4});
+}
+
+void OpticalPage::Button73Click() {
+    loadCommand(C::Off);
+}

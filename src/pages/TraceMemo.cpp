@@ -1,0 +1,30 @@
+#include "TraceMemo.h"
+
+namespace {
+QString hex(const Frame &f) {
+    QString s;
+    for (std::uint8_t b : f)
+        s += QString("%1 ").arg(b, 2, 16, QChar('0')).toUpper();
+    return s;
+}
+} // namespace
+
+TraceMemo::TraceMemo(const char *name, QWidget *parent) : QPlainTextEdit(parent) {
+    setObjectName(name);
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setMaximumBlockCount(MaxLines);
+    QFont mono("DejaVu Sans Mono");
+    mono.setStyleHint(QFont::Monospace);
+    mono.setPixelSize(11);
+    setFont(mono);
+}
+
+QString TraceMemo::line(const Frame &command, const Frame &reply) {
+    return hex(command) + "      Ответ:  " + hex(reply);
+}
+
+void TraceMemo::trace(const Frame &command, const Frame &reply) {
+    appendPlainText(line(command, reply));
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The frame trace of a page: one line per reply, the command frame as it
+// stood and the reply beside it. Only the newest lines are kept, so that a day
+// of polling does not grow without limit.
+
+#include "protocol/Frame.h"
+
+#include <QPlainTextEdit>
+
+class TraceMemo : public QPlainTextEdit {
+    Q_OBJECT
+  public:
+    static constexpr int MaxLines = 10000;
+
+    TraceMemo(const char *name, QWidget *parent);
+
+    void trace(const Frame &command, const Frame &reply);
+
+    // "8B 0C 00 00 00 00 00 87       Ответ:  0B 0C 81 F4 01 00 04 77 "
+    static QString line(const Frame &command, const Frame &reply);
+};
