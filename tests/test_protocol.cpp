@@ -2,6 +2,7 @@
 // frame start, on a scripted link.
 
 #include "protocol/ExchangeCycle.h"
+#include "protocol/FrontEnd.h"
 #include "protocol/InstrumentKind.h"
 #include "protocol/PageIndex.h"
 
@@ -181,6 +182,47 @@ class TestProtocol : public QObject {
         x.loadAssured(0x83, 7);
         x.resetStream();
         QVERIFY(!x.assuredPending());
+    }
+
+    // The oxygen block's front end: register bytes to the page's items.
+    void frontEndLoading_data() {
+        QTest::addColumn<int>("gain");
+        QTest::addColumn<int>("reference");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QList<int>>("items"); // R_Load ... Режим, from items 1,1,1,1,1,1,1,1
+        QTest::newRow("all zero") << 0x00 << 0x00 << 0x00 << QList<int>{0, 0, 0, 0, 0, 0, 0, 0};
+        QTest::newRow("fields past the last item") << 0xFF << 0x6F << 0x07
+                                                   << QList<int>{3, 7, 0, 2, 0, 13, 0, 5};
+        QTest::newRow("mode 5 keeps the mode") << 0x0E << 0x36 << 0x85
+                                               << QList<int>{2, 3, 0, 1, 1, 6, 1, 1};
+        QTest::newRow("mode 4 keeps the mode") << 0x00 << 0x80 << 0x04
+                                               << QList<int>{0, 0, 1, 0, 0, 0, 0, 1};
+        QTest::newRow("mode 6") << 0x00 << 0x10 << 0x06 << QList<int>{0, 0, 0, 0, 1, 0, 0, 4};
+    }
+    void frontEndLoading() {
+        QFETCH(int, gain);
+        QFETCH(int, reference);
+        QFETCH(int, mode);
+        QFETCH(QList<int>, items);
+        FrontEnd::Choices before;
+        before.fill(1);
+        FrontEnd::Choices after = FrontEnd::load(
+            before, {std::uint8_t(gain), std::uint8_t(reference), std::uint8_t(mode)});
+        QCOMPARE(QList<int>(after.begin(), after.end()), items);
+    }
+
+    void frontEndEncoding() {
+        // 50 Ом, 7,0 кОм, Внутр., 50%, Позитив, 10%, Отключен, Рабочий
+        const FrontEnd::Choices choices{2, 3, 0, 1, 1, 6, 0, 3};
+        const FrontEnd::Bytes b = FrontEnd::encode(choices);
+        QCOMPARE((Bytes{b.gain, b.reference, b.mode}), (Bytes{0x0E, 0x36, 0x03}));
+        QCOMPARE(FrontEnd::load(FrontEnd::Unknown, b), choices);
+        const FrontEnd::Bytes top = FrontEnd::encode({3, 7, 1, 2, 1, 13, 1, 5});
+        QCOMPARE((Bytes{top.gain, top.reference, top.mode}), (Bytes{0x1F, 0xDD, 0x87}));
+        QVERIFY(FrontEnd::complete(choices));
+        FrontEnd::Choices partly = choices;
+        partly[FrontEnd::Mode] = FrontEnd::NoChoice;
+        QVERIFY(!FrontEnd::complete(partly));
     }
 
     void sequenceKeepsAtMostFourCodes() {

@@ -253,7 +253,7 @@ void OxygenPage::Button75Click() {
 }
 
 void OxygenPage::Button76Click() {
-    const bool chart = Chart10->isVisible();
+    const bool chart = !Chart10->isHidden();
     Chart10->setVisible(!chart);
     Image1->setVisible(chart);
 }
