@@ -25,7 +25,7 @@ bool showsLinkError(std::uint8_t code) {
 OpticalPage::OpticalPage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *parent)
     : BlockPage(exchange, transmitTimer, Block::OpticMethane, 800, parent) {
     using namespace PageWidgets;
-    GroupBox25 = group(this, "GroupBox25", "Состояние", 4, 0, 250, 148);
+    GroupBox25 = group(this, "GroupBox25", "Состояние", 4, 0, 250, 164);
     IndicatorPanel **rows[] = {&Panel73, &Panel72, &Panel71, &Panel70,
                                &Panel74, &Panel75, &Panel76};
     const char *const names[] = {"Panel73", "Panel72", "Panel71", "Panel70",
@@ -33,7 +33,7 @@ OpticalPage::OpticalPage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget
     for (int row = 0; row < 7; ++row)
         *rows[row] = panel(GroupBox25, names[row], 6, 18 + 19 * row + (row >= 4 ? 8 : 0), 238, 17);
 
-    GroupBox26 = group(this, "GroupBox26", "Концентроция, %", 4, 152, 250, 58);
+    GroupBox26 = group(this, "GroupBox26", "Концентроция, %", 4, 168, 250, 58);
     Edit8 = readOnlyEdit(GroupBox26, "Edit8", 6, 17, 238, 34);
     QFont big("Arial");
     big.setPixelSize(24);
@@ -42,8 +42,8 @@ OpticalPage::OpticalPage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget
     QPalette black = Edit8->palette();
     black.setColor(QPalette::Text, Qt::black);
     Edit8->setPalette(black);
-    Button71 = button(this, "Button71", "ВКЛ.", 4, 214, 123, 26);
-    Button73 = button(this, "Button73", "ОТКЛ.", 131, 214, 123, 26);
+    Button71 = button(this, "Button71", "ВКЛ.", 4, 230, 123, 26);
+    Button73 = button(this, "Button73", "ОТКЛ.", 131, 230, 123, 26);
 
     Panel77 = versionPanel(this, "Panel77", 560, 2, 215, 18);
     Chart9 = new StripChart("Chart9", "LineSeries3", "Сигнал детектора", -10, 2500, this);

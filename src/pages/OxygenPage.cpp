@@ -125,7 +125,7 @@ void OxygenPage::buildSettings() {
     Edit10 = readOnlyEdit(GroupBox28, "Edit10", 80, 42, 64, 21);
     Button83 = button(GroupBox28, "Button83", "Применить U газа", 148, 41, 120, 23);
 
-    Panel89 = panel(GroupBox28, "Panel89", 8, 68, 260, 90);
+    Panel89 = panel(GroupBox28, "Panel89", 8, 68, 256, 90);
     const char *const labels[] = {"C газа, % х10", "Порог1, % х10", "Порог2, % х10",
                                   "Порог 3, % х10"};
     const char *const labelNames[] = {"Label24", "Label25", "Label26", "Label27"};
@@ -136,12 +136,12 @@ void OxygenPage::buildSettings() {
         *fields[row] = new ValueField(fieldNames[row], Panel89, 4);
         (*fields[row])->setGeometry(104, 3 + 21 * row, 48, 20);
     }
-    Button80 = button(Panel89, "Button80", "Применить", 160, 3, 94, 41);
-    Button81 = button(Panel89, "Button81", "Применить", 160, 45, 94, 41);
+    Button80 = button(Panel89, "Button80", "Применить", 158, 3, 92, 41);
+    Button81 = button(Panel89, "Button81", "Применить", 158, 45, 92, 41);
 
-    Button82 = button(GroupBox28, "Button82", "Чтение", 276, 68, 78, 27);
-    Button85 = button(GroupBox28, "Button85", "По умолчанию", 276, 99, 78, 27);
-    Button79 = button(GroupBox28, "Button79", "Сохранение", 276, 130, 78, 27);
+    Button82 = button(GroupBox28, "Button82", "Чтение", 268, 68, 88, 27);
+    Button85 = button(GroupBox28, "Button85", "По умолчанию", 268, 99, 88, 27);
+    Button79 = button(GroupBox28, "Button79", "Сохранение", 268, 130, 88, 27);
 }
 
 void OxygenPage::setPicture(const QImage &picture) {
