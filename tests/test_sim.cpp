@@ -3,6 +3,8 @@
 
 #include "protocol/SensorCodes.h"
 #include "sim/CatalyticSensorModel.h"
+#include "sim/OpticalBlockModel.h"
+#include "sim/OxygenBlockModel.h"
 #include "sim/PgsBlockModel.h"
 #include "sim/ReplyWords.h"
 #include "sim/SemiconductorSensorModel.h"
@@ -150,6 +152,15 @@ class TestSim : public QObject {
     void pgsThresholds();
     void demoGasPuffs_data();
     void demoGasPuffs();
+    void opticalReplies_data();
+    void opticalReplies();
+    void opticalLinkError();
+    void oxygenParameters();
+    void oxygenFrontEnd_data();
+    void oxygenFrontEnd();
+    void oxygenAlarms_data();
+    void oxygenAlarms();
+    void oxygenTemperature();
     void pumpStepsStayWithinLimits_data();
     void pumpStepsStayWithinLimits();
     void pumpOnOffVersionAndCurrent();
@@ -605,19 +616,19 @@ void TestSim::silentFrames() {
 void TestSim::sensorBlockOfEachKind_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("address");
-    QTest::addColumn<bool>("placeholder"); // acknowledges every code with empty data
-    QTest::newRow("ТКС") << 1 << 0x83 << false;
-    QTest::newRow("ТКС+ПГС") << 2 << 0x94 << false;
-    QTest::newRow("водород") << 3 << 0x95 << false;
-    QTest::newRow("ПГС") << 4 << 0x88 << false;
-    QTest::newRow("оптика") << 5 << 0x8B << true;
-    QTest::newRow("кислород") << 7 << 0x96 << true;
+    QTest::addColumn<int>("bit0"); // of the reply to 9 once it is over: on, no temperature fault
+    QTest::newRow("ТКС") << 1 << 0x83 << 1;
+    QTest::newRow("ТКС+ПГС") << 2 << 0x94 << 1;
+    QTest::newRow("водород") << 3 << 0x95 << 1;
+    QTest::newRow("ПГС") << 4 << 0x88 << 1;
+    QTest::newRow("оптика") << 5 << 0x8B << 1;
+    QTest::newRow("кислород") << 7 << 0x96 << 0;
 }
 
 void TestSim::sensorBlockOfEachKind() {
     QFETCH(int, kind);
     QFETCH(int, address);
-    QFETCH(bool, placeholder);
+    QFETCH(int, bit0);
     VI vi(std::uint8_t(kind), 100);
     // Every code and data byte gets a sealed reply from the block, whatever it means.
     for (int code = 0; code < 256; ++code) {
@@ -628,13 +639,10 @@ void TestSim::sensorBlockOfEachKind() {
             QVERIFY(checksumHolds(*r));
             QCOMPARE(int((*r)[0]), address & 0x7F);
             QCOMPARE(int((*r)[1]), code);
-            if (placeholder)
-                QCOMPARE(toBytes(*r), toBytes(sealed(Frame{(*r)[0], (*r)[1]})));
         }
     }
-    // A modelled block is still sound after all that: 9 switches it on.
-    if (!placeholder)
-        QCOMPARE(ask(vi, std::uint8_t(address), Code::Identify)[2] & 0x01, 0x01);
+    // The block is still sound after all that.
+    QCOMPARE(ask(vi, std::uint8_t(address), Code::Identify)[2] & 0x01, bit0);
     // No other sensor block answers.
     for (int other : {0x83, 0x94, 0x95, 0x88, 0x8B, 0x96})
         if (other != address)
@@ -878,10 +886,13 @@ void TestSim::pgsThresholds() {
 
 void TestSim::demoGasPuffs_data() {
     QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("topAlarm"); // the status bit of the highest threshold
-    QTest::newRow("ТКС") << 1 << int(SensorStatus::OffThreshold);
-    QTest::newRow("водород") << 3 << int(SensorStatus::OffThreshold);
-    QTest::newRow("ПГС") << 4 << int(SensorStatus::Threshold2);
+    QTest::addColumn<int>("topAlarm"); // the status bit of the rarest alarm
+    QTest::addColumn<int>("polls");    // the optical block's gas moves twice per poll
+    QTest::newRow("ТКС") << 1 << int(SensorStatus::OffThreshold) << 3000;
+    QTest::newRow("водород") << 3 << int(SensorStatus::OffThreshold) << 3000;
+    QTest::newRow("ПГС") << 4 << int(SensorStatus::Threshold2) << 3000;
+    QTest::newRow("оптика") << 5 << int(SensorStatus::Threshold3) << 1500;
+    QTest::newRow("кислород, провалы") << 7 << int(SensorStatus::Threshold2) << 3000;
 }
 
 void TestSim::demoGasPuffs() {
@@ -889,6 +900,7 @@ void TestSim::demoGasPuffs() {
     // clears again; held, it stays put. The same start value gives the same run.
     QFETCH(int, kind);
     QFETCH(int, topAlarm);
+    QFETCH(int, polls);
     const std::uint8_t a = Block::address(*VI::sensorBlockOf(std::uint8_t(kind)));
     auto run = [&](VI &vi, int polls) {
         QByteArray statuses;
@@ -897,7 +909,7 @@ void TestSim::demoGasPuffs() {
         return statuses;
     };
     VI vi(std::uint8_t(kind), 100, 4);
-    const QByteArray statuses = run(vi, 3000);
+    const QByteArray statuses = run(vi, polls);
     int puffs = 0, alarmed = 0;
     for (qsizetype i = 1; i < statuses.size(); ++i) {
         puffs += (statuses[i] & topAlarm) && !(statuses[i - 1] & topAlarm);
@@ -906,13 +918,222 @@ void TestSim::demoGasPuffs() {
     QVERIFY2(puffs >= 8 && puffs <= 40, qPrintable(QString::number(puffs)));
     QVERIFY2(alarmed < statuses.size() / 3, qPrintable(QString::number(alarmed)));
     VI twin(std::uint8_t(kind), 100, 4);
-    QCOMPARE(run(twin, 3000), statuses);
+    QCOMPARE(run(twin, polls), statuses);
 
     if (kind == 4)
         vi.pgs()->holdGas(0);
+    else if (kind == 5)
+        vi.optical()->holdGas(0);
+    else if (kind == 7)
+        vi.oxygen()->holdOxygen(209);
     else
         vi.catalytic()->holdGas(0);
-    QVERIFY(!run(vi, 2000).contains(char(0x11)));
+    const QByteArray held = run(vi, 2000);
+    QVERIFY(std::none_of(held.begin(), held.end(), [](char s) { return s & 0x70; }));
+}
+
+// ---- Optical and oxygen blocks --------------------------------------------------
+
+void TestSim::opticalReplies_data() {
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("status"); // in 3.00 % methane: thresholds 1 and 2
+    QTest::addColumn<bool>("readings");
+    QTest::newRow("poll") << 12 << 0x31 << true;
+    QTest::newRow("measurement") << 7 << 0x31 << true;
+    QTest::newRow("unknown code") << 40 << 0x31 << true;
+    QTest::newRow("on") << 9 << 0x31 << false;
+    QTest::newRow("start") << 13 << 0x31 << false;
+    QTest::newRow("internal 3") << 3 << 0x31 << false;
+    QTest::newRow("set-up") << 6 << 0xB1 << false;
+    QTest::newRow("off") << 8 << 0x00 << false;
+}
+
+void TestSim::opticalReplies() {
+    QFETCH(int, code);
+    QFETCH(int, status);
+    QFETCH(bool, readings);
+    VI vi(5, 100);
+    OpticalBlockModel &o = *vi.optical();
+    o.holdGas(300);
+    const Frame r = ask(vi, 0x8B, std::uint8_t(code));
+    QCOMPARE(int(r[0]), int(Block::OpticMethane));
+    QCOMPARE(int(r[2]), status);
+    if (readings) {
+        QVERIFY2(std::abs(signed16(r, 3) - 300) <= 6, qPrintable(QString::number(signed16(r, 3))));
+        QCOMPARE(int(word16(r, 5)), o.signal());
+        QVERIFY(o.signal() < o.zeroSignal() * 9 / 10); // the methane absorbs
+    } else {
+        QCOMPARE(toBytes(r).mid(3, 3), QByteArray(3, '\0'));
+        QCOMPARE(int(r[6]), code == OpticalCode::On ? int(VI::OpticalVersion) : 0);
+    }
+}
+
+void TestSim::opticalLinkError() {
+    VI vi(5, 100);
+    OpticalBlockModel &o = *vi.optical();
+    const std::uint8_t a = 0x8B;
+    const auto tail = [](const Frame &r) { return toBytes(r).mid(2, 5).toHex(); };
+    o.holdGas(600);
+    QCOMPARE(int(ask(vi, a, OpticalCode::On)[2]), 0x71); // on already: no restart
+
+    // Off, then the page's switch-on sequence: the reply to 9 is sound, the
+    // next eight report the lost module, then the block reads again.
+    QCOMPARE(int(ask(vi, a, OpticalCode::Off)[2]), 0);
+    QCOMPARE(tail(ask(vi, a, OpticalCode::On)), QByteArray("7100000015"));
+    for (std::uint8_t code : {13, 3, 4, 12, 12, 7, 12, 12})
+        QCOMPARE(tail(ask(vi, a, code)), QByteArray("031f000000"));
+    Frame r = ask(vi, a, Code::Poll);
+    QCOMPARE(int(r[2]), 0x71);
+    QVERIFY(std::abs(signed16(r, 3) - 600) <= 8);
+
+    // The hook holds the error until cleared; 9 still tells the version.
+    o.holdGas(0);
+    o.setLinkError(0x2A);
+    QCOMPARE(tail(ask(vi, a, Code::Poll)), QByteArray("032a000000"));
+    QCOMPARE(tail(ask(vi, a, OpticalCode::On)), QByteArray("032a000015"));
+    o.setLinkError(std::nullopt);
+    o.setSettingsError(true);
+    r = ask(vi, a, Code::Poll);
+    QCOMPARE(int(r[2]), 0x05);
+    QVERIFY(std::abs(signed16(r, 3)) <= 6);
+    QVERIFY(word16(r, 5) >= 1790 && word16(r, 5) <= 2010); // clean air
+}
+
+void TestSim::oxygenParameters() {
+    VI vi(7, 100);
+    OxygenBlockModel &o = *vi.oxygen();
+    const std::uint8_t a = 0x96;
+    const auto parameters = [&] {
+        const Frame r3 = ask(vi, a, OxygenCode::ReadCalibrationGas);
+        const Frame r4 = ask(vi, a, OxygenCode::ReadThresholds);
+        return QList<int>{signed16(r3, 3), signed16(r3, 5), signed16(r4, 3), signed16(r4, 5)};
+    };
+    const auto voltages = [&] {
+        const Frame r = ask(vi, a, OxygenCode::ReadVoltages);
+        return std::pair<int, int>(signed16(r, 3), signed16(r, 5));
+    };
+    QCOMPARE(parameters(), (QList<int>{210, 20, 180, 250}));
+    const auto [zero, gas] = voltages();
+    QVERIFY(zero >= 0 && zero <= 50 && std::abs(gas - 15000) <= 500);
+
+    // Written, saved, overwritten and reset to the saved values.
+    QVERIFY(ask(vi, a, OxygenCode::SetUp)[2] & SensorStatus::SetUp);
+    ask(vi, a, OxygenCode::WriteUpper, 209, 15);
+    ask(vi, a, OxygenCode::WriteLower, 190, 230);
+    QCOMPARE(parameters(), (QList<int>{209, 15, 190, 230}));
+    QCOMPARE(ask(vi, a, OxygenCode::Save)[2] & SensorStatus::SetUp, 0);
+    ask(vi, a, OxygenCode::SetUp);
+    ask(vi, a, OxygenCode::WriteUpper, -1, 0x7FFF);
+    QCOMPARE(parameters(), (QList<int>{-1, 0x7FFF, 190, 230}));
+    QCOMPARE(ask(vi, a, OxygenCode::Reset)[2] & SensorStatus::SetUp, 0);
+    QCOMPARE(parameters(), (QList<int>{209, 15, 190, 230}));
+
+    // Calibration points on the voltage of the moment; points too close: set-up error.
+    o.holdOxygen(0);
+    ask(vi, a, OxygenCode::ZeroPoint);
+    const int newZero = o.voltageTenths();
+    o.holdOxygen(209);
+    ask(vi, a, OxygenCode::GasPoint);
+    QCOMPARE(voltages(), std::pair(newZero, o.voltageTenths()));
+    o.holdOxygen(100);
+    QVERIFY(std::abs(signed16(ask(vi, a, Code::Poll), 3) - 100) <= 1);
+    o.holdOxygen(2);
+    ask(vi, a, OxygenCode::GasPoint);
+    QCOMPARE(int(ask(vi, a, Code::Poll)[2]), int(SensorStatus::SettingsError));
+    QCOMPARE(o.saved().uGasTenths, gas); // not saved
+
+    // The voltage follows the feedback resistor: 14 kΩ doubles it, none leaves nothing.
+    o.holdOxygen(209);
+    const int at7k = word16(ask(vi, a, OxygenCode::Voltage), 5);
+    vi.answer(command(a, OxygenCode::WriteFrontEnd, 0, 0, 0x12, 0x36, 0x03));
+    QVERIFY(std::abs(int(word16(ask(vi, a, OxygenCode::Voltage), 5)) - 2 * at7k) <= 10);
+    vi.answer(command(a, OxygenCode::WriteFrontEnd, 0, 0, 0x02, 0x36, 0x03));
+    QVERIFY(word16(ask(vi, a, OxygenCode::Voltage), 5) <= OxygenBlockModel::DeadTenthsMax);
+}
+
+void TestSim::oxygenFrontEnd_data() {
+    QTest::addColumn<bool>("ready");
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<QByteArray>("state"); // byte 3 of the replies to 32 and 33
+    QTest::newRow("ready, writable") << true << false << QByteArray("10");
+    QTest::newRow("ready, protected") << true << true << QByteArray("11");
+    QTest::newRow("not ready") << false << false << QByteArray("00");
+    QTest::newRow("not ready, protected") << false << true << QByteArray("01");
+}
+
+void TestSim::oxygenFrontEnd() {
+    QFETCH(bool, ready);
+    QFETCH(bool, locked);
+    QFETCH(QByteArray, state);
+    VI vi(7, 100);
+    OxygenBlockModel &o = *vi.oxygen();
+    const std::uint8_t a = 0x96;
+    const auto bytes = [](const Frame &r) { return toBytes(r).mid(3, 4).toHex(); };
+    o.setFrontEndReady(ready);
+    o.setWriteProtected(locked);
+    QCOMPARE(bytes(ask(vi, a, OxygenCode::ReadFrontEnd)), state + "0e3603");
+
+    // Every bit written: the unused ones are cleared; a locked or busy chip keeps its bytes.
+    const QByteArray now = ready && !locked ? "1f6f85" : "0e3603";
+    const Frame w =
+        vi.answer(command(a, OxygenCode::WriteFrontEnd, 0, 0, 0xFF, 0x6F, 0xFD)).value();
+    QCOMPARE(bytes(w), state + now);
+    QCOMPARE(bytes(ask(vi, a, OxygenCode::ReadFrontEnd)), state + now);
+    QCOMPARE(bytes(ask(vi, a, OxygenCode::Version)), "12" + now);
+}
+
+void TestSim::oxygenAlarms_data() {
+    QTest::addColumn<int>("oxygen"); // tenths of a percent
+    QTest::addColumn<int>("hook");   // 1 temperature fault, 2 set-up error, 3 set-up mode
+    QTest::addColumn<int>("status");
+    // Factory: calibration gas 21.0 %; threshold 1 2.0 % off it, 2 under 18.0 %, 3 over 25.0 %.
+    QTest::newRow("20.9 %") << 209 << 0 << 0x00;
+    QTest::newRow("19.1 %") << 191 << 0 << 0x00;
+    QTest::newRow("18.9 %") << 189 << 0 << 0x10;
+    QTest::newRow("17.5 %") << 175 << 0 << 0x30;
+    QTest::newRow("23.5 %") << 235 << 0 << 0x10;
+    QTest::newRow("26.0 %") << 260 << 0 << 0x50;
+    QTest::newRow("temperature fault") << 209 << 1 << 0x01;
+    QTest::newRow("set-up error") << 175 << 2 << 0x04;
+    QTest::newRow("set-up mode") << 175 << 3 << 0xB0;
+}
+
+void TestSim::oxygenAlarms() {
+    QFETCH(int, oxygen);
+    QFETCH(int, hook);
+    QFETCH(int, status);
+    VI vi(7, 100);
+    OxygenBlockModel &o = *vi.oxygen();
+    const std::uint8_t a = 0x96;
+    o.holdOxygen(oxygen);
+    o.setTemperatureFault(hook == 1);
+    o.setSetUpError(hook == 2);
+    if (hook == 3)
+        ask(vi, a, OxygenCode::SetUp);
+    const Frame r12 = ask(vi, a, Code::Poll);
+    const Frame r1 = ask(vi, a, OxygenCode::Voltage);
+    QCOMPARE(int(r12[2]), status);
+    QCOMPARE(int(r1[2]), status);
+    QCOMPARE(signed16(r12, 3), oxygen);
+    QCOMPARE(signed16(r1, 3), oxygen);
+}
+
+void TestSim::oxygenTemperature() {
+    // The temperature drifts a few degrees about 25 °C; the coefficient follows it.
+    VI vi(7, 100);
+    const std::uint8_t a = 0x96;
+    int lowest = 99, highest = -99;
+    for (int i = 0; i < 3000; ++i) {
+        const Frame r = ask(vi, a, Code::Poll);
+        const int t = 85 - r[5];
+        QVERIFY2(t >= 21 && t <= 29, qPrintable(QString::number(t)));
+        QVERIFY(std::abs(r[6] - (100 - 3 * (t - 25))) <= 2);
+        lowest = std::min(lowest, t);
+        highest = std::max(highest, t);
+    }
+    QVERIFY(highest - lowest >= 2);
+    vi.oxygen()->setTemperatureFault(true);
+    QCOMPARE(toBytes(ask(vi, a, Code::Poll)).mid(5, 2).toHex(), QByteArray("ff64"));
 }
 
 // ---- Pump ---------------------------------------------------------------------

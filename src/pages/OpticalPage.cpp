@@ -94,7 +94,7 @@ void OpticalPage::decode(const Frame &reply) {
 }
 
 void OpticalPage::Button71Click() {
-    queueSequence({C::On, C::Start, 3, 4});
+    queueSequence({C::On, C::Start, C::ReadInternal1, C::ReadInternal2});
 }
 
 void OpticalPage::Button73Click() {

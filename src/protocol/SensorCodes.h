@@ -82,10 +82,15 @@ constexpr bool carriesReadings(std::uint8_t code) {
 // mode, settings error and three threshold bits of SensorStatus, with a link
 // error of its own in bit 1.
 namespace OpticalCode {
+// 3 and 4 read settings of the optical module that the page does not show.
+constexpr std::uint8_t ReadInternal1 = 3;
+constexpr std::uint8_t ReadInternal2 = 4;
+constexpr std::uint8_t SetUp = 6;
 constexpr std::uint8_t Measurement = 7; // like the poll: concentration and signal
 constexpr std::uint8_t Off = 8;
 constexpr std::uint8_t On = 9; // byte 6 = version
 constexpr std::uint8_t Start = 13;
+constexpr std::uint8_t Reset = 16;
 constexpr std::uint8_t LinkError = 0x02; // status bit; the error code is in byte 3
 } // namespace OpticalCode
 

@@ -1,8 +1,9 @@
 #include "VirtualInstrument.h"
 
 #include "CatalyticSensorModel.h"
+#include "OpticalBlockModel.h"
+#include "OxygenBlockModel.h"
 #include "PgsBlockModel.h"
-#include "PlaceholderBlockModel.h"
 #include "RandomIn.h"
 #include "ReplyWords.h"
 #include "SemiconductorSensorModel.h"
@@ -258,13 +259,15 @@ void VirtualInstrument::makeSensorModel() {
     case 4:
         sensor_ = std::make_unique<PgsBlockModel>(PgsVersion, start);
         break;
+    case 5:
+        sensor_ = std::make_unique<OpticalBlockModel>(OpticalVersion, start);
+        break;
+    case 7:
+        sensor_ = std::make_unique<OxygenBlockModel>(OxygenVersion, start);
+        break;
     default:
-        // The optical and oxygen blocks acknowledge every code with empty data
-        // until they get models of their own; other kinds have no block.
-        if (const std::optional<std::uint8_t> block = sensorBlockOf(kind_))
-            sensor_ = std::make_unique<PlaceholderBlockModel>(*block);
-        else
-            sensor_.reset();
+        // Other kinds have no sensor block.
+        sensor_.reset();
         break;
     }
 }
@@ -289,4 +292,12 @@ SemiconductorSensorModel *VirtualInstrument::semiconductor() {
 
 PgsBlockModel *VirtualInstrument::pgs() {
     return dynamic_cast<PgsBlockModel *>(sensor_.get());
+}
+
+OpticalBlockModel *VirtualInstrument::optical() {
+    return dynamic_cast<OpticalBlockModel *>(sensor_.get());
+}
+
+OxygenBlockModel *VirtualInstrument::oxygen() {
+    return dynamic_cast<OxygenBlockModel *>(sensor_.get());
 }

@@ -18,6 +18,8 @@
 class CatalyticSensorModel;
 class SemiconductorSensorModel;
 class PgsBlockModel;
+class OpticalBlockModel;
+class OxygenBlockModel;
 
 class VirtualInstrument {
   public:
@@ -74,6 +76,8 @@ class VirtualInstrument {
     static constexpr std::uint8_t TksPgsVersion = 0x21;
     static constexpr std::uint8_t HydrogenVersion = 0x12;
     static constexpr std::uint8_t PgsVersion = 0x13;
+    static constexpr std::uint8_t OpticalVersion = 0x15;
+    static constexpr std::uint8_t OxygenVersion = 0x12;
 
     VirtualInstrument(std::uint8_t kind, std::uint16_t serialNumber, std::uint32_t rngStart = 1);
     VirtualInstrument(VirtualInstrument &&) noexcept = default;
@@ -125,10 +129,13 @@ class VirtualInstrument {
     // The sensor models of the present kind, for tests and the simulator's own
     // controls; nullptr where the kind has no such sensor. The thermocatalytic
     // sensor is the whole block of kind 1 and the first sensor of kinds 2 and
-    // 3, the semiconductor sensor their second; kind 4 is the ПГС block.
+    // 3, the semiconductor sensor their second; kind 4 is the ПГС block, kind 5
+    // the optical methane block, kind 7 the oxygen block.
     CatalyticSensorModel *catalytic();
     SemiconductorSensorModel *semiconductor();
     PgsBlockModel *pgs();
+    OpticalBlockModel *optical();
+    OxygenBlockModel *oxygen();
 
   private:
     enum class Battery { Drifting, Held, Failing };

@@ -1,0 +1,108 @@
+#include "OpticalBlockModel.h"
+
+#include "RandomIn.h"
+#include "ReplyWords.h"
+
+#include <algorithm>
+
+OpticalBlockModel::OpticalBlockModel(std::uint8_t version, std::uint32_t randomStart)
+    : VirtualSensor(randomStart), version_(version),
+      zeroSignal_(randomIn(rng_, ZeroSignalMin, ZeroSignalMax)) {
+    voltage_ = measure();
+}
+
+std::optional<std::uint8_t> OpticalBlockModel::linkError() const {
+    if (linkErrorForced_)
+        return linkErrorForced_;
+    if (restartLeft_ > 0)
+        return RestartErrorCode;
+    return std::nullopt;
+}
+
+int OpticalBlockModel::concentration() const {
+    if (!sensing())
+        return 0;
+    const long long s = std::max(1, voltage_);
+    const long long n = static_cast<long long>(HalfSignalAt) * (zeroSignal_ - s);
+    // Rounded to the nearest hundredth, halves away from zero.
+    const long long c = n >= 0 ? (n + s / 2) / s : -((-n + s / 2) / s);
+    return static_cast<int>(std::clamp<long long>(c, -FullScale, FullScale));
+}
+
+std::uint8_t OpticalBlockModel::status() const {
+    std::uint8_t s = 0;
+    if (on_)
+        s |= SensorStatus::On;
+    if (linkError())
+        s |= OpticalCode::LinkError;
+    if (settingsErrorForced_)
+        s |= SensorStatus::SettingsError;
+    if (sensing() && !linkError()) {
+        const int c = concentration();
+        if (c > Threshold1)
+            s |= SensorStatus::Threshold1;
+        if (c > Threshold2)
+            s |= SensorStatus::Threshold2;
+        if (c > Threshold3)
+            s |= SensorStatus::Threshold3;
+    }
+    if (setup_)
+        s |= SensorStatus::SetUp;
+    return s;
+}
+
+int OpticalBlockModel::measure() {
+    if (!sensing())
+        return randomIn(rng_, 0, DeadSignalMax);
+    const long long g = gas_.level();
+    const auto clean = static_cast<int>(zeroSignal_ * HalfSignalAt / (HalfSignalAt + g));
+    return std::clamp(clean + randomIn(rng_, -NoiseCounts, NoiseCounts), 0, 0xFFFF);
+}
+
+void OpticalBlockModel::act(std::uint8_t code) {
+    switch (code) {
+    case OpticalCode::Off:
+        on_ = false;
+        break;
+    case OpticalCode::On:
+        on_ = true;
+        break;
+    case OpticalCode::SetUp:
+        setup_ = true;
+        break;
+    case OpticalCode::Reset:
+        setup_ = false;
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<Frame> OpticalBlockModel::answer(const Frame &command) {
+    const std::uint8_t code = command[1];
+    const bool restart = code == OpticalCode::On && !on_;
+    act(code);
+    const bool readings = carriesReadings(code);
+    if (readings)
+        for (int i = 0; i < GasStepsPerReading; ++i)
+            gas_.next(TypicalPuff);
+    voltage_ = measure();
+
+    Frame f = replyFrame(Block::OpticMethane, code);
+    f[2] = status();
+    if (const std::optional<std::uint8_t> error = linkError()) {
+        f[3] = *error;
+    } else if (readings) {
+        putSignedWord(f, 3, concentration());
+        putWord(f, 5, signal());
+    }
+    if (code == OpticalCode::On)
+        f[6] = version_;
+
+    // The module restarts behind the reply to 9 and is lost for the replies after it.
+    if (restartLeft_ > 0)
+        --restartLeft_;
+    if (restart)
+        restartLeft_ = RestartErrorReplies;
+    return f;
+}

@@ -1,0 +1,224 @@
+#include "OxygenBlockModel.h"
+
+#include "RandomIn.h"
+#include "ReplyWords.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace {
+
+// The oxygen of clean air, tenths of a percent: the sensor's air voltage is
+// given for it.
+constexpr int CleanAirTenths = 209;
+
+int toWordRange(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, -0x8000, 0x7FFF));
+}
+
+std::uint8_t toByte(int v) {
+    return static_cast<std::uint8_t>(std::clamp(v, 0, 0xFF));
+}
+
+} // namespace
+
+int OxygenBlockModel::tiaOhms(std::uint8_t gain) {
+    constexpr std::array<int, 8> Ohms{0, 2750, 3500, 7000, 14000, 35000, 120000, 350000};
+    return Ohms[(gain >> 2) & 0x07];
+}
+
+OxygenBlockModel::OxygenBlockModel(std::uint8_t version, std::uint32_t randomStart)
+    : VirtualSensor(randomStart), version_(version), zeroTenths_(randomIn(rng_, 0, ZeroVoltageMax)),
+      airTenths_(randomIn(rng_, AirVoltageMin, AirVoltageMax)),
+      temperature_(250 + randomIn(rng_, -15, 15)) {
+    // The factory calibrates each block on its own sensor.
+    working_ = {FactoryCalibrationGas, FactoryThreshold1, FactoryThreshold2,
+                FactoryThreshold3,     voltageAt(0),      voltageAt(FactoryCalibrationGas)};
+    saved_ = working_;
+    voltage_ = measure();
+}
+
+int OxygenBlockModel::oxygenTenths() const {
+    if (heldOxygen_)
+        return *heldOxygen_;
+    return std::max(0, AirTopTenths - gas_.level());
+}
+
+void OxygenBlockModel::holdOxygen(int tenthsOfPercent) {
+    heldOxygen_ = std::clamp(tenthsOfPercent, 0, HoldMaxTenths);
+}
+
+void OxygenBlockModel::releaseOxygen() {
+    heldOxygen_.reset();
+}
+
+std::uint8_t OxygenBlockModel::frontEndStatus() const {
+    std::uint8_t s = 0;
+    if (frontEndReady_)
+        s |= OxygenCode::FrontEndReady;
+    if (writeProtected_)
+        s |= OxygenCode::FrontEndWriteProtected;
+    return s;
+}
+
+int OxygenBlockModel::voltageAt(int oxygen) const {
+    const long long cell =
+        zeroTenths_ + static_cast<long long>(airTenths_ - zeroTenths_) * oxygen / CleanAirTenths;
+    const long long v = cell * tiaOhms(frontEnd_.gain) / tiaOhms(FactoryFrontEnd.gain);
+    return static_cast<int>(std::clamp<long long>(v, 0, RailTenths));
+}
+
+int OxygenBlockModel::measure() {
+    if (!sensing() || tiaOhms(frontEnd_.gain) == 0)
+        return randomIn(rng_, 0, DeadTenthsMax);
+    const int v = voltageAt(oxygenTenths()) + randomIn(rng_, -NoiseTenths, NoiseTenths);
+    return std::clamp(v, 0, RailTenths);
+}
+
+bool OxygenBlockModel::setUpError() const {
+    return setUpErrorForced_ || working_.uGasTenths - working_.uZeroTenths < MinSpanTenths;
+}
+
+int OxygenBlockModel::concentration() const {
+    const long long span = static_cast<long long>(working_.uGasTenths) - working_.uZeroTenths;
+    if (span < MinSpanTenths)
+        return 0;
+    const long long n =
+        static_cast<long long>(working_.calibrationGas) * (voltage_ - working_.uZeroTenths);
+    // Rounded to the nearest tenth, halves away from zero.
+    const long long c = n >= 0 ? (n + span / 2) / span : -((-n + span / 2) / span);
+    return toWordRange(c);
+}
+
+std::uint8_t OxygenBlockModel::status() const {
+    std::uint8_t s = 0;
+    if (temperatureFault_)
+        s |= OxygenCode::TemperatureFault;
+    // With its set-up in error the block has no concentration to raise alarms on.
+    if (setUpError()) {
+        s |= SensorStatus::SettingsError;
+    } else {
+        const int c = concentration();
+        if (std::abs(c - working_.calibrationGas) > working_.threshold1)
+            s |= SensorStatus::Threshold1;
+        if (c < working_.threshold2)
+            s |= SensorStatus::Threshold2;
+        if (c > working_.threshold3)
+            s |= SensorStatus::Threshold3;
+    }
+    if (setup_)
+        s |= SensorStatus::SetUp;
+    return s;
+}
+
+std::uint8_t OxygenBlockModel::temperatureCode() const {
+    if (temperatureFault_)
+        return FaultTemperatureCode;
+    return toByte(85 - (temperature_ + 5) / 10);
+}
+
+std::uint8_t OxygenBlockModel::coefficientCode() const {
+    if (temperatureFault_)
+        return CoefficientAt25;
+    return toByte(CoefficientAt25 - CoefficientPerDegree * (temperature_ - 250) / 10);
+}
+
+void OxygenBlockModel::driftTemperature() {
+    temperature_ = std::clamp(temperature_ + randomIn(rng_, -1, 1), TemperatureMin, TemperatureMax);
+}
+
+void OxygenBlockModel::writeFrontEnd(const Frame &command) {
+    // The chip takes no write while it is not ready or locked.
+    if (!frontEndReady_ || writeProtected_)
+        return;
+    frontEnd_ = {static_cast<std::uint8_t>(command[4] & GainBits), command[5],
+                 static_cast<std::uint8_t>(command[6] & ModeBits)};
+}
+
+void OxygenBlockModel::act(const Frame &command) {
+    switch (command[1]) {
+    case OxygenCode::SetUp:
+        setup_ = true;
+        break;
+    case OxygenCode::Save:
+        saved_ = working_;
+        setup_ = false;
+        break;
+    case OxygenCode::WriteUpper:
+        working_.calibrationGas = signed16(command, 3);
+        working_.threshold1 = signed16(command, 5);
+        break;
+    case OxygenCode::WriteLower:
+        working_.threshold2 = signed16(command, 3);
+        working_.threshold3 = signed16(command, 5);
+        break;
+    case OxygenCode::Reset:
+        working_ = saved_;
+        setup_ = false;
+        break;
+    case OxygenCode::WriteFrontEnd:
+        writeFrontEnd(command);
+        break;
+    default:
+        break;
+    }
+}
+
+std::optional<Frame> OxygenBlockModel::answer(const Frame &command) {
+    const std::uint8_t code = command[1];
+    act(command);
+    if (code == Code::Poll || code == OxygenCode::Voltage) {
+        gas_.next(TypicalDipTenths);
+        driftTemperature();
+    }
+    voltage_ = measure();
+    // The calibration points are taken on the voltage just measured.
+    if (code == OxygenCode::GasPoint)
+        working_.uGasTenths = voltage_;
+    else if (code == OxygenCode::ZeroPoint)
+        working_.uZeroTenths = voltage_;
+
+    Frame f = replyFrame(Block::Oxygen, code);
+    f[2] = status();
+    const auto putFrontEnd = [&f, this] {
+        f[4] = frontEnd_.gain;
+        f[5] = frontEnd_.reference;
+        f[6] = frontEnd_.mode;
+    };
+    switch (code) {
+    case Code::Poll:
+        putSignedWord(f, 3, concentration());
+        f[5] = temperatureCode();
+        f[6] = coefficientCode();
+        break;
+    case OxygenCode::Voltage:
+        putSignedWord(f, 3, concentration());
+        putWord(f, 5, voltage_);
+        break;
+    case OxygenCode::Version:
+        f[3] = version_;
+        putFrontEnd();
+        break;
+    case OxygenCode::ReadFrontEnd:
+    case OxygenCode::WriteFrontEnd:
+        f[3] = frontEndStatus();
+        putFrontEnd();
+        break;
+    case OxygenCode::ReadVoltages:
+        putSignedWord(f, 3, working_.uZeroTenths);
+        putSignedWord(f, 5, working_.uGasTenths);
+        break;
+    case OxygenCode::ReadCalibrationGas:
+        putSignedWord(f, 3, working_.calibrationGas);
+        putSignedWord(f, 5, working_.threshold1);
+        break;
+    case OxygenCode::ReadThresholds:
+        putSignedWord(f, 3, working_.threshold2);
+        putSignedWord(f, 5, working_.threshold3);
+        break;
+    default:
+        break;
+    }
+    return f;
+}
