@@ -5,14 +5,19 @@
 #include "charts/StripChart.h"
 #include "pages/BasePage.h"
 #include "pages/PumpPage.h"
+#include "pages/RadioGroup.h"
 #include "sim/CatalyticSensorModel.h"
+#include "sim/OpticalBlockModel.h"
+#include "sim/OxygenBlockModel.h"
 #include "sim/PgsBlockModel.h"
 #include "sim/SimFtDriver.h"
 #include "ui/TForm1.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -54,6 +59,7 @@ class TestEndToEnd : public QObject {
         sim = std::make_unique<SimFtDriver>([this] { return nowMs; });
         messages.clear();
         form = std::make_unique<TForm1>(*sim, messages);
+        form->pictureFolder = ZE23_PICTURE_DIR;
     }
     void cleanup() {
         form.reset();
@@ -232,6 +238,52 @@ class TestEndToEnd : public QObject {
         QVERIFY(qAbs(block.threshold1() - block.converterValue()) < 8);
         QCOMPARE(panel("Panel38")->text(), QString::number(block.threshold1()));
         QVERIFY(qAbs(panel("Panel41")->text().toInt() - block.threshold1()) < 8);
+    }
+
+    void opticalLinkErrorCanBeProvoked() {
+        int row = rowOfKind(5);
+        open(row);
+        run(1000);
+        form->PageControl1->setCurrentIndex(PageIndex::OpticMethane);
+        run(3000);
+        auto label = [this](const char *name) { return form->findChild<QLabel *>(name)->text(); };
+        QCOMPARE(label("Panel77"), QString("Версия 1.5"));
+        QCOMPARE(label("Panel70"), QString("Связь в норме"));
+        QVERIFY(form->findChild<QPlainTextEdit *>("Memo1")->document()->blockCount() > 5);
+        form->findChild<QPushButton *>("Button73")->click();
+        run(1400);
+        QVERIFY(!sim->instrument(std::size_t(row)).optical()->isOn());
+        form->findChild<QPushButton *>("Button71")->click();
+        run(3000);
+        QCOMPARE(label("Panel70"), QString("Ошибка связи 1F"));
+        run(5000);
+        QCOMPARE(label("Panel70"), QString("Связь в норме"));
+    }
+
+    void oxygenFrontEndRoundTrip() {
+        int row = rowOfKind(7);
+        OxygenBlockModel &block = *sim->instrument(std::size_t(row)).oxygen();
+        open(row);
+        run(1000);
+        form->PageControl1->setCurrentIndex(PageIndex::Oxygen);
+        run(2000);
+        auto *load = form->findChild<RadioGroup *>("RadioGroup1");
+        QCOMPARE(load->itemIndex(), 2); // the block's 50 Ом
+        form->findChild<QRadioButton *>("RadioGroup1Item0")->click();
+        form->findChild<QPushButton *>("Button75")->click();
+        run(1000);
+        QCOMPARE(int(block.frontEnd().gain), 0x0C);
+        auto *status = form->findChild<QLabel *>("Panel79");
+        QCOMPARE(status->text(), QString("Статус: Запись разрешена"));
+        // A write-protected front end keeps its bytes, and the page shows them.
+        block.setWriteProtected(true);
+        form->findChild<QRadioButton *>("RadioGroup1Item3")->click();
+        form->findChild<QPushButton *>("Button75")->click();
+        run(1000);
+        QCOMPARE(int(block.frontEnd().gain), 0x0C);
+        QCOMPARE(status->text(), QString("Статус: Запись защищена"));
+        QCOMPARE(load->itemIndex(), 0);
+        QVERIFY(messages.errors.isEmpty());
     }
 
     void wrongLineSettingsFindNothing() {
