@@ -8,34 +8,34 @@
 #include <QString>
 
 namespace SensorIndicators {
-using C = IndicatorPanel::Colour;
+using Colour = IndicatorPanel::Colour;
 
 using namespace SensorStatus;
 
 inline BitIndicator power(IndicatorPanel *p) {
-    return {p, On, "Сенсор выключен", C::Red, "Сенсор включен", C::Face};
+    return {p, On, "Сенсор выключен", Colour::Red, "Сенсор включен", Colour::Face};
 }
 inline BitIndicator mode(IndicatorPanel *p) {
-    return {p, SetUp, "Рабочий режим", C::Face, "Режим настройки", C::Yellow};
+    return {p, SetUp, "Рабочий режим", Colour::Face, "Режим настройки", Colour::Yellow};
 }
 inline BitIndicator settings(IndicatorPanel *p) {
-    return {p, SettingsError, "Настройки в норме", C::Face, "Ошибка настройки", C::Yellow};
+    return {p, SettingsError, "Настройки в норме", Colour::Face, "Ошибка настройки", Colour::Yellow};
 }
 inline BitIndicator circuit(IndicatorPanel *p) {
-    return {p, CircuitFault, "Сенсор в норме", C::Face, "КЗ или обрыв сенсора", C::Red};
+    return {p, CircuitFault, "Сенсор в норме", Colour::Face, "КЗ или обрыв сенсора", Colour::Red};
 }
 inline BitIndicator alarm1(IndicatorPanel *p) {
-    return {p, Threshold1, "Нет превышения порога 1", C::Face, "Превышение порога 1", C::Red};
+    return {p, Threshold1, "Нет превышения порога 1", Colour::Face, "Превышение порога 1", Colour::Red};
 }
 inline BitIndicator alarm2(IndicatorPanel *p) {
-    return {p, Threshold2, "Нет превышения порога 2", C::Face, "Превышение порога 2", C::Red};
+    return {p, Threshold2, "Нет превышения порога 2", Colour::Face, "Превышение порога 2", Colour::Red};
 }
 inline BitIndicator alarm3(IndicatorPanel *p) {
-    return {p, Threshold3, "Нет превышения порога 3", C::Face, "Превышение порога 3", C::Red};
+    return {p, Threshold3, "Нет превышения порога 3", Colour::Face, "Превышение порога 3", Colour::Red};
 }
 inline BitIndicator offAlarm(IndicatorPanel *p) {
-    return {p,     OffThreshold, "Нет превышения порога откл.", C::Face, "Превышение порога откл.",
-            C::Red};
+    return {p,     OffThreshold, "Нет превышения порога откл.", Colour::Face, "Превышение порога откл.",
+            Colour::Red};
 }
 
 // The gas the block is set for.
@@ -51,7 +51,7 @@ inline void showAlarms(std::initializer_list<BitIndicator> alarms, std::uint8_t 
         if (shown)
             a.apply(status);
         else if (faceWhenEmpty)
-            a.panel->set(QString(), C::Face);
+            a.panel->set(QString(), Colour::Face);
         else
             a.panel->setText(QString());
     }
