@@ -374,10 +374,13 @@ class TestMainWindow : public QObject, protected WindowHarness {
             sent << f[1];
         }
         QCOMPARE(sent, codes);
-        // Back to the base page: the address alone changes.
+        // Back to the base page: its own poll, whatever the page left queued
+        // or written; only the stand's channel in byte 2 stays.
+        form->PageControl1->setCurrentIndex(page);
         form->PageControl1->setCurrentIndex(PageIndex::Base);
-        QCOMPARE(int(form->exchange.CommandFrame[0]), 0x80);
-        QCOMPARE(int(form->exchange.CommandFrame[1]), codes.last());
+        QVERIFY(!form->exchange.Sequence.pending());
+        const Bytes f = nextFrameSent();
+        QCOMPARE(Bytes(f.begin(), f.begin() + 7), (Bytes{0x80, 12, 1, 0, 0, 0, 0}));
     }
 
     void deviceListTabChangesNothing() {

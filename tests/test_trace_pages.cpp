@@ -257,6 +257,8 @@ class TestTracePages : public QObject, protected WindowHarness {
         click("Button80");
         receive(frame(22, 1, 0)); // a reply before the tick keeps the write's bytes
         QCOMPARE(nextFrameSent(), frame(0x96, 10, 0, 0xD2, 0x00, 0x14, 0x00));
+        receive(frame(22, 10, 0)); // the polls after it carry none of its bytes
+        QCOMPARE(nextFrameSent(), frame(0x96, 12, 0, 0, 0, 0, 0));
         w<QLineEdit>("MaskEdit16")->setText("");
         click("Button81");
         QCOMPARE(messages.errors, QStringList{"'' is not a valid integer value"});

@@ -160,8 +160,11 @@ void OxygenPage::noteReply(const Frame &reply) {
 }
 
 void OxygenPage::reloadPoll() {
-    if (!exchange_.Sequence.pending())
-        queueSequence({Code::Poll, C::Voltage});
+    if (exchange_.Sequence.pending())
+        return;
+    // The polls carry no data: what a write left in the frame must not stand.
+    exchange_.loadFrame(address(), Code::Poll);
+    queueSequence({Code::Poll, C::Voltage});
 }
 
 void OxygenPage::showStatus(std::uint8_t status) {

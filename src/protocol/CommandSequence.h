@@ -14,6 +14,8 @@ struct CommandSequence {
     // Replaces whatever is pending; at most the first four codes are kept.
     void queue(std::initializer_list<std::uint8_t> codes);
     bool pending() const { return SequenceCount != 0; }
+    // Drops whatever is still to be sent.
+    void clear() { SequenceCount = 0; }
     // The code to send now; advances the position. Only while pending().
     std::uint8_t takeNext();
 };

@@ -85,9 +85,16 @@ void TForm1::PageControl1Change() {
     case PageIndex::Pump:
         exchange.queueSequence(Block::address(Block::Pump), {9});
         break;
-    case PageIndex::Base:
-        exchange.CommandFrame[0] = Block::address(Block::Base);
+    case PageIndex::Base: {
+        // The base answers only its own codes: a code, a sequence or write
+        // data another page left standing would stall it, and byte 4 would
+        // announce a sensor type. Only the stand's channel in byte 2 stays.
+        const std::uint8_t standChannel = exchange.CommandFrame[2];
+        exchange.Sequence.clear();
+        exchange.loadFrame(Block::address(Block::Base), Code::Poll);
+        exchange.CommandFrame[2] = standChannel;
         break;
+    }
     default:
         break;
     }
