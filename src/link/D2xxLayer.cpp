@@ -88,15 +88,23 @@ FtStatus D2xxLayer::Open_USB_Device_By_Serial_Number(const std::string &serial) 
         std::memcpy(OpenSerialNumber.data(), serial.data(), n);
         OpenSerialNumber[n] = '\0';
     }
+    // A handle the last close could not let go is closed first (its failure was
+    // reported then), or the adapter stays busy for the rest of the run.
+    if (closeFailed_)
+        closeFailed_ = driver_->close(DeviceHandle) != FT_OK;
     FtHandle handle = 0;
     FtStatus status = driver_->openBySerialNumber(OpenSerialNumber.data(), handle);
-    if (status == FT_OK)
+    if (status == FT_OK) {
         DeviceHandle = handle;
+        closeFailed_ = false;
+    }
     return checked("Open_USB_Device_By_Serial_Number", status);
 }
 
 FtStatus D2xxLayer::CloseFTDevice() {
-    return checked("FT_Close", driver_->close(DeviceHandle));
+    FtStatus status = driver_->close(DeviceHandle);
+    closeFailed_ = status != FT_OK;
+    return checked("FT_Close", status);
 }
 
 std::uint32_t D2xxLayer::ReadFTBytes(std::uint32_t n) {

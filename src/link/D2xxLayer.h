@@ -58,4 +58,6 @@ class D2xxLayer {
 
     FtDriver *driver_;
     ErrorBox errorBox_;
+    // The last close failed: the adapter may still be held under DeviceHandle.
+    bool closeFailed_ = false;
 };

@@ -23,7 +23,7 @@ void TForm1::FormCreate() {
     ConnectionOpen = false;
     exchange.ReplyValid = false;
     pumpPage->AmplitudeRepeat = false;
-    exchange.Sequence.SequenceCount = 0;
+    exchange.Sequence.clear();
     RefreshDeviceList();
     Panel1->setText(NoActiveDevices);
 }
@@ -86,6 +86,9 @@ void TForm1::ListView1DblClick() {
     ft.Parity = FT_PARITY_NONE;
     ft.SetFTDataCharacteristics();
 
+    // A page's sequence left unfinished by the last connection would put its
+    // codes in byte 1 of the identification request, and the search never ends.
+    exchange.Sequence.clear();
     exchange.loadFrame(Block::address(Block::Base), Code::Identify);
     Label1->setText("Поиск прибора ...");
 
