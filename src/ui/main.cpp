@@ -1,4 +1,5 @@
 #include "BoxMessages.h"
+#include "MemoryTuning.h"
 #include "TForm1.h"
 #include "link/CompositeFtDriver.h"
 #include "link/SerialPortFtDriver.h"
@@ -11,6 +12,7 @@
 #include <memory>
 
 int main(int argc, char *argv[]) {
+    keepLargeBlocksReturnable();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Серия ЗЭ-23");
 
