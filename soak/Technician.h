@@ -1,0 +1,108 @@
+#pragma once
+// What a technician does at the bench through a long session, every choice
+// drawn from a generator with a fixed random start so that a run can be
+// repeated: moves between the base, pump and block pages (staying mostly on
+// the block page), presses the page's buttons, types thresholds before
+// "Применить", and now and then switches the instrument off or opens the
+// multiplexer window. The line meanwhile picks up trouble of every kind.
+
+#include "LineTrouble.h"
+#include "SoakBench.h"
+
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <vector>
+
+class QPushButton;
+class QWidget;
+
+class Technician {
+  public:
+    Technician(SoakBench &bench, std::uint32_t randomStart);
+
+    // Warm-up with the kind's instrument, its adapter open: every button of
+    // its three pages pressed once, each kind of line trouble once, the
+    // instrument switched off and opened again, the multiplexer window opened
+    // and closed, and then polling on the block page until its frame trace
+    // (if it has one) holds all the lines it keeps, and as many again.
+    void tour(int kind);
+
+    // `ms` of random bench work with the kind's instrument, its adapter open.
+    // `minutely` is told each whole minute of the session that has passed.
+    void session(int kind, std::int64_t ms, const std::function<void(int minute)> &minutely = {});
+
+    struct Counts {
+        std::int64_t presses = 0;
+        std::int64_t typedFields = 0;
+        // Fields that did not take the digits typed into them.
+        std::int64_t typingRefused = 0;
+        std::int64_t pageChanges = 0;
+        std::int64_t switchOffs = 0;
+        // Switch-offs after which the window went on polling (the reply to
+        // the off command lost on the line): the adapter was opened again.
+        std::int64_t switchOffsUnanswered = 0;
+        std::int64_t muxWindows = 0;
+        std::int64_t reopenings = 0;
+        std::int64_t stalls = 0;
+        // Times the instrument took a sensor type nobody chose.
+        std::int64_t kindChanges = 0;
+    };
+    Counts counts;
+    LineTrouble trouble;
+    // A line for each time the window stopped getting replies by itself.
+    QStringList stallNotes;
+    QStringList kindChangeNotes;
+
+  private:
+    static constexpr std::int64_t HousekeepingMs = 3 * 60'000;
+    // Without a valid reply for this long the connection counts as stalled.
+    static constexpr std::int64_t StallMs = 90'000;
+    // How long the instrument may stay unidentified (after the multiplexer
+    // window's sensor type, say) before the adapter is opened again.
+    static constexpr std::int64_t LostMs = 20'000;
+
+    struct FollowUp {
+        std::int64_t at;
+        std::function<void()> action;
+    };
+
+    void begin(int kind);
+    // One clock step, and whatever falls due in it; with `randomWork` the
+    // technician's own moves too.
+    void tick(bool randomWork);
+    void runFollowUps();
+    void settleFollowUps();
+    void later(int loMs, int hiMs, std::function<void()> action);
+    std::int64_t in(int loMs, int hiMs);
+    void reopen();
+    void note(const QString &move);
+    void noticeKindChange();
+    void putKindRight();
+
+    void changePage();
+    void showPage(int page);
+    // Buttons of the page the technician may press at any time.
+    std::vector<QPushButton *> everydayButtons(int page) const;
+    void pressSomething();
+    void press(int page, QPushButton *button);
+    void typeThresholds(QWidget *group);
+    void switchOff();
+    void openMuxWindow();
+    bool hasTrace() const;
+    bool traceFull() const;
+
+    SoakBench &bench_;
+    std::mt19937 random_;
+    int kind_ = 0;
+    int blockPage_ = -1;
+    std::size_t row_ = 0;
+    std::int64_t nextPage_ = 0, nextPress_ = 0, nextTrouble_ = 0, nextHousekeeping_ = 0;
+    std::int64_t nextSwitchOff_ = 0, nextMux_ = 0, unidentifiedSince_ = -1;
+    std::int64_t kindPutRightAt_ = -1;
+    std::vector<FollowUp> followUps_;
+    // The technician's last few moves, for the notes.
+    QStringList recentMoves_;
+};
