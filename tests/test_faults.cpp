@@ -93,7 +93,7 @@ FtStatus answer(Op call, int op, FtStatus fault) {
 }
 
 QString boxText(const char *name, FtStatus status) {
-    return QString::fromStdString(D2xxLayer::errorText(name, status));
+    return QString::fromStdString(D2xxLayer::boxText(name, status, {}, LinkTrouble::None));
 }
 } // namespace
 

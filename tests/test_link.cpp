@@ -62,7 +62,8 @@ class TestLink : public QObject {
         ft->Open_USB_Device_By_Serial_Number("A50285BI");
         driver.failWith(Op::Read, static_cast<FtStatus>(status));
         QCOMPARE(ft->ReadFTBytes(8), 0u);
-        QCOMPARE(boxes, QStringList{text});
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].section('\n', 0, 0), text);
     }
 
     void everyOperationNamesItself_data() {
@@ -123,6 +124,45 @@ class TestLink : public QObject {
         QCOMPARE(boxes,
                  QStringList{
                      "Open_USB_Device_By_Serial_Number - Device not opened...\nв группу dialout"});
+    }
+
+    // What the box tells the technician to do, by what the driver found.
+    void adviceFollowsTheDetail_data() {
+        QTest::addColumn<int>("op");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("trouble");
+        QTest::addColumn<QStringList>("words");
+        const int open = int(Op::Open);
+        QTest::newRow("no permission")
+            << open << int(FT_DEVICE_NOT_OPENED) << int(LinkTrouble::NoPermission)
+            << QStringList{"udev", "dialout", "войдите снова"};
+        QTest::newRow("busy") << open << int(FT_DEVICE_NOT_OPENED) << int(LinkTrouble::Busy)
+                              << QStringList{"занят другой программой"};
+        QTest::newRow("gone on opening") << open << int(FT_DEVICE_NOT_FOUND)
+                                         << int(LinkTrouble::None) << QStringList{"отключён"};
+        QTest::newRow("gone from the list") << int(Op::ListCount) << int(FT_DEVICE_NOT_FOUND)
+                                            << int(LinkTrouble::None) << QStringList{"отключён"};
+        QTest::newRow("nothing known") << open << int(FT_IO_ERROR) << int(LinkTrouble::None)
+                                       << QStringList{};
+    }
+    void adviceFollowsTheDetail() {
+        QFETCH(int, op);
+        QFETCH(int, status);
+        QFETCH(int, trouble);
+        QFETCH(QStringList, words);
+        driver.failWith(Op(op), FtStatus(status));
+        driver.setErrorDetail("/dev/ttyUSB0");
+        driver.setTrouble(LinkTrouble(trouble));
+        if (Op(op) == Op::Open)
+            ft->Open_USB_Device_By_Serial_Number("A50285BI");
+        else
+            ft->GetFTDeviceCount();
+        QCOMPARE(boxes.size(), 1);
+        const QStringList parts = boxes[0].split("\n\n");
+        QVERIFY(parts[0].endsWith("\n/dev/ttyUSB0"));
+        QCOMPARE(parts.size(), words.isEmpty() ? 1 : 2);
+        for (const QString &w : words)
+            QVERIFY2(parts[1].contains(w), qPrintable(w));
     }
 
     void serialNumberCopy_data() {

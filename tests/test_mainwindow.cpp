@@ -95,6 +95,36 @@ class TestMainWindow : public QObject, protected WindowHarness {
         QVERIFY(messages.errors.isEmpty());
     }
 
+    // Three seconds of receive ticks without a good frame while searching: the
+    // adapter is open, the instrument silent. The search itself goes on.
+    void silentInstrumentIsNoticed() {
+        openRow(0);
+        QLabel *hint = form->findChild<QLabel *>("SilenceHint");
+        QVERIFY(hint);
+        auto silentTicks = [&](int n) {
+            for (int i = 0; i < n; ++i)
+                form->Timer2Timer();
+        };
+        silentTicks(29);
+        QCOMPARE(hint->text(), QString());
+        driver.queueIncoming({1, 2, 3}); // noise is no answer
+        silentTicks(1);
+        QVERIFY(hint->text().contains("прибор не отвечает"));
+        QCOMPARE(form->Label1->text(), QString("Поиск прибора ..."));
+        receive(frame(0, 12)); // something answers after all
+        QCOMPARE(hint->text(), QString());
+        silentTicks(30);
+        QVERIFY(!hint->text().isEmpty());
+        identifyAs(1);
+        QCOMPARE(hint->text(), QString());
+        silentTicks(40); // polling: no longer searching
+        QCOMPARE(hint->text(), QString());
+        openRow(0);
+        silentTicks(30);
+        form->Button1->click(); // ending the connection takes the notice away
+        QCOMPARE(hint->text(), QString());
+    }
+
     void aRealDoubleClickReachesTheHandler() {
         QRect cell = form->ListView1->visualItemRect(form->ListView1->item(0, 1));
         QTest::mouseClick(form->ListView1->viewport(), Qt::LeftButton, {}, cell.center());

@@ -129,6 +129,7 @@ class TestSerialDriver : public QObject {
 
     void unknownHandleRejectedEverywhere();
     void openOfMissingSerialNumber();
+    void openFailureWording_data();
     void openFailureWording();
     void openFailureOfNonTerminal();
 
@@ -314,24 +315,33 @@ void TestSerialDriver::openOfMissingSerialNumber() {
     QCOMPARE(listed.openBySerialNumber(nullptr, handle), FT_INVALID_PARAMETER);
 }
 
-void TestSerialDriver::openFailureWording() {
-    const QString denied = SerialPortFtDriver::describeOpenFailure(
-        "/dev/ttyUSB0", QSerialPort::PermissionError, "Permission denied", false);
-    QCOMPARE(
-        denied,
-        QStringLiteral("Нет доступа к /dev/ttyUSB0: пользователь должен входить в группу dialout"));
-
+void TestSerialDriver::openFailureWording_data() {
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("systemText");
+    QTest::addColumn<bool>("accessible");
+    QTest::addColumn<int>("trouble");
+    QTest::newRow("denied") << int(QSerialPort::PermissionError) << "Permission denied" << false
+                            << int(LinkTrouble::NoPermission);
     // Allowed to use the node, yet refused: someone else holds the port.
-    const QString busy = SerialPortFtDriver::describeOpenFailure(
-        "/dev/ttyUSB0", QSerialPort::PermissionError, "Permission error while locking", true);
-    QVERIFY(!busy.contains("dialout"));
-    QVERIFY(busy.contains("/dev/ttyUSB0"));
-    QVERIFY(busy.contains("Permission error while locking"));
+    QTest::newRow("held") << int(QSerialPort::PermissionError) << "Permission error while locking"
+                          << true << int(LinkTrouble::Busy);
+    QTest::newRow("gone") << int(QSerialPort::DeviceNotFoundError) << "No such file or directory"
+                          << true << int(LinkTrouble::Gone);
+    QTest::newRow("other") << int(QSerialPort::OpenError) << "Input/output error" << true
+                           << int(LinkTrouble::None);
+}
 
-    const QString other = SerialPortFtDriver::describeOpenFailure(
-        "/dev/ttyUSB3", QSerialPort::DeviceNotFoundError, "No such file or directory", true);
-    QVERIFY(other.contains("/dev/ttyUSB3"));
-    QVERIFY(other.contains("No such file or directory"));
+void TestSerialDriver::openFailureWording() {
+    QFETCH(int, error);
+    QFETCH(QString, systemText);
+    QFETCH(bool, accessible);
+    QFETCH(int, trouble);
+    LinkTrouble found = LinkTrouble::None;
+    const QString text = SerialPortFtDriver::describeOpenFailure(
+        "/dev/ttyUSB0", QSerialPort::SerialPortError(error), systemText, accessible, found);
+    QCOMPARE(int(found), trouble);
+    QVERIFY(text.contains("/dev/ttyUSB0"));
+    QVERIFY(text.contains(systemText));
 }
 
 void TestSerialDriver::openFailureOfNonTerminal() {
@@ -350,6 +360,7 @@ void TestSerialDriver::openFailureOfNonTerminal() {
 
     QCOMPARE(driver.openBySerialNumber("GONE", handle), FT_DEVICE_NOT_OPENED);
     QVERIFY(QString::fromStdString(driver.lastErrorDetail()).contains("ttyUSB9"));
+    QCOMPARE(driver.lastTrouble(), LinkTrouble::Gone);
 }
 
 void TestSerialDriver::ptyTransfersAndSettings() {
@@ -368,6 +379,7 @@ void TestSerialDriver::ptyTransfersAndSettings() {
     FtHandle second = 0;
     QCOMPARE(driver.openBySerialNumber("PTY0001", second), FT_DEVICE_NOT_OPENED);
     QCOMPARE(second, 0u);
+    QCOMPARE(driver.lastTrouble(), LinkTrouble::Busy);
 
     QCOMPARE(driver.setBaudRate(handle, 250000), FT_OK);
     QCOMPARE(driver.setBaudRate(handle, 0), FT_INVALID_BAUD_RATE);
@@ -482,6 +494,7 @@ void TestSerialDriver::ptyHangUpFailsWithoutCrash() {
     std::uint32_t rx = 0, tx = 0, event = 0;
     QCOMPARE(driver.getStatus(handle, rx, tx, event), FT_IO_ERROR);
     QVERIFY(!driver.lastErrorDetail().empty());
+    QCOMPARE(driver.lastTrouble(), LinkTrouble::Gone);
 
     // Every later call fails quickly; close still gives the handle back.
     std::uint8_t buf[8] = {1, 2, 3};

@@ -120,3 +120,7 @@ FtStatus CompositeFtDriver::getStatus(FtHandle handle, std::uint32_t &rxBytes,
 std::string CompositeFtDriver::lastErrorDetail() const {
     return lastUsed_ ? lastUsed_->lastErrorDetail() : std::string();
 }
+
+LinkTrouble CompositeFtDriver::lastTrouble() const {
+    return lastUsed_ ? lastUsed_->lastTrouble() : LinkTrouble::None;
+}

@@ -26,6 +26,7 @@ class CompositeFtDriver : public FtDriver {
     FtStatus getStatus(FtHandle handle, std::uint32_t &rxBytes, std::uint32_t &txBytes,
                        std::uint32_t &event) override;
     std::string lastErrorDetail() const override;
+    LinkTrouble lastTrouble() const override;
 
   private:
     struct Route {

@@ -40,13 +40,22 @@ std::string D2xxLayer::errorText(const std::string &name, std::uint32_t status) 
     return name + " - Unknown error, status " + std::to_string(status) + "...";
 }
 
+std::string D2xxLayer::boxText(const std::string &name, FtStatus status, const std::string &detail,
+                               LinkTrouble trouble) {
+    std::string text = errorText(name, status);
+    if (!detail.empty())
+        text += "\n" + detail;
+    const std::string advice = adviceFor(troubleOf(status, trouble));
+    if (!advice.empty())
+        text += "\n\n" + advice;
+    return text;
+}
+
 void D2xxLayer::ReportFTError(const std::string &name, FtStatus status) {
     if (!ErrorReportsEnabled || status == FT_OK)
         return;
-    std::string message = errorText(name, status);
-    std::string detail = driver_->lastErrorDetail();
-    if (!detail.empty())
-        message += "\n" + detail;
+    const std::string message =
+        boxText(name, status, driver_->lastErrorDetail(), driver_->lastTrouble());
     if (errorBox_)
         errorBox_(message);
 }

@@ -35,6 +35,9 @@ class D2xxLayer {
     void ReportFTError(const std::string &name, FtStatus status);
     // The error box text for a status: the operation's name and the library's words.
     static std::string errorText(const std::string &name, std::uint32_t status);
+    // The whole box: that text, the driver's own words, and what to do about it.
+    static std::string boxText(const std::string &name, FtStatus status, const std::string &detail,
+                               LinkTrouble trouble);
 
     FtHandle DeviceHandle = 0;
     bool ErrorReportsEnabled = true;

@@ -42,6 +42,7 @@ class FakeFtDriver : public FtDriver {
     // Makes every later call of `op` answer `status` (FT_OK to heal it).
     void failWith(Op op, FtStatus status) { failures_[op] = status; }
     void setErrorDetail(std::string detail) { detail_ = std::move(detail); }
+    void setTrouble(LinkTrouble trouble) { trouble_ = trouble; }
 
     // What the layer asked for.
     bool isOpen() const { return openHandle_ != 0; }
@@ -70,6 +71,7 @@ class FakeFtDriver : public FtDriver {
     FtStatus getStatus(FtHandle handle, std::uint32_t &rxBytes, std::uint32_t &txBytes,
                        std::uint32_t &event) override;
     std::string lastErrorDetail() const override { return detail_; }
+    LinkTrouble lastTrouble() const override { return trouble_; }
 
   private:
     FtStatus failure(Op op) const;
@@ -79,6 +81,7 @@ class FakeFtDriver : public FtDriver {
     std::deque<std::uint8_t> incoming_;
     std::vector<std::uint8_t> written_;
     std::string detail_;
+    LinkTrouble trouble_ = LinkTrouble::None;
     FtHandle openHandle_ = 0;
     FtHandle nextHandle_ = 0x100;
     std::string openedSerial_;

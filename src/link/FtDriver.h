@@ -3,6 +3,7 @@
 // method each, with the library's status codes. Handle 0 is never a valid handle.
 
 #include "FtStatus.h"
+#include "LinkTrouble.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +42,8 @@ class FtDriver {
     // Extra words for the error box after the last failure (say, why an open was
     // refused); empty when there is nothing to add.
     virtual std::string lastErrorDetail() const { return {}; }
+    // What the last failure of a list or open call says about the adapter.
+    virtual LinkTrouble lastTrouble() const { return LinkTrouble::None; }
 };
 
 // Copies text into a list buffer the way the library does: at most `size`

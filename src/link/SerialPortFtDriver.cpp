@@ -125,6 +125,7 @@ std::vector<FtPortEntry> SerialPortFtDriver::scanPorts() const {
 }
 
 FtStatus SerialPortFtDriver::listCount(std::uint32_t &count) {
+    lastTrouble_ = LinkTrouble::None;
     snapshot_ = scanPorts();
     haveSnapshot_ = true;
     count = std::uint32_t(snapshot_.size());
@@ -161,19 +162,26 @@ FtStatus SerialPortFtDriver::listDescription(std::uint32_t index, char *buffer, 
 
 QString SerialPortFtDriver::describeOpenFailure(const QString &location,
                                                 QSerialPort::SerialPortError error,
-                                                const QString &systemText, bool accessible) {
+                                                const QString &systemText, bool accessible,
+                                                LinkTrouble &trouble) {
+    trouble = LinkTrouble::None;
     if (error == QSerialPort::PermissionError) {
-        if (!accessible)
-            return QStringLiteral("Нет доступа к %1: пользователь должен входить в группу dialout")
-                .arg(location);
+        if (!accessible) {
+            trouble = LinkTrouble::NoPermission;
+            return QStringLiteral("Нет доступа к %1 (%2)").arg(location, systemText);
+        }
+        trouble = LinkTrouble::Busy;
         return QStringLiteral("Порт %1 занят другой программой (%2)").arg(location, systemText);
     }
+    if (error == QSerialPort::DeviceNotFoundError)
+        trouble = LinkTrouble::Gone;
     return QStringLiteral("Не удалось открыть %1: %2").arg(location, systemText);
 }
 
 FtStatus SerialPortFtDriver::openBySerialNumber(const char *serial, FtHandle &handle) {
     handle = 0;
     lastError_.clear();
+    lastTrouble_ = LinkTrouble::None;
     if (!serial)
         return FT_INVALID_PARAMETER;
     const QString wanted = QString::fromUtf8(serial);
@@ -191,6 +199,7 @@ FtStatus SerialPortFtDriver::openBySerialNumber(const char *serial, FtHandle &ha
     for (const auto &[otherHandle, other] : ports_) {
         if (!other.gone && other.location == location) {
             lastError_ = QStringLiteral("Порт %1 уже открыт").arg(location).toStdString();
+            lastTrouble_ = LinkTrouble::Busy;
             return FT_DEVICE_NOT_OPENED;
         }
     }
@@ -200,7 +209,8 @@ FtStatus SerialPortFtDriver::openBySerialNumber(const char *serial, FtHandle &ha
     if (!port->open(QIODevice::ReadWrite)) {
         const QByteArray path = QFile::encodeName(location);
         const bool accessible = ::access(path.constData(), R_OK | W_OK) == 0;
-        lastError_ = describeOpenFailure(location, port->error(), port->errorString(), accessible)
+        lastError_ = describeOpenFailure(location, port->error(), port->errorString(), accessible,
+                                         lastTrouble_)
                          .toStdString();
         return FT_DEVICE_NOT_OPENED;
     }
@@ -252,6 +262,7 @@ FtStatus SerialPortFtDriver::usable(FtHandle handle, OpenPort *&open) {
 
 void SerialPortFtDriver::markGone(OpenPort &open, const QString &why) {
     open.gone = true;
+    lastTrouble_ = LinkTrouble::Gone;
     lastError_ =
         QStringLiteral("Связь с адаптером %1 потеряна: %2").arg(open.location, why).toStdString();
     // A hung-up tty has nothing left to drain, so this returns at once.

@@ -69,11 +69,14 @@ class SerialPortFtDriver : public FtDriver {
                        std::uint32_t &event) override;
 
     std::string lastErrorDetail() const override { return lastError_; }
+    LinkTrouble lastTrouble() const override { return lastTrouble_; }
 
-    // The words for the error box when opening `location` failed. `accessible` tells
-    // whether the current user may read and write the device node.
+    // The words for the error box when opening `location` failed, and what
+    // they mean for the technician. `accessible` tells whether the current
+    // user may read and write the device node.
     static QString describeOpenFailure(const QString &location, QSerialPort::SerialPortError error,
-                                       const QString &systemText, bool accessible);
+                                       const QString &systemText, bool accessible,
+                                       LinkTrouble &trouble);
 
   protected:
     // FTDI ports present now, in a stable order.
@@ -103,4 +106,5 @@ class SerialPortFtDriver : public FtDriver {
     std::map<FtHandle, OpenPort> ports_;
     FtHandle nextHandle_ = 1;
     std::string lastError_;
+    LinkTrouble lastTrouble_ = LinkTrouble::None;
 };

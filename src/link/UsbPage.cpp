@@ -41,6 +41,14 @@ UsbPage::UsbPage(QWidget *parent) : QWidget(parent) {
     labelPalette.setColor(QPalette::WindowText, QColor(0xFF, 0, 0));
     Label1->setPalette(labelPalette);
 
+    SilenceHint = new QLabel(this);
+    SilenceHint->setObjectName("SilenceHint");
+    SilenceHint->setGeometry(476, 72, 300, 80);
+    SilenceHint->setWordWrap(true);
+    SilenceHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    labelPalette.setColor(QPalette::WindowText, QColor(0x90, 0, 0));
+    SilenceHint->setPalette(labelPalette);
+
     Panel1 = new QLabel(this);
     Panel1->setObjectName("Panel1");
     Panel1->setGeometry(0, 526, 477, 16);

@@ -31,6 +31,8 @@ class UsbPage : public QWidget {
     QTableWidget *ListView1;
     QPushButton *Button1;
     QLabel *Label1;
+    // Under Label1: the adapter is open, yet the instrument keeps silent.
+    QLabel *SilenceHint;
     QLabel *Panel1;
     QProgressBar *ProgressBar1;
 

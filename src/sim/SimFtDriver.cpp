@@ -101,6 +101,7 @@ bool SimFtDriver::lineMatches(const Adapter &a) const {
 
 FtStatus SimFtDriver::openBySerialNumber(const char *serial, FtHandle &handle) {
     handle = 0;
+    lastTrouble_ = LinkTrouble::None;
     if (serial == nullptr) {
         lastError_ = "не задан серийный номер адаптера";
         return FT_INVALID_PARAMETER;
@@ -110,6 +111,7 @@ FtStatus SimFtDriver::openBySerialNumber(const char *serial, FtHandle &handle) {
             continue;
         if (a.handle != 0) {
             lastError_ = "виртуальный адаптер " + a.serial + " уже открыт";
+            lastTrouble_ = LinkTrouble::Busy;
             return FT_DEVICE_NOT_OPENED;
         }
         a.handle = nextHandle_++;

@@ -72,6 +72,7 @@ class SimFtDriver : public FtDriver {
     FtStatus getStatus(FtHandle handle, std::uint32_t &rxBytes, std::uint32_t &txBytes,
                        std::uint32_t &event) override;
     std::string lastErrorDetail() const override;
+    LinkTrouble lastTrouble() const override { return lastTrouble_; }
 
     // For tests and the simulator's own controls. Indexes follow the list order.
     std::size_t adapterCount() const { return adapters_.size(); }
@@ -132,4 +133,5 @@ class SimFtDriver : public FtDriver {
     std::vector<Adapter> adapters_;
     FtHandle nextHandle_ = 0x1001;
     std::string lastError_;
+    LinkTrouble lastTrouble_ = LinkTrouble::None;
 };

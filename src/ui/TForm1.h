@@ -6,6 +6,7 @@
 #include "link/D2xxLinkPort.h"
 #include "protocol/ExchangeCycle.h"
 #include "protocol/PageIndex.h"
+#include "protocol/SilentSearch.h"
 
 #include <QImage>
 #include <QWidget>
@@ -126,11 +127,14 @@ class TForm1 : public QWidget {
     void buildPages();
     void deviceChangeWaitFinished();
     void onCurrentChanged(int index);
+    // The search for the instrument begins or ends; the silence notice goes with it.
+    void searching(bool on);
 
     Messages &messages_;
     D2xxLinkPort link_;
     void loadFrontEndPicture();
 
+    SilentSearch silentSearch_;
     int programmaticPageChange_ = 0;
     // A front-end picture that cannot be read is reported once, not on every
     // entry to the oxygen page.

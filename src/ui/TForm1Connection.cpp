@@ -43,7 +43,7 @@ void TForm1::EndConnection() {
         return;
     Timer1->stop();
     Timer2->stop();
-    Label1->clear();
+    searching(false);
     ft.CloseFTDevice();
     ConnectionOpen = false;
 }
@@ -90,7 +90,7 @@ void TForm1::ListView1DblClick() {
     // codes in byte 1 of the identification request, and the search never ends.
     exchange.Sequence.clear();
     exchange.loadFrame(Block::address(Block::Base), Code::Identify);
-    Label1->setText("Поиск прибора ...");
+    searching(true);
 
     Timer1->setInterval(350);
     Timer1->start();

@@ -14,6 +14,9 @@
 
 namespace {
 const char *const UnknownInstrument = "Прибор неизвестен!";
+const char *const SilentInstrument =
+    "Адаптер открыт, но прибор не отвечает. Проверьте, что прибор включён и что кабель "
+    "между адаптером и прибором подключён. Поиск продолжается.";
 } // namespace
 
 void TForm1::Timer1Timer() {
@@ -21,7 +24,12 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::Timer2Timer() {
-    switch (exchange.receiveTick(link_)) {
+    const ExchangeCycle::Received received = exchange.receiveTick(link_);
+    const bool heard = received == ExchangeCycle::Received::Identification ||
+                       received == ExchangeCycle::Received::Reply;
+    if (silentSearch_.tick(heard, Timer2->interval()))
+        usbPage->SilenceHint->setText(silentSearch_.noticed() ? SilentInstrument : "");
+    switch (received) {
     case ExchangeCycle::Received::Identification:
         Identify();
         break;
@@ -37,8 +45,17 @@ void TForm1::Timer2Timer() {
     }
 }
 
+void TForm1::searching(bool on) {
+    Label1->setText(on ? "Поиск прибора ..." : "");
+    usbPage->SilenceHint->clear();
+    if (on)
+        silentSearch_.start();
+    else
+        silentSearch_.stop();
+}
+
 void TForm1::Identify() {
-    Label1->clear();
+    searching(false);
     const InstrumentKind *kind = findInstrumentKind(deviceTypeOf(exchange.ReplyFrame));
     if (!kind) {
         messages_.information(UnknownInstrument);
