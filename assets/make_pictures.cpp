@@ -1,7 +1,8 @@
 // Draws the pictures the tool reads beside its executable: the test stand
 // with its 32 sensor positions, lined up with the multiplexer window's lamps
-// and click rectangles, and the oxygen block's LMP91000 front end, labelled
-// with the names of the eight settings on the oxygen page.
+// and click rectangles, the oxygen block's LMP91000 front end, labelled
+// with the names of the eight settings on the oxygen page, and the program's
+// icon (a portable detector on its USB lead), also used by the desktop entry.
 //
 // Usage: make-pictures OUTPUT_DIR
 
@@ -11,6 +12,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <cstdio>
 
@@ -158,6 +160,48 @@ QImage drawFrontEnd() {
                    QString::fromUtf8(legend[i]));
     return image;
 }
+// A portable detector: yellow case, display with the series name, the sensor
+// grille, and the USB lead the tool talks through.
+QImage drawIcon() {
+    QImage image(256, 256, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+
+    p.setPen(QPen(QColor(0x30, 0x30, 0x30), 10, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath lead(QPointF(128, 226));
+    lead.cubicTo(128, 250, 170, 248, 200, 240);
+    p.drawPath(lead);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x70, 0x70, 0x70));
+    p.drawRoundedRect(QRectF(196, 228, 34, 22), 3, 3);
+    p.setBrush(QColor(0xB0, 0xB0, 0xB0));
+    p.drawRect(QRectF(230, 232, 20, 14));
+
+    p.setPen(QPen(QColor(0x40, 0x30, 0x00), 6));
+    p.setBrush(QColor(0xF2, 0xB7, 0x05));
+    p.drawRoundedRect(QRectF(48, 8, 160, 220), 28, 28);
+
+    p.setPen(QPen(QColor(0x20, 0x20, 0x20), 4));
+    p.setBrush(QColor(0xB8, 0xE0, 0xB0));
+    p.drawRoundedRect(QRectF(68, 36, 120, 72), 8, 8);
+    QFont font("DejaVu Sans");
+    font.setPixelSize(30);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(QColor(0x10, 0x30, 0x10));
+    p.drawText(QRectF(68, 36, 120, 72), Qt::AlignCenter, "ЗЭ-23");
+
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x30, 0x30, 0x30));
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 4; ++col)
+            p.drawEllipse(QPointF(86 + col * 28, 136 + row * 24), 8, 8);
+    p.setBrush(QColor(0xD0, 0x20, 0x20));
+    p.drawEllipse(QPointF(128, 210), 10, 10);
+    return image;
+}
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -174,6 +218,13 @@ int main(int argc, char *argv[]) {
     }
     if (!drawFrontEnd().save(out.filePath("LMP91000.bmp"), "BMP")) {
         std::fprintf(stderr, "cannot write LMP91000.bmp\n");
+        return 1;
+    }
+    const QImage icon = drawIcon();
+    if (!icon.save(out.filePath("ze23-setup.png"), "PNG") ||
+        !icon.scaled(48, 48, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+             .save(out.filePath("ze23-setup-48.png"), "PNG")) {
+        std::fprintf(stderr, "cannot write the icon\n");
         return 1;
     }
     return 0;

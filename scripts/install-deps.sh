@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format clang libclang-rt-dev
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev
   libgl-dev libudev-dev
-  fonts-dejavu-core xvfb xauth
+  fonts-dejavu-core xvfb xauth desktop-file-utils
 )
 
 missing=()

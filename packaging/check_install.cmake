@@ -1,0 +1,23 @@
+# Installs the build into a scratch folder and checks that everything a
+# desktop install needs arrived. Run by ctest:
+#   cmake -DBUILD_DIR=... -DSTAGE=... -P check_install.cmake
+file(REMOVE_RECURSE ${STAGE})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${STAGE}/usr
+                RESULT_VARIABLE failed OUTPUT_QUIET)
+if(failed)
+  message(FATAL_ERROR "cmake --install failed")
+endif()
+foreach(f lib/ze23-setup/ze23-setup lib/ze23-setup/stend1.bmp lib/ze23-setup/LMP91000.bmp
+          lib/ze23-setup/ze23-setup.png bin/ze23-setup share/applications/ze23-setup.desktop
+          share/icons/hicolor/256x256/apps/ze23-setup.png
+          share/icons/hicolor/48x48/apps/ze23-setup.png lib/udev/rules.d/70-ze23-ftdi.rules)
+  if(NOT EXISTS ${STAGE}/usr/${f})
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+# The link in bin/ must lead to the program beside its pictures.
+file(READ_SYMLINK ${STAGE}/usr/bin/ze23-setup target)
+if(NOT target STREQUAL "../lib/ze23-setup/ze23-setup")
+  message(FATAL_ERROR "bin/ze23-setup points to ${target}")
+endif()
+file(REMOVE_RECURSE ${STAGE})
