@@ -5,6 +5,8 @@ void ChartHistory::add(double v) {
         WritePosition = 1;
     Slots[static_cast<std::size_t>(WritePosition)] = v;
     ++WritePosition;
+    if (Filled < SlotCount)
+        ++Filled;
 }
 
 std::array<double, ChartHistory::SlotCount> ChartHistory::points() const {

@@ -17,10 +17,14 @@ class ChartHistory {
     std::array<double, SlotCount> points() const;
     // The value most recently added (0.0 before any).
     double newest() const;
+    // How many of the 200 points hold a value; until 200 have come, the oldest
+    // points are empty and drawn as 0.
+    int filledCount() const { return Filled; }
 
     std::int32_t writePosition() const { return WritePosition; }
 
   private:
     std::array<double, SlotCount + 1> Slots{}; // numbered 1 to 200; 0 unused
     std::int32_t WritePosition = 1;
+    std::int32_t Filled = 0;
 };

@@ -1,9 +1,12 @@
 #include "StripChart.h"
 
+#include <QAction>
 #include <QChart>
 #include <QChartView>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMenu>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -61,6 +64,13 @@ StripChart::StripChart(const QString &objectName, const QString &seriesName, con
     layout->addWidget(title_);
     layout->addWidget(view_, 1);
 
+    savePicture_ = new QAction("Сохранить рисунок (PNG)…", this);
+    savePicture_->setObjectName(objectName + "SavePicture");
+    connect(savePicture_, &QAction::triggered, this, &StripChart::savePictureRequested);
+    saveValues_ = new QAction("Сохранить значения (CSV)…", this);
+    saveValues_->setObjectName(objectName + "SaveValues");
+    connect(saveValues_, &QAction::triggered, this, &StripChart::saveValuesRequested);
+
     redraw();
 }
 
@@ -71,6 +81,15 @@ StripChart::~StripChart() {
 
 QString StripChart::title() const {
     return title_->text();
+}
+
+// The menu pops up without a nested event loop, as the text fields' own do.
+void StripChart::contextMenuEvent(QContextMenuEvent *event) {
+    auto *menu = new QMenu(this);
+    menu->addAction(savePicture_);
+    menu->addAction(saveValues_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void StripChart::add(double v) {

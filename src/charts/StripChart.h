@@ -1,12 +1,15 @@
 #pragma once
 // A strip chart as every block page shows it: a left-aligned title above a
 // chart with a fixed left axis, X from 1 to 200, one red line and no legend,
-// redrawn whole from its history on every new value.
+// redrawn whole from its history on every new value. Its context menu offers
+// to save the chart as a picture or its values; the chart only announces the
+// request, the window that holds it does the saving (ui/ExportHandler.h).
 
 #include "ChartHistory.h"
 
 #include <QWidget>
 
+class QAction;
 class QChart;
 class QChartView;
 class QLabel;
@@ -28,6 +31,13 @@ class StripChart : public QWidget {
     QValueAxis *axisY() const { return axisY_; }
     QString title() const;
 
+  signals:
+    void savePictureRequested();
+    void saveValuesRequested();
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
   private:
     void redraw();
 
@@ -37,4 +47,7 @@ class StripChart : public QWidget {
     QChart *chart_;
     QLineSeries *series_;
     QValueAxis *axisY_;
+    // The context menu's entries, "<object name>SavePicture" and "...SaveValues".
+    QAction *savePicture_;
+    QAction *saveValues_;
 };

@@ -1,5 +1,9 @@
 #include "TraceMemo.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+
 namespace {
 QString hex(const Frame &f) {
     QString s;
@@ -19,6 +23,18 @@ TraceMemo::TraceMemo(const char *name, QWidget *parent) : QPlainTextEdit(parent)
     mono.setStyleHint(QFont::Monospace);
     mono.setPixelSize(11);
     setFont(mono);
+
+    saveAction_ = new QAction("Сохранить в файл…", this);
+    saveAction_->setObjectName(QString(name) + "Save");
+    connect(saveAction_, &QAction::triggered, this, &TraceMemo::saveRequested);
+}
+
+void TraceMemo::contextMenuEvent(QContextMenuEvent *event) {
+    QMenu *menu = createStandardContextMenu(event->pos());
+    menu->addSeparator();
+    menu->addAction(saveAction_);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 QString TraceMemo::line(const Frame &command, const Frame &reply) {

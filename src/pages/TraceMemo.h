@@ -1,11 +1,15 @@
 #pragma once
 // The frame trace of a page: one line per reply, the command frame as it
 // stood and the reply beside it. Only the newest lines are kept, so that a day
-// of polling does not grow without limit.
+// of polling does not grow without limit. Its context menu adds "Сохранить в
+// файл…" to the standard entries; the window does the saving
+// (ui/ExportHandler.h).
 
 #include "protocol/Frame.h"
 
 #include <QPlainTextEdit>
+
+class QAction;
 
 class TraceMemo : public QPlainTextEdit {
     Q_OBJECT
@@ -18,4 +22,14 @@ class TraceMemo : public QPlainTextEdit {
 
     // "8B 0C 00 00 00 00 00 87       Ответ:  0B 0C 81 F4 01 00 04 77 "
     static QString line(const Frame &command, const Frame &reply);
+
+  signals:
+    void saveRequested();
+
+  protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+  private:
+    // "<object name>Save", added to the standard menu each time it opens.
+    QAction *saveAction_;
 };

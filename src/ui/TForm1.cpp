@@ -1,5 +1,6 @@
 #include "TForm1.h"
 
+#include "ExportHandler.h"
 #include "Messages.h"
 #include "link/DeviceChangeWait.h"
 #include "link/UsbPage.h"
@@ -92,6 +93,9 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     Form2->hide();
     connect(Form2, &TForm2::sensorTypeChosen, this, &TForm1::sensorTypeChosen);
 
+    exportHandler_ = new ExportHandler(messages_, this);
+    exportHandler_->attach(*this);
+
     Timer2->start();
     Timer3->start();
 
@@ -174,6 +178,10 @@ bool TForm1::isTabShown(int index) const {
 void TForm1::onCurrentChanged(int) {
     if (programmaticPageChange_ == 0)
         PageControl1Change();
+}
+
+void TForm1::setFileChooser(FileChooser &chooser) {
+    exportHandler_->setFileChooser(chooser);
 }
 
 void TForm1::Timer3Timer() {

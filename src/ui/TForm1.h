@@ -23,6 +23,8 @@ class PumpPage;
 class TksPage;
 class TksPgsPage;
 class DeviceChangeWait;
+class ExportHandler;
+class FileChooser;
 class Messages;
 class QLabel;
 class QProgressBar;
@@ -97,6 +99,9 @@ class TForm1 : public QWidget {
     void setTabShown(int index, bool shown, const QString &caption = QString());
     bool isTabShown(int index) const;
     bool isClosing() const;
+    // The save dialog of the charts' and traces' exports: the file dialog
+    // unless another is put in (tests answer in its place).
+    void setFileChooser(FileChooser &chooser);
 
   public slots:
     void FormCreate();
@@ -132,6 +137,7 @@ class TForm1 : public QWidget {
 
     Messages &messages_;
     D2xxLinkPort link_;
+    ExportHandler *exportHandler_;
     void loadFrontEndPicture();
 
     SilentSearch silentSearch_;
