@@ -10,6 +10,7 @@
 //           C & 0x80  three more bytes load a command (address, code, data)
 //   reply:  block (one of the eight, by index), code, five data bytes
 
+#include "FuzzInput.h"
 #include "protocol/ExchangeCycle.h"
 
 #include <algorithm>
@@ -23,11 +24,6 @@ constexpr std::uint8_t KnownBlocks[8] = {Block::Base,         Block::Tks,   Bloc
                                          Block::OpticMethane, Block::Pump,  Block::TksPgs,
                                          Block::Hydrogen,     Block::Oxygen};
 constexpr std::size_t TailSize = 14;
-
-void check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 class ScriptedPort : public LinkPort {
   public:
@@ -51,18 +47,6 @@ class ScriptedPort : public LinkPort {
         std::copy_n(src, FrameSize, f.begin());
         check(checksumHolds(f));
     }
-};
-
-class Reader {
-  public:
-    Reader(const std::uint8_t *data, std::size_t size) : data_(data), size_(size) {}
-    bool done() const { return at_ >= size_; }
-    std::uint8_t next() { return at_ < size_ ? data_[at_++] : 0; }
-
-  private:
-    const std::uint8_t *data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
 };
 
 ExchangeCycle::Received tick(ExchangeCycle &cycle, ScriptedPort &port) {

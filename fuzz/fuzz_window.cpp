@@ -6,6 +6,7 @@
 //
 // Input: up to MaxOperations operations, each an opcode byte and its operands.
 
+#include "FuzzInput.h"
 #include "RecordingMessages.h"
 #include "link/DeviceChangeWait.h"
 #include "link/FakeFtDriver.h"
@@ -48,23 +49,6 @@ constexpr FakeFtDriver::Op DriverOps[] = {FakeFtDriver::Op::ListCount,
                                           FakeFtDriver::Op::SetDataCharacteristics,
                                           FakeFtDriver::Op::Purge,
                                           FakeFtDriver::Op::GetStatus};
-
-void check(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
-
-class Reader {
-  public:
-    Reader(const std::uint8_t *data, std::size_t size) : data_(data), size_(size) {}
-    bool done() const { return at_ >= size_; }
-    std::uint8_t next() { return at_ < size_ ? data_[at_++] : 0; }
-
-  private:
-    const std::uint8_t *data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
 
 struct Bench {
     FakeFtDriver driver;
