@@ -129,10 +129,14 @@ void CatalyticSensorModel::act(const Frame &command) {
         on_ = true;
         break;
     case CatalyticCode::WriteUpper:
+        if (writesLost_)
+            break;
         w.calibrationGas = signed16(command, 3);
         w.threshold1 = signed16(command, 5);
         break;
     case CatalyticCode::WriteLower:
+        if (writesLost_)
+            break;
         w.threshold2 = signed16(command, 3);
         w.offThreshold = signed16(command, 5);
         break;

@@ -69,6 +69,8 @@ class CatalyticSensorModel : public VirtualSensor {
     int concentration() const { return concentrationAt(voltage_); }
 
     void setSettingsError(bool on) { settingsErrorForced_ = on; }
+    // A faulty memory: writes 10 and 11 are answered but change nothing.
+    void setWritesLost(bool on) { writesLost_ = on; }
 
   private:
     std::size_t gasIndex() const { return propane() ? 1 : 0; }
@@ -89,6 +91,7 @@ class CatalyticSensorModel : public VirtualSensor {
     bool setup_ = false;
     bool propane_ = false;
     bool settingsErrorForced_ = false;
+    bool writesLost_ = false;
     // Index 0: methane (hydrogen on a block without gas selection), 1: propane.
     std::array<Settings, 2> working_;
     std::array<Settings, 2> saved_;

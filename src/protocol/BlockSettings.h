@@ -1,0 +1,62 @@
+#pragma once
+// What each block keeps in its memory, described once for the pages and the
+// command line: where a value sits in which reply, how it is written (as a
+// word beside its partner, as a register byte, or by stepping), its unit, the
+// range the block accepts, and how the block is told to keep what it holds.
+
+#include "Frame.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+struct SettingSpec {
+    enum class Width { Word, Byte };
+    // How a new value gets into the block.
+    enum class Writing {
+        None,     // read only: the block sets it itself (ПГС thresholds: from the gas present)
+        Paired,   // a word written together with its partner under one code
+        Register, // a byte written together with the other register bytes under one code
+        Stepped,  // one step up or down per command
+    };
+
+    const char *key;  // its name in a snapshot
+    const char *unit; // as the page labels it
+    std::uint8_t readCode;
+    // A signed little-endian word from here, or one byte; a write puts the
+    // value in the same place of its frame.
+    std::size_t replyByte;
+    Width width;
+    Writing writing;
+    std::uint8_t writeCode; // Paired and Register; the up step when Stepped
+    std::uint8_t downCode;  // the down step when Stepped
+    int min, max;           // what the block and the page's field accept
+
+    int valueIn(const Frame &reply) const {
+        return width == Width::Word ? signed16(reply, replyByte) : reply[replyByte];
+    }
+    bool accepts(int value) const { return value >= min && value <= max; }
+};
+
+struct BlockSettingsSpec {
+    const char *name; // in a snapshot
+    std::uint8_t block;
+    std::uint8_t versionCode; // the reply to it carries the version ...
+    std::size_t versionByte;  // ... in this byte
+    std::uint8_t saveCode;
+    std::vector<SettingSpec> settings;
+
+    std::uint8_t address() const { return Block::address(block); }
+    const SettingSpec *find(std::string_view key) const;
+    // The settings written together with `s` under its code, `s` included.
+    std::vector<const SettingSpec *> writtenWith(const SettingSpec &s) const;
+};
+
+// The description of a block; nullptr for blocks that keep no settings the
+// tool can read (the base, the optical block).
+const BlockSettingsSpec *blockSettings(std::uint8_t block);
+const BlockSettingsSpec *blockSettingsNamed(std::string_view name);
+
+// The blocks of an instrument kind that keep settings: its sensor block, then
+// the pump. Empty for kinds the tool does not serve.
+std::vector<const BlockSettingsSpec *> settingsOfKind(std::uint8_t deviceType);

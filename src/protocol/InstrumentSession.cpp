@@ -1,0 +1,94 @@
+#include "InstrumentSession.h"
+
+InstrumentSession InstrumentSession::read(int kind, int serialNumber) {
+    InstrumentSession s;
+    s.kind_ = kind;
+    s.serialNumber_ = serialNumber;
+    for (const BlockSettingsSpec *spec : settingsOfKind(static_cast<std::uint8_t>(kind)))
+        s.sessions_.push_back(SettingsSession::read(*spec));
+    return s;
+}
+
+InstrumentSession InstrumentSession::write(const InstrumentSnapshot &now,
+                                           const InstrumentSnapshot &wanted, bool save) {
+    InstrumentSession s;
+    s.kind_ = now.kind;
+    s.serialNumber_ = now.serialNumber;
+    s.save_ = save;
+    for (const BlockSettingsSpec *spec : settingsOfKind(static_cast<std::uint8_t>(now.kind))) {
+        const BlockSnapshot *held = now.block(spec->name);
+        const BlockSnapshot *w = wanted.block(spec->name);
+        if (held && w)
+            s.sessions_.push_back(SettingsSession::write(*spec, held->values, w->values, false));
+    }
+    return s;
+}
+
+std::optional<Frame> InstrumentSession::nextFrame() {
+    while (!finished()) {
+        SettingsSession &s = active()[current_];
+        if (std::optional<Frame> f = s.nextFrame())
+            return f;
+        if (s.outcome() == SettingsSession::Outcome::Running)
+            return std::nullopt;
+        advance();
+    }
+    return std::nullopt;
+}
+
+void InstrumentSession::takeReply(const Frame &reply) {
+    if (!finished())
+        active()[current_].takeReply(reply);
+}
+
+void InstrumentSession::advance() {
+    const SettingsSession &s = active()[current_];
+    if (s.outcome() == SettingsSession::Outcome::NoAnswer) {
+        failure_ = s.failure();
+        return;
+    }
+    if (++current_ < active().size() || keeping_)
+        return;
+    // Every block written and read back: keep the settings only if all held.
+    if (save_ && allConfirmed())
+        for (const SettingsSession &w : sessions_)
+            if (!w.checks().empty())
+                keeps_.push_back(SettingsSession::keep(w.spec()));
+    if (!keeps_.empty()) {
+        keeping_ = true;
+        current_ = 0;
+    }
+}
+
+bool InstrumentSession::finished() const {
+    return failed() || current_ >= (keeping_ ? keeps_ : sessions_).size();
+}
+
+bool InstrumentSession::saved() const {
+    for (const SettingsSession &k : keeps_)
+        if (!k.saved())
+            return false;
+    return !keeps_.empty();
+}
+
+InstrumentSnapshot InstrumentSession::snapshot() const {
+    InstrumentSnapshot snap{kind_, serialNumber_, {}};
+    for (const SettingsSession &s : sessions_)
+        snap.blocks.push_back({s.spec().name, s.version(), s.values()});
+    return snap;
+}
+
+std::vector<InstrumentSession::Check> InstrumentSession::checks() const {
+    std::vector<Check> all;
+    for (const SettingsSession &s : sessions_)
+        for (const SettingsSession::Check &c : s.checks())
+            all.push_back({s.spec().name, c});
+    return all;
+}
+
+bool InstrumentSession::allConfirmed() const {
+    for (const SettingsSession &s : sessions_)
+        if (!s.allConfirmed())
+            return false;
+    return true;
+}

@@ -1,0 +1,179 @@
+#include "SettingsSession.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+using How = SettingSpec::Writing;
+
+void put(ExchangeCycle::WriteData &data, const SettingSpec &s, int value) {
+    const std::size_t at = s.replyByte - 2;
+    data.bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
+    data.mask |= static_cast<std::uint8_t>(1u << at);
+    if (s.width == SettingSpec::Width::Word) {
+        data.bytes[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+        data.mask |= static_cast<std::uint8_t>(1u << (at + 1));
+    }
+}
+} // namespace
+
+SettingsSession SettingsSession::read(const BlockSettingsSpec &spec) {
+    SettingsSession s(spec);
+    s.steps_.push_back({spec.versionCode, Purpose::Version, std::nullopt});
+    s.queueReads();
+    return s;
+}
+
+SettingsSession SettingsSession::write(const BlockSettingsSpec &spec, const Values &current,
+                                       const Values &wanted, bool save) {
+    SettingsSession s(spec);
+    s.writing_ = true;
+    s.save_ = save;
+    s.values_ = current;
+    std::vector<std::uint8_t> codesQueued;
+    for (const SettingSpec &setting : spec.settings) {
+        const auto w = wanted.find(setting.key);
+        const auto now = current.find(setting.key);
+        if (w == wanted.end() || setting.writing == How::None ||
+            (now != current.end() && now->second == w->second))
+            continue;
+        s.written_[setting.key] = w->second;
+        if (setting.writing == How::Stepped) {
+            const int from = now == current.end() ? w->second : now->second;
+            s.stepsLeft_ += std::abs(w->second - from) + 2;
+            s.steps_.push_back({from < w->second ? setting.writeCode : setting.downCode,
+                                Purpose::Step, std::nullopt, &setting});
+            continue;
+        }
+        if (std::find(codesQueued.begin(), codesQueued.end(), setting.writeCode) !=
+            codesQueued.end())
+            continue;
+        // A partner whose value is known neither way is not guessed: nothing
+        // goes out under that code, and its values stay unconfirmed.
+        ExchangeCycle::WriteData data;
+        bool known = true;
+        for (const SettingSpec *partner : spec.writtenWith(setting)) {
+            const auto pw = wanted.find(partner->key);
+            const auto pc = current.find(partner->key);
+            known = known && (pw != wanted.end() || pc != current.end());
+            if (known)
+                put(data, *partner, pw != wanted.end() ? pw->second : pc->second);
+        }
+        codesQueued.push_back(setting.writeCode);
+        if (known)
+            s.steps_.push_back({setting.writeCode, Purpose::Write, data});
+    }
+    s.queueReads();
+    return s;
+}
+
+SettingsSession SettingsSession::keep(const BlockSettingsSpec &spec) {
+    SettingsSession s(spec);
+    s.steps_.push_back({spec.saveCode, Purpose::Save, std::nullopt});
+    return s;
+}
+
+void SettingsSession::queueReads() {
+    std::vector<std::uint8_t> codes;
+    for (const SettingSpec &s : spec_->settings)
+        if (std::find(codes.begin(), codes.end(), s.readCode) == codes.end())
+            codes.push_back(s.readCode);
+    for (std::uint8_t code : codes)
+        steps_.push_back({code, Purpose::Read, std::nullopt});
+}
+
+bool SettingsSession::allConfirmed() const {
+    return std::all_of(checks_.begin(), checks_.end(), [](const Check &c) { return c.confirmed(); });
+}
+
+std::optional<Frame> SettingsSession::nextFrame() {
+    if (outcome_ != Outcome::Running || steps_.empty())
+        return std::nullopt;
+    if (awaiting_) {
+        if (++turnsWaited_ < TurnsToWait)
+            return std::nullopt;
+        if (sends_ >= Sends) {
+            outcome_ = Outcome::NoAnswer;
+            char text[96];
+            std::snprintf(text, sizeof text, "блок %s (0x%02X) не ответил на код %d", spec_->name,
+                          spec_->address(), steps_.front().code);
+            failure_ = text;
+            return std::nullopt;
+        }
+    } else {
+        sends_ = 0;
+    }
+    const Step &step = steps_.front();
+    Frame f{spec_->address(), step.code};
+    if (step.data)
+        for (std::size_t i = 0; i < step.data->bytes.size(); ++i)
+            if (step.data->mask & (1u << i))
+                f[2 + i] = step.data->bytes[i];
+    awaiting_ = true;
+    turnsWaited_ = 0;
+    ++sends_;
+    return sealed(f);
+}
+
+void SettingsSession::takeReply(const Frame &reply) {
+    if (!awaiting_ || outcome_ != Outcome::Running || steps_.empty())
+        return;
+    if (reply[0] != spec_->block || reply[1] != steps_.front().code)
+        return;
+    const Step step = steps_.front();
+    steps_.pop_front();
+    awaiting_ = false;
+    switch (step.purpose) {
+    case Purpose::Version:
+        version_ = reply[spec_->versionByte];
+        break;
+    case Purpose::Read:
+        for (const SettingSpec &s : spec_->settings)
+            if (s.readCode == step.code)
+                values_[s.key] = s.valueIn(reply);
+        break;
+    case Purpose::Step: {
+        // Every reply of the stepped block carries its stepped values.
+        for (const SettingSpec &s : spec_->settings)
+            if (s.writing == How::Stepped)
+                values_[s.key] = s.valueIn(reply);
+        const SettingSpec &s = *step.stepped;
+        const int now = values_[s.key];
+        const int wanted = written_[s.key];
+        const std::uint8_t next = now < wanted ? s.writeCode : s.downCode;
+        // Another step only towards the value, never back over it.
+        if (now != wanted && next == step.code && stepsLeft_-- > 0)
+            steps_.push_front({next, Purpose::Step, std::nullopt, &s});
+        break;
+    }
+    case Purpose::Save:
+        saved_ = true;
+        break;
+    case Purpose::Write:
+        break;
+    }
+    if (steps_.empty())
+        done();
+}
+
+void SettingsSession::done() {
+    if (writing_ && !checked_) {
+        finishWrite();
+        if (!steps_.empty())
+            return;
+    }
+    outcome_ = Outcome::Done;
+}
+
+void SettingsSession::finishWrite() {
+    checked_ = true;
+    for (const auto &[key, wanted] : written_) {
+        Check c{key, wanted, std::nullopt};
+        if (const auto it = values_.find(key); it != values_.end())
+            c.readBack = it->second;
+        checks_.push_back(c);
+    }
+    if (save_ && !checks_.empty() && allConfirmed())
+        steps_.push_back({spec_->saveCode, Purpose::Save, std::nullopt});
+}

@@ -1,0 +1,153 @@
+// Settings read from and written into blocks through the one description of
+// what each block keeps, against virtual instruments; snapshots checked,
+// compared and carried as JSON.
+
+#include "protocol/InstrumentSession.h"
+#include "settings/SnapshotJson.h"
+#include "sim/CatalyticSensorModel.h"
+#include "sim/VirtualInstrument.h"
+
+#include <QTest>
+
+namespace {
+// Each turn the session's frame goes out and the instrument's answer, if
+// any, comes straight back. Returns the codes sent.
+template <class Session> QList<int> run(Session &session, VirtualInstrument &vi) {
+    QList<int> codes;
+    for (int turn = 0; turn < 1000; ++turn) {
+        std::optional<Frame> f = session.nextFrame();
+        if (f) {
+            codes << (*f)[1];
+            if (std::optional<Frame> reply = vi.answer(*f))
+                session.takeReply(*reply);
+        } else if (session.finished()) {
+            break;
+        }
+    }
+    return codes;
+}
+
+InstrumentSnapshot readAll(VirtualInstrument &vi) {
+    InstrumentSession read = InstrumentSession::read(vi.kind(), vi.serialNumber());
+    run(read, vi);
+    return read.snapshot();
+}
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void readsEveryBlockOfTheKind() {
+        VirtualInstrument vi(1, 4711);
+        const InstrumentSnapshot snap = readAll(vi);
+        QCOMPARE(snap.blocks.size(), std::size_t(2));
+        const BlockSnapshot *tks = snap.block("tks");
+        QVERIFY(tks);
+        QCOMPARE(tks->version, std::optional<int>(VirtualInstrument::TksVersion));
+        const CatalyticSensorModel::Settings &held = vi.catalytic()->working();
+        QCOMPARE(tks->values.at("calibrationGas"), held.calibrationGas);
+        QCOMPARE(tks->values.at("offThreshold"), held.offThreshold);
+        QCOMPARE(snap.block("pump")->values.at("frequency"), vi.pumpFrequencyHz());
+        QCOMPARE(snap.block("pump")->version, std::optional<int>(VirtualInstrument::PumpVersion));
+    }
+
+    // A paired word goes out with its partner's present value; the pump is
+    // stepped; everything is read back and only then kept.
+    void writesCheckAndKeep() {
+        VirtualInstrument vi(1, 4711);
+        const InstrumentSnapshot now = readAll(vi);
+        InstrumentSnapshot wanted{1, 4711, {{"tks", {}, {{"threshold1", 150}}},
+                                           {"pump", {}, {{"frequency", vi.pumpFrequencyHz() + 3}}}}};
+        InstrumentSession write = InstrumentSession::write(now, wanted, true);
+        const QList<int> codes = run(write, vi);
+        QCOMPARE(codes, (QList<int>{10, 3, 4, 4, 4, 4, 12, 7, 7}));
+        QVERIFY(write.allConfirmed());
+        QVERIFY(write.saved());
+        QCOMPARE(vi.catalytic()->saved().threshold1, 150);
+        QCOMPARE(vi.catalytic()->saved().calibrationGas,
+                 now.block("tks")->values.at("calibrationGas"));
+        QCOMPARE(write.checks().size(), std::size_t(2));
+    }
+
+    // A block that answers the write but keeps nothing: reported, not kept.
+    void lostWritesAreNotKept() {
+        VirtualInstrument vi(2, 4711);
+        vi.catalytic()->setWritesLost(true);
+        const InstrumentSnapshot now = readAll(vi);
+        InstrumentSnapshot wanted{2, 4711, {{"tksPgs", {}, {{"threshold2", 321}}}}};
+        InstrumentSession write = InstrumentSession::write(now, wanted, true);
+        const QList<int> codes = run(write, vi);
+        QVERIFY(!codes.contains(7));
+        QVERIFY(!write.allConfirmed());
+        QVERIFY(!write.saved());
+        QCOMPARE(write.checks().front().value.readBack,
+                 std::optional<int>(now.block("tksPgs")->values.at("threshold2")));
+    }
+
+    void silentBlockEndsTheSession() {
+        SettingsSession s = SettingsSession::read(*blockSettings(Block::Tks));
+        int sent = 0;
+        for (int turn = 0; turn < 20; ++turn)
+            sent += s.nextFrame() ? 1 : 0;
+        QCOMPARE(sent, SettingsSession::Sends);
+        QCOMPARE(s.outcome(), SettingsSession::Outcome::NoAnswer);
+        QVERIFY(QString::fromStdString(s.failure()).contains("0x83"));
+    }
+
+    void refusals_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("block");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("fits") << 1 << "tks" << "threshold1" << 999 << "";
+        QTest::newRow("another kind") << 2 << "tks" << "threshold1" << 10 << "вида 1";
+        QTest::newRow("another block") << 1 << "oxygen" << "threshold1" << 10 << "нет блока";
+        QTest::newRow("no such setting") << 1 << "tks" << "gain" << 10 << "нет настройки";
+        QTest::newRow("too big") << 1 << "tks" << "threshold1" << 1000 << "от 0 до 999";
+        QTest::newRow("negative") << 7 << "oxygen" << "threshold3" << -1 << "от 0 до 9999";
+    }
+    void refusals() {
+        QFETCH(int, kind);
+        QFETCH(QString, block);
+        QFETCH(QString, key);
+        QFETCH(int, value);
+        QFETCH(QString, refusal);
+        const int snapshotKind = kind == 2 ? 1 : kind;
+        const InstrumentSnapshot snap{
+            snapshotKind, 1, {{block.toStdString(), {}, {{key.toStdString(), value}}}}};
+        const std::vector<std::string> why = ::refusals(snap, kind);
+        QCOMPARE(why.empty(), refusal.isEmpty());
+        if (!why.empty())
+            QVERIFY2(QString::fromStdString(why.front()).contains(refusal), why.front().c_str());
+    }
+
+    void differencesAndJson() {
+        const InstrumentSnapshot now{4, 77, {{"pgs", 0x13, {{"threshold1", 5}, {"threshold2", 9}}}}};
+        InstrumentSnapshot wanted = now;
+        wanted.blocks[0].values["threshold2"] = 10;
+        const std::vector<SettingChange> changes = differences(now, wanted);
+        QCOMPARE(changes.size(), std::size_t(1));
+        QCOMPARE(changes[0].key, std::string("threshold2"));
+        QVERIFY(!changes[0].writable); // the ПГС block takes its thresholds from the gas
+
+        QString error;
+        const std::optional<InstrumentSnapshot> back =
+            SnapshotJson::fromJson(SnapshotJson::toJson(wanted), error);
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->serialNumber, 77);
+        QCOMPARE(back->blocks[0].version, std::optional<int>(0x13));
+        QVERIFY(differences(wanted, *back).empty());
+        for (const char *bad : {"{", R"({"format":"other","formatVersion":1})",
+                                R"({"format":"ze23-settings","formatVersion":1,"kind":1,)"
+                                R"("serialNumber":2,"blocks":[{"block":"tks","settings":)"
+                                R"({"threshold1":{"value":1.5}}}]})"}) {
+            QVERIFY(!SnapshotJson::fromJson(bad, error));
+            QVERIFY(!error.isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(TestSettings)
+#include "test_settings.moc"
