@@ -1143,14 +1143,14 @@ void TestSim::pumpStepsStayWithinLimits_data() {
     QTest::addColumn<int>("byte"); // reply byte that shows the setting
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("limit");
-    QTest::newRow("amplitude up") << int(VI::PumpAmplitudeUp) << 5 << VI::AmplitudeStep
+    QTest::newRow("amplitude up") << int(PumpCode::AmplitudeUp) << 5 << VI::AmplitudeStep
                                   << VI::AmplitudeMax;
     QTest::newRow("amplitude down")
-        << int(VI::PumpAmplitudeDown) << 5 << -VI::AmplitudeStep << VI::AmplitudeMin;
-    QTest::newRow("frequency up") << int(VI::PumpFrequencyUp) << 6 << VI::FrequencyStepHz
+        << int(PumpCode::AmplitudeDown) << 5 << -VI::AmplitudeStep << VI::AmplitudeMin;
+    QTest::newRow("frequency up") << int(PumpCode::FrequencyUp) << 6 << VI::FrequencyStepHz
                                   << VI::FrequencyMaxHz;
     QTest::newRow("frequency down")
-        << int(VI::PumpFrequencyDown) << 6 << -VI::FrequencyStepHz << VI::FrequencyMinHz;
+        << int(PumpCode::FrequencyDown) << 6 << -VI::FrequencyStepHz << VI::FrequencyMinHz;
 }
 
 void TestSim::pumpStepsStayWithinLimits() {
@@ -1177,8 +1177,8 @@ void TestSim::pumpStepsStayWithinLimits() {
 
 void TestSim::pumpOnOffVersionAndCurrent() {
     VI vi(1, 100);
-    const Frame on = *vi.answer(command(PumpAddr, VI::PumpOn));
-    QCOMPARE(on[1], VI::PumpOn);
+    const Frame on = *vi.answer(command(PumpAddr, PumpCode::On));
+    QCOMPARE(on[1], PumpCode::On);
     QCOMPARE(on[6], VI::PumpVersion);
     QVERIFY(on[2] & VI::PumpStateOn);
     QVERIFY(checksumHolds(on));
@@ -1188,16 +1188,16 @@ void TestSim::pumpOnOffVersionAndCurrent() {
 
     // Coil current in half-milliamperes grows with the amplitude.
     for (int i = 0; i < 60; ++i)
-        vi.answer(command(PumpAddr, VI::PumpAmplitudeDown));
+        vi.answer(command(PumpAddr, PumpCode::AmplitudeDown));
     const int low = word16(*vi.answer(command(PumpAddr, Code::Poll)), 3);
     for (int i = 0; i < 60; ++i)
-        vi.answer(command(PumpAddr, VI::PumpAmplitudeUp));
+        vi.answer(command(PumpAddr, PumpCode::AmplitudeUp));
     const int high = word16(*vi.answer(command(PumpAddr, Code::Poll)), 3);
     QVERIFY2(low >= 90 && low <= 110, qPrintable(QString::number(low)));
     QVERIFY2(high >= 210 && high <= 225, qPrintable(QString::number(high)));
 
-    const Frame off = *vi.answer(command(PumpAddr, VI::PumpOff));
-    QCOMPARE(off[1], VI::PumpOff);
+    const Frame off = *vi.answer(command(PumpAddr, PumpCode::Off));
+    QCOMPARE(off[1], PumpCode::Off);
     QCOMPARE(off[2] & VI::PumpStateOn, 0);
     QCOMPARE(int(word16(off, 3)), 0);
     QCOMPARE(int(word16(*vi.answer(command(PumpAddr, Code::Poll)), 3)), 0);
@@ -1207,27 +1207,27 @@ void TestSim::pumpSetupAndSave() {
     VI vi(1, 100);
     Frame r = *vi.answer(command(PumpAddr, Code::Poll));
     QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup), VI::PumpStateDefaults);
-    r = *vi.answer(command(PumpAddr, VI::PumpEnterSetup));
-    QCOMPARE(r[1], VI::PumpEnterSetup);
+    r = *vi.answer(command(PumpAddr, PumpCode::SetUpMode));
+    QCOMPARE(r[1], PumpCode::SetUpMode);
     QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup),
              VI::PumpStateDefaults | VI::PumpStateSetup);
-    r = *vi.answer(command(PumpAddr, VI::PumpSave));
-    QCOMPARE(r[1], VI::PumpSave);
+    r = *vi.answer(command(PumpAddr, PumpCode::Save));
+    QCOMPARE(r[1], PumpCode::Save);
     QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup), 0);
 }
 
 void TestSim::pumpPositionSensor() {
     VI vi(1, 100);
-    const Frame r = *vi.answer(command(PumpAddr, VI::PumpPositionSensor));
-    QCOMPARE(r[1], VI::PumpPositionSensor);
+    const Frame r = *vi.answer(command(PumpAddr, PumpCode::PositionSensor));
+    QCOMPARE(r[1], PumpCode::PositionSensor);
     QVERIFY(checksumHolds(r));
     const int max = word16(r, 3), min = word16(r, 5);
     QVERIFY2(max > 600 && max < 1000 && min > 20 && min < 420,
              qPrintable(QString("%1 %2").arg(max).arg(min)));
 
     // A stopped piston rests: both ends meet.
-    vi.answer(command(PumpAddr, VI::PumpOff));
-    const Frame rest = *vi.answer(command(PumpAddr, VI::PumpPositionSensor));
+    vi.answer(command(PumpAddr, PumpCode::Off));
+    const Frame rest = *vi.answer(command(PumpAddr, PumpCode::PositionSensor));
     QVERIFY(std::abs(word16(rest, 3) - word16(rest, 5)) <= 6);
 }
 

@@ -40,12 +40,12 @@ void CatalyticSensor::decode(const Frame &reply) {
         w.uGas->setText(padded(signed16(reply, 5) / 10.0));
         break;
     case C::ReadCalibrationGas:
-        w.calibrationGas->showValue(signed16(reply, 3));
-        w.threshold1->showValue(signed16(reply, 5));
-        break;
     case C::ReadThresholds:
-        w.threshold2->showValue(signed16(reply, 3));
-        w.offThreshold->showValue(signed16(reply, 5));
+        showSettings(*blockSettings(block_), reply,
+                     {{"calibrationGas", w.calibrationGas},
+                      {"threshold1", w.threshold1},
+                      {"threshold2", w.threshold2},
+                      {"offThreshold", w.offThreshold}});
         break;
     case C::On:
         w.version->setText(PageFormat::version(reply[6]));

@@ -227,12 +227,12 @@ void OxygenPage::decode(const Frame &reply) {
         Edit10->setText("  " + tenths(signed16(reply, 5)));
         break;
     case C::ReadCalibrationGas:
-        MaskEdit13->showValue(signed16(reply, 3));
-        MaskEdit14->showValue(signed16(reply, 5));
-        break;
     case C::ReadThresholds:
-        MaskEdit15->showValue(signed16(reply, 3));
-        MaskEdit16->showValue(signed16(reply, 5));
+        showSettings(*blockSettings(block()), reply,
+                     {{"calibrationGas", MaskEdit13},
+                      {"threshold1", MaskEdit14},
+                      {"threshold2", MaskEdit15},
+                      {"threshold3", MaskEdit16}});
         break;
     default:
         break;

@@ -4,23 +4,10 @@
 #include "PageFormat.h"
 #include "PageWidgets.h"
 #include "charts/StripChart.h"
+#include "protocol/PumpCodes.h"
 
 #include <QGroupBox>
 #include <QPushButton>
-
-namespace {
-namespace PumpCode {
-constexpr std::uint8_t AmplitudeUp = 1;
-constexpr std::uint8_t FrequencyDown = 3;
-constexpr std::uint8_t FrequencyUp = 4;
-constexpr std::uint8_t SetUpMode = 6;
-constexpr std::uint8_t Save = 7;
-constexpr std::uint8_t Off = 8;
-constexpr std::uint8_t On = 9;
-constexpr std::uint8_t AmplitudeDown = 13;
-constexpr std::uint8_t PositionSensor = 14;
-} // namespace PumpCode
-} // namespace
 
 PumpPage::PumpPage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *parent)
     : BlockPage(exchange, transmitTimer, Block::Pump, 350, parent) {
@@ -97,8 +84,8 @@ void PumpPage::decode(const Frame &reply) {
 
     double current = word16(reply, 3) / 2.0;
     Panel15->setText(PageFormat::general(current));
-    Panel16->setText(QString::number(reply[6]));
-    Panel17->setText(QString::number(reply[5]));
+    Panel16->setText(QString::number(reply[PumpCode::FrequencyByte]));
+    Panel17->setText(QString::number(reply[PumpCode::AmplitudeByte]));
     Chart2->add(current);
 }
 

@@ -6,6 +6,8 @@
 
 #include "protocol/ExchangeCycle.h"
 
+#include "protocol/BlockSettings.h"
+
 #include <QLineEdit>
 
 #include <optional>
@@ -44,3 +46,8 @@ class ValueField : public QLineEdit {
 // second, into bytes 3 to 6. A refusal of either gives nothing.
 std::optional<ExchangeCycle::WriteData> pairToWrite(const ValueField *first,
                                                     const ValueField *second, Messages &messages);
+
+// Shows in each field, named by its setting's key, the value `reply` carries
+// for it; fields whose setting the reply does not carry keep their text.
+void showSettings(const BlockSettingsSpec &spec, const Frame &reply,
+                  std::initializer_list<std::pair<const char *, ValueField *>> fields);

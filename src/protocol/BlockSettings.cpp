@@ -101,6 +101,14 @@ const SettingSpec *BlockSettingsSpec::find(std::string_view key) const {
     return nullptr;
 }
 
+std::vector<const SettingSpec *> BlockSettingsSpec::carriedBy(std::uint8_t code) const {
+    std::vector<const SettingSpec *> carried;
+    for (const SettingSpec &s : settings)
+        if (s.readCode == code)
+            carried.push_back(&s);
+    return carried;
+}
+
 std::vector<const SettingSpec *> BlockSettingsSpec::writtenWith(const SettingSpec &s) const {
     std::vector<const SettingSpec *> together;
     for (const SettingSpec &other : settings)

@@ -48,6 +48,8 @@ struct BlockSettingsSpec {
 
     std::uint8_t address() const { return Block::address(block); }
     const SettingSpec *find(std::string_view key) const;
+    // The settings a reply to `code` carries.
+    std::vector<const SettingSpec *> carriedBy(std::uint8_t code) const;
     // The settings written together with `s` under its code, `s` included.
     std::vector<const SettingSpec *> writtenWith(const SettingSpec &s) const;
 };

@@ -184,29 +184,29 @@ std::uint16_t VirtualInstrument::coilCurrentRaw() {
 std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
     const std::uint8_t code = command[1];
     switch (code) {
-    case PumpAmplitudeUp:
+    case PumpCode::AmplitudeUp:
         amplitude_ = std::min(AmplitudeMax, amplitude_ + AmplitudeStep);
         break;
-    case PumpAmplitudeDown:
+    case PumpCode::AmplitudeDown:
         amplitude_ = std::max(AmplitudeMin, amplitude_ - AmplitudeStep);
         break;
-    case PumpFrequencyDown:
+    case PumpCode::FrequencyDown:
         frequencyHz_ = std::max(FrequencyMinHz, frequencyHz_ - FrequencyStepHz);
         break;
-    case PumpFrequencyUp:
+    case PumpCode::FrequencyUp:
         frequencyHz_ = std::min(FrequencyMaxHz, frequencyHz_ + FrequencyStepHz);
         break;
-    case PumpEnterSetup:
+    case PumpCode::SetUpMode:
         pumpSetup_ = true;
         break;
-    case PumpSave:
+    case PumpCode::Save:
         pumpDefaults_ = false;
         pumpSetup_ = false;
         break;
-    case PumpOff:
+    case PumpCode::Off:
         pumpOn_ = false;
         break;
-    case PumpOn:
+    case PumpCode::On:
         pumpOn_ = true;
         break;
     default:
@@ -224,7 +224,7 @@ std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
         state |= PumpStateSetup;
     f[2] = state;
 
-    if (code == PumpPositionSensor) {
+    if (code == PumpCode::PositionSensor) {
         // The piston's extreme positions over the last strokes: the stroke
         // widens with the amplitude; a stopped piston rests mid-way.
         const int noiseMax = randomIn(-3, 3);
@@ -236,8 +236,9 @@ std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
     }
 
     putWord(f, 3, coilCurrentRaw());
-    f[5] = static_cast<std::uint8_t>(amplitude_);
-    f[6] = code == PumpOn ? PumpVersion : static_cast<std::uint8_t>(frequencyHz_);
+    f[PumpCode::AmplitudeByte] = static_cast<std::uint8_t>(amplitude_);
+    f[PumpCode::FrequencyByte] =
+        code == PumpCode::On ? PumpVersion : static_cast<std::uint8_t>(frequencyHz_);
     return f;
 }
 

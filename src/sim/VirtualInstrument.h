@@ -8,6 +8,7 @@
 // when the tool changes the kind.
 
 #include "protocol/Frame.h"
+#include "protocol/PumpCodes.h"
 #include "sim/SensorBlockModel.h"
 
 #include <cstdint>
@@ -27,17 +28,6 @@ class VirtualInstrument {
     static constexpr std::uint8_t CodeTestMode = 6;
     static constexpr std::uint8_t CodeWorkMode = 7;
     static constexpr std::uint8_t CodePowerOff = 8;
-
-    // Pump commands.
-    static constexpr std::uint8_t PumpAmplitudeUp = 1;
-    static constexpr std::uint8_t PumpFrequencyDown = 3;
-    static constexpr std::uint8_t PumpFrequencyUp = 4;
-    static constexpr std::uint8_t PumpEnterSetup = 6;
-    static constexpr std::uint8_t PumpSave = 7;
-    static constexpr std::uint8_t PumpOff = 8;
-    static constexpr std::uint8_t PumpOn = 9;
-    static constexpr std::uint8_t PumpAmplitudeDown = 13;
-    static constexpr std::uint8_t PumpPositionSensor = 14;
 
     // Bits of byte 2 of a base reply.
     static constexpr std::uint8_t StateTestMode = 0x01;
