@@ -364,7 +364,7 @@ void TestSim::sensorTypeCodeSetsKind_data() {
     QTest::newRow("identify, кислород") << int(Code::Identify) << 7 << 7;
     QTest::newRow("poll, no code") << int(Code::Poll) << 0 << 1;
     QTest::newRow("any value is kept") << int(Code::Poll) << 0x42 << 0x42;
-    QTest::newRow("not from test mode") << int(VI::CodeTestMode) << 4 << 1;
+    QTest::newRow("not from test mode") << int(BaseCode::TestMode) << 4 << 1;
 }
 
 void TestSim::sensorTypeCodeSetsKind() {
@@ -404,10 +404,10 @@ void TestSim::pollKeepsStandChannel() {
 void TestSim::powerOffThenSilenceUntilReopened() {
     Bench b;
     FtHandle h = b.open(3);
-    const std::optional<Frame> bye = b.exchange(h, command(BaseAddr, VI::CodePowerOff));
+    const std::optional<Frame> bye = b.exchange(h, command(BaseAddr, BaseCode::PowerOff));
     QVERIFY(bye);
     QCOMPARE((*bye)[0], Block::Base);
-    QCOMPARE((*bye)[1], VI::CodePowerOff);
+    QCOMPARE((*bye)[1], BaseCode::PowerOff);
     QVERIFY(checksumHolds(*bye));
 
     for (const Frame &f : {command(BaseAddr, Code::Identify), command(BaseAddr, Code::Poll),
@@ -457,7 +457,7 @@ void TestSim::testModeLedAndSound() {
     QCOMPARE(vi.testMode(), test);
     QCOMPARE(vi.ledOn(), led);
     QCOMPARE(vi.soundOn(), sound);
-    QCOMPARE(bool((*last)[2] & VI::StateTestMode), test);
+    QCOMPARE(bool((*last)[2] & BaseState::TestMode), test);
     // The test-mode reply has the poll layout: battery in bytes 5 and 6.
     QCOMPARE(int(word16(*last, 5)), vi.batteryMillivolts());
 }
@@ -530,7 +530,7 @@ void TestSim::batteryDriftsWithinRange() {
         QVERIFY2(mv >= VI::BatteryLowMv && mv <= VI::BatteryHighMv,
                  qPrintable(QString::number(mv)));
         QVERIFY(std::abs(mv - previous) <= 4);
-        QCOMPARE(r[2] & VI::StateDischarged, 0);
+        QCOMPARE(r[2] & BaseState::Discharged, 0);
         lowest = std::min(lowest, mv);
         highest = std::max(highest, mv);
         previous = mv;
@@ -544,7 +544,7 @@ void TestSim::batteryHeldAndFailing() {
     for (int i = 0; i < 3; ++i) {
         const Frame r = *vi.answer(command(BaseAddr, Code::Poll));
         QCOMPARE(int(word16(r, 5)), 4500);
-        QVERIFY(r[2] & VI::StateDischarged);
+        QVERIFY(r[2] & BaseState::Discharged);
     }
 
     vi.setBatteryFault(false);
@@ -556,7 +556,7 @@ void TestSim::batteryHeldAndFailing() {
         const Frame r = *vi.answer(command(BaseAddr, Code::Poll));
         const int mv = word16(r, 5);
         QVERIFY(mv <= previous && mv >= VI::FailingFloorMv);
-        QCOMPARE(bool(r[2] & VI::StateDischarged), mv < VI::DischargedBelowMv);
+        QCOMPARE(bool(r[2] & BaseState::Discharged), mv < VI::DischargedBelowMv);
         if (pollsToDischarge == 0 && mv < VI::DischargedBelowMv)
             pollsToDischarge = i + 1;
         previous = mv;
@@ -1180,7 +1180,7 @@ void TestSim::pumpOnOffVersionAndCurrent() {
     const Frame on = *vi.answer(command(PumpAddr, PumpCode::On));
     QCOMPARE(on[1], PumpCode::On);
     QCOMPARE(on[6], VI::PumpVersion);
-    QVERIFY(on[2] & VI::PumpStateOn);
+    QVERIFY(on[2] & PumpState::On);
     QVERIFY(checksumHolds(on));
     // Other replies carry the frequency in byte 6.
     const Frame poll = *vi.answer(command(PumpAddr, Code::Poll));
@@ -1198,7 +1198,7 @@ void TestSim::pumpOnOffVersionAndCurrent() {
 
     const Frame off = *vi.answer(command(PumpAddr, PumpCode::Off));
     QCOMPARE(off[1], PumpCode::Off);
-    QCOMPARE(off[2] & VI::PumpStateOn, 0);
+    QCOMPARE(off[2] & PumpState::On, 0);
     QCOMPARE(int(word16(off, 3)), 0);
     QCOMPARE(int(word16(*vi.answer(command(PumpAddr, Code::Poll)), 3)), 0);
 }
@@ -1206,14 +1206,14 @@ void TestSim::pumpOnOffVersionAndCurrent() {
 void TestSim::pumpSetupAndSave() {
     VI vi(1, 100);
     Frame r = *vi.answer(command(PumpAddr, Code::Poll));
-    QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup), VI::PumpStateDefaults);
+    QCOMPARE(r[2] & (PumpState::Defaults | PumpState::SetUp), PumpState::Defaults);
     r = *vi.answer(command(PumpAddr, PumpCode::SetUpMode));
     QCOMPARE(r[1], PumpCode::SetUpMode);
-    QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup),
-             VI::PumpStateDefaults | VI::PumpStateSetup);
+    QCOMPARE(r[2] & (PumpState::Defaults | PumpState::SetUp),
+             PumpState::Defaults | PumpState::SetUp);
     r = *vi.answer(command(PumpAddr, PumpCode::Save));
     QCOMPARE(r[1], PumpCode::Save);
-    QCOMPARE(r[2] & (VI::PumpStateDefaults | VI::PumpStateSetup), 0);
+    QCOMPARE(r[2] & (PumpState::Defaults | PumpState::SetUp), 0);
 }
 
 void TestSim::pumpPositionSensor() {

@@ -3,17 +3,12 @@
 #include "BitIndicator.h"
 #include "PageWidgets.h"
 #include "charts/StripChart.h"
+#include "protocol/BaseCodes.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
-
-namespace {
-constexpr std::uint8_t OffCode = 8;
-constexpr std::uint8_t TestCode = 6;
-constexpr std::uint8_t WorkingCode = 7;
-} // namespace
 
 BasePage::BasePage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *parent)
     : BlockPage(exchange, transmitTimer, Block::Base, 350, parent) {
@@ -67,7 +62,7 @@ BasePage::BasePage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *pare
 void BasePage::decodeReply() {
     transmitTimer_.setInterval(intervalMs());
     exchange_.CommandFrame[0] = address();
-    if (exchange_.CommandFrame[1] == OffCode)
+    if (exchange_.CommandFrame[1] == BaseCode::PowerOff)
         emit offAcknowledged();
     if (exchange_.ReplyFrame[1] != Code::Poll)
         exchange_.loadFrame(address(), Code::Poll);
@@ -77,46 +72,47 @@ void BasePage::decodeReply() {
 
 void BasePage::decode(const Frame &reply) {
     using C = IndicatorPanel::Colour;
-    applyBits({{Panel3, 0x10, "Контакт АКБ в норме", C::Face, "Обрыв АКБ", C::Red},
-               {Panel4, 0x08, "Рабочий режим", C::Face, "Режим заряда", C::Yellow},
-               {Panel5, 0x04, "Питание в норме", C::Face, "АКБ разряжена", C::Yellow},
-               {Panel6, 0x02, "Меню не активно", C::Face, "Меню активно", C::Yellow},
-               {Panel7, 0x01, "Режим теста не активен", C::Face, "Режим теста", C::Yellow}},
+    using namespace BaseState;
+    applyBits({{Panel3, ContactBroken, "Контакт АКБ в норме", C::Face, "Обрыв АКБ", C::Red},
+               {Panel4, Charging, "Рабочий режим", C::Face, "Режим заряда", C::Yellow},
+               {Panel5, Discharged, "Питание в норме", C::Face, "АКБ разряжена", C::Yellow},
+               {Panel6, Menu, "Меню не активно", C::Face, "Меню активно", C::Yellow},
+               {Panel7, TestMode, "Режим теста не активен", C::Face, "Режим теста", C::Yellow}},
               reply[2]);
-    applyBits(
-        {{Panel8, 0x02, "Связь с датчиком в норме", C::Face, "Связь с датчиком отсутствует",
-          C::Red},
-         {Panel9, 0x01, "Связь с насосом в норме", C::Face, "Связь с насосом отсутствует", C::Red}},
-        reply[3]);
+    applyBits({{Panel8, BaseLink::NoSensor, "Связь с датчиком в норме", C::Face,
+                "Связь с датчиком отсутствует", C::Red},
+               {Panel9, BaseLink::NoPump, "Связь с насосом в норме", C::Face,
+                "Связь с насосом отсутствует", C::Red}},
+              reply[3]);
     std::uint16_t millivolts = word16(reply, 5);
     Panel10->setText(QString::number(millivolts) + "  мВ");
     Chart1->add(millivolts);
 }
 
 void BasePage::Button2Click() {
-    queueSequence({OffCode});
+    queueSequence({BaseCode::PowerOff});
 }
 
 void BasePage::Button3Click() {
-    loadCommand(TestCode);
+    loadCommand(BaseCode::TestMode);
 }
 
 void BasePage::Button4Click() {
-    loadCommand(WorkingCode);
+    loadCommand(BaseCode::WorkMode);
 }
 
 void BasePage::Button5Click() {
-    loadCommand(TestCode);
+    loadCommand(BaseCode::TestMode);
     exchange_.CommandFrame[3] = 0;
     exchange_.CommandFrame[4] = 0x10;
 }
 
 void BasePage::Button6Click() {
-    loadCommand(TestCode);
+    loadCommand(BaseCode::TestMode);
     exchange_.CommandFrame[3] = 0xFF;
 }
 
 void BasePage::Button7Click() {
-    loadCommand(TestCode);
+    loadCommand(BaseCode::TestMode);
     exchange_.CommandFrame[3] = 0;
 }

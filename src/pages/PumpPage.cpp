@@ -62,10 +62,12 @@ void PumpPage::decode(const Frame &reply) {
         exchange_.CommandFrame[1] = code;
 
     using C = IndicatorPanel::Colour;
-    applyBits({{Panel12, 0x01, "Насос выключен", C::Red, "Насос включен", C::Face},
-               {Panel13, 0x40, "Настройки в норме", C::Face, "Настройки по умолчанию", C::Yellow},
-               {Panel14, 0x80, "Рабочий режим", C::Face, "Режим настройки", C::Yellow}},
-              reply[2]);
+    applyBits(
+        {{Panel12, PumpState::On, "Насос выключен", C::Red, "Насос включен", C::Face},
+         {Panel13, PumpState::Defaults, "Настройки в норме", C::Face, "Настройки по умолчанию",
+          C::Yellow},
+         {Panel14, PumpState::SetUp, "Рабочий режим", C::Face, "Режим настройки", C::Yellow}},
+        reply[2]);
 
     if (code == PumpCode::On)
         Panel11->setText(PageFormat::version(reply[6]));

@@ -3,6 +3,7 @@
 // current in bytes 3 and 4 (half-milliamperes), the amplitude in byte 5 and
 // the frequency in byte 6, except the replies to 6, 7, 8, 9 and 14.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace PumpCode {
@@ -19,3 +20,10 @@ constexpr std::uint8_t PositionSensor = 14;
 constexpr std::size_t AmplitudeByte = 5;
 constexpr std::size_t FrequencyByte = 6;
 } // namespace PumpCode
+
+// Byte 2 of a pump reply.
+namespace PumpState {
+constexpr std::uint8_t On = 0x01;
+constexpr std::uint8_t Defaults = 0x40; // settings at their defaults
+constexpr std::uint8_t SetUp = 0x80;
+} // namespace PumpState

@@ -90,20 +90,20 @@ Frame VirtualInstrument::baseStateReply(std::uint8_t code) const {
     Frame f = replyFrame(Block::Base, code);
     std::uint8_t state = 0;
     if (testMode_)
-        state |= StateTestMode;
+        state |= BaseState::TestMode;
     if (menu_)
-        state |= StateMenu;
+        state |= BaseState::Menu;
     if (batteryMv_ < DischargedBelowMv)
-        state |= StateDischarged;
+        state |= BaseState::Discharged;
     if (charging_)
-        state |= StateCharging;
+        state |= BaseState::Charging;
     if (contactBroken_)
-        state |= StateContactBroken;
+        state |= BaseState::ContactBroken;
     std::uint8_t link = 0;
     if (pumpLinkLost_)
-        link |= LinkNoPump;
+        link |= BaseLink::NoPump;
     if (sensorLinkLost_)
-        link |= LinkNoSensor;
+        link |= BaseLink::NoSensor;
     f[2] = state;
     f[3] = link;
     putWord(f, 5, batteryMv_);
@@ -145,7 +145,7 @@ std::optional<Frame> VirtualInstrument::answerBase(const Frame &command) {
         channel_ = command[2];
         stepBattery();
         return baseStateReply(code);
-    case CodeTestMode:
+    case BaseCode::TestMode:
         testMode_ = true;
         if (command[3] == 0xFF) {
             led_ = true;
@@ -156,12 +156,12 @@ std::optional<Frame> VirtualInstrument::answerBase(const Frame &command) {
             sound_ = false;
         }
         return baseStateReply(code);
-    case CodeWorkMode:
+    case BaseCode::WorkMode:
         testMode_ = false;
         led_ = false;
         sound_ = false;
         return baseStateReply(code);
-    case CodePowerOff: {
+    case BaseCode::PowerOff: {
         // The last word before the power goes.
         Frame f = baseStateReply(code);
         off_ = true;
@@ -217,11 +217,11 @@ std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
     Frame f = replyFrame(Block::Pump, code);
     std::uint8_t state = 0;
     if (pumpOn_)
-        state |= PumpStateOn;
+        state |= PumpState::On;
     if (pumpDefaults_)
-        state |= PumpStateDefaults;
+        state |= PumpState::Defaults;
     if (pumpSetup_)
-        state |= PumpStateSetup;
+        state |= PumpState::SetUp;
     f[2] = state;
 
     if (code == PumpCode::PositionSensor) {

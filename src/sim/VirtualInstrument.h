@@ -7,6 +7,7 @@
 // kind with a start value drawn from the instrument's generator, and made anew
 // when the tool changes the kind.
 
+#include "protocol/BaseCodes.h"
 #include "protocol/Frame.h"
 #include "protocol/PumpCodes.h"
 #include "sim/SensorBlockModel.h"
@@ -24,25 +25,6 @@ class OxygenBlockModel;
 
 class VirtualInstrument {
   public:
-    // Base commands beyond identification and poll.
-    static constexpr std::uint8_t CodeTestMode = 6;
-    static constexpr std::uint8_t CodeWorkMode = 7;
-    static constexpr std::uint8_t CodePowerOff = 8;
-
-    // Bits of byte 2 of a base reply.
-    static constexpr std::uint8_t StateTestMode = 0x01;
-    static constexpr std::uint8_t StateMenu = 0x02;
-    static constexpr std::uint8_t StateDischarged = 0x04;
-    static constexpr std::uint8_t StateCharging = 0x08;
-    static constexpr std::uint8_t StateContactBroken = 0x10;
-    // Bits of byte 3 of a base reply.
-    static constexpr std::uint8_t LinkNoPump = 0x01;
-    static constexpr std::uint8_t LinkNoSensor = 0x02;
-    // Bits of byte 2 of a pump reply.
-    static constexpr std::uint8_t PumpStateOn = 0x01;
-    static constexpr std::uint8_t PumpStateDefaults = 0x40;
-    static constexpr std::uint8_t PumpStateSetup = 0x80;
-
     // Battery: the normal range the voltage wanders in, and the level under
     // which the base calls the battery discharged.
     static constexpr int BatteryLowMv = 5000;
