@@ -4,6 +4,7 @@
 #include "PageWidgets.h"
 #include "SensorIndicators.h"
 #include "charts/StripChart.h"
+#include "protocol/BlockSettings.h"
 #include "protocol/SensorCodes.h"
 
 #include <QGroupBox>
@@ -62,9 +63,12 @@ void PgsPage::decode(const Frame &reply) {
     GroupBox14->setTitle(gasName(status));
 
     const std::uint8_t code = reply[1];
+    // The replies to the threshold applications carry both thresholds as the
+    // reply to their read does.
     if (code == C::ReadThresholds || code == C::ApplyThreshold2 || code == C::ApplyThreshold1) {
-        Panel38->setText(QString::number(signed16(reply, 3)));
-        Panel39->setText(QString::number(signed16(reply, 5)));
+        const BlockSettingsSpec &spec = *blockSettings(block());
+        Panel38->setText(QString::number(spec.find("threshold1")->valueIn(reply)));
+        Panel39->setText(QString::number(spec.find("threshold2")->valueIn(reply)));
     }
     if (code == C::On)
         Panel40->setText(PageFormat::version(reply[6]));
