@@ -1,0 +1,135 @@
+#include "CommandLine.h"
+
+#include "SnapshotFiles.h"
+
+#include <algorithm>
+
+namespace {
+const char *const Description =
+    "Настройка газоанализаторов серии ЗЭ-23 на производственном стенде через адаптеры USB "
+    "(FTDI). Адаптер называется своим серийным номером, как его показывает list. Названные "
+    "адаптеры обслуживаются одновременно, по каждому выводится одна строка результата.\n"
+    "\n"
+    "Команды:\n"
+    "  list\n"
+    "      Адаптеры: серийный номер и описание, по одному в строке.\n"
+    "      Пример: ze23-cli list\n"
+    "  identify ADAPTER...\n"
+    "      Вид, модель и серийный номер прибора на каждом адаптере.\n"
+    "      Пример: ze23-cli identify FT5A1B2C FT5A1B2D\n"
+    "  read ADAPTER... [-o FILE]\n"
+    "      Настройки блоков прибора (датчик, насос) в JSON. Без -o — в стандартный вывод\n"
+    "      (с одним адаптером; с --json — в строке каждого адаптера). В FILE {adapter}\n"
+    "      заменяется серийным номером адаптера, {serial} — серийным номером прибора;\n"
+    "      с несколькими адаптерами одно из них нужно.\n"
+    "      Пример: ze23-cli read FT5A1B2C FT5A1B2D -o 'ze23-{serial}.json'\n"
+    "  diff ADAPTER... FILE\n"
+    "      Чем настройки прибора отличаются от файла; прежде — почему файл не подходит\n"
+    "      прибору (другой вид, значения вне допустимых).\n"
+    "      Пример: ze23-cli diff FT5A1B2C obrazec.json\n"
+    "  write ADAPTER... FILE [--save]\n"
+    "      Записать настройки из файла: отличающиеся значения пишутся, все читаются обратно,\n"
+    "      о каждом записанном сказано, подтверждено ли оно. С --save блоки сохраняют\n"
+    "      настройки, только если подтверждены все значения. Файл с прибора другого вида или\n"
+    "      со значениями вне допустимых не записывается. Пороги блока ПГС блок задаёт сам:\n"
+    "      их отличия показываются, но не пишутся.\n"
+    "      Пример: ze23-cli write FT5A1B2C FT5A1B2D obrazec.json --save\n"
+    "  stand ADAPTER CHANNEL\n"
+    "      Переключить мультиплексор испытательного стенда на канал CHANNEL (1–32).\n"
+    "      Пример: ze23-cli stand FT5A1B2C 5\n"
+    "\n"
+    "Код завершения: 0 — всё выполнено (write: все значения подтверждены, с --save и\n"
+    "сохранены); 1 — что-то не удалось (прибор не отвечает, файл не подходит, значение не\n"
+    "подтверждено); 2 — ошибка в командной строке.";
+} // namespace
+
+CommandLine::CommandLine()
+    : help_(QStringList{"h", "help"}, "Эта справка."),
+      version_(QStringList{"v", "version"}, "Версия программы."),
+      simulate_("simulate", "Добавить виртуальные приборы всех видов (1, 2, 3, 4, 5, 7), чтобы "
+                            "работать без оборудования."),
+      json_("json", "Результаты в JSON: по объекту на адаптер, по одному в строке."),
+      output_(QStringList{"o", "output"}, "read: записать настройки в FILE.", "FILE"),
+      save_("save", "write: сохранить настройки в блоках, когда все значения подтверждены.") {
+    parser_.setApplicationDescription(Description);
+    parser_.addOptions({help_, version_, simulate_, json_, output_, save_});
+    parser_.addPositionalArgument("command", "list, identify, read, diff, write или stand.",
+                                  "COMMAND [ADAPTER...] [FILE|CHANNEL]");
+}
+
+CommandLine::Parsed CommandLine::usage(const QString &why) {
+    error_ = why;
+    return Parsed::UsageError;
+}
+
+CommandLine::Parsed CommandLine::parse(const QStringList &arguments) {
+    if (!parser_.parse(arguments))
+        return usage(parser_.errorText());
+    if (parser_.isSet(help_))
+        return Parsed::Help;
+    if (parser_.isSet(version_))
+        return Parsed::Version;
+    request_.simulate = parser_.isSet(simulate_);
+    request_.json = parser_.isSet(json_);
+    request_.save = parser_.isSet(save_);
+    request_.output = parser_.value(output_);
+    return check();
+}
+
+CommandLine::Parsed CommandLine::check() {
+    QStringList args = parser_.positionalArguments();
+    if (args.isEmpty())
+        return usage("не указана команда");
+    const QString command = args.takeFirst();
+    static const std::pair<const char *, BenchCommand> Commands[] = {
+        {"list", BenchCommand::List},   {"identify", BenchCommand::Identify},
+        {"read", BenchCommand::Read},   {"diff", BenchCommand::Diff},
+        {"write", BenchCommand::Write}, {"stand", BenchCommand::Stand}};
+    const auto known = std::find_if(std::begin(Commands), std::end(Commands),
+                                    [&](const auto &c) { return command == c.first; });
+    if (known == std::end(Commands))
+        return usage("неизвестная команда «" + command + "»");
+    request_.command = known->second;
+    CliRequest &r = request_;
+
+    if (r.save && r.command != BenchCommand::Write)
+        return usage("--save — только для write");
+    if (parser_.isSet(output_) && r.command != BenchCommand::Read)
+        return usage("-o — только для read");
+    switch (r.command) {
+    case BenchCommand::List:
+        if (!args.isEmpty())
+            return usage("list не принимает аргументов");
+        return Parsed::Run;
+    case BenchCommand::Diff:
+    case BenchCommand::Write:
+        if (args.size() < 2)
+            return usage(command + ": нужны адаптер и файл настроек");
+        r.file = args.takeLast();
+        break;
+    case BenchCommand::Stand: {
+        if (args.size() != 2)
+            return usage("stand: нужны адаптер и канал");
+        bool number = false;
+        r.channel = args.takeLast().toInt(&number);
+        if (!number || r.channel < 1 || r.channel > 32)
+            return usage("stand: канал — число от 1 до 32");
+        break;
+    }
+    case BenchCommand::Identify:
+    case BenchCommand::Read:
+        if (args.isEmpty())
+            return usage(command + ": не указан адаптер");
+        break;
+    }
+    if (args.removeDuplicates() != 0)
+        return usage("адаптер назван дважды");
+    r.adapters = args;
+    if (r.command == BenchCommand::Read && r.adapters.size() > 1) {
+        if (!r.output.isEmpty() && !SnapshotFiles::hasPlaceholder(r.output))
+            return usage("с несколькими адаптерами в имени файла нужен {adapter} или {serial}");
+        if (r.output.isEmpty() && !r.json)
+            return usage("с несколькими адаптерами укажите -o FILE или --json");
+    }
+    return Parsed::Run;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The command line of ze23-cli: its options, the help that explains each
+// command with an example, and the checks that make a usage error of
+// anything a command cannot run with.
+
+#include "JobOrder.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+struct CliRequest {
+    BenchCommand command = BenchCommand::List;
+    QStringList adapters;
+    QString file;   // diff and write
+    QString output; // read -o
+    int channel = 0;
+    bool save = false;
+    bool json = false;
+    bool simulate = false;
+};
+
+class CommandLine {
+  public:
+    enum class Parsed { Run, Help, Version, UsageError };
+
+    CommandLine();
+    // `arguments` begins with the program's name.
+    Parsed parse(const QStringList &arguments);
+    const CliRequest &request() const { return request_; }
+    QString error() const { return error_; }
+    QString helpText() const { return parser_.helpText(); }
+
+  private:
+    Parsed usage(const QString &why);
+    Parsed check();
+
+    QCommandLineParser parser_;
+    QCommandLineOption help_, version_;
+    QCommandLineOption simulate_, json_, output_, save_;
+    CliRequest request_;
+    QString error_;
+};

@@ -1,0 +1,34 @@
+#include "SnapshotFiles.h"
+
+#include "settings/SnapshotJson.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+std::optional<InstrumentSnapshot> SnapshotFiles::load(const QString &path, QString &error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = "файл " + path + " не прочитан: " + file.errorString();
+        return std::nullopt;
+    }
+    QString why;
+    std::optional<InstrumentSnapshot> snapshot = SnapshotJson::fromJson(file.readAll(), why);
+    if (!snapshot)
+        error = path + ": " + why;
+    return snapshot;
+}
+
+bool SnapshotFiles::hasPlaceholder(const QString &pattern) {
+    return pattern.contains("{adapter}") || pattern.contains("{serial}");
+}
+
+QString SnapshotFiles::fill(QString pattern, const QString &adapter, int serialNumber) {
+    return pattern.replace("{adapter}", adapter).replace("{serial}", QString::number(serialNumber));
+}
+
+QString SnapshotFiles::save(const QString &path, const QByteArray &bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return "файл " + path + " не записан: " + file.errorString();
+    return {};
+}
