@@ -85,6 +85,21 @@ class TestSettings : public QObject {
                  std::optional<int>(now.block("tksPgs")->values.at("threshold2")));
     }
 
+    // Amplitude moves in steps of 5: 103 cannot be had, and the pump goes back
+    // to what it held instead of staying one step past it.
+    void unreachableStepLeavesThePumpAsItWas() {
+        VirtualInstrument vi(1, 4711);
+        const InstrumentSnapshot now = readAll(vi);
+        const int held = vi.pumpAmplitude();
+        InstrumentSnapshot wanted{1, 4711, {{"pump", {}, {{"amplitude", held + 3}}}}};
+        InstrumentSession write = InstrumentSession::write(now, wanted, true);
+        const QList<int> codes = run(write, vi);
+        QCOMPARE(codes, (QList<int>{PumpCode::AmplitudeUp, PumpCode::AmplitudeDown, 12}));
+        QCOMPARE(vi.pumpAmplitude(), held);
+        QVERIFY(!write.allConfirmed());
+        QVERIFY(!write.saved());
+    }
+
     void silentBlockEndsTheSession() {
         SettingsSession s = SettingsSession::read(*blockSettings(Block::Tks));
         int sent = 0;

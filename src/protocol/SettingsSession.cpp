@@ -41,7 +41,8 @@ SettingsSession SettingsSession::write(const BlockSettingsSpec &spec, const Valu
         s.written_[setting.key] = w->second;
         if (setting.writing == How::Stepped) {
             const int from = now == current.end() ? w->second : now->second;
-            s.stepsLeft_ += std::abs(w->second - from) + 2;
+            s.original_[setting.key] = from;
+            s.stepsLeft_ += 2 * std::abs(w->second - from) + 4;
             s.steps_.push_back({from < w->second ? setting.writeCode : setting.downCode,
                                 Purpose::Step, std::nullopt, &setting});
             continue;
@@ -140,10 +141,17 @@ void SettingsSession::takeReply(const Frame &reply) {
                 values_[s.key] = s.valueIn(reply);
         const SettingSpec &s = *step.stepped;
         const int now = values_[s.key];
-        const int wanted = written_[s.key];
-        const std::uint8_t next = now < wanted ? s.writeCode : s.downCode;
-        // Another step only towards the value, never back over it.
-        if (now != wanted && next == step.code && stepsLeft_-- > 0)
+        const bool restoring = restoring_.count(s.key) != 0;
+        int target = restoring ? original_[s.key] : written_[s.key];
+        std::uint8_t next = now < target ? s.writeCode : s.downCode;
+        if (now != target && next != step.code && !restoring) {
+            // The steps jump over the value: it cannot be set, and the pump
+            // goes back to what it held rather than stay at a value nobody asked for.
+            restoring_.insert(s.key);
+            target = original_[s.key];
+            next = now < target ? s.writeCode : s.downCode;
+        }
+        if (now != target && (next == step.code || !restoring) && stepsLeft_-- > 0)
             steps_.push_front({next, Purpose::Step, std::nullopt, &s});
         break;
     }

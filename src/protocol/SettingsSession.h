@@ -16,6 +16,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,10 @@ class SettingsSession {
     std::deque<Step> steps_;
     Values values_;
     Values written_;
+    // Stepped settings: where they started, and those on their way back
+    // there because the steps cannot land on the value asked for.
+    Values original_;
+    std::set<std::string> restoring_;
     std::optional<int> version_;
     std::vector<Check> checks_;
     bool writing_ = false;
