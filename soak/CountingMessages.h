@@ -17,6 +17,11 @@ class CountingMessages : public Messages {
 
     void error(const QString &text) override { ++errors[text]; }
     void information(const QString &text) override { ++informations[text]; }
+    // A question counts as a box shown, and is answered No.
+    bool confirm(const QString &text) override {
+        ++informations[text];
+        return false;
+    }
 
     static std::int64_t total(const QMap<QString, std::int64_t> &shown) {
         std::int64_t n = 0;

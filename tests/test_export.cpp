@@ -29,6 +29,9 @@ struct AnsweringChooser : FileChooser {
         asked << QString(name).remove(QRegularExpression(R"(-\d{4}-\d\d-\d\d-\d{4})"));
         return answer;
     }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
+        return QString();
+    }
 };
 
 class TestExport : public QObject, protected WindowHarness {

@@ -15,3 +15,13 @@ QString DialogFileChooser::saveFileName(QWidget *parent, const QString &caption,
         return QString();
     return dialog.selectedFiles().constFirst();
 }
+
+QString DialogFileChooser::openFileName(QWidget *parent, const QString &caption,
+                                        const QString &folder, const QString &filter) {
+    QFileDialog dialog(parent, caption, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}

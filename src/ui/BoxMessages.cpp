@@ -1,5 +1,6 @@
 #include "BoxMessages.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 void BoxMessages::error(const QString &text) {
@@ -8,6 +9,16 @@ void BoxMessages::error(const QString &text) {
 
 void BoxMessages::information(const QString &text) {
     show(QMessageBox::NoIcon, text);
+}
+
+bool BoxMessages::confirm(const QString &text) {
+    QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::Yes | QMessageBox::No,
+                    parent_);
+    box.button(QMessageBox::Yes)->setText("Да");
+    box.button(QMessageBox::No)->setText("Нет");
+    box.setDefaultButton(QMessageBox::No);
+    box.setWindowModality(parent_ ? modality_ : Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void BoxMessages::show(int icon, const QString &text) {

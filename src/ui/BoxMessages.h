@@ -1,7 +1,7 @@
 #pragma once
 // Message boxes on screen: window-modal, opened without a nested event loop.
 // A text that is already showing opens no second box, so replies arriving
-// several times a second never stack boxes.
+// several times a second never stack boxes. A question waits for its answer.
 
 #include "Messages.h"
 
@@ -19,6 +19,7 @@ class BoxMessages : public Messages {
 
     void error(const QString &text) override;
     void information(const QString &text) override;
+    bool confirm(const QString &text) override;
 
   private:
     void show(int icon, const QString &text);

@@ -1,6 +1,7 @@
 #pragma once
 // Every message box of the tool goes through here, so that tests can stand in
-// for the boxes and no handler ever blocks in a nested event loop.
+// for the boxes. Errors and information never block a handler in a nested
+// event loop; a question does, since what follows depends on the answer.
 
 #include <QString>
 
@@ -11,4 +12,6 @@ class Messages {
     virtual void error(const QString &text) = 0;
     // A plain box with one OK button.
     virtual void information(const QString &text) = 0;
+    // A question answered Yes or No; true for Yes. No is the default answer.
+    virtual bool confirm(const QString &text) = 0;
 };
