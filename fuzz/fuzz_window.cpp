@@ -8,6 +8,7 @@
 
 #include "FuzzInput.h"
 #include "RecordingMessages.h"
+#include "export/FileChooser.h"
 #include "link/DeviceChangeWait.h"
 #include "link/FakeFtDriver.h"
 #include "mux/TForm2.h"
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -50,14 +52,28 @@ constexpr FakeFtDriver::Op DriverOps[] = {FakeFtDriver::Op::ListCount,
                                           FakeFtDriver::Op::Purge,
                                           FakeFtDriver::Op::GetStatus};
 
+// The file dialogs answer one file in a folder of the bench's own: settings
+// saved there are the ones loaded again.
+struct OneFile : FileChooser {
+    QTemporaryDir dir;
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
+        return dir.filePath("settings.json");
+    }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
+        return dir.filePath("settings.json");
+    }
+};
+
 struct Bench {
     FakeFtDriver driver;
     RecordingMessages messages;
+    OneFile files;
     std::unique_ptr<TForm1> form;
 
     Bench() {
         driver.adapters = {{"FT232R USB UART", "A50285BI"}, {"USB Serial", "FT9XK2LM"}};
         form = std::make_unique<TForm1>(driver, messages);
+        form->setFileChooser(files);
         form->pictureFolder = ZE23_PICTURE_DIR;
         // Shown, so that only what the technician could reach is reachable,
         // but drawn only when asked to.
@@ -84,6 +100,8 @@ struct Bench {
             trace->clear();
         driver.clearWritten();
         messages.clear();
+        // Loaded settings go on to be written.
+        messages.answer = true;
     }
 
     // Every write is one whole frame with its checksum.

@@ -68,6 +68,9 @@ std::vector<QPushButton *> Technician::everydayButtons(int page) const {
         // The base's off button and the multiplexer window have moves of their own.
         if (b == form.basePage->Button2 || b == form.basePage->Button72)
             continue;
+        // The settings files are no everyday move: they ask for a file.
+        if (b->objectName().contains("SettingsButton"))
+            continue;
         // The front end is written once its settings have been read; before
         // that the page refuses with a message.
         if (b == form.oxygenPage->Button75 && !FrontEnd::complete(form.oxygenPage->frontEnd()))

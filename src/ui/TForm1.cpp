@@ -2,6 +2,8 @@
 
 #include "ExportHandler.h"
 #include "Messages.h"
+#include "SettingsHandler.h"
+#include "SettingsRun.h"
 #include "link/DeviceChangeWait.h"
 #include "link/UsbPage.h"
 #include "mux/TForm2.h"
@@ -95,6 +97,8 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
 
     exportHandler_ = new ExportHandler(messages_, this);
     exportHandler_->attach(*this);
+    settingsRun_ = new SettingsRun(this);
+    settingsHandler_ = new SettingsHandler(*this, messages_, *settingsRun_);
 
     Timer2->start();
     Timer3->start();
@@ -182,6 +186,11 @@ void TForm1::onCurrentChanged(int) {
 
 void TForm1::setFileChooser(FileChooser &chooser) {
     exportHandler_->setFileChooser(chooser);
+    settingsHandler_->setFileChooser(chooser);
+}
+
+bool TForm1::settingsBusy() const {
+    return settingsRun_->busy();
 }
 
 void TForm1::Timer3Timer() {

@@ -32,6 +32,8 @@ class QPushButton;
 class QTabWidget;
 class QTableWidget;
 class QTimer;
+class SettingsHandler;
+class SettingsRun;
 class TForm2;
 class UsbPage;
 
@@ -50,6 +52,8 @@ class TForm1 : public QWidget {
     ExchangeCycle exchange;
     bool ConnectionOpen = false;
     std::uint8_t IdentifiedType = 0;
+    // From the same answer of the base (bytes 5 and 6).
+    std::uint16_t IdentifiedSerialNumber = 0;
     QString selectedSerialNumber;
     QString selectedDescription;
 
@@ -92,6 +96,9 @@ class TForm1 : public QWidget {
     void EndConnection();
     void Identify();
     void PageDecoder();
+    // Queues what a page reads when it is entered (its block's version and
+    // fields), or for the base page its own poll.
+    void readPage(int page);
 
     int activePage() const;
     // Changes the page from code: the technician's page-change handler does not run.
@@ -99,9 +106,11 @@ class TForm1 : public QWidget {
     void setTabShown(int index, bool shown, const QString &caption = QString());
     bool isTabShown(int index) const;
     bool isClosing() const;
-    // The save dialog of the charts' and traces' exports: the file dialog
-    // unless another is put in (tests answer in its place).
+    // The file dialogs of the charts' and traces' exports and of the settings
+    // files: Qt's unless another is put in (tests answer in its place).
     void setFileChooser(FileChooser &chooser);
+    // A settings session has the line (or its end awaits its report).
+    bool settingsBusy() const;
 
   public slots:
     void FormCreate();
@@ -138,6 +147,8 @@ class TForm1 : public QWidget {
     Messages &messages_;
     D2xxLinkPort link_;
     ExportHandler *exportHandler_;
+    SettingsRun *settingsRun_;
+    SettingsHandler *settingsHandler_;
     void loadFrontEndPicture();
 
     SilentSearch silentSearch_;

@@ -4,6 +4,7 @@
 #include "TForm1.h"
 
 #include "Messages.h"
+#include "SettingsRun.h"
 #include "link/DeviceChangeWait.h"
 #include "link/UsbPage.h"
 #include "pages/PumpPage.h"
@@ -41,6 +42,7 @@ void TForm1::HideBlockPages() {
 void TForm1::EndConnection() {
     if (!ConnectionOpen)
         return;
+    settingsRun_->drop();
     Timer1->stop();
     Timer2->stop();
     searching(false);

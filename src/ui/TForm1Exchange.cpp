@@ -4,6 +4,7 @@
 
 #include "BitmapFile.h"
 #include "Messages.h"
+#include "SettingsRun.h"
 #include "link/UsbPage.h"
 #include "pages/BlockPage.h"
 #include "pages/OxygenPage.h"
@@ -20,6 +21,10 @@ const char *const SilentInstrument =
 } // namespace
 
 void TForm1::Timer1Timer() {
+    // A settings session has the line to itself; a write the technician asked
+    // for on the page goes out first.
+    if (!exchange.assuredPending() && settingsRun_->transmit(link_))
+        return;
     exchange.transmitTick(link_);
 }
 
@@ -34,6 +39,8 @@ void TForm1::Timer2Timer() {
         Identify();
         break;
     case ExchangeCycle::Received::Reply:
+        if (settingsRun_->receive(exchange.ReplyFrame))
+            break;
         if (isAcceptedKind(IdentifiedType))
             PageDecoder();
         else
@@ -56,6 +63,8 @@ void TForm1::searching(bool on) {
 
 void TForm1::Identify() {
     searching(false);
+    // What a settings session was doing belonged to the instrument as it was.
+    settingsRun_->drop();
     const InstrumentKind *kind = findInstrumentKind(deviceTypeOf(exchange.ReplyFrame));
     if (!kind) {
         messages_.information(UnknownInstrument);
@@ -68,6 +77,7 @@ void TForm1::Identify() {
     Panel2->setText(QString::fromStdString(modelLine(*kind, serialNumberOf(exchange.ReplyFrame))));
     exchange.loadFrame(kind->firstPollAddress, Code::Poll);
     IdentifiedType = kind->deviceType;
+    IdentifiedSerialNumber = serialNumberOf(exchange.ReplyFrame);
 }
 
 void TForm1::PageDecoder() {
@@ -78,10 +88,15 @@ void TForm1::PageDecoder() {
 }
 
 void TForm1::PageControl1Change() {
-    switch (activePage()) {
-    case PageIndex::Oxygen:
-        // A picture that cannot be read does not keep the block from being read.
+    // A picture that cannot be read does not keep the block from being read.
+    if (activePage() == PageIndex::Oxygen)
         loadFrontEndPicture();
+    readPage(activePage());
+}
+
+void TForm1::readPage(int page) {
+    switch (page) {
+    case PageIndex::Oxygen:
         exchange.queueSequence(Block::address(Block::Oxygen), {9, 2, 3, 4});
         break;
     case PageIndex::OpticMethane:

@@ -4,6 +4,7 @@
 
 #include "BitmapFile.h"
 #include "Messages.h"
+#include "SettingsRun.h"
 #include "mux/TForm2.h"
 
 #include <QTimer>
@@ -27,6 +28,8 @@ void TForm1::Button72Click() {
 }
 
 void TForm1::sensorTypeChosen(std::uint8_t typeCode) {
+    // The kind changes: a settings session of the old one stops here.
+    settingsRun_->drop();
     Timer2->stop();
     Timer1->stop();
     setActivePage(PageIndex::Base);
