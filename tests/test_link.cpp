@@ -142,8 +142,8 @@ class TestLink : public QObject {
                                          << int(LinkTrouble::None) << QStringList{"отключён"};
         QTest::newRow("gone from the list") << int(Op::ListCount) << int(FT_DEVICE_NOT_FOUND)
                                             << int(LinkTrouble::None) << QStringList{"отключён"};
-        QTest::newRow("nothing known") << open << int(FT_IO_ERROR) << int(LinkTrouble::None)
-                                       << QStringList{};
+        QTest::newRow("nothing known")
+            << open << int(FT_IO_ERROR) << int(LinkTrouble::None) << QStringList{};
     }
     void adviceFollowsTheDetail() {
         QFETCH(int, op);

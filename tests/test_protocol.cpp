@@ -191,12 +191,12 @@ class TestProtocol : public QObject {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QList<int>>("items"); // R_Load ... Режим, from items 1,1,1,1,1,1,1,1
         QTest::newRow("all zero") << 0x00 << 0x00 << 0x00 << QList<int>{0, 0, 0, 0, 0, 0, 0, 0};
-        QTest::newRow("fields past the last item") << 0xFF << 0x6F << 0x07
-                                                   << QList<int>{3, 7, 0, 2, 0, 13, 0, 5};
-        QTest::newRow("mode 5 keeps the mode") << 0x0E << 0x36 << 0x85
-                                               << QList<int>{2, 3, 0, 1, 1, 6, 1, 1};
-        QTest::newRow("mode 4 keeps the mode") << 0x00 << 0x80 << 0x04
-                                               << QList<int>{0, 0, 1, 0, 0, 0, 0, 1};
+        QTest::newRow("fields past the last item")
+            << 0xFF << 0x6F << 0x07 << QList<int>{3, 7, 0, 2, 0, 13, 0, 5};
+        QTest::newRow("mode 5 keeps the mode")
+            << 0x0E << 0x36 << 0x85 << QList<int>{2, 3, 0, 1, 1, 6, 1, 1};
+        QTest::newRow("mode 4 keeps the mode")
+            << 0x00 << 0x80 << 0x04 << QList<int>{0, 0, 1, 0, 0, 0, 0, 1};
         QTest::newRow("mode 6") << 0x00 << 0x10 << 0x06 << QList<int>{0, 0, 0, 0, 1, 0, 0, 4};
     }
     void frontEndLoading() {

@@ -57,8 +57,10 @@ class TestSettings : public QObject {
     void writesCheckAndKeep() {
         VirtualInstrument vi(1, 4711);
         const InstrumentSnapshot now = readAll(vi);
-        InstrumentSnapshot wanted{1, 4711, {{"tks", {}, {{"threshold1", 150}}},
-                                           {"pump", {}, {{"frequency", vi.pumpFrequencyHz() + 3}}}}};
+        InstrumentSnapshot wanted{1,
+                                  4711,
+                                  {{"tks", {}, {{"threshold1", 150}}},
+                                   {"pump", {}, {{"frequency", vi.pumpFrequencyHz() + 3}}}}};
         InstrumentSession write = InstrumentSession::write(now, wanted, true);
         const QList<int> codes = run(write, vi);
         QCOMPARE(codes, (QList<int>{10, 3, 4, 4, 4, 4, 12, 7, 7}));
@@ -116,12 +118,18 @@ class TestSettings : public QObject {
         QTest::addColumn<QString>("key");
         QTest::addColumn<int>("value");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("fits") << 1 << "tks" << "threshold1" << 999 << "";
-        QTest::newRow("another kind") << 2 << "tks" << "threshold1" << 10 << "вида 1";
-        QTest::newRow("another block") << 1 << "oxygen" << "threshold1" << 10 << "нет блока";
-        QTest::newRow("no such setting") << 1 << "tks" << "gain" << 10 << "нет настройки";
-        QTest::newRow("too big") << 1 << "tks" << "threshold1" << 1000 << "от 0 до 999";
-        QTest::newRow("negative") << 7 << "oxygen" << "threshold3" << -1 << "от 0 до 9999";
+        QTest::newRow("fits") << 1 << "tks"
+                              << "threshold1" << 999 << "";
+        QTest::newRow("another kind") << 2 << "tks"
+                                      << "threshold1" << 10 << "вида 1";
+        QTest::newRow("another block") << 1 << "oxygen"
+                                       << "threshold1" << 10 << "нет блока";
+        QTest::newRow("no such setting") << 1 << "tks"
+                                         << "gain" << 10 << "нет настройки";
+        QTest::newRow("too big") << 1 << "tks"
+                                 << "threshold1" << 1000 << "от 0 до 999";
+        QTest::newRow("negative") << 7 << "oxygen"
+                                  << "threshold3" << -1 << "от 0 до 9999";
     }
     void refusals() {
         QFETCH(int, kind);
@@ -139,7 +147,8 @@ class TestSettings : public QObject {
     }
 
     void differencesAndJson() {
-        const InstrumentSnapshot now{4, 77, {{"pgs", 0x13, {{"threshold1", 5}, {"threshold2", 9}}}}};
+        const InstrumentSnapshot now{
+            4, 77, {{"pgs", 0x13, {{"threshold1", 5}, {"threshold2", 9}}}}};
         InstrumentSnapshot wanted = now;
         wanted.blocks[0].values["threshold2"] = 10;
         const std::vector<SettingChange> changes = differences(now, wanted);

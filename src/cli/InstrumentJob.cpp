@@ -165,7 +165,7 @@ void InstrumentJob::writeDone() {
 void InstrumentJob::queueKeeps() {
     const InstrumentSnapshot held = session_->snapshot();
     for (const BlockSnapshot &wanted : order_.wanted->blocks) {
-        const BlockSettingsSpec *block = blockSettingsNamed(wanted.name);
+        const BlockLayout *block = blockSettingsNamed(wanted.name);
         const BlockSnapshot *now = held.block(wanted.name);
         const bool written =
             std::any_of(outcome_.checks.begin(), outcome_.checks.end(),
@@ -174,8 +174,8 @@ void InstrumentJob::queueKeeps() {
             continue;
         bool writable = false, holds = true;
         for (const auto &[key, value] : wanted.values) {
-            const SettingSpec *s = block->find(key);
-            if (!s || s->writing == SettingSpec::Writing::None)
+            const SettingLayout *s = block->find(key);
+            if (!s || s->writing == SettingLayout::Writing::None)
                 continue;
             writable = true;
             const auto it = now->values.find(key);

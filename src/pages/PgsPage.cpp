@@ -66,9 +66,9 @@ void PgsPage::decode(const Frame &reply) {
     // The replies to the threshold applications carry both thresholds as the
     // reply to their read does.
     if (code == C::ReadThresholds || code == C::ApplyThreshold2 || code == C::ApplyThreshold1) {
-        const BlockSettingsSpec &spec = *blockSettings(block());
-        Panel38->setText(QString::number(spec.find("threshold1")->valueIn(reply)));
-        Panel39->setText(QString::number(spec.find("threshold2")->valueIn(reply)));
+        const BlockLayout &layout = *blockSettings(block());
+        Panel38->setText(QString::number(layout.find("threshold1")->valueIn(reply)));
+        Panel39->setText(QString::number(layout.find("threshold2")->valueIn(reply)));
     }
     if (code == C::On)
         Panel40->setText(PageFormat::version(reply[6]));

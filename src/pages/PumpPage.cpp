@@ -62,12 +62,11 @@ void PumpPage::decode(const Frame &reply) {
         exchange_.CommandFrame[1] = code;
 
     using C = IndicatorPanel::Colour;
-    applyBits(
-        {{Panel12, PumpState::On, "Насос выключен", C::Red, "Насос включен", C::Face},
-         {Panel13, PumpState::Defaults, "Настройки в норме", C::Face, "Настройки по умолчанию",
-          C::Yellow},
-         {Panel14, PumpState::SetUp, "Рабочий режим", C::Face, "Режим настройки", C::Yellow}},
-        reply[2]);
+    applyBits({{Panel12, PumpState::On, "Насос выключен", C::Red, "Насос включен", C::Face},
+               {Panel13, PumpState::Defaults, "Настройки в норме", C::Face,
+                "Настройки по умолчанию", C::Yellow},
+               {Panel14, PumpState::SetUp, "Рабочий режим", C::Face, "Режим настройки", C::Yellow}},
+              reply[2]);
 
     if (code == PumpCode::On)
         Panel11->setText(PageFormat::version(reply[6]));

@@ -19,22 +19,30 @@ inline BitIndicator mode(IndicatorPanel *p) {
     return {p, SetUp, "Рабочий режим", Colour::Face, "Режим настройки", Colour::Yellow};
 }
 inline BitIndicator settings(IndicatorPanel *p) {
-    return {p, SettingsError, "Настройки в норме", Colour::Face, "Ошибка настройки", Colour::Yellow};
+    return {
+        p, SettingsError, "Настройки в норме", Colour::Face, "Ошибка настройки", Colour::Yellow};
 }
 inline BitIndicator circuit(IndicatorPanel *p) {
     return {p, CircuitFault, "Сенсор в норме", Colour::Face, "КЗ или обрыв сенсора", Colour::Red};
 }
 inline BitIndicator alarm1(IndicatorPanel *p) {
-    return {p, Threshold1, "Нет превышения порога 1", Colour::Face, "Превышение порога 1", Colour::Red};
+    return {p,          Threshold1, "Нет превышения порога 1", Colour::Face, "Превышение порога 1",
+            Colour::Red};
 }
 inline BitIndicator alarm2(IndicatorPanel *p) {
-    return {p, Threshold2, "Нет превышения порога 2", Colour::Face, "Превышение порога 2", Colour::Red};
+    return {p,          Threshold2, "Нет превышения порога 2", Colour::Face, "Превышение порога 2",
+            Colour::Red};
 }
 inline BitIndicator alarm3(IndicatorPanel *p) {
-    return {p, Threshold3, "Нет превышения порога 3", Colour::Face, "Превышение порога 3", Colour::Red};
+    return {p,          Threshold3, "Нет превышения порога 3", Colour::Face, "Превышение порога 3",
+            Colour::Red};
 }
 inline BitIndicator offAlarm(IndicatorPanel *p) {
-    return {p,     OffThreshold, "Нет превышения порога откл.", Colour::Face, "Превышение порога откл.",
+    return {p,
+            OffThreshold,
+            "Нет превышения порога откл.",
+            Colour::Face,
+            "Превышение порога откл.",
             Colour::Red};
 }
 

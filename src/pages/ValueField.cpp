@@ -75,9 +75,9 @@ std::optional<ExchangeCycle::WriteData> pairToWrite(const ValueField *first,
     return ExchangeCycle::writeData(*a, *b);
 }
 
-void showSettings(const BlockSettingsSpec &spec, const Frame &reply,
+void showSettings(const BlockLayout &layout, const Frame &reply,
                   std::initializer_list<std::pair<const char *, ValueField *>> fields) {
-    for (const SettingSpec *s : spec.carriedBy(reply[1]))
+    for (const SettingLayout *s : layout.carriedBy(reply[1]))
         for (const auto &[key, field] : fields)
             if (std::string_view(key) == s->key)
                 field->showValue(s->valueIn(reply));

@@ -49,5 +49,5 @@ std::optional<ExchangeCycle::WriteData> pairToWrite(const ValueField *first,
 
 // Shows in each field, named by its setting's key, the value `reply` carries
 // for it; fields whose setting the reply does not carry keep their text.
-void showSettings(const BlockSettingsSpec &spec, const Frame &reply,
+void showSettings(const BlockLayout &layout, const Frame &reply,
                   std::initializer_list<std::pair<const char *, ValueField *>> fields);

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-struct SettingSpec {
+struct SettingLayout {
     enum class Width { Word, Byte };
     // How a new value gets into the block.
     enum class Writing {
@@ -38,27 +38,27 @@ struct SettingSpec {
     bool accepts(int value) const { return value >= min && value <= max; }
 };
 
-struct BlockSettingsSpec {
+struct BlockLayout {
     const char *name; // in a snapshot
     std::uint8_t block;
     std::uint8_t versionCode; // the reply to it carries the version ...
     std::size_t versionByte;  // ... in this byte
     std::uint8_t saveCode;
-    std::vector<SettingSpec> settings;
+    std::vector<SettingLayout> settings;
 
     std::uint8_t address() const { return Block::address(block); }
-    const SettingSpec *find(std::string_view key) const;
+    const SettingLayout *find(std::string_view key) const;
     // The settings a reply to `code` carries.
-    std::vector<const SettingSpec *> carriedBy(std::uint8_t code) const;
+    std::vector<const SettingLayout *> carriedBy(std::uint8_t code) const;
     // The settings written together with `s` under its code, `s` included.
-    std::vector<const SettingSpec *> writtenWith(const SettingSpec &s) const;
+    std::vector<const SettingLayout *> writtenWith(const SettingLayout &s) const;
 };
 
 // The description of a block; nullptr for blocks that keep no settings the
 // tool can read (the base, the optical block).
-const BlockSettingsSpec *blockSettings(std::uint8_t block);
-const BlockSettingsSpec *blockSettingsNamed(std::string_view name);
+const BlockLayout *blockSettings(std::uint8_t block);
+const BlockLayout *blockSettingsNamed(std::string_view name);
 
 // The blocks of an instrument kind that keep settings: its sensor block, then
 // the pump. Empty for kinds the tool does not serve.
-std::vector<const BlockSettingsSpec *> settingsOfKind(std::uint8_t deviceType);
+std::vector<const BlockLayout *> settingsOfKind(std::uint8_t deviceType);

@@ -4,8 +4,8 @@ InstrumentSession InstrumentSession::read(int kind, int serialNumber) {
     InstrumentSession s;
     s.kind_ = kind;
     s.serialNumber_ = serialNumber;
-    for (const BlockSettingsSpec *spec : settingsOfKind(static_cast<std::uint8_t>(kind)))
-        s.sessions_.push_back(SettingsSession::read(*spec));
+    for (const BlockLayout *layout : settingsOfKind(static_cast<std::uint8_t>(kind)))
+        s.sessions_.push_back(SettingsSession::read(*layout));
     return s;
 }
 
@@ -15,11 +15,11 @@ InstrumentSession InstrumentSession::write(const InstrumentSnapshot &now,
     s.kind_ = now.kind;
     s.serialNumber_ = now.serialNumber;
     s.save_ = save;
-    for (const BlockSettingsSpec *spec : settingsOfKind(static_cast<std::uint8_t>(now.kind))) {
-        const BlockSnapshot *held = now.block(spec->name);
-        const BlockSnapshot *w = wanted.block(spec->name);
+    for (const BlockLayout *layout : settingsOfKind(static_cast<std::uint8_t>(now.kind))) {
+        const BlockSnapshot *held = now.block(layout->name);
+        const BlockSnapshot *w = wanted.block(layout->name);
         if (held && w)
-            s.sessions_.push_back(SettingsSession::write(*spec, held->values, w->values, false));
+            s.sessions_.push_back(SettingsSession::write(*layout, held->values, w->values, false));
     }
     return s;
 }
@@ -53,7 +53,7 @@ void InstrumentSession::advance() {
     if (save_ && allConfirmed())
         for (const SettingsSession &w : sessions_)
             if (!w.checks().empty())
-                keeps_.push_back(SettingsSession::keep(w.spec()));
+                keeps_.push_back(SettingsSession::keep(w.layout()));
     if (!keeps_.empty()) {
         keeping_ = true;
         current_ = 0;
@@ -74,7 +74,7 @@ bool InstrumentSession::saved() const {
 InstrumentSnapshot InstrumentSession::snapshot() const {
     InstrumentSnapshot snap{kind_, serialNumber_, {}};
     for (const SettingsSession &s : sessions_)
-        snap.blocks.push_back({s.spec().name, s.version(), s.values()});
+        snap.blocks.push_back({s.layout().name, s.version(), s.values()});
     return snap;
 }
 
@@ -82,7 +82,7 @@ std::vector<InstrumentSession::Check> InstrumentSession::checks() const {
     std::vector<Check> all;
     for (const SettingsSession &s : sessions_)
         for (const SettingsSession::Check &c : s.checks())
-            all.push_back({s.spec().name, c});
+            all.push_back({s.layout().name, c});
     return all;
 }
 

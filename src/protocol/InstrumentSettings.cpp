@@ -10,9 +10,9 @@ const BlockSnapshot *InstrumentSnapshot::block(const std::string &name) const {
 }
 
 namespace {
-const BlockSettingsSpec *specNamed(const std::vector<const BlockSettingsSpec *> &specs,
-                                   const std::string &name) {
-    for (const BlockSettingsSpec *s : specs)
+const BlockLayout *layoutNamed(const std::vector<const BlockLayout *> &layouts,
+                               const std::string &name) {
+    for (const BlockLayout *s : layouts)
         if (name == s->name)
             return s;
     return nullptr;
@@ -26,15 +26,15 @@ std::vector<std::string> refusals(const InstrumentSnapshot &snapshot, int kind) 
                       ", а подключён прибор вида " + std::to_string(kind));
         return why;
     }
-    const auto specs = settingsOfKind(static_cast<std::uint8_t>(kind));
+    const auto layouts = settingsOfKind(static_cast<std::uint8_t>(kind));
     for (const BlockSnapshot &b : snapshot.blocks) {
-        const BlockSettingsSpec *spec = specNamed(specs, b.name);
-        if (!spec) {
+        const BlockLayout *layout = layoutNamed(layouts, b.name);
+        if (!layout) {
             why.push_back("у прибора нет блока «" + b.name + "»");
             continue;
         }
         for (const auto &[key, value] : b.values) {
-            const SettingSpec *s = spec->find(key);
+            const SettingLayout *s = layout->find(key);
             if (!s)
                 why.push_back("у блока «" + b.name + "» нет настройки «" + key + "»");
             else if (!s->accepts(value))
@@ -49,12 +49,12 @@ std::vector<std::string> refusals(const InstrumentSnapshot &snapshot, int kind) 
 std::vector<SettingChange> differences(const InstrumentSnapshot &now,
                                        const InstrumentSnapshot &wanted) {
     std::vector<SettingChange> changes;
-    for (const BlockSettingsSpec *spec : settingsOfKind(static_cast<std::uint8_t>(wanted.kind))) {
-        const BlockSnapshot *w = wanted.block(spec->name);
+    for (const BlockLayout *layout : settingsOfKind(static_cast<std::uint8_t>(wanted.kind))) {
+        const BlockSnapshot *w = wanted.block(layout->name);
         if (!w)
             continue;
-        const BlockSnapshot *n = now.block(spec->name);
-        for (const SettingSpec &s : spec->settings) {
+        const BlockSnapshot *n = now.block(layout->name);
+        for (const SettingLayout &s : layout->settings) {
             const auto wv = w->values.find(s.key);
             if (wv == w->values.end())
                 continue;
@@ -63,8 +63,8 @@ std::vector<SettingChange> differences(const InstrumentSnapshot &now,
                 if (const auto nv = n->values.find(s.key); nv != n->values.end())
                     held = nv->second;
             if (held != wv->second)
-                changes.push_back({spec->name, s.key, s.unit, held, wv->second,
-                                   s.writing != SettingSpec::Writing::None});
+                changes.push_back({layout->name, s.key, s.unit, held, wv->second,
+                                   s.writing != SettingLayout::Writing::None});
         }
     }
     return changes;

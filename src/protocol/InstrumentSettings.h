@@ -12,7 +12,7 @@
 #include <vector>
 
 struct BlockSnapshot {
-    std::string name; // BlockSettingsSpec::name
+    std::string name; // BlockLayout::name
     std::optional<int> version;
     std::map<std::string, int> values;
 };

@@ -5,34 +5,34 @@
 #include <cstdlib>
 
 namespace {
-using How = SettingSpec::Writing;
+using How = SettingLayout::Writing;
 
-void put(ExchangeCycle::WriteData &data, const SettingSpec &s, int value) {
+void put(ExchangeCycle::WriteData &data, const SettingLayout &s, int value) {
     const std::size_t at = s.replyByte - 2;
     data.bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
     data.mask |= static_cast<std::uint8_t>(1u << at);
-    if (s.width == SettingSpec::Width::Word) {
+    if (s.width == SettingLayout::Width::Word) {
         data.bytes[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
         data.mask |= static_cast<std::uint8_t>(1u << (at + 1));
     }
 }
 } // namespace
 
-SettingsSession SettingsSession::read(const BlockSettingsSpec &spec) {
-    SettingsSession s(spec);
-    s.steps_.push_back({spec.versionCode, Purpose::Version, std::nullopt});
+SettingsSession SettingsSession::read(const BlockLayout &layout) {
+    SettingsSession s(layout);
+    s.steps_.push_back({layout.versionCode, Purpose::Version, std::nullopt});
     s.queueReads();
     return s;
 }
 
-SettingsSession SettingsSession::write(const BlockSettingsSpec &spec, const Values &current,
+SettingsSession SettingsSession::write(const BlockLayout &layout, const Values &current,
                                        const Values &wanted, bool save) {
-    SettingsSession s(spec);
+    SettingsSession s(layout);
     s.writing_ = true;
     s.save_ = save;
     s.values_ = current;
     std::vector<std::uint8_t> codesQueued;
-    for (const SettingSpec &setting : spec.settings) {
+    for (const SettingLayout &setting : layout.settings) {
         const auto w = wanted.find(setting.key);
         const auto now = current.find(setting.key);
         if (w == wanted.end() || setting.writing == How::None ||
@@ -54,7 +54,7 @@ SettingsSession SettingsSession::write(const BlockSettingsSpec &spec, const Valu
         // goes out under that code, and its values stay unconfirmed.
         ExchangeCycle::WriteData data;
         bool known = true;
-        for (const SettingSpec *partner : spec.writtenWith(setting)) {
+        for (const SettingLayout *partner : layout.writtenWith(setting)) {
             const auto pw = wanted.find(partner->key);
             const auto pc = current.find(partner->key);
             known = known && (pw != wanted.end() || pc != current.end());
@@ -69,15 +69,15 @@ SettingsSession SettingsSession::write(const BlockSettingsSpec &spec, const Valu
     return s;
 }
 
-SettingsSession SettingsSession::keep(const BlockSettingsSpec &spec) {
-    SettingsSession s(spec);
-    s.steps_.push_back({spec.saveCode, Purpose::Save, std::nullopt});
+SettingsSession SettingsSession::keep(const BlockLayout &layout) {
+    SettingsSession s(layout);
+    s.steps_.push_back({layout.saveCode, Purpose::Save, std::nullopt});
     return s;
 }
 
 void SettingsSession::queueReads() {
     std::vector<std::uint8_t> codes;
-    for (const SettingSpec &s : spec_->settings)
+    for (const SettingLayout &s : layout_->settings)
         if (std::find(codes.begin(), codes.end(), s.readCode) == codes.end())
             codes.push_back(s.readCode);
     for (std::uint8_t code : codes)
@@ -85,7 +85,8 @@ void SettingsSession::queueReads() {
 }
 
 bool SettingsSession::allConfirmed() const {
-    return std::all_of(checks_.begin(), checks_.end(), [](const Check &c) { return c.confirmed(); });
+    return std::all_of(checks_.begin(), checks_.end(),
+                       [](const Check &c) { return c.confirmed(); });
 }
 
 std::optional<Frame> SettingsSession::nextFrame() {
@@ -97,8 +98,8 @@ std::optional<Frame> SettingsSession::nextFrame() {
         if (sends_ >= Sends) {
             outcome_ = Outcome::NoAnswer;
             char text[96];
-            std::snprintf(text, sizeof text, "блок %s (0x%02X) не ответил на код %d", spec_->name,
-                          spec_->address(), steps_.front().code);
+            std::snprintf(text, sizeof text, "блок %s (0x%02X) не ответил на код %d", layout_->name,
+                          layout_->address(), steps_.front().code);
             failure_ = text;
             return std::nullopt;
         }
@@ -106,7 +107,7 @@ std::optional<Frame> SettingsSession::nextFrame() {
         sends_ = 0;
     }
     const Step &step = steps_.front();
-    Frame f{spec_->address(), step.code};
+    Frame f{layout_->address(), step.code};
     if (step.data)
         for (std::size_t i = 0; i < step.data->bytes.size(); ++i)
             if (step.data->mask & (1u << i))
@@ -120,26 +121,26 @@ std::optional<Frame> SettingsSession::nextFrame() {
 void SettingsSession::takeReply(const Frame &reply) {
     if (!awaiting_ || outcome_ != Outcome::Running || steps_.empty())
         return;
-    if (reply[0] != spec_->block || reply[1] != steps_.front().code)
+    if (reply[0] != layout_->block || reply[1] != steps_.front().code)
         return;
     const Step step = steps_.front();
     steps_.pop_front();
     awaiting_ = false;
     switch (step.purpose) {
     case Purpose::Version:
-        version_ = reply[spec_->versionByte];
+        version_ = reply[layout_->versionByte];
         break;
     case Purpose::Read:
-        for (const SettingSpec &s : spec_->settings)
+        for (const SettingLayout &s : layout_->settings)
             if (s.readCode == step.code)
                 values_[s.key] = s.valueIn(reply);
         break;
     case Purpose::Step: {
         // Every reply of the stepped block carries its stepped values.
-        for (const SettingSpec &s : spec_->settings)
+        for (const SettingLayout &s : layout_->settings)
             if (s.writing == How::Stepped)
                 values_[s.key] = s.valueIn(reply);
-        const SettingSpec &s = *step.stepped;
+        const SettingLayout &s = *step.stepped;
         const int now = values_[s.key];
         const bool restoring = restoring_.count(s.key) != 0;
         int target = restoring ? original_[s.key] : written_[s.key];
@@ -183,5 +184,5 @@ void SettingsSession::finishWrite() {
         checks_.push_back(c);
     }
     if (save_ && !checks_.empty() && allConfirmed())
-        steps_.push_back({spec_->saveCode, Purpose::Save, std::nullopt});
+        steps_.push_back({layout_->saveCode, Purpose::Save, std::nullopt});
 }

@@ -38,13 +38,13 @@ class SettingsSession {
     static constexpr int TurnsToWait = 2;
     static constexpr int Sends = 3;
 
-    static SettingsSession read(const BlockSettingsSpec &spec);
+    static SettingsSession read(const BlockLayout &layout);
     // `current` is what the block holds now (a read's values); `wanted` may
     // name only some settings. Settings the block sets itself are not written.
-    static SettingsSession write(const BlockSettingsSpec &spec, const Values &current,
+    static SettingsSession write(const BlockLayout &layout, const Values &current,
                                  const Values &wanted, bool save);
     // Only tells the block to keep what it holds.
-    static SettingsSession keep(const BlockSettingsSpec &spec);
+    static SettingsSession keep(const BlockLayout &layout);
 
     // The frame for this turn: a new request, the unanswered one again, or
     // nothing while an answer is awaited or the session is over.
@@ -53,7 +53,7 @@ class SettingsSession {
     void takeReply(const Frame &reply);
 
     Outcome outcome() const { return outcome_; }
-    const BlockSettingsSpec &spec() const { return *spec_; }
+    const BlockLayout &layout() const { return *layout_; }
     // What the block holds, as last read.
     const Values &values() const { return values_; }
     std::optional<int> version() const { return version_; }
@@ -69,15 +69,15 @@ class SettingsSession {
         std::uint8_t code;
         Purpose purpose;
         std::optional<ExchangeCycle::WriteData> data;
-        const SettingSpec *stepped = nullptr;
+        const SettingLayout *stepped = nullptr;
     };
 
-    explicit SettingsSession(const BlockSettingsSpec &spec) : spec_(&spec) {}
+    explicit SettingsSession(const BlockLayout &layout) : layout_(&layout) {}
     void queueReads();
     void finishWrite();
     void done();
 
-    const BlockSettingsSpec *spec_;
+    const BlockLayout *layout_;
     std::deque<Step> steps_;
     Values values_;
     Values written_;

@@ -34,16 +34,16 @@ QByteArray SnapshotJson::toJson(const InstrumentSnapshot &snapshot) {
     for (const BlockSnapshot &b : snapshot.blocks) {
         QJsonObject block;
         block["block"] = QString::fromStdString(b.name);
-        const BlockSettingsSpec *spec = blockSettingsNamed(b.name);
-        if (spec)
-            block["address"] = "0x" + QString::number(spec->address(), 16).toUpper();
+        const BlockLayout *layout = blockSettingsNamed(b.name);
+        if (layout)
+            block["address"] = "0x" + QString::number(layout->address(), 16).toUpper();
         if (b.version)
             block["version"] = *b.version;
         QJsonObject settings;
         for (const auto &[key, value] : b.values) {
             QJsonObject setting;
             setting["value"] = value;
-            if (const SettingSpec *s = spec ? spec->find(key) : nullptr)
+            if (const SettingLayout *s = layout ? layout->find(key) : nullptr)
                 setting["unit"] = QString::fromUtf8(s->unit);
             settings[QString::fromStdString(key)] = setting;
         }
