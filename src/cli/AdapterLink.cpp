@@ -22,15 +22,8 @@ bool AdapterLink::open() {
     if (layer_.Open_USB_Device_By_Serial_Number(serialNumber_) != FT_OK)
         return false;
     open_ = true;
-    layer_.PurgeFTReceive();
-    layer_.PurgeFTTransmit();
+    layer_.SetInstrumentLine();
     exchange_.resetStream();
-    layer_.BaudRate = 250000;
-    layer_.SetFTBaudRate();
-    layer_.WordLength = FT_BITS_8;
-    layer_.StopBits = FT_STOP_BITS_2;
-    layer_.Parity = FT_PARITY_NONE;
-    layer_.SetFTDataCharacteristics();
     return !failed();
 }
 

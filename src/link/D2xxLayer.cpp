@@ -51,6 +51,17 @@ std::string D2xxLayer::boxText(const std::string &name, FtStatus status, const s
     return text;
 }
 
+void D2xxLayer::SetInstrumentLine() {
+    PurgeFTReceive();
+    PurgeFTTransmit();
+    BaudRate = 250000;
+    SetFTBaudRate();
+    WordLength = FT_BITS_8;
+    StopBits = FT_STOP_BITS_2;
+    Parity = FT_PARITY_NONE;
+    SetFTDataCharacteristics();
+}
+
 void D2xxLayer::ReportFTError(const std::string &name, FtStatus status) {
     if (!ErrorReportsEnabled || status == FT_OK)
         return;

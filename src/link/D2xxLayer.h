@@ -31,6 +31,10 @@ class D2xxLayer {
     FtStatus PurgeFTReceive();
     FtStatus PurgeFTTransmit();
     FtStatus GetFTQueueStatus();
+    // An adapter just opened is made ready for an instrument: both queues
+    // purged, 250000 baud, 8 data bits, 2 stop bits, no parity. The statuses
+    // are not examined; a failure shows its box and the rest goes on.
+    void SetInstrumentLine();
 
     void ReportFTError(const std::string &name, FtStatus status);
     // The error box text for a status: the operation's name and the library's words.

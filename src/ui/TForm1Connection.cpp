@@ -78,15 +78,8 @@ void TForm1::ListView1DblClick() {
     Panel1->setText("Открыт USB порт   " + selectedDescription + "   № " + selectedSerialNumber);
     ConnectionOpen = true;
 
-    ft.PurgeFTReceive();
-    ft.PurgeFTTransmit();
+    ft.SetInstrumentLine();
     exchange.resetStream();
-    ft.BaudRate = 250000;
-    ft.SetFTBaudRate();
-    ft.WordLength = FT_BITS_8;
-    ft.StopBits = FT_STOP_BITS_2;
-    ft.Parity = FT_PARITY_NONE;
-    ft.SetFTDataCharacteristics();
 
     // A page's sequence left unfinished by the last connection would put its
     // codes in byte 1 of the identification request, and the search never ends.
