@@ -146,6 +146,19 @@ class TestSettings : public QObject {
             QVERIFY2(QString::fromStdString(why.front()).contains(refusal), why.front().c_str());
     }
 
+    // What an oxygen block reports can be loaded back; front-end bytes the
+    // page's groups cannot show, or only some of them, cannot.
+    void frontEndBytesMustMeanChoices() {
+        VirtualInstrument vi(7, 4711);
+        InstrumentSnapshot snap = readAll(vi);
+        QVERIFY(::refusals(snap, 7).empty());
+        std::map<std::string, int> &oxygen = snap.blocks[0].values;
+        oxygen["frontEndMode"] = 4; // an operating mode without an item
+        QCOMPARE(::refusals(snap, 7).size(), std::size_t(1));
+        oxygen.erase("frontEndMode");
+        QCOMPARE(::refusals(snap, 7).size(), std::size_t(1));
+    }
+
     void differencesAndJson() {
         const InstrumentSnapshot now{
             4, 77, {{"pgs", 0x13, {{"threshold1", 5}, {"threshold2", 9}}}}};

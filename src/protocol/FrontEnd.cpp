@@ -16,6 +16,14 @@ Bytes encode(const Choices &c) {
                                       ModeCodes[std::size_t(std::clamp(c[Mode], 0, 5))])};
 }
 
+bool expressible(Bytes b) {
+    const Choices c = load(Unknown, b);
+    if (!complete(c))
+        return false;
+    const Bytes again = encode(c);
+    return again.gain == b.gain && again.reference == b.reference && again.mode == b.mode;
+}
+
 Choices load(Choices c, Bytes b) {
     const auto item = [](Setting s, int field) { return std::min(field, ItemCount[s] - 1); };
     c[RLoad] = item(RLoad, b.gain & 0x03);

@@ -33,6 +33,10 @@ bool complete(const Choices &choices);
 // zero.
 Bytes encode(const Choices &choices);
 
+// Register bytes the page's eight groups can show and write again unchanged:
+// every field names an item and no unused bit is set.
+bool expressible(Bytes bytes);
+
 // Choices as the block reports them. A field beyond a setting's last item
 // chooses the last item; mode codes 4 and 5, which have no item, leave the
 // mode as it was.

@@ -1,5 +1,7 @@
 #include "InstrumentSettings.h"
 
+#include "FrontEnd.h"
+
 #include <cstdint>
 
 const BlockSnapshot *InstrumentSnapshot::block(const std::string &name) const {
@@ -16,6 +18,28 @@ const BlockLayout *layoutNamed(const std::vector<const BlockLayout *> &layouts,
         if (name == s->name)
             return s;
     return nullptr;
+}
+} // namespace
+
+namespace {
+// The oxygen block's front-end bytes go together, as the page's eight
+// groups can show them.
+void checkFrontEnd(const BlockSnapshot &b, std::vector<std::string> &why) {
+    const char *const keys[] = {"frontEndGain", "frontEndReference", "frontEndMode"};
+    int present = 0;
+    for (const char *k : keys)
+        present += b.values.count(k) ? 1 : 0;
+    if (present == 0)
+        return;
+    if (present < 3) {
+        why.push_back("настройки LMP91000 в файле неполны: нужны все три байта");
+        return;
+    }
+    const FrontEnd::Bytes bytes{static_cast<std::uint8_t>(b.values.at(keys[0])),
+                                static_cast<std::uint8_t>(b.values.at(keys[1])),
+                                static_cast<std::uint8_t>(b.values.at(keys[2]))};
+    if (!FrontEnd::expressible(bytes))
+        why.push_back("настройки LMP91000 в файле не соответствуют ни одному выбору на странице");
 }
 } // namespace
 
@@ -42,6 +66,7 @@ std::vector<std::string> refusals(const InstrumentSnapshot &snapshot, int kind) 
                               ": допустимо от " + std::to_string(s->min) + " до " +
                               std::to_string(s->max));
         }
+        checkFrontEnd(b, why);
     }
     return why;
 }
