@@ -2,8 +2,6 @@
 
 #include "protocol/InstrumentKind.h"
 
-#include <algorithm>
-
 namespace {
 const char *const SilentInstrument =
     "прибор не отвечает: адаптер открыт, но база не ответила за 3 с. Проверьте, что прибор "
@@ -95,29 +93,11 @@ void InstrumentJob::identified(const Frame &reply) {
 }
 
 void InstrumentJob::takeReply(const Frame &reply) {
-    if (phase_ == Phase::Keep) {
-        if (!keeps_.empty())
-            keeps_.front().takeReply(reply);
-    } else if (session_) {
+    if (session_)
         session_->takeReply(reply);
-    }
 }
 
 void InstrumentJob::turn() {
-    if (phase_ == Phase::Keep) {
-        while (!keeps_.empty()) {
-            SettingsSession &keep = keeps_.front();
-            if (const std::optional<Frame> f = keep.nextFrame())
-                return link_->send(*f);
-            if (keep.outcome() == SettingsSession::Outcome::Running)
-                return;
-            if (keep.outcome() == SettingsSession::Outcome::NoAnswer)
-                return fail(keep.failure());
-            keeps_.pop_front();
-        }
-        outcome_.saved = writtenKept_;
-        return finish(writtenKept_);
-    }
     if (const std::optional<Frame> f = session_->nextFrame())
         return link_->send(*f);
     if (!session_->finished())
@@ -145,7 +125,10 @@ void InstrumentJob::readDone() {
     for (const SettingChange &c : changes)
         if (!c.writable)
             outcome_.changes.push_back(c);
-    session_ = InstrumentSession::write(now, *order_.wanted, order_.save);
+    // With --save, a block that needed no write but holds the file's values
+    // is told to keep them too.
+    session_ = InstrumentSession::write(now, *order_.wanted, order_.save,
+                                        InstrumentSession::Keeping::AlsoHeld);
     enter(Phase::Write);
 }
 
@@ -154,36 +137,9 @@ void InstrumentJob::writeDone() {
     const bool confirmed = session_->allConfirmed();
     if (!confirmed || !order_.save)
         return finish(confirmed);
-    writtenKept_ = outcome_.checks.empty() || session_->saved();
-    queueKeeps();
-    enter(Phase::Keep);
-}
-
-// A block the file names but that needed no write holds the file's values
-// already, perhaps only until the power goes: with --save it is told to keep
-// them too, once the read-back has shown every writable value of the file.
-void InstrumentJob::queueKeeps() {
-    const InstrumentSnapshot held = session_->snapshot();
-    for (const BlockSnapshot &wanted : order_.wanted->blocks) {
-        const BlockLayout *block = blockSettingsNamed(wanted.name);
-        const BlockSnapshot *now = held.block(wanted.name);
-        const bool written =
-            std::any_of(outcome_.checks.begin(), outcome_.checks.end(),
-                        [&](const InstrumentSession::Check &c) { return c.block == wanted.name; });
-        if (!block || !now || written)
-            continue;
-        bool writable = false, holds = true;
-        for (const auto &[key, value] : wanted.values) {
-            const SettingLayout *s = block->find(key);
-            if (!s || s->writing == SettingLayout::Writing::None)
-                continue;
-            writable = true;
-            const auto it = now->values.find(key);
-            holds = holds && it != now->values.end() && it->second == value;
-        }
-        if (writable && holds)
-            keeps_.push_back(SettingsSession::keep(*block));
-    }
+    // Nothing written, and nothing to keep, is nothing lost.
+    outcome_.saved = outcome_.checks.empty() || session_->saved();
+    finish(outcome_.saved);
 }
 
 void InstrumentJob::finish(bool ok) {

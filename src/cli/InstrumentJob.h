@@ -15,7 +15,6 @@
 #include "JobOrder.h"
 #include "protocol/SilentSearch.h"
 
-#include <deque>
 #include <memory>
 #include <optional>
 
@@ -41,7 +40,7 @@ class InstrumentJob {
     const JobOutcome &outcome() const { return outcome_; }
 
   private:
-    enum class Phase { Idle, Identify, Stand, Read, Write, Keep, Done };
+    enum class Phase { Idle, Identify, Stand, Read, Write, Done };
 
     void enter(Phase phase);
     void sendBaseRequest();
@@ -51,7 +50,6 @@ class InstrumentJob {
     void turn();
     void readDone();
     void writeDone();
-    void queueKeeps();
     void finish(bool ok);
     void fail(const std::string &why);
 
@@ -62,6 +60,4 @@ class InstrumentJob {
     Phase phase_ = Phase::Idle;
     int phaseTicks_ = 0;
     std::optional<InstrumentSession> session_;
-    std::deque<SettingsSession> keeps_;
-    bool writtenKept_ = true;
 };

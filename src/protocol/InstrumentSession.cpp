@@ -10,16 +10,20 @@ InstrumentSession InstrumentSession::read(int kind, int serialNumber) {
 }
 
 InstrumentSession InstrumentSession::write(const InstrumentSnapshot &now,
-                                           const InstrumentSnapshot &wanted, bool save) {
+                                           const InstrumentSnapshot &wanted, bool save,
+                                           Keeping keeping) {
     InstrumentSession s;
     s.kind_ = now.kind;
     s.serialNumber_ = now.serialNumber;
     s.save_ = save;
+    s.keepAlso_ = keeping;
     for (const BlockLayout *layout : settingsOfKind(static_cast<std::uint8_t>(now.kind))) {
         const BlockSnapshot *held = now.block(layout->name);
         const BlockSnapshot *w = wanted.block(layout->name);
-        if (held && w)
-            s.sessions_.push_back(SettingsSession::write(*layout, held->values, w->values, false));
+        if (!held || !w)
+            continue;
+        s.sessions_.push_back(SettingsSession::write(*layout, held->values, w->values, false));
+        s.wanted_.push_back(w->values);
     }
     return s;
 }
@@ -51,13 +55,32 @@ void InstrumentSession::advance() {
         return;
     // Every block written and read back: keep the settings only if all held.
     if (save_ && allConfirmed())
-        for (const SettingsSession &w : sessions_)
-            if (!w.checks().empty())
-                keeps_.push_back(SettingsSession::keep(w.layout()));
+        for (std::size_t b = 0; b < sessions_.size(); ++b)
+            if (toKeep(b))
+                keeps_.push_back(SettingsSession::keep(sessions_[b].layout()));
     if (!keeps_.empty()) {
         keeping_ = true;
         current_ = 0;
     }
+}
+
+bool InstrumentSession::toKeep(std::size_t block) const {
+    const SettingsSession &s = sessions_[block];
+    if (!s.checks().empty())
+        return true;
+    if (keepAlso_ != Keeping::AlsoHeld)
+        return false;
+    bool writable = false;
+    for (const auto &[key, value] : wanted_[block]) {
+        const SettingLayout *setting = s.layout().find(key);
+        if (!setting || setting->writing == SettingLayout::Writing::None)
+            continue;
+        writable = true;
+        const auto held = s.values().find(key);
+        if (held == s.values().end() || held->second != value)
+            return false;
+    }
+    return writable;
 }
 
 bool InstrumentSession::finished() const {

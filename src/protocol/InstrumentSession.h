@@ -7,6 +7,7 @@
 #include "InstrumentSettings.h"
 #include "SettingsSession.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,9 +19,15 @@ class InstrumentSession {
         SettingsSession::Check value;
     };
 
+    // With `save`, which blocks are told to keep their settings once every
+    // written value held: those written to, or also those the snapshot names
+    // that needed no write because they already hold its values (perhaps only
+    // until the power goes).
+    enum class Keeping { Written, AlsoHeld };
+
     static InstrumentSession read(int kind, int serialNumber);
     static InstrumentSession write(const InstrumentSnapshot &now, const InstrumentSnapshot &wanted,
-                                   bool save);
+                                   bool save, Keeping keeping = Keeping::Written);
 
     std::optional<Frame> nextFrame();
     void takeReply(const Frame &reply);
@@ -32,18 +39,22 @@ class InstrumentSession {
     InstrumentSnapshot snapshot() const;
     std::vector<Check> checks() const;
     bool allConfirmed() const;
-    // Every block written to was told to keep its settings, and answered.
+    // Every block told to keep its settings answered, and there was one.
     bool saved() const;
 
   private:
     std::vector<SettingsSession> &active() { return keeping_ ? keeps_ : sessions_; }
     void advance();
+    bool toKeep(std::size_t block) const;
 
     int kind_ = 0;
     int serialNumber_ = 0;
     bool save_ = false;
+    Keeping keepAlso_ = Keeping::Written;
     bool keeping_ = false;
     std::vector<SettingsSession> sessions_;
+    // What the snapshot asks of each block, beside its session.
+    std::vector<std::map<std::string, int>> wanted_;
     std::vector<SettingsSession> keeps_;
     std::size_t current_ = 0;
     std::string failure_;
