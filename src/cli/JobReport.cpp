@@ -1,6 +1,7 @@
 #include "JobReport.h"
 
 #include "protocol/InstrumentKind.h"
+#include "settings/SettingTexts.h"
 #include "settings/SnapshotJson.h"
 
 #include <QJsonArray>
@@ -25,23 +26,15 @@ QString flat(const std::string &message) {
     return text(message).split('\n', Qt::SkipEmptyParts).join(' ');
 }
 
-QString setting(const std::string &block, const std::string &key) {
-    return text(block) + "." + text(key);
-}
-
 QString change(const SettingChange &c) {
-    QString s = setting(c.block, c.key) + ": " +
-                (c.now ? QString::number(*c.now) : QString("не прочитано")) + " → " +
-                QString::number(c.wanted);
-    if (*c.unit)
-        s += " [" + QString::fromUtf8(c.unit) + "]";
+    QString s = changeText(c);
     if (!c.writable)
         s += " (задаёт сам блок, не записывается)";
     return s;
 }
 
 QString check(const InstrumentSession::Check &c) {
-    QString s = setting(c.block, c.value.key) + " = " + QString::number(c.value.wanted);
+    QString s = settingName(c.block, c.value.key) + " = " + QString::number(c.value.wanted);
     if (c.value.confirmed())
         return s + " подтверждено";
     return s + " НЕ подтверждено (" +

@@ -6,6 +6,7 @@
 #include "export/AtomicSave.h"
 #include "protocol/InstrumentKind.h"
 #include "protocol/InstrumentSession.h"
+#include "settings/SettingTexts.h"
 #include "settings/SnapshotJson.h"
 
 #include <QDateTime>
@@ -47,30 +48,23 @@ QString fileName(const QString &path) {
     return "«" + QDir::toNativeSeparators(path) + "»";
 }
 
-QString valueName(const std::string &block, const std::string &key) {
-    return text(block) + "." + text(key);
-}
-
 QString change(const SettingChange &c) {
-    QString line = "    " + valueName(c.block, c.key) + ": " +
-                   (c.now ? QString::number(*c.now) : QString("не прочитано")) + " → " +
-                   QString::number(c.wanted);
-    if (c.unit && *c.unit)
-        line += QString(" [%1]").arg(QString::fromUtf8(c.unit));
-    return line;
+    return "    " + changeText(c);
 }
 
 QString checkLine(const InstrumentSession::Check &c) {
     const SettingsSession::Check &v = c.value;
     return QString("    %1: записано %2, прочитано %3 — %4")
-        .arg(valueName(c.block, v.key), QString::number(v.wanted),
+        .arg(settingName(c.block, v.key), QString::number(v.wanted),
              v.readBack ? QString::number(*v.readBack) : QString("ничего"),
              v.confirmed() ? "подтверждено" : "НЕ подтверждено");
 }
 
+// The instrument as the base page names it; it has been identified, so its kind is known.
 QString modelOf(int kind, int serialNumber) {
     const InstrumentKind *k = findInstrumentKind(static_cast<std::uint8_t>(kind));
-    return QString("%1 № %2").arg(k ? QString::fromUtf8(k->model) : QString("?")).arg(serialNumber);
+    return k ? QString::fromStdString(modelLine(*k, static_cast<std::uint16_t>(serialNumber)))
+             : QString("№ %1").arg(serialNumber);
 }
 } // namespace
 
@@ -298,7 +292,7 @@ void SettingsHandler::loadWritten(const InstrumentSession &write, bool dropped, 
     if (!unwritable.empty()) {
         QStringList names;
         for (const SettingChange &c : unwritable)
-            names << valueName(c.block, c.key);
+            names << settingName(c.block, c.key);
         report += "\nНе записывались (блок задаёт их сам): " + names.join(", ");
     }
     if (write.saved())

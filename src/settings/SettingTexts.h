@@ -1,0 +1,13 @@
+#pragma once
+// How a setting and a change of it read, the same in the window's boxes and
+// on the command line: "tks.threshold1", "tks.threshold1: 50 → 60 [0.01 %]".
+
+#include "protocol/InstrumentSettings.h"
+
+#include <QString>
+
+#include <string>
+
+QString settingName(const std::string &block, const std::string &key);
+// A value the instrument was not read for shows as "не прочитано".
+QString changeText(const SettingChange &change);
