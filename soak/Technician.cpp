@@ -17,10 +17,7 @@ constexpr std::int64_t Second = 1000;
 constexpr std::int64_t Minute = 60 * Second;
 
 QString hex(const Frame &f) {
-    QString s;
-    for (std::uint8_t b : f)
-        s += QString("%1 ").arg(b, 2, 16, QChar('0')).toUpper();
-    return s.trimmed();
+    return TraceMemo::hex(f).trimmed();
 }
 } // namespace
 

@@ -4,14 +4,12 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 
-namespace {
-QString hex(const Frame &f) {
+QString TraceMemo::hex(const Frame &f) {
     QString s;
     for (std::uint8_t b : f)
         s += QString("%1 ").arg(b, 2, 16, QChar('0')).toUpper();
     return s;
 }
-} // namespace
 
 TraceMemo::TraceMemo(const char *name, QWidget *parent) : QPlainTextEdit(parent) {
     setObjectName(name);

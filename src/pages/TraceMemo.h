@@ -22,6 +22,8 @@ class TraceMemo : public QPlainTextEdit {
 
     // "8B 0C 00 00 00 00 00 87       Ответ:  0B 0C 81 F4 01 00 04 77 "
     static QString line(const Frame &command, const Frame &reply);
+    // "8B 0C 00 00 00 00 00 87 ": two upper-case digits and a blank a byte.
+    static QString hex(const Frame &frame);
 
   signals:
     void saveRequested();
