@@ -69,7 +69,7 @@ void loadCommand(ExchangeCycle &cycle, Reader &in) {
     const std::uint8_t address = Block::address(KnownBlocks[how & 7]);
     const std::uint8_t code = in.next();
     const std::uint8_t value = in.next();
-    const auto data = ExchangeCycle::writeBytes(2 + (how >> 3) % 5, {value, code});
+    const auto data = WriteData::from(2 + (how >> 3) % 5, {value, code});
     switch ((how >> 5) % 8) {
     case 0:
         cycle.loadFrame(address, code);

@@ -149,7 +149,7 @@ class TestProtocol : public QObject {
         ExchangeCycle x;
         ScriptedLink link;
         x.CommandFrame = {0x94, 12, 7, 0, 0, 0, 0, 0};
-        const auto data = ExchangeCycle::writeData(250, 0x1234);
+        const auto data = WriteData::words(250, 0x1234);
         if (queued)
             x.queueAssured(0x94, {10}, data);
         else
@@ -171,7 +171,7 @@ class TestProtocol : public QObject {
     void assuredWriteOfALeftPageGoesToItsOwnBlock() {
         ExchangeCycle x;
         ScriptedLink link;
-        x.loadAssured(0x83, 11, ExchangeCycle::writeData(100, 500));
+        x.loadAssured(0x83, 11, WriteData::words(100, 500));
         x.queueSequence(0x88, {9, 4}); // another page opened before the tick
         x.transmitTick(link);
         QCOMPARE(link.lastFrame(), reply(0x83, 11, 0, 100, 0, 0xF4, 0x01));

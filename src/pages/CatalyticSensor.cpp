@@ -129,7 +129,7 @@ void CatalyticSensor::writeLower() {
 
 void CatalyticSensor::write(std::uint8_t code, const ValueField *first, const ValueField *second) {
     // Both fields are converted before anything reaches the frame.
-    std::optional<ExchangeCycle::WriteData> data = pairToWrite(first, second, messages_);
+    std::optional<WriteData> data = pairToWrite(first, second, messages_);
     if (!data)
         return;
     if (style_.sequenced)

@@ -252,7 +252,7 @@ void OxygenPage::Button75Click() {
     }
     const FrontEnd::Bytes bytes = FrontEnd::encode(choices);
     exchange_.queueAssured(address(), {C::WriteFrontEnd},
-                           ExchangeCycle::writeBytes(4, {bytes.gain, bytes.reference, bytes.mode}));
+                           WriteData::from(4, {bytes.gain, bytes.reference, bytes.mode}));
 }
 
 void OxygenPage::Button76Click() {
@@ -288,7 +288,7 @@ void OxygenPage::Button81Click() {
 }
 
 void OxygenPage::write(std::uint8_t code, const ValueField *first, const ValueField *second) {
-    if (std::optional<ExchangeCycle::WriteData> data = pairToWrite(first, second, messages_))
+    if (std::optional<WriteData> data = pairToWrite(first, second, messages_))
         exchange_.queueAssured(address(), {code}, *data);
 }
 

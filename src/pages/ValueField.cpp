@@ -64,15 +64,15 @@ std::optional<std::uint16_t> ValueField::valueToWrite(Messages &messages) const 
     return static_cast<std::uint16_t>(*value);
 }
 
-std::optional<ExchangeCycle::WriteData> pairToWrite(const ValueField *first,
-                                                    const ValueField *second, Messages &messages) {
+std::optional<WriteData> pairToWrite(const ValueField *first, const ValueField *second,
+                                     Messages &messages) {
     std::optional<std::uint16_t> a = first->valueToWrite(messages);
     if (!a)
         return std::nullopt;
     std::optional<std::uint16_t> b = second->valueToWrite(messages);
     if (!b)
         return std::nullopt;
-    return ExchangeCycle::writeData(*a, *b);
+    return WriteData::words(*a, *b);
 }
 
 void showSettings(const BlockLayout &layout, const Frame &reply,

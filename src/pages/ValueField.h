@@ -44,8 +44,8 @@ class ValueField : public QLineEdit {
 
 // A pair of fields written together: both converted, the first before the
 // second, into bytes 3 to 6. A refusal of either gives nothing.
-std::optional<ExchangeCycle::WriteData> pairToWrite(const ValueField *first,
-                                                    const ValueField *second, Messages &messages);
+std::optional<WriteData> pairToWrite(const ValueField *first, const ValueField *second,
+                                     Messages &messages);
 
 // Shows in each field, named by its setting's key, the value `reply` carries
 // for it; fields whose setting the reply does not carry keep their text.

@@ -41,38 +41,9 @@ void ExchangeCycle::queueSequence(std::uint8_t address, std::initializer_list<st
     Sequence.queue(codes);
 }
 
-ExchangeCycle::WriteData ExchangeCycle::writeData(std::uint16_t first, std::uint16_t second) {
-    return writeBytes(
-        3, {static_cast<std::uint8_t>(first & 0xFF), static_cast<std::uint8_t>(first >> 8),
-            static_cast<std::uint8_t>(second & 0xFF), static_cast<std::uint8_t>(second >> 8)});
-}
-
-ExchangeCycle::WriteData ExchangeCycle::writeBytes(std::size_t firstByte,
-                                                   std::initializer_list<std::uint8_t> values) {
-    WriteData data;
-    std::size_t i = firstByte - 2;
-    for (std::uint8_t v : values) {
-        if (i >= data.bytes.size())
-            break;
-        data.bytes[i] = v;
-        data.mask = static_cast<std::uint8_t>(data.mask | (1u << i));
-        ++i;
-    }
-    return data;
-}
-
-namespace {
-void put(Frame &frame, const std::optional<ExchangeCycle::WriteData> &data) {
-    if (!data)
-        return;
-    for (std::size_t i = 0; i < data->bytes.size(); ++i)
-        if (data->mask & (1u << i))
-            frame[2 + i] = data->bytes[i];
-}
-} // namespace
-
 void ExchangeCycle::putData(const std::optional<WriteData> &data) {
-    put(CommandFrame, data);
+    if (data)
+        data->applyTo(CommandFrame);
 }
 
 void ExchangeCycle::loadAssured(std::uint8_t address, std::uint8_t code,
@@ -94,7 +65,8 @@ void ExchangeCycle::sendAssured(LinkPort &port) {
     // The page that accepted the command has been left since: it goes to its
     // own block in a frame of its own, and the standing command waits a tick.
     Frame f{assured_->address, assured_->code};
-    put(f, assured_->data);
+    if (assured_->data)
+        assured_->data->applyTo(f);
     f = sealed(f);
     assured_.reset();
     port.write(f.data(), FrameSize);

@@ -5,8 +5,8 @@
 #include "CommandSequence.h"
 #include "Frame.h"
 #include "LinkPort.h"
+#include "WriteData.h"
 
-#include <array>
 #include <initializer_list>
 #include <optional>
 #include <vector>
@@ -31,16 +31,6 @@ class ExchangeCycle {
     void loadFrame(std::uint8_t address, std::uint8_t code);
     // Byte 0 and a fresh sequence; byte 1 is left to the transmit tick.
     void queueSequence(std::uint8_t address, std::initializer_list<std::uint8_t> codes);
-
-    // Data bytes of a write: which of bytes 2 to 6 it sets, and to what.
-    struct WriteData {
-        std::array<std::uint8_t, 5> bytes{};
-        std::uint8_t mask = 0; // bit i stands for byte 2 + i
-    };
-    // Bytes 3 to 6: two 16-bit values, low byte first.
-    static WriteData writeData(std::uint16_t first, std::uint16_t second);
-    // Consecutive bytes from `firstByte` (2 to 6) on.
-    static WriteData writeBytes(std::size_t firstByte, std::initializer_list<std::uint8_t> values);
 
     // A write or save the technician has asked for must reach its block. These
     // load it like loadCommand() (or queue it as the first code of a sequence,

@@ -53,7 +53,8 @@ constexpr Frame sealed(Frame f) {
     return f;
 }
 
-// 16-bit little-endian value at bytes i and i + 1.
+// 16-bit values travel low byte first, in bytes 3 and 4 or 5 and 6 (the
+// oxygen block's front end also uses single bytes 4 to 6).
 constexpr std::uint16_t word16(const Frame &f, std::size_t i) {
     return static_cast<std::uint16_t>(f[i] | (f[i + 1] << 8));
 }
@@ -61,4 +62,21 @@ constexpr std::uint16_t word16(const Frame &f, std::size_t i) {
 // The same two bytes read as a two's-complement number.
 constexpr std::int16_t signed16(const Frame &f, std::size_t i) {
     return static_cast<std::int16_t>(word16(f, i));
+}
+
+// The low 16 bits of `value` at bytes i and i + 1: -32768 to 65535 come back
+// as written through signed16() or word16().
+constexpr void putWord16(Frame &f, std::size_t i, int value) {
+    f[i] = static_cast<std::uint8_t>(value & 0xFF);
+    f[i + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+// An unsigned word; values that do not fit are clamped to 0 to 65535, never wrapped.
+constexpr void putWord(Frame &f, std::size_t i, int value) {
+    putWord16(f, i, value < 0 ? 0 : value > 0xFFFF ? 0xFFFF : value);
+}
+
+// A two's-complement word, clamped to -32768 to 32767.
+constexpr void putSignedWord(Frame &f, std::size_t i, int value) {
+    putWord16(f, i, value < -0x8000 ? -0x8000 : value > 0x7FFF ? 0x7FFF : value);
 }

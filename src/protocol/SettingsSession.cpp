@@ -7,14 +7,11 @@
 namespace {
 using How = SettingLayout::Writing;
 
-void put(ExchangeCycle::WriteData &data, const SettingLayout &s, int value) {
-    const std::size_t at = s.replyByte - 2;
-    data.bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
-    data.mask |= static_cast<std::uint8_t>(1u << at);
-    if (s.width == SettingLayout::Width::Word) {
-        data.bytes[at + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-        data.mask |= static_cast<std::uint8_t>(1u << (at + 1));
-    }
+void put(WriteData &data, const SettingLayout &s, int value) {
+    if (s.width == SettingLayout::Width::Word)
+        data.setWord(s.replyByte, value);
+    else
+        data.setByte(s.replyByte, static_cast<std::uint8_t>(value & 0xFF));
 }
 } // namespace
 
@@ -52,7 +49,7 @@ SettingsSession SettingsSession::write(const BlockLayout &layout, const Values &
             continue;
         // A partner whose value is known neither way is not guessed: nothing
         // goes out under that code, and its values stay unconfirmed.
-        ExchangeCycle::WriteData data;
+        WriteData data;
         bool known = true;
         for (const SettingLayout *partner : layout.writtenWith(setting)) {
             const auto pw = wanted.find(partner->key);
@@ -109,9 +106,7 @@ std::optional<Frame> SettingsSession::nextFrame() {
     const Step &step = steps_.front();
     Frame f{layout_->address(), step.code};
     if (step.data)
-        for (std::size_t i = 0; i < step.data->bytes.size(); ++i)
-            if (step.data->mask & (1u << i))
-                f[2 + i] = step.data->bytes[i];
+        step.data->applyTo(f);
     awaiting_ = true;
     turnsWaited_ = 0;
     ++sends_;

@@ -11,7 +11,7 @@
 // keep its settings only when every one came back as written.
 
 #include "BlockSettings.h"
-#include "ExchangeCycle.h"
+#include "WriteData.h"
 
 #include <deque>
 #include <map>
@@ -68,7 +68,7 @@ class SettingsSession {
     struct Step {
         std::uint8_t code;
         Purpose purpose;
-        std::optional<ExchangeCycle::WriteData> data;
+        std::optional<WriteData> data;
         const SettingLayout *stepped = nullptr;
     };
 
