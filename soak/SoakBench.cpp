@@ -1,6 +1,7 @@
 #include "SoakBench.h"
 
 #include "protocol/InstrumentKind.h"
+#include "ui/PageIndex.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -61,7 +62,7 @@ std::size_t SoakBench::rowOf(int kind) const {
 
 int SoakBench::blockPageOf(int kind) {
     const InstrumentKind *k = findInstrumentKind(static_cast<std::uint8_t>(kind));
-    return k ? k->blockPage : -1;
+    return k ? PageIndex::ofBlock(k->sensor.block) : -1;
 }
 
 bool SoakBench::identified(int kind) const {

@@ -7,7 +7,7 @@
 
 #include "mux/TForm2.h"
 #include "pages/TraceMemo.h"
-#include "protocol/PageIndex.h"
+#include "ui/PageIndex.h"
 #include "sim/RandomIn.h"
 
 #include <QPushButton>

@@ -9,7 +9,7 @@
 #include "pages/OxygenPage.h"
 #include "pages/TraceMemo.h"
 #include "pages/ValueField.h"
-#include "protocol/PageIndex.h"
+#include "ui/PageIndex.h"
 #include "sim/RandomIn.h"
 
 #include <QPushButton>

@@ -1,10 +1,10 @@
 // Frames, checksum, command sequence, the two ticks and the search for a lost
 // frame start, on a scripted link.
 
+#include "protocol/BlockSettings.h"
 #include "protocol/ExchangeCycle.h"
 #include "protocol/FrontEnd.h"
 #include "protocol/InstrumentKind.h"
-#include "protocol/PageIndex.h"
 
 #include <QTest>
 
@@ -387,40 +387,49 @@ class TestProtocol : public QObject {
         QCOMPARE(x.ReplyFrame[2], 7);
     }
 
+    // The tabs each kind shows are checked with the window; here what the
+    // core knows of it.
     void instrumentKinds_data() {
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("baseCaption");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<QString>("pageCaption");
+        QTest::addColumn<int>("sensorBlock");
+        QTest::addColumn<QList<int>>("opening");
+        QTest::addColumn<QString>("layout");
         QTest::addColumn<QString>("model");
         QTest::addColumn<int>("firstPoll");
-        QTest::newRow("1") << 1 << "База ЗЭ-11.2К" << PageIndex::Tks << "Блок ТКС"
+        QTest::newRow("1") << 1 << 0x83 << QList<int>{9, 2, 3, 4} << "tks"
                            << "ЗЭ11.2к   № 12345" << 0x80;
-        QTest::newRow("2") << 2 << "База ЗЭ-22" << PageIndex::TksPgs << "Блок ТКС+ПГС"
+        QTest::newRow("2") << 2 << 0x94 << QList<int>{9, 2, 3, 4} << "tksPgs"
                            << "ЗЭ22   № 12345" << 0x94;
-        QTest::newRow("3") << 3 << "База ЗЭ-22" << PageIndex::Hydrogen << "Блок ТКС+ПГС водород"
+        QTest::newRow("3") << 3 << 0x95 << QList<int>{9, 2, 3, 4} << "hydrogen"
                            << "ЗЭ22   № 12345" << 0x95;
-        QTest::newRow("4") << 4 << "База ЗЭ-12" << PageIndex::Pgs << "Блок ПГС"
+        QTest::newRow("4") << 4 << 0x88 << QList<int>{9, 4} << "pgs"
                            << "ЗЭ12   № 12345" << 0x80;
-        QTest::newRow("5") << 5 << "База ЗЭ-Хрень" << PageIndex::OpticMethane << "Оптика метан 100%"
+        QTest::newRow("5") << 5 << 0x8B << QList<int>{9} << ""
                            << "ЗЭ22   № 12345" << 0x80;
-        QTest::newRow("7") << 7 << "База ЗЭ-ХХХ" << PageIndex::Oxygen << "Кислород"
+        QTest::newRow("7") << 7 << 0x96 << QList<int>{9, 2, 3, 4} << "oxygen"
                            << "ЗЭ-ХХХ   № 12345" << 0x80;
     }
     void instrumentKinds() {
         QFETCH(int, type);
-        QFETCH(QString, baseCaption);
-        QFETCH(int, page);
-        QFETCH(QString, pageCaption);
+        QFETCH(int, sensorBlock);
+        QFETCH(QList<int>, opening);
+        QFETCH(QString, layout);
         QFETCH(QString, model);
         QFETCH(int, firstPoll);
         const InstrumentKind *k = findInstrumentKind(static_cast<std::uint8_t>(type));
         QVERIFY(k);
-        QCOMPARE(QString::fromUtf8(k->baseCaption), baseCaption);
-        QCOMPARE(k->blockPage, page);
-        QCOMPARE(QString::fromUtf8(k->blockCaption), pageCaption);
+        QCOMPARE(int(Block::address(k->sensor.block)), sensorBlock);
+        QCOMPARE(QList<int>(k->sensor.opening.begin(), k->sensor.opening.end()), opening);
+        QCOMPARE(QString(k->sensor.settings ? k->sensor.settings : ""), layout);
         QCOMPARE(QString::fromStdString(modelLine(*k, 12345)), model);
-        QCOMPARE(int(k->firstPollAddress), firstPoll);
+        QCOMPARE(int(Block::address(k->firstPoll)), firstPoll);
+        // The blocks that keep settings: the sensor block's, then the pump's.
+        QStringList kept;
+        for (const BlockLayout *b : settingsOfKind(k->deviceType))
+            kept << b->name;
+        const QStringList expected =
+            layout.isEmpty() ? QStringList{"pump"} : QStringList{layout, "pump"};
+        QCOMPARE(kept, expected);
     }
 
     void rejectedKinds() {

@@ -4,6 +4,7 @@
 #include "SensorIndicators.h"
 #include "ValueField.h"
 #include "charts/StripChart.h"
+#include "protocol/InstrumentKind.h"
 #include "protocol/SensorCodes.h"
 
 #include <QGroupBox>
@@ -30,7 +31,8 @@ void showText(QWidget *widget, const QString &text) {
 
 CatalyticSensor::CatalyticSensor(ExchangeCycle &exchange, Messages &messages, std::uint8_t block,
                                  CatalyticStyle style)
-    : exchange_(exchange), messages_(messages), block_(block), style_(style) {}
+    : exchange_(exchange), messages_(messages), block_(block), style_(style),
+      reads_(findKindBlock(block)->opening.tail()) {}
 
 void CatalyticSensor::decode(const Frame &reply) {
     showStatus(reply[2]);
@@ -84,33 +86,33 @@ void CatalyticSensor::sendSingle(std::uint8_t code) {
 }
 
 void CatalyticSensor::switchOn() {
-    exchange_.queueSequence(address(), {C::On, 2, 3, 4});
+    exchange_.queueSequence(address(), reads_.after(C::On));
 }
 void CatalyticSensor::switchOff() {
     sendSingle(C::Off);
 }
 void CatalyticSensor::selectGas() {
-    exchange_.queueSequence(address(), {C::GasChoice, 2, 3, 4});
+    exchange_.queueSequence(address(), reads_.after(C::GasChoice));
 }
 void CatalyticSensor::adjustZero() {
     const Frame &last = exchange_.ReplyFrame;
     if (last[0] == block_ && (last[2] & SensorStatus::On))
-        exchange_.queueSequence(address(), {C::Zero, 2, 3, 4});
+        exchange_.queueSequence(address(), reads_.after(C::Zero));
 }
 void CatalyticSensor::enterSetUp() {
     sendSingle(C::SetUp);
 }
 void CatalyticSensor::reset() {
-    exchange_.queueSequence(address(), {C::Reset, 2, 3, 4});
+    exchange_.queueSequence(address(), reads_.after(C::Reset));
 }
 void CatalyticSensor::readParameters() {
-    exchange_.queueSequence(address(), {2, 3, 4});
+    exchange_.queueSequence(address(), reads_);
 }
 void CatalyticSensor::applyAir() {
-    exchange_.queueSequence(address(), {C::AirPoint, 2});
+    exchange_.queueSequence(address(), {C::AirPoint, C::ReadVoltages});
 }
 void CatalyticSensor::applyGas() {
-    exchange_.queueSequence(address(), {C::GasPoint, 2});
+    exchange_.queueSequence(address(), {C::GasPoint, C::ReadVoltages});
 }
 
 void CatalyticSensor::save() {

@@ -89,4 +89,7 @@ class CatalyticSensor {
     Messages &messages_;
     std::uint8_t block_;
     CatalyticStyle style_;
+    // What its page reads after the version: the voltages, then the four
+    // parameters. A command whose effect shows there is followed by them.
+    CodeList reads_;
 };

@@ -1,7 +1,6 @@
 #include "BlockSettings.h"
 
 #include "InstrumentKind.h"
-#include "PageIndex.h"
 #include "PumpCodes.h"
 #include "SensorCodes.h"
 
@@ -82,24 +81,6 @@ const std::vector<BlockLayout> &all() {
     return blocks;
 }
 
-std::uint8_t blockOfPage(int page) {
-    switch (page) {
-    case PageIndex::Tks:
-        return Block::Tks;
-    case PageIndex::Pgs:
-        return Block::Pgs;
-    case PageIndex::TksPgs:
-        return Block::TksPgs;
-    case PageIndex::Hydrogen:
-        return Block::Hydrogen;
-    case PageIndex::OpticMethane:
-        return Block::OpticMethane;
-    case PageIndex::Oxygen:
-        return Block::Oxygen;
-    default:
-        return Block::Base;
-    }
-}
 } // namespace
 
 const SettingLayout *BlockLayout::find(std::string_view key) const {
@@ -146,8 +127,8 @@ std::vector<const BlockLayout *> settingsOfKind(std::uint8_t deviceType) {
     const InstrumentKind *kind = findInstrumentKind(deviceType);
     if (!kind)
         return blocks;
-    if (const BlockLayout *sensor = blockSettings(blockOfPage(kind->blockPage)))
-        blocks.push_back(sensor);
-    blocks.push_back(blockSettings(Block::Pump));
+    for (const KindBlock *b : {&kind->sensor, &InstrumentKind::Pump})
+        if (b->settings)
+            blocks.push_back(blockSettingsNamed(b->settings));
     return blocks;
 }

@@ -1,6 +1,6 @@
 #include "CommandSequence.h"
 
-void CommandSequence::queue(std::initializer_list<std::uint8_t> codes) {
+void CommandSequence::queue(const CodeList &codes) {
     std::uint8_t n = 0;
     for (std::uint8_t c : codes) {
         if (n == 4)

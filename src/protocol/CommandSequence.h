@@ -2,9 +2,10 @@
 // A few command codes sent on consecutive transmit ticks, one code per tick in
 // byte 1 of the standing command frame.
 
+#include "CodeList.h"
+
 #include <array>
 #include <cstdint>
-#include <initializer_list>
 
 struct CommandSequence {
     std::uint8_t SequencePosition = 0;
@@ -12,7 +13,7 @@ struct CommandSequence {
     std::uint8_t SequenceCount = 0;
 
     // Replaces whatever is pending; at most the first four codes are kept.
-    void queue(std::initializer_list<std::uint8_t> codes);
+    void queue(const CodeList &codes);
     bool pending() const { return SequenceCount != 0; }
     // Drops whatever is still to be sent.
     void clear() { SequenceCount = 0; }

@@ -36,7 +36,7 @@ void ExchangeCycle::loadFrame(std::uint8_t address, std::uint8_t code) {
     std::fill(CommandFrame.begin() + 2, CommandFrame.begin() + 7, 0);
 }
 
-void ExchangeCycle::queueSequence(std::uint8_t address, std::initializer_list<std::uint8_t> codes) {
+void ExchangeCycle::queueSequence(std::uint8_t address, const CodeList &codes) {
     CommandFrame[0] = address;
     Sequence.queue(codes);
 }
@@ -53,12 +53,12 @@ void ExchangeCycle::loadAssured(std::uint8_t address, std::uint8_t code,
     assured_ = Assured{address, code, data};
 }
 
-void ExchangeCycle::queueAssured(std::uint8_t address, std::initializer_list<std::uint8_t> codes,
+void ExchangeCycle::queueAssured(std::uint8_t address, const CodeList &codes,
                                  std::optional<WriteData> data) {
     putData(data);
     queueSequence(address, codes);
-    if (codes.size() != 0)
-        assured_ = Assured{address, *codes.begin(), data};
+    if (!codes.empty())
+        assured_ = Assured{address, codes.front(), data};
 }
 
 void ExchangeCycle::sendAssured(LinkPort &port) {

@@ -7,7 +7,6 @@
 #include "LinkPort.h"
 #include "WriteData.h"
 
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -30,7 +29,7 @@ class ExchangeCycle {
     // Bytes 0 to 6: address, code and zero data.
     void loadFrame(std::uint8_t address, std::uint8_t code);
     // Byte 0 and a fresh sequence; byte 1 is left to the transmit tick.
-    void queueSequence(std::uint8_t address, std::initializer_list<std::uint8_t> codes);
+    void queueSequence(std::uint8_t address, const CodeList &codes);
 
     // A write or save the technician has asked for must reach its block. These
     // load it like loadCommand() (or queue it as the first code of a sequence,
@@ -40,7 +39,7 @@ class ExchangeCycle {
     // A sequence tick that sends its code sends its data with it.
     void loadAssured(std::uint8_t address, std::uint8_t code,
                      std::optional<WriteData> data = std::nullopt);
-    void queueAssured(std::uint8_t address, std::initializer_list<std::uint8_t> codes,
+    void queueAssured(std::uint8_t address, const CodeList &codes,
                       std::optional<WriteData> data = std::nullopt);
     bool assuredPending() const { return assured_.has_value(); }
 

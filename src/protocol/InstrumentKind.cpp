@@ -1,24 +1,45 @@
 #include "InstrumentKind.h"
 
-#include "PageIndex.h"
+const KindBlock InstrumentKind::Base{Block::Base, {}, nullptr};
+const KindBlock InstrumentKind::Pump{Block::Pump, {9}, "pump"};
 
 namespace {
+using namespace Block;
+
+// One row per kind:
+//   device type  as the base reports it in byte 4 of its answer to 9;
+//   model        the text ahead of the serial number;
+//   first poll   the block polled right after identification;
+//   sensor block its number, the codes its page reads on opening (version
+//                first, then the readings and settings), its settings layout.
+// clang-format off
 const InstrumentKind Kinds[] = {
-    {1, "База ЗЭ-11.2К", PageIndex::Tks, "Блок ТКС", "ЗЭ11.2к", Block::address(Block::Base)},
-    {2, "База ЗЭ-22", PageIndex::TksPgs, "Блок ТКС+ПГС", "ЗЭ22", Block::address(Block::TksPgs)},
-    {3, "База ЗЭ-22", PageIndex::Hydrogen, "Блок ТКС+ПГС водород", "ЗЭ22",
-     Block::address(Block::Hydrogen)},
-    {4, "База ЗЭ-12", PageIndex::Pgs, "Блок ПГС", "ЗЭ12", Block::address(Block::Base)},
-    {5, "База ЗЭ-Хрень", PageIndex::OpticMethane, "Оптика метан 100%", "ЗЭ22",
-     Block::address(Block::Base)},
-    {7, "База ЗЭ-ХХХ", PageIndex::Oxygen, "Кислород", "ЗЭ-ХХХ", Block::address(Block::Base)},
+    // type  model     first poll  sensor block, its opening codes, its layout
+    {1,      "ЗЭ11.2к", Base,      {Tks,          {9, 2, 3, 4}, "tks"}},
+    {2,      "ЗЭ22",    TksPgs,    {TksPgs,       {9, 2, 3, 4}, "tksPgs"}},
+    {3,      "ЗЭ22",    Hydrogen,  {Hydrogen,     {9, 2, 3, 4}, "hydrogen"}},
+    {4,      "ЗЭ12",    Base,      {Pgs,          {9, 4},       "pgs"}},
+    {5,      "ЗЭ22",    Base,      {OpticMethane, {9},          nullptr}},
+    {7,      "ЗЭ-ХХХ",  Base,      {Oxygen,       {9, 2, 3, 4}, "oxygen"}},
 };
+// clang-format on
 } // namespace
 
 const InstrumentKind *findInstrumentKind(std::uint8_t deviceType) {
     for (const InstrumentKind &k : Kinds)
         if (k.deviceType == deviceType)
             return &k;
+    return nullptr;
+}
+
+const KindBlock *findKindBlock(std::uint8_t block) {
+    if (block == Block::Base)
+        return &InstrumentKind::Base;
+    if (block == Block::Pump)
+        return &InstrumentKind::Pump;
+    for (const InstrumentKind &k : Kinds)
+        if (k.sensor.block == block)
+            return &k.sensor;
     return nullptr;
 }
 

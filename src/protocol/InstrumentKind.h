@@ -1,19 +1,36 @@
 #pragma once
-// The instrument kinds the base may report in its answer to code 9, and what
-// the tool shows for each.
+// The instrument kinds the base may report in its answer to code 9, and the
+// blocks each one carries. The table in InstrumentKind.cpp is the one place
+// that says so: adding a kind is a row there (and one in the virtual
+// instrument, and a page if its sensor block is new).
 
+#include "CodeList.h"
 #include "Frame.h"
 
 #include <cstdint>
 #include <string>
 
+// One block of an instrument as the tool serves it.
+struct KindBlock {
+    std::uint8_t block;
+    // What is read when its page is opened, the version first; empty for
+    // the base, whose page only polls it.
+    CodeList opening;
+    // Its BlockLayout's name, or nullptr for a block that keeps no settings
+    // the tool can read.
+    const char *settings;
+};
+
 struct InstrumentKind {
     std::uint8_t deviceType;
-    const char *baseCaption;  // caption of the base page's tab
-    int blockPage;            // page index of the kind's sensor block
-    const char *blockCaption; // caption of that page's tab
-    const char *model;        // model text ahead of the serial number
-    std::uint8_t firstPollAddress;
+    const char *model; // model text ahead of the serial number
+    // The block polled first after identification, before a page is chosen.
+    std::uint8_t firstPoll;
+    KindBlock sensor;
+
+    // Every kind carries the base and the pump beside its sensor block.
+    static const KindBlock Base;
+    static const KindBlock Pump;
 };
 
 // nullptr for kinds the tool does not serve.
@@ -21,6 +38,9 @@ const InstrumentKind *findInstrumentKind(std::uint8_t deviceType);
 inline bool isAcceptedKind(std::uint8_t deviceType) {
     return findInstrumentKind(deviceType) != nullptr;
 }
+// The block as some kind carries it (the base, the pump or a sensor block);
+// nullptr for a block no kind has.
+const KindBlock *findKindBlock(std::uint8_t block);
 
 // The base answers 9 with its kind in byte 4 and serial number in bytes 5 and 6.
 inline std::uint8_t deviceTypeOf(const Frame &reply) {

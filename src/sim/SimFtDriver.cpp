@@ -6,16 +6,6 @@
 
 namespace {
 
-struct KindEntry {
-    std::uint8_t kind;
-    const char *name;
-};
-
-const KindEntry Kinds[] = {
-    {1, "ТКС"}, {2, "ТКС+ПГС"},      {3, "ТКС+ПГС водород"},
-    {4, "ПГС"}, {5, "Оптика метан"}, {7, "Кислород"},
-};
-
 // Eight upper-case letters and digits, as on an FTDI chip: "FTV1" and four
 // base-36 digits that follow from the kind.
 std::string adapterSerial(std::uint8_t kind) {
@@ -39,12 +29,12 @@ std::int64_t steadyMs() {
 SimFtDriver::SimFtDriver(SimClock clock, std::uint32_t rngStart)
     : clock_(clock ? std::move(clock) : SimClock(steadyMs)) {
     std::uint32_t i = 0;
-    for (const KindEntry &k : Kinds) {
+    for (const VirtualInstrument::Kind &k : VirtualInstrument::kinds()) {
         ++i;
-        const auto instrumentSerial = static_cast<std::uint16_t>(23000 + 101 * k.kind);
+        const auto instrumentSerial = static_cast<std::uint16_t>(23000 + 101 * k.deviceType);
         adapters_.emplace_back(
-            adapterSerial(k.kind), std::string("ЗЭ-23 виртуальный: ") + k.name,
-            VirtualInstrument(k.kind, instrumentSerial, rngStart * 2654435761u + i),
+            adapterSerial(k.deviceType), std::string("ЗЭ-23 виртуальный: ") + k.name,
+            VirtualInstrument(k.deviceType, instrumentSerial, rngStart * 2654435761u + i),
             rngStart * 40503u + 977u * i);
     }
 }

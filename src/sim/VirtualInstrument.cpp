@@ -8,6 +8,7 @@
 #include "ReplyWords.h"
 #include "SemiconductorSensorModel.h"
 #include "TwoSensorBlockModel.h"
+#include "protocol/InstrumentKind.h"
 
 #include <algorithm>
 
@@ -23,22 +24,37 @@ VirtualInstrument::VirtualInstrument(std::uint8_t kind, std::uint16_t serialNumb
 }
 
 std::optional<std::uint8_t> VirtualInstrument::sensorBlockOf(std::uint8_t kind) {
-    switch (kind) {
-    case 1:
-        return Block::Tks;
-    case 2:
-        return Block::TksPgs;
-    case 3:
-        return Block::Hydrogen;
-    case 4:
-        return Block::Pgs;
-    case 5:
-        return Block::OpticMethane;
-    case 7:
-        return Block::Oxygen;
-    default:
-        return std::nullopt;
-    }
+    if (const InstrumentKind *k = findInstrumentKind(kind))
+        return k->sensor.block;
+    return std::nullopt;
+}
+
+namespace {
+using Model = std::unique_ptr<SensorBlockModel>;
+using V = VirtualInstrument;
+
+// One row per kind a virtual instrument can be: its name in the device list
+// and the model of its sensor block, made with a start value of its own.
+// clang-format off
+const struct {
+    VirtualInstrument::Kind listed;
+    Model (*make)(std::uint32_t start);
+} VirtualKinds[] = {
+    {{1, "ТКС"},             [](std::uint32_t r) -> Model { return std::make_unique<CatalyticSensorModel>(Block::Tks, true, V::TksVersion, r); }},
+    {{2, "ТКС+ПГС"},         [](std::uint32_t r) -> Model { return std::make_unique<TwoSensorBlockModel>(Block::TksPgs, true, V::TksPgsVersion, r); }},
+    {{3, "ТКС+ПГС водород"}, [](std::uint32_t r) -> Model { return std::make_unique<TwoSensorBlockModel>(Block::Hydrogen, false, V::HydrogenVersion, r); }},
+    {{4, "ПГС"},             [](std::uint32_t r) -> Model { return std::make_unique<PgsBlockModel>(V::PgsVersion, r); }},
+    {{5, "Оптика метан"},    [](std::uint32_t r) -> Model { return std::make_unique<OpticalBlockModel>(V::OpticalVersion, r); }},
+    {{7, "Кислород"},        [](std::uint32_t r) -> Model { return std::make_unique<OxygenBlockModel>(V::OxygenVersion, r); }},
+};
+// clang-format on
+} // namespace
+
+std::vector<VirtualInstrument::Kind> VirtualInstrument::kinds() {
+    std::vector<Kind> all;
+    for (const auto &k : VirtualKinds)
+        all.push_back(k.listed);
+    return all;
 }
 
 void VirtualInstrument::powerOn() {
@@ -246,31 +262,11 @@ std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
 
 void VirtualInstrument::makeSensorModel() {
     const auto start = static_cast<std::uint32_t>(rng_());
-    switch (kind_) {
-    case 1:
-        sensor_ = std::make_unique<CatalyticSensorModel>(Block::Tks, true, TksVersion, start);
-        break;
-    case 2:
-        sensor_ = std::make_unique<TwoSensorBlockModel>(Block::TksPgs, true, TksPgsVersion, start);
-        break;
-    case 3:
-        sensor_ =
-            std::make_unique<TwoSensorBlockModel>(Block::Hydrogen, false, HydrogenVersion, start);
-        break;
-    case 4:
-        sensor_ = std::make_unique<PgsBlockModel>(PgsVersion, start);
-        break;
-    case 5:
-        sensor_ = std::make_unique<OpticalBlockModel>(OpticalVersion, start);
-        break;
-    case 7:
-        sensor_ = std::make_unique<OxygenBlockModel>(OxygenVersion, start);
-        break;
-    default:
-        // Other kinds have no sensor block.
-        sensor_.reset();
-        break;
-    }
+    // Other kinds have no sensor block.
+    sensor_.reset();
+    for (const auto &k : VirtualKinds)
+        if (k.listed.deviceType == kind_)
+            sensor_ = k.make(start);
 }
 
 std::optional<Frame> VirtualInstrument::answerSensor(const Frame &command) {

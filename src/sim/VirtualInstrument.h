@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <vector>
 
 class CatalyticSensorModel;
 class SemiconductorSensorModel;
@@ -68,6 +69,14 @@ class VirtualInstrument {
 
     // The sensor block of a kind, or nothing for a kind without one.
     static std::optional<std::uint8_t> sensorBlockOf(std::uint8_t kind);
+
+    // The kinds a virtual instrument can be, in the device list's order,
+    // with the name the list shows for each.
+    struct Kind {
+        std::uint8_t deviceType;
+        const char *name;
+    };
+    static std::vector<Kind> kinds();
 
     std::uint8_t kind() const { return kind_; }
     std::uint16_t serialNumber() const { return serial_; }

@@ -5,7 +5,7 @@
 #include "link/D2xxLayer.h"
 #include "link/D2xxLinkPort.h"
 #include "protocol/ExchangeCycle.h"
-#include "protocol/PageIndex.h"
+#include "ui/PageIndex.h"
 #include "protocol/SilentSearch.h"
 
 #include <QImage>

@@ -70,12 +70,15 @@ void TForm1::Identify() {
         messages_.information(UnknownInstrument);
         return;
     }
-    setTabShown(PageIndex::Base, true, QString::fromUtf8(kind->baseCaption));
+    const auto show = [&](int page) {
+        setTabShown(page, true, QString::fromUtf8(PageIndex::caption(page, kind->deviceType)));
+    };
+    show(PageIndex::Base);
     setActivePage(PageIndex::Base);
-    setTabShown(PageIndex::Pump, true, "Насос");
-    setTabShown(kind->blockPage, true, QString::fromUtf8(kind->blockCaption));
+    show(PageIndex::Pump);
+    show(PageIndex::ofBlock(kind->sensor.block));
     Panel2->setText(QString::fromStdString(modelLine(*kind, serialNumberOf(exchange.ReplyFrame))));
-    exchange.loadFrame(kind->firstPollAddress, Code::Poll);
+    exchange.loadFrame(Block::address(kind->firstPoll), Code::Poll);
     IdentifiedType = kind->deviceType;
     IdentifiedSerialNumber = serialNumberOf(exchange.ReplyFrame);
 }
@@ -95,29 +98,7 @@ void TForm1::PageControl1Change() {
 }
 
 void TForm1::readPage(int page) {
-    switch (page) {
-    case PageIndex::Oxygen:
-        exchange.queueSequence(Block::address(Block::Oxygen), {9, 2, 3, 4});
-        break;
-    case PageIndex::OpticMethane:
-        exchange.queueSequence(Block::address(Block::OpticMethane), {9});
-        break;
-    case PageIndex::Hydrogen:
-        exchange.queueSequence(Block::address(Block::Hydrogen), {9, 2, 3, 4});
-        break;
-    case PageIndex::TksPgs:
-        exchange.queueSequence(Block::address(Block::TksPgs), {9, 2, 3, 4});
-        break;
-    case PageIndex::Pgs:
-        exchange.queueSequence(Block::address(Block::Pgs), {9, 4});
-        break;
-    case PageIndex::Tks:
-        exchange.queueSequence(Block::address(Block::Tks), {9, 2, 3, 4});
-        break;
-    case PageIndex::Pump:
-        exchange.queueSequence(Block::address(Block::Pump), {9});
-        break;
-    case PageIndex::Base: {
+    if (page == PageIndex::Base) {
         // The base answers only its own codes: a code, a sequence or write
         // data another page left standing would stall it, and byte 4 would
         // announce a sensor type. Only the stand's channel in byte 2 stays.
@@ -125,11 +106,11 @@ void TForm1::readPage(int page) {
         exchange.Sequence.clear();
         exchange.loadFrame(Block::address(Block::Base), Code::Poll);
         exchange.CommandFrame[2] = standChannel;
-        break;
+        return;
     }
-    default:
-        break;
-    }
+    const std::uint8_t block = PageIndex::blockOf(page);
+    if (const KindBlock *b = findKindBlock(block); b && block != Block::Base)
+        exchange.queueSequence(Block::address(block), b->opening);
 }
 
 void TForm1::loadFrontEndPicture() {
