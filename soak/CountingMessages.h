@@ -3,7 +3,7 @@
 // have been shown, with how many times. Only the distinct texts are kept, so a
 // box asked for on every reply costs no memory of its own.
 
-#include "ui/Messages.h"
+#include "dialogs/Messages.h"
 
 #include <QMap>
 #include <QString>

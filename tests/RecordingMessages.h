@@ -2,7 +2,7 @@
 // Stands in for the message boxes: records what would have been shown, and
 // answers each question as the test set it beforehand.
 
-#include "ui/Messages.h"
+#include "dialogs/Messages.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // Message boxes on screen: a text already showing opens no second box.
 // The boxes here are not modal, so nothing waits on them.
 
-#include "ui/BoxMessages.h"
+#include "dialogs/BoxMessages.h"
 
 #include <QMessageBox>
 #include <QTest>

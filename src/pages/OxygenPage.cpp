@@ -7,8 +7,8 @@
 #include "TraceMemo.h"
 #include "ValueField.h"
 #include "charts/StripChart.h"
+#include "dialogs/Messages.h"
 #include "protocol/SensorCodes.h"
-#include "ui/Messages.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "ValueField.h"
 
 #include "PageFormat.h"
-#include "ui/Messages.h"
+#include "dialogs/Messages.h"
 
 ValueField::ValueField(const char *name, QWidget *parent, int digits)
     : QLineEdit(parent), digits_(digits), max_(digits == 4 ? 9999 : 999) {

@@ -1,7 +1,7 @@
 #include "ExportHandler.h"
 
-#include "Messages.h"
 #include "charts/StripChart.h"
+#include "dialogs/Messages.h"
 #include "export/AtomicSave.h"
 #include "export/ChartCsv.h"
 #include "pages/TraceMemo.h"

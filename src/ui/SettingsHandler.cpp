@@ -1,8 +1,8 @@
 #include "SettingsHandler.h"
 
-#include "Messages.h"
 #include "SettingsRun.h"
 #include "TForm1.h"
+#include "dialogs/Messages.h"
 #include "export/AtomicSave.h"
 #include "protocol/InstrumentKind.h"
 #include "protocol/InstrumentSession.h"

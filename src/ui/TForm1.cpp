@@ -1,9 +1,9 @@
 #include "TForm1.h"
 
 #include "ExportHandler.h"
-#include "Messages.h"
 #include "SettingsHandler.h"
 #include "SettingsRun.h"
+#include "dialogs/Messages.h"
 #include "link/DeviceChangeWait.h"
 #include "link/UsbPage.h"
 #include "mux/TForm2.h"

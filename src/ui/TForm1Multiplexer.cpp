@@ -3,8 +3,8 @@
 #include "TForm1.h"
 
 #include "BitmapFile.h"
-#include "Messages.h"
 #include "SettingsRun.h"
+#include "dialogs/Messages.h"
 #include "mux/TForm2.h"
 
 #include <QTimer>

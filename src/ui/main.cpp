@@ -1,6 +1,6 @@
-#include "BoxMessages.h"
 #include "MemoryTuning.h"
 #include "TForm1.h"
+#include "dialogs/BoxMessages.h"
 #include "link/CompositeFtDriver.h"
 #include "link/SerialPortFtDriver.h"
 #include "link/UsbHotplugMonitor.h"
