@@ -421,7 +421,7 @@ class TestProtocol : public QObject {
         QCOMPARE(int(Block::address(k->sensor.block)), sensorBlock);
         QCOMPARE(QList<int>(k->sensor.opening.begin(), k->sensor.opening.end()), opening);
         QCOMPARE(QString(k->sensor.settings ? k->sensor.settings : ""), layout);
-        QCOMPARE(QString::fromStdString(modelLine(*k, 12345)), model);
+        QCOMPARE(QString::fromStdString(modelLine(type, 12345)), model);
         QCOMPARE(int(Block::address(k->firstPoll)), firstPoll);
         // The blocks that keep settings: the sensor block's, then the pump's.
         QStringList kept;

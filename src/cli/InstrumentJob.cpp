@@ -3,9 +3,9 @@
 #include "protocol/InstrumentKind.h"
 
 namespace {
-const char *const SilentInstrument =
-    "прибор не отвечает: адаптер открыт, но база не ответила за 3 с. Проверьте, что прибор "
-    "включён и что кабель между адаптером и прибором подключён";
+const std::string SilentInstrument = "прибор не отвечает: адаптер открыт, но база не ответила за " +
+                                     std::to_string(SilentSearch::NoticeAfterMs / 1000) + " с. " +
+                                     SilentSearch::Advice;
 } // namespace
 
 InstrumentJob::InstrumentJob(FtDriver &driver, JobOrder order)
@@ -126,7 +126,7 @@ void InstrumentJob::readDone() {
         if (!c.writable)
             outcome_.changes.push_back(c);
     // With --save, a block that needed no write but holds the file's values
-    // is told to keep them too.
+    // is told to keep them too (InstrumentSession::Keeping says why).
     session_ = InstrumentSession::write(now, *order_.wanted, order_.save,
                                         InstrumentSession::Keeping::AlsoHeld);
     enter(Phase::Write);

@@ -14,10 +14,9 @@ QString text(const std::string &s) {
 }
 
 QString identity(const JobOutcome &o) {
-    const InstrumentKind *kind = findInstrumentKind(static_cast<std::uint8_t>(*o.kind));
     QString s = "вид " + QString::number(*o.kind);
-    if (kind)
-        s += ", " + text(modelLine(*kind, static_cast<std::uint16_t>(o.serialNumber)));
+    if (isAcceptedKind(static_cast<std::uint8_t>(*o.kind)))
+        s += ", " + text(modelLine(*o.kind, o.serialNumber));
     return s;
 }
 
@@ -34,10 +33,11 @@ QString change(const SettingChange &c) {
 }
 
 QString check(const InstrumentSession::Check &c) {
-    QString s = settingName(c.block, c.value.key) + " = " + QString::number(c.value.wanted);
+    QString s = settingName(c.block, c.value.key) + " = " + QString::number(c.value.wanted) + " " +
+                verdict(c.value);
     if (c.value.confirmed())
-        return s + " подтверждено";
-    return s + " НЕ подтверждено (" +
+        return s;
+    return s + " (" +
            (c.value.readBack ? "блок вернул " + QString::number(*c.value.readBack)
                              : QString("не прочитано")) +
            ")";

@@ -43,6 +43,10 @@ const KindBlock *findKindBlock(std::uint8_t block) {
     return nullptr;
 }
 
-std::string modelLine(const InstrumentKind &kind, std::uint16_t serial) {
-    return std::string(kind.model) + "   № " + std::to_string(serial);
+std::string modelLine(int deviceType, int serial) {
+    const std::string number = "№ " + std::to_string(serial);
+    const InstrumentKind *kind = deviceType >= 0 && deviceType <= 0xFF
+                                     ? findInstrumentKind(std::uint8_t(deviceType))
+                                     : nullptr;
+    return kind ? std::string(kind->model) + "   " + number : number;
 }

@@ -50,5 +50,6 @@ inline std::uint16_t serialNumberOf(const Frame &reply) {
     return word16(reply, 5);
 }
 
-// "ЗЭ11.2к   № 12345" (UTF-8).
-std::string modelLine(const InstrumentKind &kind, std::uint16_t serial);
+// The instrument as the base page names it, "ЗЭ11.2к   № 12345" (UTF-8);
+// only "№ 12345" for a kind the tool does not serve.
+std::string modelLine(int deviceType, int serial);

@@ -23,6 +23,13 @@ class InstrumentSession {
     // written value held: those written to, or also those the snapshot names
     // that needed no write because they already hold its values (perhaps only
     // until the power goes).
+    //
+    // The window and the command line choose differently on purpose. In the
+    // window the technician has just confirmed a list of what will be written,
+    // and only those blocks are told to keep: a block left off that list is not
+    // touched. On the bench the file is what every instrument must leave with,
+    // kept: a block that holds its values only in working memory would lose
+    // them at the next power-off, so it is told to keep them too.
     enum class Keeping { Written, AlsoHeld };
 
     static InstrumentSession read(int kind, int serialNumber);

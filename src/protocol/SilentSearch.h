@@ -7,6 +7,9 @@
 class SilentSearch {
   public:
     static constexpr int NoticeAfterMs = 3000;
+    // What the technician is asked to check, in the window and on the command line.
+    static constexpr const char *Advice =
+        "Проверьте, что прибор включён и что кабель между адаптером и прибором подключён";
 
     void start() {
         stop();

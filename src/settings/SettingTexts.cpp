@@ -12,3 +12,7 @@ QString changeText(const SettingChange &c) {
         text += " [" + QString::fromUtf8(c.unit) + "]";
     return text;
 }
+
+QString verdict(const SettingsSession::Check &check) {
+    return check.confirmed() ? "подтверждено" : "НЕ подтверждено";
+}

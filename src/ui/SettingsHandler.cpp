@@ -56,16 +56,9 @@ QString checkLine(const InstrumentSession::Check &c) {
     const SettingsSession::Check &v = c.value;
     return QString("    %1: записано %2, прочитано %3 — %4")
         .arg(settingName(c.block, v.key), QString::number(v.wanted),
-             v.readBack ? QString::number(*v.readBack) : QString("ничего"),
-             v.confirmed() ? "подтверждено" : "НЕ подтверждено");
+             v.readBack ? QString::number(*v.readBack) : QString("ничего"), verdict(v));
 }
 
-// The instrument as the base page names it; it has been identified, so its kind is known.
-QString modelOf(int kind, int serialNumber) {
-    const InstrumentKind *k = findInstrumentKind(static_cast<std::uint8_t>(kind));
-    return k ? QString::fromStdString(modelLine(*k, static_cast<std::uint16_t>(serialNumber)))
-             : QString("№ %1").arg(serialNumber);
-}
 } // namespace
 
 SettingsHandler::SettingsHandler(TForm1 &form, Messages &messages, SettingsRun &run)
@@ -247,7 +240,7 @@ void SettingsHandler::loadRead(const InstrumentSession &read, bool dropped, int 
         return;
     }
     QString question = QString("Записать в прибор %1 настройки из файла %2?")
-                           .arg(modelOf(now.kind, now.serialNumber), fileName(file));
+                           .arg(text(modelLine(now.kind, now.serialNumber)), fileName(file));
     if (wanted.serialNumber != now.serialNumber)
         question += QString("\nФайл снят с другого прибора: № %1.").arg(wanted.serialNumber);
     question += "\n\nБудут записаны (в приборе → из файла):\n" + writable.join('\n');
@@ -263,7 +256,7 @@ void SettingsHandler::loadRead(const InstrumentSession &read, bool dropped, int 
         messages_.error("Соединение с прибором закрыто или занято: ничего не записано.");
         return;
     }
-    run_.start(InstrumentSession::write(now, wanted, true),
+    run_.start(InstrumentSession::write(now, wanted, true, InstrumentSession::Keeping::Written),
                [this, page, file, unwritable](const InstrumentSession &write, bool dropped) {
                    loadWritten(write, dropped, page, file, unwritable);
                });

@@ -15,9 +15,9 @@
 
 namespace {
 const char *const UnknownInstrument = "Прибор неизвестен!";
-const char *const SilentInstrument =
-    "Адаптер открыт, но прибор не отвечает. Проверьте, что прибор включён и что кабель "
-    "между адаптером и прибором подключён. Поиск продолжается.";
+const QString SilentInstrument = QString("Адаптер открыт, но прибор не отвечает. %1. "
+                                         "Поиск продолжается.")
+                                     .arg(QString::fromUtf8(SilentSearch::Advice));
 } // namespace
 
 void TForm1::Timer1Timer() {
@@ -33,7 +33,7 @@ void TForm1::Timer2Timer() {
     const bool heard = received == ExchangeCycle::Received::Identification ||
                        received == ExchangeCycle::Received::Reply;
     if (silentSearch_.tick(heard, Timer2->interval()))
-        usbPage->SilenceHint->setText(silentSearch_.noticed() ? SilentInstrument : "");
+        usbPage->SilenceHint->setText(silentSearch_.noticed() ? SilentInstrument : QString());
     switch (received) {
     case ExchangeCycle::Received::Identification:
         Identify();
@@ -77,7 +77,8 @@ void TForm1::Identify() {
     setActivePage(PageIndex::Base);
     show(PageIndex::Pump);
     show(PageIndex::ofBlock(kind->sensor.block));
-    Panel2->setText(QString::fromStdString(modelLine(*kind, serialNumberOf(exchange.ReplyFrame))));
+    Panel2->setText(
+        QString::fromStdString(modelLine(kind->deviceType, serialNumberOf(exchange.ReplyFrame))));
     exchange.loadFrame(Block::address(kind->firstPoll), Code::Poll);
     IdentifiedType = kind->deviceType;
     IdentifiedSerialNumber = serialNumberOf(exchange.ReplyFrame);
