@@ -4,6 +4,7 @@
 #include "SensorIndicators.h"
 #include "ValueField.h"
 #include "charts/StripChart.h"
+#include "protocol/CatalyticReply.h"
 #include "protocol/InstrumentKind.h"
 #include "protocol/SensorCodes.h"
 

@@ -5,6 +5,7 @@
 #include "SensorIndicators.h"
 #include "charts/StripChart.h"
 #include "protocol/BlockSettings.h"
+#include "protocol/PgsReply.h"
 #include "protocol/SensorCodes.h"
 
 #include <QGroupBox>

@@ -2,6 +2,7 @@
 
 #include "PageWidgets.h"
 #include "charts/StripChart.h"
+#include "protocol/SemiconductorReply.h"
 
 #include <QGroupBox>
 

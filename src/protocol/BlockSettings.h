@@ -7,6 +7,7 @@
 #include "Frame.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -35,6 +36,14 @@ struct SettingLayout {
     int valueIn(const Frame &reply) const {
         return width == Width::Word ? signed16(reply, replyByte) : reply[replyByte];
     }
+    // `value` where valueIn() finds it: a word clamped to -32768 to 32767, a
+    // byte's low eight bits.
+    void putIn(Frame &reply, int value) const {
+        if (width == Width::Word)
+            putSignedWord(reply, replyByte, value);
+        else
+            reply[replyByte] = static_cast<std::uint8_t>(value & 0xFF);
+    }
     bool accepts(int value) const { return value >= min && value <= max; }
 };
 
@@ -47,6 +56,13 @@ struct BlockLayout {
     std::vector<SettingLayout> settings;
 
     std::uint8_t address() const { return Block::address(block); }
+    // The version a reply carries: only the reply to versionCode has it.
+    std::optional<std::uint8_t> versionIn(const Frame &reply) const {
+        if (reply[1] != versionCode)
+            return std::nullopt;
+        return reply[versionByte];
+    }
+    void putVersion(Frame &reply, std::uint8_t version) const { reply[versionByte] = version; }
     const SettingLayout *find(std::string_view key) const;
     // The settings a reply to `code` carries.
     std::vector<const SettingLayout *> carriedBy(std::uint8_t code) const;

@@ -1,7 +1,7 @@
 #pragma once
-// Command codes of the pump block (address 0x8F). Its replies carry the
-// current in bytes 3 and 4 (half-milliamperes), the amplitude in byte 5 and
-// the frequency in byte 6, except the replies to 6, 7, 8, 9 and 14.
+// Command codes of the pump block (address 0x8F); what its replies carry is
+// decoded in PumpReply.h. The amplitude and the frequency sit in bytes 5 and 6
+// of the replies that carry readings.
 
 #include <cstddef>
 #include <cstdint>

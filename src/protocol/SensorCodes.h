@@ -1,6 +1,8 @@
 #pragma once
 // Command codes of the sensor blocks, as the pages send them and the blocks
-// answer them (byte 1 of the frame, with the block's address in byte 0).
+// answer them (byte 1 of the frame, with the block's address in byte 0). What
+// each reply carries is decoded by the block's reply decoder (CatalyticReply.h
+// and its neighbours).
 
 #include <cstdint>
 
@@ -37,14 +39,6 @@ constexpr std::uint8_t WriteLower = 11; // threshold 2 and switch-off threshold
 constexpr std::uint8_t GasPoint = 14;
 constexpr std::uint8_t AirPoint = 15;
 constexpr std::uint8_t Reset = 16;
-
-// Replies to the poll, to 1 and 7 and to unknown codes carry the concentration
-// and the mid-point voltage; replies to these do not.
-constexpr bool carriesReadings(std::uint8_t code) {
-    return !(code == ReadVoltages || code == ReadCalibrationGas || code == ReadThresholds ||
-             code == Zero || code == SetUp || code == Off || code == On || code == WriteUpper ||
-             code == WriteLower || code == GasPoint || code == AirPoint || code == Reset);
-}
 } // namespace CatalyticCode
 
 // The semiconductor sensor of the two-sensor blocks.
@@ -52,10 +46,6 @@ namespace SemiconductorCode {
 constexpr std::uint8_t On = 18;
 constexpr std::uint8_t Off = 20;
 constexpr std::uint8_t Poll = 21;
-
-constexpr bool answers(std::uint8_t code) {
-    return code == On || code == Off || code == Poll;
-}
 } // namespace SemiconductorCode
 
 // The ПГС block.
@@ -69,13 +59,6 @@ constexpr std::uint8_t On = 9; // byte 6 = version
 constexpr std::uint8_t ApplyThreshold2 = 10;
 constexpr std::uint8_t ApplyThreshold1 = 11;
 constexpr std::uint8_t Reset = 16;
-
-// Replies to these carry no voltage and converter value; the reply to 6 does.
-constexpr bool carriesReadings(std::uint8_t code) {
-    return !(code == 2 || code == 3 || code == ReadThresholds || code == 5 || code == Off ||
-             code == On || code == ApplyThreshold2 || code == ApplyThreshold1 || code == 14 ||
-             code == 15 || code == Reset);
-}
 } // namespace PgsCode
 
 // The optical methane block. Its status byte has the sensor's power, set-up

@@ -2,6 +2,7 @@
 
 #include "RandomIn.h"
 #include "ReplyWords.h"
+#include "protocol/PgsReply.h"
 
 #include <algorithm>
 
