@@ -4,6 +4,7 @@
 #include "PageWidgets.h"
 #include "charts/StripChart.h"
 #include "protocol/BaseCodes.h"
+#include "protocol/BaseReply.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -72,21 +73,23 @@ void BasePage::decodeReply() {
 
 void BasePage::decode(const Frame &reply) {
     using C = IndicatorPanel::Colour;
-    using namespace BaseState;
-    applyBits({{Panel3, ContactBroken, "Контакт АКБ в норме", C::Face, "Обрыв АКБ", C::Red},
-               {Panel4, Charging, "Рабочий режим", C::Face, "Режим заряда", C::Yellow},
-               {Panel5, Discharged, "Питание в норме", C::Face, "АКБ разряжена", C::Yellow},
-               {Panel6, Menu, "Меню не активно", C::Face, "Меню активно", C::Yellow},
-               {Panel7, TestMode, "Режим теста не активен", C::Face, "Режим теста", C::Yellow}},
-              reply[2]);
-    applyBits({{Panel8, BaseLink::NoSensor, "Связь с датчиком в норме", C::Face,
-                "Связь с датчиком отсутствует", C::Red},
-               {Panel9, BaseLink::NoPump, "Связь с насосом в норме", C::Face,
-                "Связь с насосом отсутствует", C::Red}},
-              reply[3]);
-    std::uint16_t millivolts = word16(reply, 5);
-    Panel10->setText(QString::number(millivolts) + "  мВ");
-    Chart1->add(millivolts);
+    const BaseReply r = decodeBase(reply);
+    if (const std::optional<BaseReply::State> &s = r.state)
+        applyAll(
+            {{Panel3, s->contactBroken, "Контакт АКБ в норме", C::Face, "Обрыв АКБ", C::Red},
+             {Panel4, s->charging, "Рабочий режим", C::Face, "Режим заряда", C::Yellow},
+             {Panel5, s->discharged, "Питание в норме", C::Face, "АКБ разряжена", C::Yellow},
+             {Panel6, s->menu, "Меню не активно", C::Face, "Меню активно", C::Yellow},
+             {Panel7, s->testMode, "Режим теста не активен", C::Face, "Режим теста", C::Yellow}});
+    if (const std::optional<BaseReply::Links> &l = r.links)
+        applyAll({{Panel8, l->noSensor, "Связь с датчиком в норме", C::Face,
+                   "Связь с датчиком отсутствует", C::Red},
+                  {Panel9, l->noPump, "Связь с насосом в норме", C::Face,
+                   "Связь с насосом отсутствует", C::Red}});
+    if (r.batteryMillivolts) {
+        Panel10->setText(QString::number(*r.batteryMillivolts) + "  мВ");
+        Chart1->add(*r.batteryMillivolts);
+    }
 }
 
 void BasePage::Button2Click() {

@@ -1,29 +1,28 @@
 #pragma once
-// An indicator driven by one status bit: a text and colour for the bit clear,
-// another pair for the bit set.
+// An indicator showing one decoded fact: a text and colour while it does not
+// hold, another pair while it does.
 
 #include "IndicatorPanel.h"
 
-#include <cstdint>
 #include <initializer_list>
 
 struct BitIndicator {
     IndicatorPanel *panel;
-    std::uint8_t mask;
+    bool set;
     const char *clearText;
     IndicatorPanel::Colour clearColour;
     const char *setText;
     IndicatorPanel::Colour setColour;
 
-    void apply(std::uint8_t bits) const {
-        if (bits & mask)
+    void apply() const {
+        if (set)
             panel->set(QString::fromUtf8(setText), setColour);
         else
             panel->set(QString::fromUtf8(clearText), clearColour);
     }
 };
 
-inline void applyBits(std::initializer_list<BitIndicator> indicators, std::uint8_t bits) {
+inline void applyAll(std::initializer_list<BitIndicator> indicators) {
     for (const BitIndicator &i : indicators)
-        i.apply(bits);
+        i.apply();
 }

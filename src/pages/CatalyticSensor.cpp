@@ -36,47 +36,43 @@ CatalyticSensor::CatalyticSensor(ExchangeCycle &exchange, Messages &messages, st
       reads_(findKindBlock(block)->opening.tail()) {}
 
 void CatalyticSensor::decode(const Frame &reply) {
-    showStatus(reply[2]);
-    switch (reply[1]) {
-    case C::ReadVoltages:
-        w.uAir->setText(padded(signed16(reply, 3) / 10.0));
-        w.uGas->setText(padded(signed16(reply, 5) / 10.0));
-        break;
-    case C::ReadCalibrationGas:
-    case C::ReadThresholds:
-        showSettings(*blockSettings(block_), reply,
-                     {{"calibrationGas", w.calibrationGas},
-                      {"threshold1", w.threshold1},
-                      {"threshold2", w.threshold2},
-                      {"offThreshold", w.offThreshold}});
-        break;
-    case C::On:
-        w.version->setText(PageFormat::version(reply[6]));
-        break;
-    default:
-        break;
-    }
-    if (C::carriesReadings(reply[1]))
-        showReadings(reply);
+    const CatalyticReply r = decodeCatalytic(reply);
+    showStatus(r.status);
+    if (r.uAirTenths)
+        w.uAir->setText(padded(*r.uAirTenths / 10.0));
+    if (r.uGasTenths)
+        w.uGas->setText(padded(*r.uGasTenths / 10.0));
+    showCarried(w.calibrationGas, r.calibrationGas);
+    showCarried(w.threshold1, r.threshold1);
+    showCarried(w.threshold2, r.threshold2);
+    showCarried(w.offThreshold, r.offThreshold);
+    if (r.version)
+        w.version->setText(PageFormat::version(*r.version));
+    showReadings(r);
 }
 
-void CatalyticSensor::showStatus(std::uint8_t status) {
+void CatalyticSensor::showStatus(const CatalyticReply::Status &s) {
     using namespace SensorIndicators;
-    applyBits({power(w.power), mode(w.mode), settings(w.settings), circuit(w.circuit)}, status);
-    showAlarms({offAlarm(w.offAlarm), alarm2(w.alarm2), alarm1(w.alarm1)}, status, status & On);
+    applyAll({power(w.power, s.on), mode(w.mode, s.setUp), settings(w.settings, s.settingsError),
+              circuit(w.circuit, s.circuitFault)});
+    showAlarms(
+        {offAlarm(w.offAlarm, s.offAlarm), alarm2(w.alarm2, s.alarm2), alarm1(w.alarm1, s.alarm1)},
+        s.on);
     if (!style_.fixedGas)
-        w.parameters->setTitle(gasName(status));
+        w.parameters->setTitle(gasName(s.propane));
 }
 
-void CatalyticSensor::showReadings(const Frame &reply) {
-    const double volts = word16(reply, 5) / 10.0;
+void CatalyticSensor::showReadings(const CatalyticReply &r) {
+    if (!r.voltageTenths || !r.concentration)
+        return;
+    const double volts = *r.voltageTenths / 10.0;
     w.chart->add(volts);
-    w.voltage->setText(style_.signedVoltage ? padded(signed16(reply, 5) / 10.0)
-                                            : PageFormat::general(volts) + "  мВ");
-    const std::uint8_t status = reply[2];
-    const bool measuring = (status & SensorStatus::On) && !(status & SensorStatus::SetUp);
+    // The two-sensor pages have always shown the word as a signed one.
+    w.voltage->setText(style_.signedVoltage
+                           ? padded(static_cast<std::int16_t>(*r.voltageTenths) / 10.0)
+                           : PageFormat::general(volts) + "  мВ");
     showText(w.concentration,
-             measuring ? padded(signed16(reply, 3) / 100.0) : PageFormat::NotValid);
+             r.measuring() ? padded(*r.concentration / 100.0) : PageFormat::NotValid);
 }
 
 void CatalyticSensor::sendSingle(std::uint8_t code) {
@@ -144,9 +140,9 @@ void CatalyticSensor::write(std::uint8_t code, const ValueField *first, const Va
 void CatalyticSensor::fillDefaults() {
     std::optional<CatalyticDefaults> values = style_.fixedGas;
     const QString gas = w.parameters->title();
-    if (!values && gas == SensorIndicators::gasName(0))
+    if (!values && gas == SensorIndicators::gasName(false))
         values = MethaneDefaults;
-    if (!values && gas == SensorIndicators::gasName(SensorStatus::Propane))
+    if (!values && gas == SensorIndicators::gasName(true))
         values = PropaneDefaults;
     if (!values)
         return;

@@ -5,6 +5,7 @@
 // with them. The TKS page shows it alone; the two-sensor pages show it beside a
 // semiconductor sensor, under widget names of their own.
 
+#include "protocol/CatalyticReply.h"
 #include "protocol/ExchangeCycle.h"
 
 #include <array>
@@ -79,8 +80,8 @@ class CatalyticSensor {
     void fillDefaults();
 
   private:
-    void showStatus(std::uint8_t status);
-    void showReadings(const Frame &reply);
+    void showStatus(const CatalyticReply::Status &status);
+    void showReadings(const CatalyticReply &reply);
     void sendSingle(std::uint8_t code);
     void write(std::uint8_t code, const ValueField *first, const ValueField *second);
     std::uint8_t address() const { return Block::address(block_); }

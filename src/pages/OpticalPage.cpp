@@ -5,7 +5,7 @@
 #include "SensorIndicators.h"
 #include "TraceMemo.h"
 #include "charts/StripChart.h"
-#include "protocol/SensorCodes.h"
+#include "protocol/OpticalReply.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -67,30 +67,31 @@ void OpticalPage::reloadPoll() {
 
 void OpticalPage::decode(const Frame &reply) {
     using namespace SensorIndicators;
-    const std::uint8_t status = reply[2];
-    applyBits({power(Panel73), mode(Panel72), settings(Panel71)}, status);
-    showAlarms({alarm3(Panel74), alarm2(Panel75), alarm1(Panel76)}, status, status & On, true);
+    const OpticalReply r = decodeOptical(reply);
+    const OpticalReply::Status &s = r.status;
+    applyAll({power(Panel73, s.on), mode(Panel72, s.setUp), settings(Panel71, s.settingsError)});
+    showAlarms({alarm3(Panel74, s.alarm3), alarm2(Panel75, s.alarm2), alarm1(Panel76, s.alarm1)},
+               s.on, true);
 
-    const std::uint8_t code = reply[1];
-    const bool linkError = status & C::LinkError;
-    if (!linkError)
+    if (!r.linkErrorCode)
         Panel70->set("Связь в норме", IndicatorPanel::Colour::Face);
-    else if (showsLinkError(code))
-        Panel70->set("Ошибка связи " + QString("%1").arg(reply[3], 2, 16, QChar('0')).toUpper(),
+    else if (showsLinkError(r.code))
+        Panel70->set("Ошибка связи " +
+                         QString("%1").arg(*r.linkErrorCode, 2, 16, QChar('0')).toUpper(),
                      IndicatorPanel::Colour::Yellow);
-    // While the link is in error the readings keep their last values.
-    if (linkError)
+    // While the link is in error the readings and the version keep their last values.
+    if (r.linkErrorCode)
         return;
 
-    if (code == C::On)
-        Panel77->setText(PageFormat::version(reply[6]));
-    if (code != C::Measurement && code != Code::Poll)
+    if (r.version)
+        Panel77->setText(PageFormat::version(*r.version));
+    // The page shows the readings of the measurement and the poll only.
+    if ((r.code != C::Measurement && r.code != Code::Poll) || !r.concentration || !r.signal)
         return;
-    const std::uint16_t signal = word16(reply, 5);
-    Edit8->setText("  " + PageFormat::general(signed16(reply, 3) / 100.0));
-    Panel78->setText(QString::number(signal));
-    if (code == Code::Poll)
-        Chart9->add(signal);
+    Edit8->setText("  " + PageFormat::general(*r.concentration / 100.0));
+    Panel78->setText(QString::number(*r.signal));
+    if (r.code == Code::Poll)
+        Chart9->add(*r.signal);
 }
 
 void OpticalPage::Button71Click() {

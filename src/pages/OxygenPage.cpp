@@ -8,7 +8,7 @@
 #include "ValueField.h"
 #include "charts/StripChart.h"
 #include "dialogs/Messages.h"
-#include "protocol/SensorCodes.h"
+#include "protocol/OxygenReply.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -26,12 +26,8 @@ IndicatorPanel *creamPanel(QWidget *parent, const char *name, int x, int y, int 
     return p;
 }
 
-QString tenths(std::int16_t value) {
+QString tenths(int value) {
     return PageFormat::general(value / 10.0);
-}
-
-QString concentration(const Frame &reply) {
-    return PageFormat::fixed1(signed16(reply, 3) / 10.0) + " %";
 }
 } // namespace
 
@@ -167,76 +163,54 @@ void OxygenPage::reloadPoll() {
     queueSequence({Code::Poll, C::Voltage});
 }
 
-void OxygenPage::showStatus(std::uint8_t status) {
+void OxygenPage::showStatus(const OxygenReply::Status &s) {
     using namespace SensorIndicators;
-    const bool thresholdsShown = !(status & (SensorStatus::SetUp | SensorStatus::SettingsError));
-    showAlarms({alarm3(Panel86), alarm2(Panel87), alarm1(Panel88)}, status, thresholdsShown, true);
-    applyBits({mode(Panel82),
-               settings(Panel85),
-               {Panel90, C::TemperatureFault, "Температура в норме", IndicatorPanel::Colour::Face,
-                "Ошибка термосенсора", IndicatorPanel::Colour::Red}},
-              status);
+    showAlarms({alarm3(Panel86, s.alarm3), alarm2(Panel87, s.alarm2), alarm1(Panel88, s.alarm1)},
+               !(s.setUp || s.settingsError), true);
+    applyAll({mode(Panel82, s.setUp),
+              settings(Panel85, s.settingsError),
+              {Panel90, s.temperatureFault, "Температура в норме", IndicatorPanel::Colour::Face,
+               "Ошибка термосенсора", IndicatorPanel::Colour::Red}});
 }
 
-void OxygenPage::loadFrontEnd(const Frame &reply) {
-    const FrontEnd::Choices choices = FrontEnd::load(frontEnd(), {reply[4], reply[5], reply[6]});
-    for (std::size_t i = 0; i < settings_.size(); ++i)
-        settings_[i]->setItemIndex(choices[i]);
+void OxygenPage::showFrontEnd(const OxygenReply &r) {
+    // A state with bits the page does not know leaves the text as it was.
+    if (const std::optional<OxygenReply::FrontEndStatus> &s = r.frontEndStatus;
+        s && s->otherBits == 0)
+        Panel79->setText(!s->ready           ? "Статус: НЕ ГОТОВ"
+                         : s->writeProtected ? "Статус: Запись защищена"
+                                             : "Статус: Запись разрешена");
+    if (const std::optional<FrontEnd::Bytes> bytes = r.frontEnd()) {
+        const FrontEnd::Choices choices = FrontEnd::load(frontEnd(), *bytes);
+        for (std::size_t i = 0; i < settings_.size(); ++i)
+            settings_[i]->setItemIndex(choices[i]);
+    }
 }
 
 void OxygenPage::decode(const Frame &reply) {
-    showStatus(reply[2]);
-    switch (reply[1]) {
-    case C::ReadFrontEnd:
-    case C::WriteFrontEnd:
-        switch (reply[3]) {
-        case 0x00:
-        case 0x01:
-            Panel79->setText("Статус: НЕ ГОТОВ");
-            break;
-        case 0x10:
-            Panel79->setText("Статус: Запись разрешена");
-            break;
-        case 0x11:
-            Panel79->setText("Статус: Запись защищена");
-            break;
-        default:
-            break;
-        }
-        if (reply[3] & C::FrontEndReady)
-            loadFrontEnd(reply);
-        break;
-    case Code::Poll:
-        Panel81->setText(QString("t = %1 °C   k=").arg(85 - reply[5]) +
-                         PageFormat::fixed1((900 + reply[6]) / 10.0) + " %");
-        Panel83->setText(concentration(reply));
-        break;
-    case C::Voltage: {
-        const int millivolts = word16(reply, 5) / 10;
+    const OxygenReply r = decodeOxygen(reply);
+    showStatus(r.status);
+    showFrontEnd(r);
+    if (r.temperatureCelsius() && r.coefficientTenths())
+        Panel81->setText(QString("t = %1 °C   k=").arg(*r.temperatureCelsius()) +
+                         PageFormat::fixed1(*r.coefficientTenths() / 10.0) + " %");
+    if (r.concentration)
+        Panel83->setText(PageFormat::fixed1(*r.concentration / 10.0) + " %");
+    if (r.voltageTenths) {
+        const int millivolts = *r.voltageTenths / 10;
         Panel80->setText(QString("Usens = %1  мВ").arg(millivolts));
-        Panel83->setText(concentration(reply));
         Chart10->add(millivolts);
-        break;
     }
-    case C::Version:
-        Panel84->setText(PageFormat::version(reply[3]));
-        loadFrontEnd(reply);
-        break;
-    case C::ReadVoltages:
-        Edit9->setText("  " + tenths(signed16(reply, 3)));
-        Edit10->setText("  " + tenths(signed16(reply, 5)));
-        break;
-    case C::ReadCalibrationGas:
-    case C::ReadThresholds:
-        showSettings(*blockSettings(block()), reply,
-                     {{"calibrationGas", MaskEdit13},
-                      {"threshold1", MaskEdit14},
-                      {"threshold2", MaskEdit15},
-                      {"threshold3", MaskEdit16}});
-        break;
-    default:
-        break;
-    }
+    if (r.version)
+        Panel84->setText(PageFormat::version(*r.version));
+    if (r.uZeroTenths)
+        Edit9->setText("  " + tenths(*r.uZeroTenths));
+    if (r.uGasTenths)
+        Edit10->setText("  " + tenths(*r.uGasTenths));
+    showCarried(MaskEdit13, r.calibrationGas);
+    showCarried(MaskEdit14, r.threshold1);
+    showCarried(MaskEdit15, r.threshold2);
+    showCarried(MaskEdit16, r.threshold3);
 }
 
 void OxygenPage::Button74Click() {

@@ -5,7 +5,7 @@
 // lies under the chart and shows while the circuit picture does.
 
 #include "BlockPage.h"
-#include "protocol/FrontEnd.h"
+#include "protocol/OxygenReply.h"
 
 #include <array>
 
@@ -66,8 +66,8 @@ class OxygenPage : public BlockPage {
   private:
     void buildFrontEnd();
     void buildSettings();
-    void showStatus(std::uint8_t status);
-    void loadFrontEnd(const Frame &reply);
+    void showStatus(const OxygenReply::Status &status);
+    void showFrontEnd(const OxygenReply &reply);
     void write(std::uint8_t code, const ValueField *first, const ValueField *second);
 
     Messages &messages_;

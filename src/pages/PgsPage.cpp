@@ -4,7 +4,6 @@
 #include "PageWidgets.h"
 #include "SensorIndicators.h"
 #include "charts/StripChart.h"
-#include "protocol/BlockSettings.h"
 #include "protocol/PgsReply.h"
 #include "protocol/SensorCodes.h"
 
@@ -58,30 +57,27 @@ PgsPage::PgsPage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *parent
 
 void PgsPage::decode(const Frame &reply) {
     using namespace SensorIndicators;
-    const std::uint8_t status = reply[2];
-    applyBits({power(Panel32), mode(Panel33), circuit(Panel34), settings(Panel35)}, status);
-    showAlarms({alarm2(Panel36), alarm1(Panel37)}, status, status & On);
-    GroupBox14->setTitle(gasName(status));
+    const PgsReply r = decodePgs(reply);
+    const PgsReply::Status &s = r.status;
+    applyAll({power(Panel32, s.on), mode(Panel33, s.setUp), circuit(Panel34, s.circuitFault),
+              settings(Panel35, s.settingsError)});
+    showAlarms({alarm2(Panel36, s.alarm2), alarm1(Panel37, s.alarm1)}, s.on);
+    GroupBox14->setTitle(gasName(s.propane));
 
-    const std::uint8_t code = reply[1];
-    // The replies to the threshold applications carry both thresholds as the
-    // reply to their read does.
-    if (code == C::ReadThresholds || code == C::ApplyThreshold2 || code == C::ApplyThreshold1) {
-        const BlockLayout &layout = *blockSettings(block());
-        Panel38->setText(QString::number(layout.find("threshold1")->valueIn(reply)));
-        Panel39->setText(QString::number(layout.find("threshold2")->valueIn(reply)));
-    }
-    if (code == C::On)
-        Panel40->setText(PageFormat::version(reply[6]));
-    if (!C::carriesReadings(code))
+    if (r.threshold1)
+        Panel38->setText(QString::number(*r.threshold1));
+    if (r.threshold2)
+        Panel39->setText(QString::number(*r.threshold2));
+    if (r.version)
+        Panel40->setText(PageFormat::version(*r.version));
+    if (!r.voltageQuarters || !r.converterValue)
         return;
 
-    // Quarter millivolts.
-    const double volts = word16(reply, 3) / 4.0;
+    const double volts = *r.voltageQuarters / 4.0;
     Chart4->add(volts);
     Panel31->setText(PageFormat::general(volts) + "  мВ");
-    Panel41->setText(status & On ? "  " + QString::number(signed16(reply, 5))
-                                 : PageFormat::NotValid);
+    Panel41->setText(r.measuring() ? "  " + QString::number(*r.converterValue)
+                                   : PageFormat::NotValid);
 }
 
 void PgsPage::Button35Click() {

@@ -4,7 +4,7 @@
 #include "PageFormat.h"
 #include "PageWidgets.h"
 #include "charts/StripChart.h"
-#include "protocol/PumpCodes.h"
+#include "protocol/PumpReply.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -56,37 +56,33 @@ PumpPage::PumpPage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *pare
 }
 
 void PumpPage::decode(const Frame &reply) {
-    const std::uint8_t code = reply[1];
+    const PumpReply r = decodePump(reply);
     // A held amplitude run sends the next step as soon as the last is acknowledged.
-    if (AmplitudeRepeat && (code == PumpCode::AmplitudeDown || code == PumpCode::AmplitudeUp))
-        exchange_.CommandFrame[1] = code;
+    if (AmplitudeRepeat && (r.code == PumpCode::AmplitudeDown || r.code == PumpCode::AmplitudeUp))
+        exchange_.CommandFrame[1] = r.code;
 
     using C = IndicatorPanel::Colour;
-    applyBits({{Panel12, PumpState::On, "Насос выключен", C::Red, "Насос включен", C::Face},
-               {Panel13, PumpState::Defaults, "Настройки в норме", C::Face,
-                "Настройки по умолчанию", C::Yellow},
-               {Panel14, PumpState::SetUp, "Рабочий режим", C::Face, "Режим настройки", C::Yellow}},
-              reply[2]);
+    applyAll({{Panel12, r.status.on, "Насос выключен", C::Red, "Насос включен", C::Face},
+              {Panel13, r.status.defaults, "Настройки в норме", C::Face, "Настройки по умолчанию",
+               C::Yellow},
+              {Panel14, r.status.setUp, "Рабочий режим", C::Face, "Режим настройки", C::Yellow}});
 
-    if (code == PumpCode::On)
-        Panel11->setText(PageFormat::version(reply[6]));
+    if (r.version)
+        Panel11->setText(PageFormat::version(*r.version));
 
-    if (code == PumpCode::PositionSensor) {
-        int max = word16(reply, 3);
-        int min = word16(reply, 5);
+    if (r.positionMax && r.positionMin) {
+        const int max = *r.positionMax, min = *r.positionMin;
         Panel18->setText(" MAX            : " + QString::number(max));
         Panel19->setText(" MIN            : " + QString::number(min));
         Panel20->setText(" MAX-MIN     : " + QString::number(max - min));
-        return;
     }
-    if (code == PumpCode::SetUpMode || code == PumpCode::Save || code == PumpCode::Off ||
-        code == PumpCode::On)
+    if (!r.currentHalfMilliamps || !r.frequency || !r.amplitude)
         return;
 
-    double current = word16(reply, 3) / 2.0;
+    const double current = *r.currentHalfMilliamps / 2.0;
     Panel15->setText(PageFormat::general(current));
-    Panel16->setText(QString::number(reply[PumpCode::FrequencyByte]));
-    Panel17->setText(QString::number(reply[PumpCode::AmplitudeByte]));
+    Panel16->setText(QString::number(*r.frequency));
+    Panel17->setText(QString::number(*r.amplitude));
     Chart2->add(current);
 }
 

@@ -8,10 +8,13 @@ SemiconductorSensor::SemiconductorSensor(ExchangeCycle &exchange, std::uint8_t b
     : exchange_(exchange), address_(Block::address(block)) {}
 
 void SemiconductorSensor::decode(const Frame &reply) {
+    const SemiconductorReply r = decodeSemiconductor(reply);
     // Tenths of a millivolt: unsigned on the chart, signed on the panel.
-    w.chart->add(word16(reply, 5) / 10.0);
-    w.voltage->setText("  " + PageFormat::general(signed16(reply, 5) / 10.0));
-    applyBits({SensorIndicators::power(w.power), SensorIndicators::circuit(w.circuit)}, reply[2]);
+    w.chart->add(r.voltageTenths / 10.0);
+    w.voltage->setText("  " +
+                       PageFormat::general(static_cast<std::int16_t>(r.voltageTenths) / 10.0));
+    applyAll({SensorIndicators::power(w.power, r.status.on),
+              SensorIndicators::circuit(w.circuit, r.status.circuitFault)});
 }
 
 void SemiconductorSensor::switchOn() {

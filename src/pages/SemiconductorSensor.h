@@ -5,7 +5,7 @@
 // sensor.
 
 #include "protocol/ExchangeCycle.h"
-#include "protocol/SensorCodes.h"
+#include "protocol/SemiconductorReply.h"
 
 class IndicatorPanel;
 class StripChart;

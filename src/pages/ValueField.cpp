@@ -75,10 +75,7 @@ std::optional<WriteData> pairToWrite(const ValueField *first, const ValueField *
     return WriteData::words(*a, *b);
 }
 
-void showSettings(const BlockLayout &layout, const Frame &reply,
-                  std::initializer_list<std::pair<const char *, ValueField *>> fields) {
-    for (const SettingLayout *s : layout.carriedBy(reply[1]))
-        for (const auto &[key, field] : fields)
-            if (std::string_view(key) == s->key)
-                field->showValue(s->valueIn(reply));
+void showCarried(ValueField *field, std::optional<int> value) {
+    if (value)
+        field->showValue(*value);
 }

@@ -47,7 +47,6 @@ class ValueField : public QLineEdit {
 std::optional<WriteData> pairToWrite(const ValueField *first, const ValueField *second,
                                      Messages &messages);
 
-// Shows in each field, named by its setting's key, the value `reply` carries
-// for it; fields whose setting the reply does not carry keep their text.
-void showSettings(const BlockLayout &layout, const Frame &reply,
-                  std::initializer_list<std::pair<const char *, ValueField *>> fields);
+// Shows a setting's value in its field when the reply carried one; otherwise
+// the field keeps its text.
+void showCarried(ValueField *field, std::optional<int> value);
