@@ -212,6 +212,33 @@ class TestCli : public QObject {
         QVERIFY(b.out.contains(refusal));
     }
 
+    // A file that names something twice is refused before any adapter is opened.
+    void repeatedNamesAreRefused_data() {
+        QTest::addColumn<QString>("blocks");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("block twice") << R"({"block":"tks","settings":{"threshold1":{"value":60}}},
+               {"block":"tks","settings":{"threshold1":{"value":70}}})"
+                                     << "блок «tks» указан в файле дважды";
+        QTest::newRow("setting twice")
+            << R"({"block":"tks","settings":{"threshold1":{"value":60},"threshold1":{"value":70}}})"
+            << "настройка «tks.threshold1» указана в файле дважды";
+    }
+    void repeatedNamesAreRefused() {
+        QFETCH(QString, blocks);
+        QFETCH(QString, refusal);
+        Bench b;
+        QTemporaryDir dir;
+        QFile f(dir.filePath("twice.json"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(R"({"format":"ze23-settings","formatVersion":1,"kind":1,"serialNumber":23101,)"
+                R"("blocks":[)" +
+                blocks.toUtf8() + "]}");
+        f.close();
+        QCOMPARE(b.run("--simulate write @0 " + f.fileName() + " --save"), 1);
+        QVERIFY2(b.err.contains(refusal), qPrintable(b.err));
+        QVERIFY(b.sim.written(0).empty());
+    }
+
     void standSelectsChannel() {
         Bench b;
         QCOMPARE(b.run("--simulate stand @3 17"), 0);

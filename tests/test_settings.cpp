@@ -184,6 +184,55 @@ class TestSettings : public QObject {
             QVERIFY(!error.isEmpty());
         }
     }
+
+    // Files a technician might hand over: a name given twice (which the
+    // document would quietly keep one of) or a value no setting can hold is
+    // refused with what is wrong; an empty refusal means the file is taken.
+    void unsuitableFiles_data() {
+        QTest::addColumn<QByteArray>("blocks");
+        QTest::addColumn<QString>("refusal");
+        const auto row = [](const char *name, const char *blocks, const char *refusal) {
+            QTest::newRow(name) << QByteArray(blocks) << QString::fromUtf8(refusal);
+        };
+        row("block twice",
+            R"([{"block":"tks","settings":{"threshold1":{"value":60}}},
+                {"block":"tks","settings":{"threshold1":{"value":70}}}])",
+            "блок «tks» указан в файле дважды");
+        row("setting twice",
+            R"([{"block":"tks","settings":{"threshold1":{"value":60},"threshold1":{"value":70}}}])",
+            "настройка «tks.threshold1» указана в файле дважды");
+        row("setting twice, once escaped",
+            R"([{"block":"tks","settings":{"threshold1":{"value":60},"threshold\u0031":{"value":70}}}])",
+            "настройка «tks.threshold1» указана в файле дважды");
+        row("value twice", R"([{"block":"tks","settings":{"threshold1":{"value":60,"value":70}}}])",
+            "поле «value» настройки «tks.threshold1» указано в файле дважды");
+        row("block name twice", R"([{"block":"tks","block":"pump","settings":{}}])",
+            "имя блока № 1 указано в файле дважды");
+        row("repeat where nothing is read",
+            R"([{"block":"tks","note":{"a":1,"a":2},"settings":{"threshold1":{"value":60}}}])", "");
+        row("huge value", R"([{"block":"tks","settings":{"threshold1":{"value":2.3e65}}}])",
+            "значение настройки «tks.threshold1» (2.3e+65) вне допустимого: от 0 до 999");
+        row("huge value, unknown setting",
+            R"([{"block":"tks","settings":{"gain":{"value":-1e300}}}])",
+            "значение настройки «tks.gain» (-1e+300) не помещается ни в одну настройку");
+        row("just past int", R"([{"block":"tks","settings":{"threshold1":{"value":2147483648}}}])",
+            "(2147483648) вне допустимого");
+        row("fraction", R"([{"block":"tks","settings":{"threshold1":{"value":60.5}}}])",
+            "значение настройки «tks.threshold1» (60.5) не целое");
+        row("text", R"([{"block":"tks","settings":{"threshold1":{"value":"60"}}}])",
+            "у настройки «tks.threshold1» нет числового значения");
+    }
+    void unsuitableFiles() {
+        QFETCH(QByteArray, blocks);
+        QFETCH(QString, refusal);
+        const QByteArray json =
+            R"({"format":"ze23-settings","formatVersion":1,"kind":1,"serialNumber":2,"blocks":)" +
+            blocks + "}";
+        QString error;
+        const std::optional<InstrumentSnapshot> snap = SnapshotJson::fromJson(json, error);
+        QCOMPARE(!snap, !refusal.isEmpty());
+        QVERIFY2(error.contains(refusal), qPrintable(error));
+    }
 };
 
 QTEST_MAIN(TestSettings)
