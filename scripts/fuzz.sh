@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-targets=(fuzz_receive fuzz_window)
+targets=(fuzz_receive fuzz_window fuzz_snapshot)
 CC=clang CXX=clang++ scripts/build.sh build-fuzz --target "${targets[@]}" -- -DZE23_FUZZ=ON
 for target in "${targets[@]}"; do
   mkdir -p "build-fuzz/corpus/$target"
