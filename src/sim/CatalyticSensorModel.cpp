@@ -1,8 +1,6 @@
 #include "CatalyticSensorModel.h"
 
 #include "RandomIn.h"
-#include "ReplyWords.h"
-#include "protocol/CatalyticReply.h"
 
 #include <algorithm>
 
@@ -65,29 +63,25 @@ bool CatalyticSensorModel::settingsError() const {
     return settingsErrorForced_ || s.uGasTenths - s.uAirTenths < MinSpanTenths;
 }
 
-std::uint8_t CatalyticSensorModel::status() const {
-    std::uint8_t s = 0;
-    if (on_)
-        s |= SensorStatus::On;
-    if (propane())
-        s |= SensorStatus::Propane;
-    if (settingsError())
-        s |= SensorStatus::SettingsError;
-    if (circuitFault_)
-        s |= SensorStatus::CircuitFault;
+CatalyticReply::Status CatalyticSensorModel::statusFlags() const {
+    CatalyticReply::Status s;
+    s.on = on_;
+    s.propane = propane();
+    s.settingsError = settingsError();
+    s.circuitFault = circuitFault_;
     if (sensing()) {
         const int c = concentration();
         const Settings &w = working();
-        if (c > w.threshold1)
-            s |= SensorStatus::Threshold1;
-        if (c > w.threshold2)
-            s |= SensorStatus::Threshold2;
-        if (c > w.offThreshold)
-            s |= SensorStatus::OffThreshold;
+        s.alarm1 = c > w.threshold1;
+        s.alarm2 = c > w.threshold2;
+        s.offAlarm = c > w.offThreshold;
     }
-    if (setup_)
-        s |= SensorStatus::SetUp;
+    s.setUp = setup_;
     return s;
+}
+
+std::uint8_t CatalyticSensorModel::status() const {
+    return statusByte(statusFlags());
 }
 
 int CatalyticSensorModel::measure() {
@@ -185,31 +179,34 @@ std::optional<Frame> CatalyticSensorModel::answer(const Frame &command) {
     voltage_ = measure();
     calibrate(code);
 
-    Frame f = replyFrame(block_, code);
-    f[2] = status();
+    CatalyticReply r;
+    r.block = block_;
+    r.code = code;
+    r.status = statusFlags();
     const Settings &w = working();
     switch (code) {
     case CatalyticCode::ReadVoltages:
-        putSignedWord(f, 3, w.uAirTenths);
-        putSignedWord(f, 5, w.uGasTenths);
+        r.uAirTenths = w.uAirTenths;
+        r.uGasTenths = w.uGasTenths;
         break;
     case CatalyticCode::ReadCalibrationGas:
-        putSignedWord(f, 3, w.calibrationGas);
-        putSignedWord(f, 5, w.threshold1);
+        r.calibrationGas = w.calibrationGas;
+        r.threshold1 = w.threshold1;
         break;
     case CatalyticCode::ReadThresholds:
-        putSignedWord(f, 3, w.threshold2);
-        putSignedWord(f, 5, w.offThreshold);
+        r.threshold2 = w.threshold2;
+        r.offThreshold = w.offThreshold;
         break;
     case CatalyticCode::On:
-        f[6] = version_;
+        r.version = version_;
         break;
     default:
+        // In set-up mode too the block sends the concentration it works out.
         if (readings) {
-            putSignedWord(f, 3, concentration());
-            putWord(f, 5, voltage_);
+            r.concentration = concentration();
+            r.voltageTenths = voltage_;
         }
         break;
     }
-    return f;
+    return encode(r);
 }

@@ -10,9 +10,9 @@
 // The hydrogen block has no gas selection: code 1 is answered but changes
 // nothing, and the one parameter set is the hydrogen one.
 //
-// Reply words: A = bytes 3, 4, B = bytes 5, 6, little-endian.
+// Its replies are built with encode(const CatalyticReply &).
 
-#include "protocol/SensorCodes.h"
+#include "protocol/CatalyticReply.h"
 #include "sim/VirtualSensor.h"
 
 #include <array>
@@ -60,6 +60,8 @@ class CatalyticSensorModel : public VirtualSensor {
     bool setupMode() const { return setup_; }
     bool propane() const { return gasChoice_ && propane_; }
     Gas gas() const;
+    CatalyticReply::Status statusFlags() const;
+    // Byte 2 of its replies.
     std::uint8_t status() const;
     // The settings of the gas in force.
     const Settings &working() const { return working_[gasIndex()]; }

@@ -1,7 +1,6 @@
 #include "OpticalBlockModel.h"
 
 #include "RandomIn.h"
-#include "ReplyWords.h"
 
 #include <algorithm>
 
@@ -29,26 +28,23 @@ int OpticalBlockModel::concentration() const {
     return static_cast<int>(std::clamp<long long>(c, -FullScale, FullScale));
 }
 
-std::uint8_t OpticalBlockModel::status() const {
-    std::uint8_t s = 0;
-    if (on_)
-        s |= SensorStatus::On;
-    if (linkError())
-        s |= OpticalCode::LinkError;
-    if (settingsErrorForced_)
-        s |= SensorStatus::SettingsError;
+OpticalReply::Status OpticalBlockModel::statusFlags() const {
+    OpticalReply::Status s;
+    s.on = on_;
+    s.linkError = linkError().has_value();
+    s.settingsError = settingsErrorForced_;
     if (sensing() && !linkError()) {
         const int c = concentration();
-        if (c > Threshold1)
-            s |= SensorStatus::Threshold1;
-        if (c > Threshold2)
-            s |= SensorStatus::Threshold2;
-        if (c > Threshold3)
-            s |= SensorStatus::Threshold3;
+        s.alarm1 = c > Threshold1;
+        s.alarm2 = c > Threshold2;
+        s.alarm3 = c > Threshold3;
     }
-    if (setup_)
-        s |= SensorStatus::SetUp;
+    s.setUp = setup_;
     return s;
+}
+
+std::uint8_t OpticalBlockModel::status() const {
+    return statusByte(statusFlags());
 }
 
 int OpticalBlockModel::measure() {
@@ -82,27 +78,27 @@ std::optional<Frame> OpticalBlockModel::answer(const Frame &command) {
     const std::uint8_t code = command[1];
     const bool restart = code == OpticalCode::On && !on_;
     act(code);
-    const bool readings = carriesReadings(code);
+    const bool readings = OpticalCode::carriesReadings(code);
     if (readings)
         for (int i = 0; i < GasStepsPerReading; ++i)
             gas_.next(TypicalPuff);
     voltage_ = measure();
 
-    Frame f = replyFrame(Block::OpticMethane, code);
-    f[2] = status();
-    if (const std::optional<std::uint8_t> error = linkError()) {
-        f[3] = *error;
-    } else if (readings) {
-        putSignedWord(f, 3, concentration());
-        putWord(f, 5, signal());
+    OpticalReply r;
+    r.code = code;
+    r.status = statusFlags();
+    r.linkErrorCode = linkError();
+    if (!r.linkErrorCode && readings) {
+        r.concentration = concentration();
+        r.signal = signal();
     }
     if (code == OpticalCode::On)
-        f[6] = version_;
+        r.version = version_;
 
     // The module restarts behind the reply to 9 and is lost for the replies after it.
     if (restartLeft_ > 0)
         --restartLeft_;
     if (restart)
         restartLeft_ = RestartErrorReplies;
-    return f;
+    return encode(r);
 }

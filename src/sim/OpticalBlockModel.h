@@ -19,7 +19,7 @@
 // restarts the module: for the RestartErrorReplies replies after the one to 9
 // the block reports RestartErrorCode, then the module is back.
 
-#include "protocol/SensorCodes.h"
+#include "protocol/OpticalReply.h"
 #include "sim/VirtualSensor.h"
 
 #include <cstdint>
@@ -50,19 +50,13 @@ class OpticalBlockModel : public VirtualSensor {
     static constexpr int RestartErrorReplies = 8;
     static constexpr std::uint8_t RestartErrorCode = 0x1F;
 
-    // Replies to these carry no concentration and signal.
-    static constexpr bool carriesReadings(std::uint8_t code) {
-        return !(code == OpticalCode::ReadInternal1 || code == OpticalCode::ReadInternal2 ||
-                 code == OpticalCode::SetUp || code == OpticalCode::Off ||
-                 code == OpticalCode::On || code == OpticalCode::Start ||
-                 code == OpticalCode::Reset);
-    }
-
     OpticalBlockModel(std::uint8_t version, std::uint32_t randomStart);
 
     std::optional<Frame> answer(const Frame &command) override;
 
     bool setupMode() const { return setup_; }
+    OpticalReply::Status statusFlags() const;
+    // Byte 2 of its replies.
     std::uint8_t status() const;
     // The error code of the link to the optical module, none while it is sound.
     std::optional<std::uint8_t> linkError() const;

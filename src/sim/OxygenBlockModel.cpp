@@ -1,7 +1,6 @@
 #include "OxygenBlockModel.h"
 
 #include "RandomIn.h"
-#include "ReplyWords.h"
 
 #include <algorithm>
 #include <array>
@@ -54,12 +53,7 @@ void OxygenBlockModel::releaseOxygen() {
 }
 
 std::uint8_t OxygenBlockModel::frontEndStatus() const {
-    std::uint8_t s = 0;
-    if (frontEndReady_)
-        s |= OxygenCode::FrontEndReady;
-    if (writeProtected_)
-        s |= OxygenCode::FrontEndWriteProtected;
-    return s;
+    return statusByte(frontEndStatusFlags());
 }
 
 int OxygenBlockModel::voltageAt(int oxygen) const {
@@ -91,25 +85,24 @@ int OxygenBlockModel::concentration() const {
     return toWordRange(c);
 }
 
-std::uint8_t OxygenBlockModel::status() const {
-    std::uint8_t s = 0;
-    if (temperatureFault_)
-        s |= OxygenCode::TemperatureFault;
+OxygenReply::Status OxygenBlockModel::statusFlags() const {
+    OxygenReply::Status s;
+    s.temperatureFault = temperatureFault_;
     // With its set-up in error the block has no concentration to raise alarms on.
     if (setUpError()) {
-        s |= SensorStatus::SettingsError;
+        s.settingsError = true;
     } else {
         const int c = concentration();
-        if (std::abs(c - working_.calibrationGas) > working_.threshold1)
-            s |= SensorStatus::Threshold1;
-        if (c < working_.threshold2)
-            s |= SensorStatus::Threshold2;
-        if (c > working_.threshold3)
-            s |= SensorStatus::Threshold3;
+        s.alarm1 = std::abs(c - working_.calibrationGas) > working_.threshold1;
+        s.alarm2 = c < working_.threshold2;
+        s.alarm3 = c > working_.threshold3;
     }
-    if (setup_)
-        s |= SensorStatus::SetUp;
+    s.setUp = setup_;
     return s;
+}
+
+std::uint8_t OxygenBlockModel::status() const {
+    return statusByte(statusFlags());
 }
 
 std::uint8_t OxygenBlockModel::temperatureCode() const {
@@ -179,46 +172,48 @@ std::optional<Frame> OxygenBlockModel::answer(const Frame &command) {
     else if (code == OxygenCode::ZeroPoint)
         working_.uZeroTenths = voltage_;
 
-    Frame f = replyFrame(Block::Oxygen, code);
-    f[2] = status();
-    const auto putFrontEnd = [&f, this] {
-        f[4] = frontEnd_.gain;
-        f[5] = frontEnd_.reference;
-        f[6] = frontEnd_.mode;
+    OxygenReply r;
+    r.code = code;
+    r.status = statusFlags();
+    const auto putFrontEnd = [&r, this] {
+        r.frontEndGain = frontEnd_.gain;
+        r.frontEndReference = frontEnd_.reference;
+        r.frontEndMode = frontEnd_.mode;
     };
     switch (code) {
     case Code::Poll:
-        putSignedWord(f, 3, concentration());
-        f[5] = temperatureCode();
-        f[6] = coefficientCode();
+        r.concentration = concentration();
+        r.temperatureCode = temperatureCode();
+        r.coefficientCode = coefficientCode();
         break;
     case OxygenCode::Voltage:
-        putSignedWord(f, 3, concentration());
-        putWord(f, 5, voltage_);
+        r.concentration = concentration();
+        r.voltageTenths = voltage_;
         break;
     case OxygenCode::Version:
-        f[3] = version_;
+        r.version = version_;
         putFrontEnd();
         break;
     case OxygenCode::ReadFrontEnd:
     case OxygenCode::WriteFrontEnd:
-        f[3] = frontEndStatus();
+        r.frontEndStatus = frontEndStatusFlags();
+        // Sent whether or not the front end is ready.
         putFrontEnd();
         break;
     case OxygenCode::ReadVoltages:
-        putSignedWord(f, 3, working_.uZeroTenths);
-        putSignedWord(f, 5, working_.uGasTenths);
+        r.uZeroTenths = working_.uZeroTenths;
+        r.uGasTenths = working_.uGasTenths;
         break;
     case OxygenCode::ReadCalibrationGas:
-        putSignedWord(f, 3, working_.calibrationGas);
-        putSignedWord(f, 5, working_.threshold1);
+        r.calibrationGas = working_.calibrationGas;
+        r.threshold1 = working_.threshold1;
         break;
     case OxygenCode::ReadThresholds:
-        putSignedWord(f, 3, working_.threshold2);
-        putSignedWord(f, 5, working_.threshold3);
+        r.threshold2 = working_.threshold2;
+        r.threshold3 = working_.threshold3;
         break;
     default:
         break;
     }
-    return f;
+    return encode(r);
 }

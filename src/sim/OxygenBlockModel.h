@@ -26,8 +26,7 @@
 //    4  threshold 2 (3, 4), threshold 3 (5, 6)
 // and the status alone to every other code.
 
-#include "protocol/FrontEnd.h"
-#include "protocol/SensorCodes.h"
+#include "protocol/OxygenReply.h"
 #include "sim/VirtualSensor.h"
 
 #include <cstdint>
@@ -102,10 +101,15 @@ class OxygenBlockModel : public VirtualSensor {
     std::optional<Frame> answer(const Frame &command) override;
 
     bool setupMode() const { return setup_; }
+    OxygenReply::Status statusFlags() const;
+    // Byte 2 of its replies.
     std::uint8_t status() const;
     const Settings &working() const { return working_; }
     const Settings &saved() const { return saved_; }
     FrontEnd::Bytes frontEnd() const { return frontEnd_; }
+    OxygenReply::FrontEndStatus frontEndStatusFlags() const {
+        return {frontEndReady_, writeProtected_, 0};
+    }
     // Byte 3 of the replies to 32 and 33.
     std::uint8_t frontEndStatus() const;
     // The oxygen at the sensor, the last voltage measured and the concentration it gives.

@@ -1,8 +1,6 @@
 #include "PgsBlockModel.h"
 
 #include "RandomIn.h"
-#include "ReplyWords.h"
-#include "protocol/PgsReply.h"
 
 #include <algorithm>
 
@@ -42,28 +40,25 @@ PgsBlockModel::PgsBlockModel(std::uint8_t version, std::uint32_t randomStart)
     voltage_ = measure();
 }
 
-std::uint8_t PgsBlockModel::status() const {
+PgsReply::Status PgsBlockModel::statusFlags() const {
     const Thresholds &t = working_[gasIndex()];
-    std::uint8_t s = 0;
-    if (on_)
-        s |= SensorStatus::On;
-    if (propane_)
-        s |= SensorStatus::Propane;
+    PgsReply::Status s;
+    s.on = on_;
+    s.propane = propane_;
     // Threshold 1 must lie below threshold 2.
-    if (settingsErrorForced_ || t.threshold1 >= t.threshold2)
-        s |= SensorStatus::SettingsError;
-    if (circuitFault_)
-        s |= SensorStatus::CircuitFault;
+    s.settingsError = settingsErrorForced_ || t.threshold1 >= t.threshold2;
+    s.circuitFault = circuitFault_;
     if (sensing()) {
         const int c = converterValue();
-        if (c > t.threshold1)
-            s |= SensorStatus::Threshold1;
-        if (c > t.threshold2)
-            s |= SensorStatus::Threshold2;
+        s.alarm1 = c > t.threshold1;
+        s.alarm2 = c > t.threshold2;
     }
-    if (setup_)
-        s |= SensorStatus::SetUp;
+    s.setUp = setup_;
     return s;
+}
+
+std::uint8_t PgsBlockModel::status() const {
+    return statusByte(statusFlags());
 }
 
 int PgsBlockModel::measure() {
@@ -114,24 +109,25 @@ std::optional<Frame> PgsBlockModel::answer(const Frame &command) {
     else if (code == PgsCode::ApplyThreshold1)
         working_[gasIndex()].threshold1 = converterValue();
 
-    Frame f = replyFrame(Block::Pgs, code);
-    f[2] = status();
+    PgsReply r;
+    r.code = code;
+    r.status = statusFlags();
     switch (code) {
     case PgsCode::ReadThresholds:
     case PgsCode::ApplyThreshold2:
     case PgsCode::ApplyThreshold1:
-        putSignedWord(f, 3, threshold1());
-        putSignedWord(f, 5, threshold2());
+        r.threshold1 = threshold1();
+        r.threshold2 = threshold2();
         break;
     case PgsCode::On:
-        f[6] = version_;
+        r.version = version_;
         break;
     default:
         if (readings) {
-            putWord(f, 3, voltage_);
-            putSignedWord(f, 5, converterValue());
+            r.voltageQuarters = voltage_;
+            r.converterValue = converterValue();
         }
         break;
     }
-    return f;
+    return encode(r);
 }

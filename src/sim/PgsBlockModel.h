@@ -10,7 +10,7 @@
 // converter value (signed). Replies to 4, 10 and 11: bytes 3, 4 = threshold 1,
 // bytes 5, 6 = threshold 2 (signed). The reply to 9 has the version in byte 6.
 
-#include "protocol/SensorCodes.h"
+#include "protocol/PgsReply.h"
 #include "sim/VirtualSensor.h"
 
 #include <array>
@@ -54,6 +54,8 @@ class PgsBlockModel : public VirtualSensor {
 
     bool setupMode() const { return setup_; }
     bool propane() const { return propane_; }
+    PgsReply::Status statusFlags() const;
+    // Byte 2 of its replies.
     std::uint8_t status() const;
     // Working thresholds of the gas in force.
     int threshold1() const { return working_[gasIndex()].threshold1; }

@@ -1,7 +1,6 @@
 #include "SemiconductorSensorModel.h"
 
 #include "RandomIn.h"
-#include "ReplyWords.h"
 
 SemiconductorSensorModel::SemiconductorSensorModel(std::uint8_t block, std::uint32_t randomStart)
     : VirtualSensor(randomStart), block_(block),
@@ -10,12 +9,7 @@ SemiconductorSensorModel::SemiconductorSensorModel(std::uint8_t block, std::uint
 }
 
 std::uint8_t SemiconductorSensorModel::status() const {
-    std::uint8_t s = 0;
-    if (on_)
-        s |= SensorStatus::On;
-    if (circuitFault_)
-        s |= SensorStatus::CircuitFault;
-    return s;
+    return statusByte(statusFlags());
 }
 
 int SemiconductorSensorModel::measure() {
@@ -35,8 +29,5 @@ std::optional<Frame> SemiconductorSensorModel::answer(const Frame &command) {
     gas_.next(TypicalPuff);
     voltage_ = measure();
 
-    Frame f = replyFrame(block_, code);
-    f[2] = status();
-    putWord(f, 5, voltage_);
-    return f;
+    return encode(SemiconductorReply{block_, code, statusFlags(), voltage_});
 }

@@ -5,7 +5,7 @@
 // bytes 5, 6; bytes 3, 4 stay zero. In clean air the voltage sits between 900
 // and 1100 mV and climbs with the gas, flattening out towards some 2200 mV.
 
-#include "protocol/SensorCodes.h"
+#include "protocol/SemiconductorReply.h"
 #include "sim/VirtualSensor.h"
 
 #include <cstdint>
@@ -30,6 +30,8 @@ class SemiconductorSensorModel : public VirtualSensor {
     // Codes other than 18, 20 and 21 are answered like the poll and change nothing.
     std::optional<Frame> answer(const Frame &command) override;
 
+    SemiconductorReply::Status statusFlags() const { return {on_, circuitFault_}; }
+    // Byte 2 of its replies.
     std::uint8_t status() const;
     // The last voltage measured.
     int voltageTenths() const { return voltage_; }

@@ -8,7 +8,9 @@
 #include "ReplyWords.h"
 #include "SemiconductorSensorModel.h"
 #include "TwoSensorBlockModel.h"
+#include "protocol/BaseReply.h"
 #include "protocol/InstrumentKind.h"
+#include "protocol/PumpReply.h"
 
 #include <algorithm>
 
@@ -103,27 +105,13 @@ int VirtualInstrument::randomIn(int lo, int hi) {
 // ---- Base -------------------------------------------------------------------
 
 Frame VirtualInstrument::baseStateReply(std::uint8_t code) const {
-    Frame f = replyFrame(Block::Base, code);
-    std::uint8_t state = 0;
-    if (testMode_)
-        state |= BaseState::TestMode;
-    if (menu_)
-        state |= BaseState::Menu;
-    if (batteryMv_ < DischargedBelowMv)
-        state |= BaseState::Discharged;
-    if (charging_)
-        state |= BaseState::Charging;
-    if (contactBroken_)
-        state |= BaseState::ContactBroken;
-    std::uint8_t link = 0;
-    if (pumpLinkLost_)
-        link |= BaseLink::NoPump;
-    if (sensorLinkLost_)
-        link |= BaseLink::NoSensor;
-    f[2] = state;
-    f[3] = link;
-    putWord(f, 5, batteryMv_);
-    return f;
+    BaseReply r;
+    r.code = code;
+    r.state = BaseReply::State{testMode_, menu_, batteryMv_ < DischargedBelowMv, charging_,
+                               contactBroken_};
+    r.links = BaseReply::Links{pumpLinkLost_, sensorLinkLost_};
+    r.batteryMillivolts = batteryMv_;
+    return encode(r);
 }
 
 void VirtualInstrument::stepBattery() {
@@ -230,32 +218,28 @@ std::optional<Frame> VirtualInstrument::answerPump(const Frame &command) {
         break;
     }
 
-    Frame f = replyFrame(Block::Pump, code);
-    std::uint8_t state = 0;
-    if (pumpOn_)
-        state |= PumpState::On;
-    if (pumpDefaults_)
-        state |= PumpState::Defaults;
-    if (pumpSetup_)
-        state |= PumpState::SetUp;
-    f[2] = state;
-
+    PumpReply r;
+    r.code = code;
+    r.status = {pumpOn_, pumpDefaults_, pumpSetup_};
     if (code == PumpCode::PositionSensor) {
         // The piston's extreme positions over the last strokes: the stroke
         // widens with the amplitude; a stopped piston rests mid-way.
         const int noiseMax = randomIn(-3, 3);
         const int noiseMin = randomIn(-3, 3);
         const int half = pumpOn_ ? 190 + amplitude_ : 0;
-        putWord(f, 3, 510 + half + noiseMax);
-        putWord(f, 5, 510 - half + noiseMin);
-        return f;
+        r.positionMax = 510 + half + noiseMax;
+        r.positionMin = 510 - half + noiseMin;
+        return encode(r);
     }
-
-    putWord(f, 3, coilCurrentRaw());
-    f[PumpCode::AmplitudeByte] = static_cast<std::uint8_t>(amplitude_);
-    f[PumpCode::FrequencyByte] =
-        code == PumpCode::On ? PumpVersion : static_cast<std::uint8_t>(frequencyHz_);
-    return f;
+    // The current and the amplitude go out with every other reply, the
+    // version in the frequency's place in the reply to 9.
+    r.currentHalfMilliamps = coilCurrentRaw();
+    r.amplitude = amplitude_;
+    if (code == PumpCode::On)
+        r.version = PumpVersion;
+    else
+        r.frequency = frequencyHz_;
+    return encode(r);
 }
 
 // ---- Sensor blocks ----------------------------------------------------------
