@@ -123,7 +123,7 @@ void SettingsSession::takeReply(const Frame &reply) {
     awaiting_ = false;
     switch (step.purpose) {
     case Purpose::Version:
-        version_ = reply[layout_->versionByte];
+        version_ = layout_->versionIn(reply);
         break;
     case Purpose::Read:
         for (const SettingLayout &s : layout_->settings)
