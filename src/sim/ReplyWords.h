@@ -1,6 +1,7 @@
 #pragma once
-// Building the replies of the virtual blocks: the frame head. Their words go
-// in with putWord() and putSignedWord(), clamped, never wrapped.
+// The frame head of a virtual reply that no reply encoder builds (the base's
+// identification; the blocks' other replies come from the encoders beside
+// the decoders). Its words go in with putWord(), clamped, never wrapped.
 
 #include "protocol/Frame.h"
 
