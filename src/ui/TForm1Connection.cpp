@@ -4,9 +4,9 @@
 #include "TForm1.h"
 
 #include "SettingsRun.h"
+#include "UsbPage.h"
 #include "dialogs/Messages.h"
 #include "link/DeviceChangeWait.h"
-#include "link/UsbPage.h"
 #include "pages/PumpPage.h"
 
 #include <QCloseEvent>

@@ -4,8 +4,8 @@
 
 #include "BitmapFile.h"
 #include "SettingsRun.h"
+#include "UsbPage.h"
 #include "dialogs/Messages.h"
-#include "link/UsbPage.h"
 #include "pages/BlockPage.h"
 #include "pages/OxygenPage.h"
 #include "protocol/InstrumentKind.h"

@@ -1,6 +1,6 @@
 #include "UsbPage.h"
 
-#include "D2xxLayer.h"
+#include "link/D2xxLayer.h"
 
 #include <QEvent>
 #include <QHeaderView>
