@@ -4,11 +4,11 @@
 
 #include "Benchmarks.h"
 #include "Summary.h"
-#include "WindowHarness.h"
 #include "charts/StripChart.h"
 #include "pages/BlockPage.h"
 #include "pages/TraceMemo.h"
 #include "protocol/SensorCodes.h"
+#include "testsupport/WindowHarness.h"
 
 #include <QChartView>
 #include <QCoreApplication>

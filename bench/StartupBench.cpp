@@ -2,9 +2,9 @@
 // events processed until the platform has exposed (and so painted) it.
 
 #include "Benchmarks.h"
-#include "RecordingMessages.h"
 #include "Summary.h"
-#include "link/FakeFtDriver.h"
+#include "testsupport/FakeFtDriver.h"
+#include "testsupport/RecordingMessages.h"
 #include "ui/TForm1.h"
 
 #include <QCoreApplication>

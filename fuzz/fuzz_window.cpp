@@ -7,11 +7,11 @@
 // Input: up to MaxOperations operations, each an opcode byte and its operands.
 
 #include "FuzzInput.h"
-#include "RecordingMessages.h"
 #include "export/FileChooser.h"
 #include "link/DeviceChangeWait.h"
-#include "link/FakeFtDriver.h"
 #include "mux/TForm2.h"
+#include "testsupport/FakeFtDriver.h"
+#include "testsupport/RecordingMessages.h"
 #include "ui/TForm1.h"
 
 #include <QApplication>

@@ -4,10 +4,10 @@
 // or not, refusals and the ways a job ends early.
 
 #include "cli/BenchCli.h"
-#include "link/FakeFtDriver.h"
 #include "sim/CatalyticSensorModel.h"
 #include "sim/OxygenBlockModel.h"
 #include "sim/SimFtDriver.h"
+#include "testsupport/FakeFtDriver.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,6 @@
 // The main window against the virtual instruments, ticks driven by hand on a
 // hand-moved clock: open, identify, poll, and recover from line trouble.
 
-#include "RecordingMessages.h"
 #include "charts/StripChart.h"
 #include "pages/BasePage.h"
 #include "pages/PumpPage.h"
@@ -11,6 +10,7 @@
 #include "sim/OxygenBlockModel.h"
 #include "sim/PgsBlockModel.h"
 #include "sim/SimFtDriver.h"
+#include "testsupport/RecordingMessages.h"
 #include "ui/TForm1.h"
 
 #include <QLabel>

@@ -1,11 +1,11 @@
 // Saving charts and traces: the CSV a spreadsheet reads, and the context menus
 // of a real window's charts and traces with the dialog answered in its place.
 
-#include "WindowHarness.h"
 #include "charts/StripChart.h"
 #include "export/ChartCsv.h"
 #include "export/FileChooser.h"
 #include "pages/TraceMemo.h"
+#include "testsupport/WindowHarness.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>

@@ -6,8 +6,8 @@
 // the layer's words; inside them it stays quiet. Either way the technician can
 // open the adapter again afterwards and the instrument answers as before.
 
-#include "WindowHarness.h"
 #include "link/DeviceChangeWait.h"
+#include "testsupport/WindowHarness.h"
 
 #include <QLabel>
 #include <QTabWidget>

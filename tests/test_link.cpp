@@ -3,7 +3,7 @@
 
 #include "link/CompositeFtDriver.h"
 #include "link/D2xxLayer.h"
-#include "link/FakeFtDriver.h"
+#include "testsupport/FakeFtDriver.h"
 
 #include <QTest>
 

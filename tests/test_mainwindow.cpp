@@ -2,10 +2,10 @@
 // and every way a connection ends, device-change notices, closing, and
 // identification of every instrument kind.
 
-#include "WindowHarness.h"
 #include "link/DeviceChangeWait.h"
-#include "link/FakeFtDriver.h"
 #include "mux/TForm2.h"
+#include "testsupport/FakeFtDriver.h"
+#include "testsupport/WindowHarness.h"
 #include "ui/TForm1.h"
 
 #include <QLabel>

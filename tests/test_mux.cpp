@@ -1,11 +1,11 @@
 // The multiplexer window: click rectangles and lamps, the sensor-type choice
 // and its re-identification, with the fake driver and with a virtual instrument.
 
-#include "WindowHarness.h"
-#include "link/FakeFtDriver.h"
 #include "mux/StandLayout.h"
 #include "mux/TForm2.h"
 #include "sim/SimFtDriver.h"
+#include "testsupport/FakeFtDriver.h"
+#include "testsupport/WindowHarness.h"
 #include "ui/TForm1.h"
 
 #include <QGroupBox>

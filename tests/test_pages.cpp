@@ -2,12 +2,12 @@
 // a fake driver: indicators, readings, charts, every command's frame, and the
 // page-change table.
 
-#include "WindowHarness.h"
 #include "charts/StripChart.h"
-#include "link/FakeFtDriver.h"
 #include "pages/BasePage.h"
 #include "pages/PageFormat.h"
 #include "pages/PumpPage.h"
+#include "testsupport/FakeFtDriver.h"
+#include "testsupport/WindowHarness.h"
 #include "ui/TForm1.h"
 
 #include <QLabel>

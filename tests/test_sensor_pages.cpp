@@ -2,10 +2,10 @@
 // thermocatalytic part is tested on the TKS page; the other pages only for
 // what sets them apart. Everything is reached by object name and button.
 
-#include "WindowHarness.h"
 #include "charts/StripChart.h"
 #include "pages/IndicatorPanel.h"
 #include "pages/ValueField.h"
+#include "testsupport/WindowHarness.h"
 
 #include <QGroupBox>
 #include <QLineSeries>

@@ -4,12 +4,12 @@
 // question, reports each value read back and keeps the settings only when all
 // held; the page's polling goes on afterwards.
 
-#include "RecordingMessages.h"
 #include "export/FileChooser.h"
 #include "settings/SnapshotJson.h"
 #include "sim/CatalyticSensorModel.h"
 #include "sim/OxygenBlockModel.h"
 #include "sim/SimFtDriver.h"
+#include "testsupport/RecordingMessages.h"
 #include "ui/TForm1.h"
 
 #include <QLineEdit>

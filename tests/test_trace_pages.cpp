@@ -2,11 +2,11 @@
 // driver: their status rules, readings, frame traces, the oxygen block's front
 // end and its picture. Everything is reached by object name and button.
 
-#include "WindowHarness.h"
 #include "charts/StripChart.h"
 #include "pages/IndicatorPanel.h"
 #include "pages/RadioGroup.h"
 #include "pages/TraceMemo.h"
+#include "testsupport/WindowHarness.h"
 
 #include <QLineEdit>
 #include <QLineSeries>

@@ -2,8 +2,8 @@
 // The main window over the fake driver, and the steps every window test takes:
 // open an adapter, let a reply arrive, see the next frame that goes out.
 
+#include "FakeFtDriver.h"
 #include "RecordingMessages.h"
-#include "link/FakeFtDriver.h"
 #include "ui/TForm1.h"
 
 #include <QTableWidget>

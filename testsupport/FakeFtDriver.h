@@ -2,7 +2,7 @@
 // An in-memory driver for tests: adapters of the test's choosing, every byte
 // written kept, incoming bytes queued by the test, any call made to fail.
 
-#include "FtDriver.h"
+#include "link/FtDriver.h"
 
 #include <deque>
 #include <map>
