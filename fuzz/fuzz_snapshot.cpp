@@ -32,8 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         check(!error.isEmpty());
         return 0;
     }
-    // What the window and the command line do next with an accepted file.
-    refusals(*snapshot, snapshot->kind);
+    // What the window and the command line do next with a file they read: a
+    // file they refuse (an unknown block or setting) is never written, so
+    // only a suitable one must come back the same through its own JSON.
+    if (!refusals(*snapshot, snapshot->kind).empty())
+        return 0;
     QString again;
     const std::optional<InstrumentSnapshot> back =
         SnapshotJson::fromJson(SnapshotJson::toJson(*snapshot), again);
