@@ -7,8 +7,8 @@
 
 #include "mux/TForm2.h"
 #include "pages/TraceMemo.h"
-#include "ui/PageIndex.h"
 #include "sim/RandomIn.h"
+#include "ui/PageIndex.h"
 
 #include <QPushButton>
 

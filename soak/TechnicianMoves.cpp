@@ -9,8 +9,8 @@
 #include "pages/OxygenPage.h"
 #include "pages/TraceMemo.h"
 #include "pages/ValueField.h"
-#include "ui/PageIndex.h"
 #include "sim/RandomIn.h"
+#include "ui/PageIndex.h"
 
 #include <QPushButton>
 #include <QTabWidget>

@@ -5,8 +5,8 @@
 #include "link/D2xxLayer.h"
 #include "link/D2xxLinkPort.h"
 #include "protocol/ExchangeCycle.h"
-#include "ui/PageIndex.h"
 #include "protocol/SilentSearch.h"
+#include "ui/PageIndex.h"
 
 #include <QImage>
 #include <QWidget>
