@@ -1,5 +1,7 @@
 #include "JsonKeys.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSet>
 
 namespace {
@@ -8,7 +10,7 @@ namespace {
 class Scanner {
   public:
     explicit Scanner(const QByteArray &json) : p_(json.constData()), end_(p_ + json.size()) {
-        if (end_ - p_ >= 3 && QByteArray(p_, 3) == "\xEF\xBB\xBF")
+        if (json.startsWith("\xEF\xBB\xBF"))
             p_ += 3;
     }
 
@@ -18,7 +20,7 @@ class Scanner {
     }
 
   private:
-    bool more() const { return p_ < end_; }
+    bool at(char c) const { return p_ < end_ && *p_ == c; }
     void stop() { p_ = end_; }
 
     void skipSpace() {
@@ -28,140 +30,65 @@ class Scanner {
 
     void value() {
         skipSpace();
-        if (!more())
-            return;
-        switch (*p_) {
-        case '{':
-            return object();
-        case '[':
-            return array();
-        case '"':
+        if (at('{') || at('[')) {
+            members(*p_ == '{');
+        } else if (at('"')) {
             string();
-            return;
-        default:
+        } else {
             // A number, true, false or null.
-            while (p_ < end_ && *p_ != ',' && *p_ != ']' && *p_ != '}' && *p_ != ' ' &&
-                   *p_ != '\t' && *p_ != '\n' && *p_ != '\r')
+            while (p_ < end_ && !QByteArrayView(",]} \t\n\r").contains(*p_))
                 ++p_;
         }
     }
 
-    void object() {
+    // An object's members or an array's elements, from the opening bracket
+    // to past the closing one.
+    void members(bool keyed) {
+        const char close = keyed ? '}' : ']';
         ++p_;
+        skipSpace();
+        if (at(close)) {
+            ++p_;
+            return;
+        }
         QSet<QString> seen;
-        skipSpace();
-        if (p_ < end_ && *p_ == '}') {
-            ++p_;
-            return;
-        }
-        while (more()) {
-            skipSpace();
-            if (p_ >= end_ || *p_ != '"')
-                return stop();
-            const QString key = string();
-            if (seen.contains(key))
-                found_.push_back({path_, key});
-            seen.insert(key);
-            skipSpace();
-            if (p_ >= end_ || *p_ != ':')
-                return stop();
-            ++p_;
-            path_.push_back({key});
+        for (int index = 0; p_ < end_; ++index) {
+            JsonKeys::Step step{QString(), index};
+            if (keyed) {
+                skipSpace();
+                if (!at('"'))
+                    return stop();
+                step = {string()};
+                if (seen.contains(step.key))
+                    found_.push_back({path_, step.key});
+                seen.insert(step.key);
+                skipSpace();
+                if (!at(':'))
+                    return stop();
+                ++p_;
+            }
+            path_.push_back(step);
             value();
             path_.pop_back();
-            if (!more())
-                return;
             skipSpace();
-            if (p_ < end_ && *p_ == ',') {
-                ++p_;
-                continue;
-            }
-            if (p_ < end_ && *p_ == '}')
+            if (at(','))
                 ++p_;
             else
-                stop();
-            return;
+                return at(close) ? void(++p_) : stop();
         }
     }
 
-    void array() {
-        ++p_;
-        skipSpace();
-        if (p_ < end_ && *p_ == ']') {
-            ++p_;
-            return;
-        }
-        for (int index = 0; more(); ++index) {
-            path_.push_back({QString(), index});
-            value();
-            path_.pop_back();
-            if (!more())
-                return;
-            skipSpace();
-            if (p_ < end_ && *p_ == ',') {
-                ++p_;
-                continue;
-            }
-            if (p_ < end_ && *p_ == ']')
-                ++p_;
-            else
-                stop();
-            return;
-        }
-    }
-
-    // At the opening quote; leaves the text after the closing one.
+    // At the opening quote; leaves the text after the closing one. Names
+    // compare as decoded, so the quoted text is handed to the JSON reader.
     QString string() {
+        const char *start = p_++;
+        while (p_ < end_ && *p_ != '"')
+            p_ += (*p_ == '\\' && end_ - p_ > 1) ? 2 : 1;
+        if (p_ >= end_)
+            return stop(), QString();
         ++p_;
-        QString text;
-        const char *run = p_;
-        const auto flush = [&] { text += QString::fromUtf8(run, p_ - run); };
-        while (p_ < end_ && *p_ != '"') {
-            if (*p_ != '\\') {
-                ++p_;
-                continue;
-            }
-            flush();
-            run = ++p_;
-            if (p_ >= end_)
-                break;
-            const char c = *p_++;
-            switch (c) {
-            case 'b':
-                text += QChar('\b');
-                break;
-            case 'f':
-                text += QChar('\f');
-                break;
-            case 'n':
-                text += QChar('\n');
-                break;
-            case 'r':
-                text += QChar('\r');
-                break;
-            case 't':
-                text += QChar('\t');
-                break;
-            case 'u': {
-                bool ok = end_ - p_ >= 4;
-                const ushort unit = ok ? QByteArray(p_, 4).toUShort(&ok, 16) : 0;
-                if (!ok) {
-                    stop();
-                    return text;
-                }
-                text += QChar(unit);
-                p_ += 4;
-                break;
-            }
-            default: // '"', '\\', '/'
-                text += QChar::fromLatin1(c);
-            }
-            run = p_;
-        }
-        flush();
-        if (p_ < end_)
-            ++p_;
-        return text;
+        const QByteArray quoted = "[" + QByteArray(start, p_ - start) + "]";
+        return QJsonDocument::fromJson(quoted).array().at(0).toString();
     }
 
     const char *p_;

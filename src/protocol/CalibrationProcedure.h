@@ -1,0 +1,99 @@
+#pragma once
+// A guided calibration of one sensor block, driven turn by turn like a
+// settings session: the window (or a test) asks for the frame of each
+// transmit turn, hands over each good reply, and passes on what the
+// technician chose. Time comes in with every call, in milliseconds from any
+// fixed start, so a test drives the clock itself.
+//
+// It checks before it adjusts (as found), adjusts only through the block's own
+// commands, reading back each point, and checks again (as left). Aborting, or a
+// block that fails a read-back or stops answering before the save, ends with a
+// reset of the block and a read-back of its points. The record says all of it.
+
+#include "CalibrationRecord.h"
+#include "CalibrationRules.h"
+#include "Frame.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CalibrationProcedure {
+  public:
+    // What the technician may choose at a step; the window shows one button
+    // for each the step offers.
+    enum class Action {
+        Ready,     // the gas asked for is on the sensor
+        AcceptNow, // take the reading before it counts as steady
+        Adjust,    // after the as-found check: go on to adjust
+        Finish,    // after a passed as-found check: finish without adjusting
+        WriteGas,  // write the cylinder's concentration as the block's setting
+        KeepGas,   // leave the block's calibration-gas setting as it is
+        Abort,
+    };
+
+    // What the procedure waits for now.
+    enum class Waiting {
+        Technician, // one of actions()
+        Steady,     // a steady reading (or the alarms settling)
+        Block,      // answers to what it sent
+        Nothing,    // over
+    };
+
+    struct Step {
+        std::string instruction; // "Подайте на датчик чистый воздух"
+        TestGas gas = TestGas::Ambient; // what should be on the sensor
+        Waiting waiting = Waiting::Nothing;
+        std::vector<Action> actions;
+    };
+
+    // The wait for a steady reading, for the chart's band and countdown.
+    struct SteadyWait {
+        double low = 0, high = 0; // the band the last window's readings span
+        double secondsLeft = 0;   // until it counts as steady if it stays so
+        double secondsWaited = 0;
+        bool tooLong = false; // past the rule's longest wait
+    };
+
+    // The record is started from `base`, which the window filled with the
+    // instrument, who, where and which cylinder (its concentration in the
+    // block's units). The procedure reads the block's points and settings
+    // itself before it begins, and again at the end for the record.
+    CalibrationProcedure(std::uint8_t block, SensorGas gas, CalibrationRecord base,
+                         std::int64_t nowMs);
+    ~CalibrationProcedure();
+    CalibrationProcedure(CalibrationProcedure &&) noexcept;
+    CalibrationProcedure &operator=(CalibrationProcedure &&) noexcept;
+
+    // Frames and replies, as a settings session takes them.
+    std::optional<Frame> nextFrame(std::int64_t nowMs);
+    void takeReply(const Frame &reply, std::int64_t nowMs);
+    // The technician's choice; one the step does not offer is ignored.
+    void act(Action action, std::int64_t nowMs);
+    // The line went: the record is marked interrupted with what it holds.
+    void drop(std::int64_t nowMs);
+
+    const Step &step() const;
+    std::optional<SteadyWait> steadyWait() const;
+    // The latest reading the block gave for the step's chart, as a number in
+    // percent (or millivolts during adjustment), and its unit text.
+    std::optional<double> liveValue() const;
+    std::string liveUnit() const;
+    // The step's chart since the wait began.
+    const std::vector<ChartPoint> &liveChart() const;
+
+    bool finished() const;
+    const CalibrationRecord &record() const;
+
+    // Changing the rule or the tolerance is possible until the first reading
+    // is taken.
+    bool setRule(SteadyRule rule);
+    bool setTolerance(int tolerance);
+
+  private:
+    struct State;
+    std::unique_ptr<State> s_;
+};

@@ -1,0 +1,98 @@
+#pragma once
+// Everything one calibration leaves on record: what was found before any
+// adjustment, what was adjusted, what was left, the gas it was done with and
+// the verdict. The procedure fills in what it measured; the window adds who,
+// where and with which cylinder, and the record store keeps it unchanged.
+// Readings and tolerances are in the block's units (perPercent per percent).
+
+#include "CalibrationRules.h"
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Cylinder {
+    std::string number;    // number or lot
+    std::string gas;       // as written on it, "CH4 в воздухе"
+    int concentration = 0; // block units
+    std::string expiry;    // YYYY-MM-DD
+    bool operator==(const Cylinder &) const = default;
+};
+
+// A point of the curve a wait drew: seconds since the wait began, reading.
+struct ChartPoint {
+    double seconds = 0;
+    double value = 0;
+    bool operator==(const ChartPoint &) const = default;
+};
+
+// One reading judged: a steady reading in one gas, or (ПГС, optical) whether
+// the alarms tripped.
+struct Measurement {
+    enum class Phase { AsFound, AsLeft };
+    Phase phase = Phase::AsFound;
+    TestGas gas = TestGas::CleanAir;
+    std::string point; // "Чистый воздух", "Газ из баллона", "Порог 1"
+    int expected = 0;  // what the gas should read
+    int tolerance = 0; // allowed deviation
+    std::optional<int> reading; // none for an alarm check
+    // Alarm checks: the alarms expected to trip and those that did (bit 0
+    // threshold 1, bit 1 threshold 2, bit 2 threshold 3).
+    std::optional<int> alarmsExpected, alarmsSeen;
+    std::optional<double> secondsToSteady;
+    std::optional<double> secondsTo90; // to 90 % of the steady change
+    bool acceptedEarly = false;        // taken before it counted as steady
+    bool passed = false;
+    std::vector<ChartPoint> chart;
+    bool operator==(const Measurement &) const = default;
+};
+
+// A point of the block before and after adjustment: U air, U gas (tenths of
+// a millivolt), the ПГС thresholds, the calibration-gas setting.
+struct AdjustedPoint {
+    std::string name; // "U воздух, мВ"
+    int perUnit = 10; // the value's divisor for display
+    std::optional<int> before, after;
+    bool operator==(const AdjustedPoint &) const = default;
+};
+
+enum class CalibrationOutcome {
+    PassedAsFound, // within tolerance before anything was touched
+    Adjusted,      // adjusted and passed
+    Failed,
+    Interrupted, // aborted, or the line went, before the end
+};
+std::string outcomeText(CalibrationOutcome outcome); // "Годен без настройки", ...
+std::string outcomeKey(CalibrationOutcome outcome);  // "passed-as-found", ...
+std::optional<CalibrationOutcome> outcomeFromKey(const std::string &key);
+
+struct CalibrationRecord {
+    // Given by the store when kept; 0 before.
+    std::int64_t number = 0;
+    std::optional<std::int64_t> corrects; // the record this one corrects
+
+    int deviceType = 0;
+    std::string model;
+    int serial = 0;
+    std::uint8_t block = 0;
+    std::map<std::string, int> versions; // "base", "pump", "sensor": version byte
+    std::optional<int> standPosition;    // 1 to 32
+    std::string technician;
+    std::string when; // local date and time, YYYY-MM-DDTHH:MM:SS
+    Cylinder cylinder;
+    SensorGas sensorGas = SensorGas::Methane;
+    int perPercent = 100;
+    SteadyRule steady;
+    int tolerance = 0;
+
+    std::vector<Measurement> measurements;
+    std::vector<AdjustedPoint> points;
+    std::map<std::string, int> settingsAfter; // the block's settings by name
+    CalibrationOutcome outcome = CalibrationOutcome::Interrupted;
+    std::string remark;  // why it was interrupted or failed, in plain words
+    std::string nextDue; // YYYY-MM-DD; empty when not calibrated
+    std::string toolVersion;
+    bool operator==(const CalibrationRecord &) const = default;
+};

@@ -1,0 +1,2 @@
+#pragma once
+// Calibration records kept in SQLite.
