@@ -1,1 +1,175 @@
 #include "RecordStore.h"
+
+#include "RecordRows.h"
+#include "RecordSchema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+
+#include <atomic>
+
+namespace {
+std::atomic<int> connections{0};
+
+QString cannotOpen(const QString &path, const QString &why) {
+    return QString("Не удалось открыть журнал калибровок %1: %2").arg(path, why);
+}
+QString cannotAdd(const QString &why) {
+    return "Запись о калибровке не сохранена: " + why;
+}
+void say(QString *error, const QString &text) {
+    if (error)
+        *error = text;
+}
+} // namespace
+
+RecordStore::RecordStore() : connection_(QString("ze23-records-%1").arg(++connections)) {}
+
+RecordStore::~RecordStore() {
+    close();
+}
+
+void RecordStore::close() {
+    if (QSqlDatabase::contains(connection_)) {
+        QSqlDatabase::database(connection_, false).close();
+        QSqlDatabase::removeDatabase(connection_);
+    }
+    open_ = false;
+}
+
+QString RecordStore::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/records.sqlite";
+}
+
+bool RecordStore::open(const QString &path, QString *error) {
+    close();
+    path_ = path;
+    const QFileInfo file(path);
+    if (file.isDir()) {
+        say(error, cannotOpen(path, "это папка, а не файл"));
+        return false;
+    }
+    const QString folder = file.absolutePath();
+    if (!QDir().mkpath(folder)) {
+        say(error, cannotOpen(path, "не удалось создать папку " + folder));
+        return false;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection_);
+    db.setDatabaseName(path);
+    // The window and the command line may have the file open at once.
+    db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
+    QString why;
+    if (!db.open()) {
+        why = db.lastError().text();
+    } else {
+        QSqlQuery q(db);
+        if (!q.exec("PRAGMA foreign_keys = ON"))
+            why = q.lastError().text();
+        else
+            RecordSchema::prepare(db, &why);
+    }
+    if (!why.isEmpty()) {
+        db = QSqlDatabase();
+        close();
+        say(error, cannotOpen(path, why));
+        return false;
+    }
+    open_ = true;
+    return true;
+}
+
+std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *error) {
+    if (!open_) {
+        say(error, cannotAdd("журнал калибровок не открыт"));
+        return std::nullopt;
+    }
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    if (!db.transaction()) {
+        say(error, cannotAdd(db.lastError().text()));
+        return std::nullopt;
+    }
+    const auto undo = [&](const QString &why) -> std::optional<std::int64_t> {
+        db.rollback();
+        say(error, cannotAdd(why));
+        return std::nullopt;
+    };
+    QString why;
+    if (record.corrects) {
+        const auto earlier = RecordRows::select(db, "number = ?", {qint64(*record.corrects)}, &why);
+        if (!earlier)
+            return undo(why);
+        if (earlier->empty())
+            return undo(QString("исправляемой записи № %1 в журнале нет").arg(*record.corrects));
+    }
+    const std::optional<std::int64_t> number = RecordRows::insert(db, record, &why);
+    if (!number)
+        return undo(why);
+    record.number = *number;
+    // Read back before the commit, so that a record the journal cannot hold as
+    // it is (text that is not UTF-8, a value SQLite changes) leaves no trace.
+    const auto written = RecordRows::select(db, "number = ?", {qint64(*number)}, &why);
+    if (!written)
+        return undo(why);
+    if (written->size() != 1 || written->front() != record)
+        return undo("запись читается из журнала не такой, какой записана");
+    if (!db.commit())
+        return undo(db.lastError().text());
+
+    // And once more from the file as it now is.
+    const std::optional<CalibrationRecord> kept = find(*number);
+    if (!kept || *kept != record) {
+        say(error, QString("Запись о калибровке № %1 сохранена, но читается из журнала не такой, "
+                           "какой записана%2")
+                       .arg(*number)
+                       .arg(lastError_.isEmpty() ? QString() : ": " + lastError_));
+        return std::nullopt;
+    }
+    return number;
+}
+
+std::optional<std::vector<CalibrationRecord>> RecordStore::select(const QString &where,
+                                                                  const QVariantList &binds) const {
+    lastError_.clear();
+    if (!open_) {
+        lastError_ = "журнал калибровок не открыт";
+        return std::nullopt;
+    }
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    auto records = RecordRows::select(db, where, binds, &lastError_);
+    if (!records && lastError_.isEmpty())
+        lastError_ = "журнал калибровок не прочитан";
+    return records;
+}
+
+std::optional<CalibrationRecord> RecordStore::find(std::int64_t number) const {
+    auto found = select("number = ?", {qint64(number)});
+    if (!found || found->empty())
+        return std::nullopt;
+    return std::move(found->front());
+}
+
+std::vector<CalibrationRecord> RecordStore::list(const std::vector<int> &serials) const {
+    QString where = "1";
+    QVariantList binds;
+    if (!serials.empty()) {
+        where = "serial IN (?";
+        for (std::size_t i = 1; i < serials.size(); ++i)
+            where += ", ?";
+        where += ")";
+        for (int s : serials)
+            binds << s;
+    }
+    auto records = select(where, binds);
+    return records ? std::move(*records) : std::vector<CalibrationRecord>{};
+}
+
+std::optional<CalibrationRecord> RecordStore::last(int serial) const {
+    auto found = select("number = (SELECT max(number) FROM records WHERE serial = ?)", {serial});
+    if (!found || found->empty())
+        return std::nullopt;
+    return std::move(found->front());
+}

@@ -1,2 +1,56 @@
 #pragma once
-// Calibration records kept in SQLite.
+// The journal of calibrations: one SQLite file (through Qt SQL) that records
+// are added to and read from, never changed or removed. A correction is a new
+// record naming the one it corrects. Each store has its own connection, so the
+// window and a test may hold several.
+
+#include "protocol/CalibrationRecord.h"
+
+#include <QString>
+#include <QVariantList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class RecordStore {
+  public:
+    RecordStore();
+    ~RecordStore();
+    RecordStore(const RecordStore &) = delete;
+    RecordStore &operator=(const RecordStore &) = delete;
+
+    // records.sqlite in the program's data folder (the program names it).
+    static QString defaultPath();
+
+    // Opens the journal at `path`, making its folder, the file and its tables
+    // when they are not there yet. False with the reason in `error`.
+    bool open(const QString &path, QString *error);
+    bool isOpen() const { return open_; }
+    QString path() const { return path_; }
+
+    // Keeps the record under the next number and returns it, once it reads
+    // back as asked; the record's own number is not looked at. On any failure
+    // (including a `corrects` naming no record) nothing is kept and `error`
+    // says why.
+    std::optional<std::int64_t> add(CalibrationRecord record, QString *error);
+
+    std::optional<CalibrationRecord> find(std::int64_t number) const;
+    // Every record, or those of the serial numbers given, oldest first.
+    std::vector<CalibrationRecord> list(const std::vector<int> &serials = {}) const;
+    // The newest record of an instrument.
+    std::optional<CalibrationRecord> last(int serial) const;
+    // Why the last find, list or last came back empty because of a failure
+    // (a damaged file, the disk); empty when it read fine.
+    QString lastError() const { return lastError_; }
+
+  private:
+    std::optional<std::vector<CalibrationRecord>> select(const QString &where,
+                                                         const QVariantList &binds) const;
+    void close();
+
+    QString connection_;
+    QString path_;
+    bool open_ = false;
+    mutable QString lastError_;
+};

@@ -1,0 +1,283 @@
+#include "RecordRows.h"
+
+#include "ChartText.h"
+#include "RecordKeys.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <unordered_map>
+
+namespace {
+QString text(const std::string &s) {
+    return QString::fromStdString(s);
+}
+std::string utf8(const QVariant &v) {
+    return v.toString().toStdString();
+}
+
+template <typename T> QVariant nullable(const std::optional<T> &v) {
+    return v ? QVariant::fromValue(*v) : QVariant();
+}
+std::optional<int> optionalInt(const QVariant &v) {
+    return v.isNull() ? std::nullopt : std::optional<int>(v.toInt());
+}
+std::optional<double> optionalReal(const QVariant &v) {
+    return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
+}
+
+// Runs the prepared statement with `values` bound in order.
+bool run(QSqlQuery &q, const QVariantList &values, QString *why) {
+    for (qsizetype i = 0; i < values.size(); ++i)
+        q.bindValue(int(i), values[i]);
+    if (q.exec())
+        return true;
+    *why = q.lastError().text();
+    return false;
+}
+
+bool prepared(QSqlQuery &q, const QString &sql, QString *why) {
+    if (q.prepare(sql))
+        return true;
+    *why = q.lastError().text();
+    return false;
+}
+
+QVariantList recordValues(const CalibrationRecord &r) {
+    return {r.corrects ? QVariant(qint64(*r.corrects)) : QVariant(),
+            r.deviceType,
+            text(r.model),
+            r.serial,
+            int(r.block),
+            nullable(r.standPosition),
+            text(r.technician),
+            text(r.when),
+            text(r.cylinder.number),
+            text(r.cylinder.gas),
+            r.cylinder.concentration,
+            text(r.cylinder.expiry),
+            text(sensorGasKey(r.sensorGas)),
+            r.perPercent,
+            r.steady.windowSeconds,
+            r.steady.band,
+            r.tolerance,
+            text(outcomeKey(r.outcome)),
+            text(r.remark),
+            text(r.nextDue),
+            text(r.toolVersion)};
+}
+
+const char *const RecordColumns =
+    "corrects, device_type, model, serial, block, stand_position, technician, at, "
+    "cylinder_number, cylinder_gas, cylinder_concentration, cylinder_expiry, sensor_gas, "
+    "per_percent, steady_seconds, steady_band, tolerance, outcome, remark, next_due, "
+    "tool_version";
+
+QVariantList measurementValues(std::int64_t number, int seq, const Measurement &m) {
+    return {qint64(number),
+            seq,
+            text(phaseKey(m.phase)),
+            text(testGasKey(m.gas)),
+            text(m.point),
+            m.expected,
+            m.tolerance,
+            nullable(m.reading),
+            nullable(m.alarmsExpected),
+            nullable(m.alarmsSeen),
+            nullable(m.secondsToSteady),
+            nullable(m.secondsTo90),
+            m.acceptedEarly,
+            m.passed,
+            text(chartToText(m.chart))};
+}
+
+const char *const MeasurementColumns =
+    "record, seq, phase, gas, point, expected, tolerance, reading, alarms_expected, alarms_seen, "
+    "seconds_to_steady, seconds_to_90, accepted_early, passed, chart";
+
+QString placeholders(int n) {
+    QString s = "?";
+    for (int i = 1; i < n; ++i)
+        s += ", ?";
+    return s;
+}
+
+QString insertSql(const char *table, const char *columns, int n) {
+    return QString("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns, placeholders(n));
+}
+
+// The record read so far, with its row's remaining fields.
+bool fillRecord(const QSqlQuery &q, CalibrationRecord &r, QString *why) {
+    int c = 0;
+    r.number = q.value(c++).toLongLong();
+    const QVariant corrects = q.value(c++);
+    if (!corrects.isNull())
+        r.corrects = corrects.toLongLong();
+    r.deviceType = q.value(c++).toInt();
+    r.model = utf8(q.value(c++));
+    r.serial = q.value(c++).toInt();
+    r.block = static_cast<std::uint8_t>(q.value(c++).toInt());
+    r.standPosition = optionalInt(q.value(c++));
+    r.technician = utf8(q.value(c++));
+    r.when = utf8(q.value(c++));
+    r.cylinder.number = utf8(q.value(c++));
+    r.cylinder.gas = utf8(q.value(c++));
+    r.cylinder.concentration = q.value(c++).toInt();
+    r.cylinder.expiry = utf8(q.value(c++));
+    const std::optional<SensorGas> gas = sensorGasFromKey(utf8(q.value(c++)));
+    r.perPercent = q.value(c++).toInt();
+    r.steady.windowSeconds = q.value(c++).toInt();
+    r.steady.band = q.value(c++).toInt();
+    r.tolerance = q.value(c++).toInt();
+    const std::optional<CalibrationOutcome> outcome = outcomeFromKey(utf8(q.value(c++)));
+    r.remark = utf8(q.value(c++));
+    r.nextDue = utf8(q.value(c++));
+    r.toolVersion = utf8(q.value(c++));
+    if (!gas || !outcome) {
+        *why = QString("запись № %1 повреждена: %2").arg(r.number).arg(!gas ? "газ" : "итог");
+        return false;
+    }
+    r.sensorGas = *gas;
+    r.outcome = *outcome;
+    return true;
+}
+
+bool fillMeasurement(const QSqlQuery &q, Measurement &m) {
+    int c = 2;
+    const auto phase = phaseFromKey(utf8(q.value(c++)));
+    const auto gas = testGasFromKey(utf8(q.value(c++)));
+    m.point = utf8(q.value(c++));
+    m.expected = q.value(c++).toInt();
+    m.tolerance = q.value(c++).toInt();
+    m.reading = optionalInt(q.value(c++));
+    m.alarmsExpected = optionalInt(q.value(c++));
+    m.alarmsSeen = optionalInt(q.value(c++));
+    m.secondsToSteady = optionalReal(q.value(c++));
+    m.secondsTo90 = optionalReal(q.value(c++));
+    m.acceptedEarly = q.value(c++).toBool();
+    m.passed = q.value(c++).toBool();
+    auto chart = chartFromText(utf8(q.value(c++)));
+    if (!phase || !gas || !chart)
+        return false;
+    m.phase = *phase;
+    m.gas = *gas;
+    m.chart = std::move(*chart);
+    return true;
+}
+} // namespace
+
+std::optional<std::int64_t> RecordRows::insert(QSqlDatabase &db, const CalibrationRecord &r,
+                                               QString *why) {
+    QSqlQuery q(db);
+    const QVariantList values = recordValues(r);
+    if (!prepared(q, insertSql("records", RecordColumns, int(values.size())), why) ||
+        !run(q, values, why))
+        return std::nullopt;
+    const std::int64_t number = q.lastInsertId().toLongLong();
+
+    if (!prepared(q, "INSERT INTO versions (record, name, version) VALUES (?, ?, ?)", why))
+        return std::nullopt;
+    for (const auto &[name, version] : r.versions)
+        if (!run(q, {qint64(number), text(name), version}, why))
+            return std::nullopt;
+
+    if (!prepared(q, insertSql("measurements", MeasurementColumns, 15), why))
+        return std::nullopt;
+    int seq = 0;
+    for (const Measurement &m : r.measurements)
+        if (!run(q, measurementValues(number, seq++, m), why))
+            return std::nullopt;
+
+    if (!prepared(q,
+                  "INSERT INTO points (record, seq, name, per_unit, before, after) "
+                  "VALUES (?, ?, ?, ?, ?, ?)",
+                  why))
+        return std::nullopt;
+    seq = 0;
+    for (const AdjustedPoint &p : r.points)
+        if (!run(q,
+                 {qint64(number), seq++, text(p.name), p.perUnit, nullable(p.before),
+                  nullable(p.after)},
+                 why))
+            return std::nullopt;
+
+    if (!prepared(q, "INSERT INTO settings_after (record, name, value) VALUES (?, ?, ?)", why))
+        return std::nullopt;
+    for (const auto &[name, value] : r.settingsAfter)
+        if (!run(q, {qint64(number), text(name), value}, why))
+            return std::nullopt;
+    return number;
+}
+
+std::optional<std::vector<CalibrationRecord>> RecordRows::select(QSqlDatabase &db,
+                                                                 const QString &where,
+                                                                 const QVariantList &binds,
+                                                                 QString *why) {
+    std::vector<CalibrationRecord> records;
+    std::unordered_map<std::int64_t, std::size_t> at;
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!prepared(q,
+                  QString("SELECT number, %1 FROM records WHERE %2 ORDER BY number")
+                      .arg(RecordColumns, where),
+                  why) ||
+        !run(q, binds, why))
+        return std::nullopt;
+    while (q.next()) {
+        CalibrationRecord r;
+        if (!fillRecord(q, r, why))
+            return std::nullopt;
+        at[r.number] = records.size();
+        records.push_back(std::move(r));
+    }
+    if (records.empty())
+        return records;
+
+    // Each child table in one pass over the same records.
+    const auto children = [&](const QString &columns, const char *table, const char *order,
+                              auto take) {
+        const QString sql = QString("SELECT %1 FROM %2 WHERE record IN (SELECT number FROM "
+                                    "records WHERE %3) ORDER BY record, %4")
+                                .arg(columns, table, where, order);
+        if (!prepared(q, sql, why) || !run(q, binds, why))
+            return false;
+        while (q.next()) {
+            const auto found = at.find(q.value(0).toLongLong());
+            if (found == at.end())
+                continue;
+            CalibrationRecord &r = records[found->second];
+            if (!take(r)) {
+                *why = QString("запись № %1 повреждена: %2").arg(r.number).arg(table);
+                return false;
+            }
+        }
+        return true;
+    };
+    const bool read =
+        children("record, name, version", "versions", "name",
+                 [&](CalibrationRecord &r) {
+                     r.versions[utf8(q.value(1))] = q.value(2).toInt();
+                     return true;
+                 }) &&
+        children(MeasurementColumns, "measurements", "seq",
+                 [&](CalibrationRecord &r) {
+                     Measurement m;
+                     if (!fillMeasurement(q, m))
+                         return false;
+                     r.measurements.push_back(std::move(m));
+                     return true;
+                 }) &&
+        children("record, seq, name, per_unit, before, after", "points", "seq",
+                 [&](CalibrationRecord &r) {
+                     r.points.push_back({utf8(q.value(2)), q.value(3).toInt(),
+                                         optionalInt(q.value(4)), optionalInt(q.value(5))});
+                     return true;
+                 }) &&
+        children("record, name, value", "settings_after", "name", [&](CalibrationRecord &r) {
+            r.settingsAfter[utf8(q.value(1))] = q.value(2).toInt();
+            return true;
+        });
+    if (!read)
+        return std::nullopt;
+    return records;
+}
