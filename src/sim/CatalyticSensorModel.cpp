@@ -3,6 +3,7 @@
 #include "RandomIn.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -47,6 +48,8 @@ CatalyticSensorModel::CatalyticSensorModel(std::uint8_t block, bool gasChoice, s
     : VirtualSensor(randomStart), block_(block), gasChoice_(gasChoice), version_(version),
       baselineTenths_(NominalAirTenths +
                       randomIn(rng_, -BaselineSpreadTenths, BaselineSpreadTenths)),
+      driftPercent_(driftIn(DriftPercentMin, DriftPercentMax, 0)),
+      driftZeroTenths_(driftIn(DriftZeroMinTenths, DriftZeroMaxTenths, 1)),
       working_{defaultsFor(gasChoice ? Gas::Methane : Gas::Hydrogen), defaultsFor(Gas::Propane)},
       saved_(working_) {
     voltage_ = measure();
@@ -87,9 +90,15 @@ std::uint8_t CatalyticSensorModel::status() const {
 int CatalyticSensorModel::measure() {
     if (!sensing())
         return randomIn(rng_, 0, DeadTenthsMax);
-    const int v = baselineTenths_ + sensitivityTenths(gas()) * gas_.level() +
-                  randomIn(rng_, -NoiseTenths, NoiseTenths);
-    return std::clamp(v, 0, RailTenths);
+    const double rise = sensitivityTenths(gas()) * gasLevel() * (sensitivityPercent() / 100.0);
+    const long long zero = baselineTenths_ + (drifted_ ? driftZeroTenths_ : 0);
+    const long long v = zero + std::llround(rise) + randomIn(rng_, -NoiseTenths, NoiseTenths);
+    return static_cast<int>(std::clamp<long long>(v, 0, RailTenths));
+}
+
+double CatalyticSensorModel::thresholdGas(int which) const {
+    const Settings &w = working();
+    return justAbove(which == 1 ? w.threshold1 : w.threshold2);
 }
 
 int CatalyticSensorModel::concentrationAt(int voltageTenths) const {
@@ -174,8 +183,10 @@ std::optional<Frame> CatalyticSensorModel::answer(const Frame &command) {
     const std::uint8_t code = command[1];
     act(command);
     const bool readings = CatalyticCode::carriesReadings(code);
+    // A puff of the room's gas peaks near the switch-off threshold as the
+    // sensor reads it, drifted or not.
     if (readings)
-        gas_.next(defaultsFor(gas()).offThreshold);
+        gas_.next(defaultsFor(gas()).offThreshold * 100 / sensitivityPercent());
     voltage_ = measure();
     calibrate(code);
 

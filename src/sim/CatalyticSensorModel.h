@@ -10,6 +10,12 @@
 // The hydrogen block has no gas selection: code 1 is answered but changes
 // nothing, and the one parameter set is the hydrogen one.
 //
+// Drifted, the sensor rises only DriftPercentMin to DriftPercentMax % as far
+// per unit of gas as when it was calibrated, and its clean-air mid-point has
+// crept up by DriftZeroMinTenths to DriftZeroMaxTenths: it reads some 20 to
+// 25 % low in the calibration gas and a little over zero in clean air, until
+// the two points are taken again in clean air (15) and in the gas (14).
+//
 // Its replies are built with encode(const CatalyticReply &).
 
 #include "protocol/CatalyticReply.h"
@@ -33,6 +39,10 @@ class CatalyticSensorModel : public VirtualSensor {
     static constexpr int NominalAirTenths = 12000;
     static constexpr int BaselineSpreadTenths = 150;
     static constexpr int NoiseTenths = 3;
+    static constexpr int DriftPercentMin = 72;
+    static constexpr int DriftPercentMax = 77;
+    static constexpr int DriftZeroMinTenths = 30;
+    static constexpr int DriftZeroMaxTenths = 60;
 
     enum class Gas { Methane, Propane, Hydrogen };
 
@@ -70,6 +80,10 @@ class CatalyticSensorModel : public VirtualSensor {
     int voltageTenths() const { return voltage_; }
     int concentration() const { return concentrationAt(voltage_); }
 
+    // How far the sensor rises per unit of gas against when it was
+    // calibrated, percent: 100 unless drifted.
+    int sensitivityPercent() const { return drifted_ ? driftPercent_ : 100; }
+
     void setSettingsError(bool on) { settingsErrorForced_ = on; }
     // A faulty memory: writes 10 and 11 are answered but change nothing.
     void setWritesLost(bool on) { writesLost_ = on; }
@@ -79,6 +93,7 @@ class CatalyticSensorModel : public VirtualSensor {
     Settings &workingSet() { return working_[gasIndex()]; }
     bool settingsError() const;
     int measure();
+    double thresholdGas(int which) const override;
     int concentrationAt(int voltageTenths) const;
     // Commands that change the block's state, before it measures.
     void act(const Frame &command);
@@ -89,6 +104,8 @@ class CatalyticSensorModel : public VirtualSensor {
     bool gasChoice_;
     std::uint8_t version_;
     int baselineTenths_;
+    int driftPercent_;
+    int driftZeroTenths_;
 
     bool setup_ = false;
     bool propane_ = false;

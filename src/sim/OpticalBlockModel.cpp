@@ -3,6 +3,7 @@
 #include "RandomIn.h"
 
 #include <algorithm>
+#include <cmath>
 
 OpticalBlockModel::OpticalBlockModel(std::uint8_t version, std::uint32_t randomStart)
     : VirtualSensor(randomStart), version_(version),
@@ -50,9 +51,14 @@ std::uint8_t OpticalBlockModel::status() const {
 int OpticalBlockModel::measure() {
     if (!sensing())
         return randomIn(rng_, 0, DeadSignalMax);
-    const long long g = gas_.level();
-    const auto clean = static_cast<int>(zeroSignal_ * HalfSignalAt / (HalfSignalAt + g));
+    const double g = gasLevel();
+    const auto clean =
+        static_cast<int>(std::floor(zeroSignal_ * double(HalfSignalAt) / (HalfSignalAt + g)));
     return std::clamp(clean + randomIn(rng_, -NoiseCounts, NoiseCounts), 0, 0xFFFF);
+}
+
+double OpticalBlockModel::thresholdGas(int which) const {
+    return justAbove(which == 1 ? Threshold1 : Threshold2);
 }
 
 void OpticalBlockModel::act(std::uint8_t code) {

@@ -18,6 +18,9 @@
 // version) and no threshold bit is set. Switching the sensor off and on again
 // restarts the module: for the RestartErrorReplies replies after the one to 9
 // the block reports RestartErrorCode, then the module is back.
+//
+// The optical sensor does not drift: it reads a test gas true, give or take
+// its noise.
 
 #include "protocol/OpticalReply.h"
 #include "sim/VirtualSensor.h"
@@ -72,6 +75,7 @@ class OpticalBlockModel : public VirtualSensor {
 
   private:
     int measure();
+    double thresholdGas(int which) const override;
     void act(std::uint8_t code);
 
     std::uint8_t version_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -30,18 +31,50 @@ int OxygenBlockModel::tiaOhms(std::uint8_t gain) {
 OxygenBlockModel::OxygenBlockModel(std::uint8_t version, std::uint32_t randomStart)
     : VirtualSensor(randomStart), version_(version), zeroTenths_(randomIn(rng_, 0, ZeroVoltageMax)),
       airTenths_(randomIn(rng_, AirVoltageMin, AirVoltageMax)),
-      temperature_(250 + randomIn(rng_, -15, 15)) {
+      temperature_(250 + randomIn(rng_, -15, 15)),
+      driftPercent_(driftIn(DriftPercentMin, DriftPercentMax, 0)),
+      driftZeroTenths_(driftIn(DriftZeroMinTenths, DriftZeroMaxTenths, 1)) {
     // The factory calibrates each block on its own sensor.
-    working_ = {FactoryCalibrationGas, FactoryThreshold1, FactoryThreshold2,
-                FactoryThreshold3,     voltageAt(0),      voltageAt(FactoryCalibrationGas)};
+    working_ = {FactoryCalibrationGas, FactoryThreshold1,
+                FactoryThreshold2,     FactoryThreshold3,
+                voltageAt(0, false),   voltageAt(FactoryCalibrationGas, false)};
     saved_ = working_;
     voltage_ = measure();
 }
 
 int OxygenBlockModel::oxygenTenths() const {
+    return static_cast<int>(std::lround(level_));
+}
+
+double OxygenBlockModel::ambientLevel() const {
     if (heldOxygen_)
         return *heldOxygen_;
     return std::max(0, AirTopTenths - gas_.level());
+}
+
+void OxygenBlockModel::releaseHolds() {
+    gas_.release();
+    heldOxygen_.reset();
+}
+
+double OxygenBlockModel::targetOf(TestGas gas, int concentration) const {
+    switch (gas) {
+    case TestGas::CleanAir:
+        return CleanAirTenths;
+    case TestGas::Cylinder:
+        return std::clamp(concentration, 0, HoldMaxTenths);
+    default:
+        return VirtualSensor::targetOf(gas, concentration);
+    }
+}
+
+double OxygenBlockModel::thresholdGas(int which) const {
+    // Past the threshold by as much as justAbove() goes over it.
+    const auto past = [](int t) { return justAbove(t) - std::max(0, t); };
+    if (which == 1)
+        return std::max(0.0,
+                        working_.calibrationGas - working_.threshold1 - past(working_.threshold1));
+    return std::max(0.0, working_.threshold2 - past(working_.threshold2));
 }
 
 void OxygenBlockModel::holdOxygen(int tenthsOfPercent) {
@@ -56,9 +89,13 @@ std::uint8_t OxygenBlockModel::frontEndStatus() const {
     return statusByte(frontEndStatusFlags());
 }
 
-int OxygenBlockModel::voltageAt(int oxygen) const {
-    const long long cell =
-        zeroTenths_ + static_cast<long long>(airTenths_ - zeroTenths_) * oxygen / CleanAirTenths;
+int OxygenBlockModel::voltageAt(double oxygen, bool asNow) const {
+    const double span = airTenths_ - zeroTenths_;
+    const double o = asNow ? oxygen * (sensitivityPercent() / 100.0) : oxygen;
+    const double crept = asNow && drifted_ ? driftZeroTenths_ : 0;
+    const long long cell = zeroTenths_ +
+                           static_cast<long long>(std::floor(span * o / CleanAirTenths)) +
+                           static_cast<long long>(std::floor(span * crept / CleanAirTenths));
     const long long v = cell * tiaOhms(frontEnd_.gain) / tiaOhms(FactoryFrontEnd.gain);
     return static_cast<int>(std::clamp<long long>(v, 0, RailTenths));
 }
@@ -66,7 +103,8 @@ int OxygenBlockModel::voltageAt(int oxygen) const {
 int OxygenBlockModel::measure() {
     if (!sensing() || tiaOhms(frontEnd_.gain) == 0)
         return randomIn(rng_, 0, DeadTenthsMax);
-    const int v = voltageAt(oxygenTenths()) + randomIn(rng_, -NoiseTenths, NoiseTenths);
+    level_ = gasLevel();
+    const int v = voltageAt(level_, true) + randomIn(rng_, -NoiseTenths, NoiseTenths);
     return std::clamp(v, 0, RailTenths);
 }
 

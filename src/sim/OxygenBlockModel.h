@@ -15,6 +15,14 @@
 // threshold 3. Concentrations in tenths of a percent of oxygen, voltages in
 // tenths of a millivolt.
 //
+// Drifted, the cell gives only DriftPercentMin to DriftPercentMax % of the
+// current it gave at its calibration, over a zero crept up by what
+// DriftZeroMinTenths to DriftZeroMaxTenths of oxygen would give: it reads
+// some 1.5 % of oxygen low in air until its points are taken again in
+// nitrogen (15) and in air or the cylinder (14). The threshold gases are
+// oxygen just past threshold 1 below the calibration gas, and just under
+// threshold 2.
+//
 // Replies (status in byte 2 of each; words little-endian):
 //   12  concentration (3, 4), temperature code 85 − t °C (5), coefficient
 //       code 10 × k − 900 with k in % (6)
@@ -79,6 +87,10 @@ class OxygenBlockModel : public VirtualSensor {
     static constexpr int DeadTenthsMax = 20;
     // The block cannot calibrate on points closer than this and reports a set-up error.
     static constexpr int MinSpanTenths = 1000;
+    static constexpr int DriftPercentMin = 91;
+    static constexpr int DriftPercentMax = 92;
+    static constexpr int DriftZeroMinTenths = 1;
+    static constexpr int DriftZeroMaxTenths = 3;
 
     // The block's temperature, tenths of a degree: it starts near 25 °C and
     // drifts by a tenth of a degree at most per poll (12 or 1), within
@@ -112,11 +124,14 @@ class OxygenBlockModel : public VirtualSensor {
     }
     // Byte 3 of the replies to 32 and 33.
     std::uint8_t frontEndStatus() const;
-    // The oxygen at the sensor, the last voltage measured and the concentration it gives.
+    // The oxygen at the sensor, the voltage and the concentration it gave,
+    // when it last measured.
     int oxygenTenths() const;
     int voltageTenths() const { return voltage_; }
     int concentration() const;
     int temperatureTenths() const { return temperature_; }
+    // The cell's current against its calibration, percent: 100 unless drifted.
+    int sensitivityPercent() const { return drifted_ ? driftPercent_ : 100; }
     // Bytes 5 and 6 of the reply to 12.
     std::uint8_t temperatureCode() const;
     std::uint8_t coefficientCode() const;
@@ -135,9 +150,14 @@ class OxygenBlockModel : public VirtualSensor {
 
   private:
     bool setUpError() const;
-    // The sensor voltage at `oxygen` tenths with the front end as it is, no noise.
-    int voltageAt(int oxygen) const;
+    // The sensor voltage at `oxygen` tenths with the front end as it is, no
+    // noise; `asNow` with the drift, else as the sensor was made.
+    int voltageAt(double oxygen, bool asNow) const;
     int measure();
+    double targetOf(TestGas gas, int concentration) const override;
+    double ambientLevel() const override;
+    void releaseHolds() override;
+    double thresholdGas(int which) const override;
     void driftTemperature();
     // Commands that change the block's state, before it measures.
     void act(const Frame &command);
@@ -147,6 +167,9 @@ class OxygenBlockModel : public VirtualSensor {
     int zeroTenths_;
     int airTenths_;
     int temperature_;
+    int driftPercent_;
+    int driftZeroTenths_;
+    double level_ = 0;
 
     bool setup_ = false;
     bool setUpErrorForced_ = false;

@@ -3,6 +3,7 @@
 #include "RandomIn.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -34,10 +35,39 @@ PgsBlockModel::Thresholds PgsBlockModel::defaultsFor(bool propane) {
 
 PgsBlockModel::PgsBlockModel(std::uint8_t version, std::uint32_t randomStart)
     : VirtualSensor(randomStart), version_(version),
-      airQuarters_(randomIn(rng_, AirQuartersMin, AirQuartersMax)), working_{defaultsFor(false),
-                                                                             defaultsFor(true)},
+      airQuarters_(randomIn(rng_, AirQuartersMin, AirQuartersMax)),
+      driftPercent_(driftIn(DriftPercentMin, DriftPercentMax, 0)), working_{defaultsFor(false),
+                                                                            defaultsFor(true)},
       saved_(working_) {
+    for (bool propane : {false, true}) {
+        const Thresholds &t = working_[propane ? 1 : 0];
+        workingFor_[propane ? 1 : 0] = {gasAtConverter(propane, t.threshold1),
+                                        gasAtConverter(propane, t.threshold2)};
+    }
+    savedFor_ = workingFor_;
     voltage_ = measure();
+}
+
+double PgsBlockModel::riseQuarters(bool propane, double hundredths) {
+    const double g = std::max(0.0, hundredths);
+    const int half = propane ? PropaneHalfRiseAt : MethaneHalfRiseAt;
+    return RiseQuarters * g / (g + half);
+}
+
+double PgsBlockModel::gasAtConverter(bool propane, int value) const {
+    // The middle of the converter step, over the air voltage.
+    const double rise = (value + 0.5) * FullScaleQuarters / ConverterSteps - airQuarters_;
+    if (rise <= 0)
+        return 0;
+    if (rise >= RiseQuarters)
+        return AmbientGas::HoldMax;
+    const int half = propane ? PropaneHalfRiseAt : MethaneHalfRiseAt;
+    return std::min<double>(AmbientGas::HoldMax, half * rise / (RiseQuarters - rise));
+}
+
+double PgsBlockModel::thresholdGas(int which) const {
+    const StandsFor &f = workingFor_[gasIndex()];
+    return justAbove(which == 1 ? f.threshold1 : f.threshold2);
 }
 
 PgsReply::Status PgsBlockModel::statusFlags() const {
@@ -64,7 +94,9 @@ std::uint8_t PgsBlockModel::status() const {
 int PgsBlockModel::measure() {
     if (!sensing())
         return randomIn(rng_, 0, DeadQuartersMax);
-    const int rise = nominalQuarters(propane_, gas_.level()) - NominalAirQuarters;
+    level_ = gasLevel();
+    const auto rise = static_cast<int>(
+        std::floor(riseQuarters(propane_, level_) * (sensitivityPercent() / 100.0)));
     const int v = airQuarters_ + rise + randomIn(rng_, -NoiseQuarters, NoiseQuarters);
     return std::clamp(v, 0, FullScaleQuarters);
 }
@@ -79,6 +111,7 @@ void PgsBlockModel::act(std::uint8_t code) {
         break;
     case PgsCode::Save:
         saved_ = working_;
+        savedFor_ = workingFor_;
         setup_ = false;
         break;
     case PgsCode::Off:
@@ -89,6 +122,7 @@ void PgsBlockModel::act(std::uint8_t code) {
         break;
     case PgsCode::Reset:
         working_ = saved_;
+        workingFor_ = savedFor_;
         setup_ = false;
         break;
     default:
@@ -100,14 +134,18 @@ std::optional<Frame> PgsBlockModel::answer(const Frame &command) {
     const std::uint8_t code = command[1];
     act(code);
     const bool readings = PgsCode::carriesReadings(code);
+    // A puff peaks past threshold 2 as the sensor reads it, drifted or not.
     if (readings)
-        gas_.next(typicalPuff(propane_));
+        gas_.next(typicalPuff(propane_) * 100 / sensitivityPercent());
     voltage_ = measure();
-    // "Apply" takes the converter value just measured.
-    if (code == PgsCode::ApplyThreshold2)
+    // "Apply" takes the converter value just measured, for the gas on the sensor.
+    if (code == PgsCode::ApplyThreshold2) {
         working_[gasIndex()].threshold2 = converterValue();
-    else if (code == PgsCode::ApplyThreshold1)
+        workingFor_[gasIndex()].threshold2 = level_;
+    } else if (code == PgsCode::ApplyThreshold1) {
         working_[gasIndex()].threshold1 = converterValue();
+        workingFor_[gasIndex()].threshold1 = level_;
+    }
 
     PgsReply r;
     r.code = code;

@@ -9,6 +9,13 @@
 // bytes 3, 4 = the voltage in quarters of a millivolt, bytes 5, 6 = the raw
 // converter value (signed). Replies to 4, 10 and 11: bytes 3, 4 = threshold 1,
 // bytes 5, 6 = threshold 2 (signed). The reply to 9 has the version in byte 6.
+//
+// Each threshold stands for the gas that was on the sensor when it was taken
+// (the factory's: the gas at which this sensor, as made, reached the factory
+// value); the threshold gases are just above those. Drifted, the sensor rises
+// only DriftPercentMin to DriftPercentMax % as far as it did then, so that
+// the gas just above threshold 1 no longer trips it until the thresholds are
+// applied again in their gases.
 
 #include "protocol/PgsReply.h"
 #include "sim/VirtualSensor.h"
@@ -34,6 +41,8 @@ class PgsBlockModel : public VirtualSensor {
     static constexpr int NoiseQuarters = 4;
     // Off or broken, the voltage shows at most this.
     static constexpr int DeadQuartersMax = 40;
+    static constexpr int DriftPercentMin = 75;
+    static constexpr int DriftPercentMax = 82;
 
     struct Thresholds {
         int threshold1;
@@ -63,16 +72,33 @@ class PgsBlockModel : public VirtualSensor {
     // The last voltage and converter value measured.
     int voltageQuarters() const { return voltage_; }
     int converterValue() const { return converterOf(voltage_); }
+    // How far the sensor rises with the gas against when its thresholds were
+    // taken, percent: 100 unless drifted.
+    int sensitivityPercent() const { return drifted_ ? driftPercent_ : 100; }
 
     void setSettingsError(bool on) { settingsErrorForced_ = on; }
 
   private:
+    // The gas (hundredths of a percent) each threshold stands for.
+    struct StandsFor {
+        double threshold1;
+        double threshold2;
+    };
+
     std::size_t gasIndex() const { return propane_ ? 1 : 0; }
+    // The rise over the air voltage in `hundredths` of the gas, as made.
+    static double riseQuarters(bool propane, double hundredths);
+    // The gas at which this sensor, as made, reaches converter value `value`.
+    double gasAtConverter(bool propane, int value) const;
     int measure();
+    double thresholdGas(int which) const override;
     void act(std::uint8_t code);
 
     std::uint8_t version_;
     int airQuarters_;
+    int driftPercent_;
+    // The gas at the sensor when it last measured.
+    double level_ = 0;
 
     bool setup_ = false;
     bool propane_ = false;
@@ -80,4 +106,6 @@ class PgsBlockModel : public VirtualSensor {
     // Index 0: methane, 1: propane.
     std::array<Thresholds, 2> working_;
     std::array<Thresholds, 2> saved_;
+    std::array<StandsFor, 2> workingFor_;
+    std::array<StandsFor, 2> savedFor_;
 };

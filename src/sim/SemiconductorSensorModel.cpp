@@ -2,6 +2,8 @@
 
 #include "RandomIn.h"
 
+#include <cmath>
+
 SemiconductorSensorModel::SemiconductorSensorModel(std::uint8_t block, std::uint32_t randomStart)
     : VirtualSensor(randomStart), block_(block),
       airTenths_(randomIn(rng_, AirTenthsMin, AirTenthsMax)) {
@@ -15,9 +17,9 @@ std::uint8_t SemiconductorSensorModel::status() const {
 int SemiconductorSensorModel::measure() {
     if (!on_ || circuitFault_)
         return randomIn(rng_, 0, DeadTenthsMax);
-    const int g = gas_.level();
-    return airTenths_ + RiseTenths * g / (g + HalfRiseAt) +
-           randomIn(rng_, -NoiseTenths, NoiseTenths);
+    const double g = gasLevel();
+    const auto rise = static_cast<int>(std::floor(RiseTenths * g / (g + HalfRiseAt)));
+    return airTenths_ + rise + randomIn(rng_, -NoiseTenths, NoiseTenths);
 }
 
 std::optional<Frame> SemiconductorSensorModel::answer(const Frame &command) {

@@ -4,6 +4,8 @@
 // carries its status in byte 2 and its voltage in tenths of a millivolt in
 // bytes 5, 6; bytes 3, 4 stay zero. In clean air the voltage sits between 900
 // and 1100 mV and climbs with the gas, flattening out towards some 2200 mV.
+// It has no thresholds of its own: the two-sensor block hands it the gas of
+// its thermocatalytic sensor's thresholds as a cylinder.
 
 #include "protocol/SemiconductorReply.h"
 #include "sim/VirtualSensor.h"
@@ -38,6 +40,7 @@ class SemiconductorSensorModel : public VirtualSensor {
 
   private:
     int measure();
+    double thresholdGas(int) const override { return 0; }
 
     std::uint8_t block_;
     int airTenths_;

@@ -3,8 +3,14 @@
 // instrument hands over only commands whose checksum holds and that are
 // addressed to this block; the model answers with bytes 0 to 6 of its reply
 // (the instrument seals the checksum) or with nothing to stay quiet.
+//
+// The instrument also tells the block what is on its sensors, the clock its
+// readings move with, and whether its sensors have drifted since they were
+// last calibrated.
 
+#include "protocol/CalibrationRules.h"
 #include "protocol/Frame.h"
+#include "sim/SimClock.h"
 
 #include <optional>
 
@@ -12,4 +18,9 @@ class SensorBlockModel {
   public:
     virtual ~SensorBlockModel() = default;
     virtual std::optional<Frame> answer(const Frame &command) = 0;
+
+    // `concentration` in the block's units, for a cylinder.
+    virtual void applyGas(TestGas gas, int concentration) = 0;
+    virtual void setClock(SimClock clock) = 0;
+    virtual void setDrifted(bool on) = 0;
 };

@@ -1,7 +1,6 @@
 #include "SimFtDriver.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstring>
 
 namespace {
@@ -19,24 +18,31 @@ std::string adapterSerial(std::uint8_t kind) {
     return "FTV1" + tail;
 }
 
-std::int64_t steadyMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 } // namespace
 
 SimFtDriver::SimFtDriver(SimClock clock, std::uint32_t rngStart)
-    : clock_(clock ? std::move(clock) : SimClock(steadyMs)) {
+    : clock_(clock ? std::move(clock) : SimClock(steadyClockMs)) {
     std::uint32_t i = 0;
     for (const VirtualInstrument::Kind &k : VirtualInstrument::kinds()) {
         ++i;
         const auto instrumentSerial = static_cast<std::uint16_t>(23000 + 101 * k.deviceType);
-        adapters_.emplace_back(
-            adapterSerial(k.deviceType), std::string("ЗЭ-23 виртуальный: ") + k.name,
-            VirtualInstrument(k.deviceType, instrumentSerial, rngStart * 2654435761u + i),
-            rngStart * 40503u + 977u * i);
+        VirtualInstrument vi(k.deviceType, instrumentSerial, rngStart * 2654435761u + i);
+        vi.setClock(clock_);
+        vi.setDrifted(true);
+        adapters_.emplace_back(adapterSerial(k.deviceType),
+                               std::string("ЗЭ-23 виртуальный: ") + k.name, std::move(vi),
+                               rngStart * 40503u + 977u * i);
     }
+}
+
+bool SimFtDriver::applyGas(const std::string &serial, TestGas gas, int concentration) {
+    for (Adapter &a : adapters_) {
+        if (a.serial == serial) {
+            a.instrument.applyGas(gas, concentration);
+            return true;
+        }
+    }
+    return false;
 }
 
 std::int64_t SimFtDriver::now() const {

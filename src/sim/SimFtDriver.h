@@ -12,8 +12,13 @@
 //
 // read() never waits: it hands over what is readable now, which may be fewer
 // bytes than asked for, with FT_OK, as the library does when its read times out.
+//
+// The instruments run on the driver's clock too, and their sensors have
+// drifted since their last calibration, so that a check with a cylinder finds
+// them out and a calibration puts them right.
 
 #include "link/FtDriver.h"
+#include "sim/SimClock.h"
 #include "sim/VirtualInstrument.h"
 
 #include <cstddef>
@@ -24,9 +29,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-// Milliseconds on some monotonic clock.
-using SimClock = std::function<std::int64_t()>;
 
 // Line trouble for one adapter. Fields marked "next" are used up by the next
 // reply the instrument sends (a dropped reply does not use them up).
@@ -73,6 +75,11 @@ class SimFtDriver : public FtDriver {
                        std::uint32_t &event) override;
     std::string lastErrorDetail() const override;
     LinkTrouble lastTrouble() const override { return lastTrouble_; }
+
+    // What is on the sensors of the instrument behind the adapter with serial
+    // number `serial` (as the list gives it), `concentration` in its block's
+    // units; false when there is no such adapter.
+    bool applyGas(const std::string &serial, TestGas gas, int concentration);
 
     // For tests and the simulator's own controls. Indexes follow the list order.
     std::size_t adapterCount() const { return adapters_.size(); }

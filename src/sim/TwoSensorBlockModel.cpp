@@ -1,5 +1,8 @@
 #include "TwoSensorBlockModel.h"
 
+#include <cmath>
+#include <utility>
+
 namespace {
 
 // Two start values from one, so that the sensors do not move in step.
@@ -25,4 +28,23 @@ std::optional<Frame> TwoSensorBlockModel::answer(const Frame &command) {
     default:
         return catalytic_.answer(command);
     }
+}
+
+void TwoSensorBlockModel::applyGas(TestGas gas, int concentration) {
+    catalytic_.applyGas(gas, concentration);
+    // A threshold's gas is the thermocatalytic sensor's threshold; the
+    // semiconductor sensor takes it as the gas it is.
+    const CatalyticSensorModel::Settings &w = catalytic_.working();
+    if (gas == TestGas::Threshold1 || gas == TestGas::Threshold2) {
+        const int t = gas == TestGas::Threshold1 ? w.threshold1 : w.threshold2;
+        semiconductor_.applyGas(TestGas::Cylinder,
+                                static_cast<int>(std::lround(VirtualSensor::justAbove(t))));
+        return;
+    }
+    semiconductor_.applyGas(gas, concentration);
+}
+
+void TwoSensorBlockModel::setClock(SimClock clock) {
+    catalytic_.setClock(clock);
+    semiconductor_.setClock(std::move(clock));
 }

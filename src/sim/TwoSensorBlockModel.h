@@ -15,6 +15,11 @@ class TwoSensorBlockModel : public SensorBlockModel {
                         std::uint32_t randomStart);
 
     std::optional<Frame> answer(const Frame &command) override;
+    // The gas reaches both sensors.
+    void applyGas(TestGas gas, int concentration) override;
+    void setClock(SimClock clock) override;
+    // Only the thermocatalytic sensor drifts.
+    void setDrifted(bool on) override { catalytic_.setDrifted(on); }
 
     CatalyticSensorModel &catalytic() { return catalytic_; }
     SemiconductorSensorModel &semiconductor() { return semiconductor_; }

@@ -13,6 +13,7 @@
 #include "protocol/PumpReply.h"
 
 #include <algorithm>
+#include <utility>
 
 VirtualInstrument::VirtualInstrument(std::uint8_t kind, std::uint16_t serialNumber,
                                      std::uint32_t rngStart)
@@ -251,6 +252,35 @@ void VirtualInstrument::makeSensorModel() {
     for (const auto &k : VirtualKinds)
         if (k.listed.deviceType == kind_)
             sensor_ = k.make(start);
+    if (!sensor_)
+        return;
+    sensor_->setClock(clock_);
+    sensor_->setDrifted(drifted_);
+    if (gas_ != TestGas::Ambient)
+        sensor_->applyGas(gas_, gasConcentration_);
+}
+
+void VirtualInstrument::applyGas(TestGas gas, int concentration) {
+    gas_ = gas;
+    gasConcentration_ = concentration;
+    if (sensor_)
+        sensor_->applyGas(gas, concentration);
+}
+
+int VirtualInstrument::unitsPerPercent() const {
+    return sensorBlockOf(kind_) == Block::Oxygen ? 10 : 100;
+}
+
+void VirtualInstrument::setClock(SimClock clock) {
+    clock_ = clock ? std::move(clock) : SimClock(steadyClockMs);
+    if (sensor_)
+        sensor_->setClock(clock_);
+}
+
+void VirtualInstrument::setDrifted(bool on) {
+    drifted_ = on;
+    if (sensor_)
+        sensor_->setDrifted(on);
 }
 
 std::optional<Frame> VirtualInstrument::answerSensor(const Frame &command) {

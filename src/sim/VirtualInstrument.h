@@ -6,11 +6,19 @@
 // can be repeated exactly. The sensor block is a model of its own, made for the
 // kind with a start value drawn from the instrument's generator, and made anew
 // when the tool changes the kind.
+//
+// The sensor readings move with a clock (milliseconds; the real monotonic
+// clock unless one is set): a change of the gas on the sensors settles in
+// time, however often the block is polled. An instrument starts with sensors
+// that read true; setDrifted() gives it sensors that have drifted since they
+// were last calibrated (the virtual adapters' instruments have them).
 
 #include "protocol/BaseCodes.h"
+#include "protocol/CalibrationRules.h"
 #include "protocol/Frame.h"
 #include "protocol/PumpCodes.h"
 #include "sim/SensorBlockModel.h"
+#include "sim/SimClock.h"
 
 #include <cstdint>
 #include <memory>
@@ -107,6 +115,19 @@ class VirtualInstrument {
     int pumpAmplitude() const { return amplitude_; }
     int pumpFrequencyHz() const { return frequencyHz_; }
 
+    // What is on the sensors from now on, for this block and any the kind
+    // brings later; `concentration` in the block's units (unitsPerPercent())
+    // for a cylinder.
+    void applyGas(TestGas gas, int concentration = 0);
+    TestGas appliedGas() const { return gas_; }
+    int appliedConcentration() const { return gasConcentration_; }
+    // Units of the sensor block's readings per percent of gas: 10 on the
+    // oxygen block, 100 on the others.
+    int unitsPerPercent() const;
+    void setClock(SimClock clock);
+    void setDrifted(bool on);
+    bool drifted() const { return drifted_; }
+
     // The sensor models of the present kind, for tests and the simulator's own
     // controls; nullptr where the kind has no such sensor. The thermocatalytic
     // sensor is the whole block of kind 1 and the first sensor of kinds 2 and
@@ -137,6 +158,10 @@ class VirtualInstrument {
     std::uint8_t kind_;
     std::uint16_t serial_;
     std::unique_ptr<SensorBlockModel> sensor_;
+    SimClock clock_ = steadyClockMs;
+    TestGas gas_ = TestGas::Ambient;
+    int gasConcentration_ = 0;
+    bool drifted_ = false;
 
     bool off_ = false;
     bool testMode_ = false;
