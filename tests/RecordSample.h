@@ -47,23 +47,23 @@ inline CalibrationRecord sampleRecord(int serial = 23101,
     air.secondsToSteady = 41.5;
     air.secondsTo90 = 18.25;
     air.passed = true;
-    air.chart = sampleWait(40, 3, 60);
+    air.chart = sampleWait(0.40, 0.03, 60);
     Measurement gas = sampleMeasurement(Measurement::Phase::AsFound, TestGas::Cylinder,
                                         "Газ из баллона", 250, 231);
     gas.secondsToSteady = 52;
     gas.secondsTo90 = 24.5;
     gas.acceptedEarly = true;
-    gas.chart = sampleWait(3, 231, 70);
+    gas.chart = sampleWait(0.03, 2.31, 70);
     Measurement airLeft = air;
     airLeft.phase = Measurement::Phase::AsLeft;
     airLeft.reading = -1;
-    airLeft.chart = sampleWait(20, -1, 50);
+    airLeft.chart = sampleWait(0.20, -0.01, 50);
     Measurement gasLeft = gas;
     gasLeft.phase = Measurement::Phase::AsLeft;
     gasLeft.reading = 248;
     gasLeft.acceptedEarly = false;
     gasLeft.passed = true;
-    gasLeft.chart = sampleWait(-1, 248, 66);
+    gasLeft.chart = sampleWait(-0.01, 2.48, 66);
     r.measurements = {air, gas, airLeft, gasLeft};
     r.points = {{"U воздух, мВ", 10, 4123, 4101},
                 {"U газ, мВ", 10, 4388, std::nullopt},

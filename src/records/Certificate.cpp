@@ -1,0 +1,238 @@
+#include "Certificate.h"
+
+#include "CertificatePage.h"
+#include "RecordTexts.h"
+#include "WaitChart.h"
+
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+
+using namespace RecordTexts;
+
+namespace {
+QString text(const std::string &s) {
+    return QString::fromStdString(s);
+}
+
+QString number(std::int64_t n) {
+    return QString::number(n);
+}
+
+QString titleOf(const CalibrationRecord &r) {
+    return "Свидетельство о калибровке № " + number(r.number);
+}
+
+void instrument(CertificatePage &page, const CalibrationRecord &r) {
+    page.heading("Прибор");
+    QStringList versions;
+    for (const auto &[key, version] : r.versions)
+        versions << versionName(key) + " " + QString::number(version);
+    page.fields({
+        {"Модель", text(r.model)},
+        {"Заводской номер", QString::number(r.serial)},
+        {"Вид прибора", QString::number(r.deviceType) + ", блок датчика " + blockName(r.block)},
+        {"Версии блоков", versions.isEmpty() ? "—" : versions.join(", ")},
+        {"Газ, по которому калибруется", text(gasName(r.sensorGas))},
+    });
+}
+
+void conditions(CertificatePage &page, const CalibrationRecord &r) {
+    page.heading("Условия калибровки");
+    const Cylinder &c = r.cylinder;
+    QString cylinder =
+        "№ " + text(c.number) + ", " + text(c.gas) + ", " + percent(c.concentration, r.perPercent);
+    if (!c.expiry.empty())
+        cylinder += ", годен до " + date(c.expiry);
+    CertificatePage::Fields fields{
+        {"Дата и время", dateTime(r.when)},
+        {"Калибровку выполнил", text(r.technician)},
+    };
+    if (r.standPosition)
+        fields.push_back({"Место на стенде", QString::number(*r.standPosition)});
+    fields.push_back({"Баллон", cylinder});
+    fields.push_back(
+        {"Установившимся считается показание", QString("за %1 с изменение менее %2")
+                                                   .arg(r.steady.windowSeconds)
+                                                   .arg(percent(r.steady.band, r.perPercent))});
+    fields.push_back({"Допуск", "±\u00a0" + percent(r.tolerance, r.perPercent)});
+    page.fields(fields);
+}
+
+QStringList measurementRow(const Measurement &m, int perPercent) {
+    const bool alarmCheck = !m.reading && (m.alarmsExpected || m.alarmsSeen);
+    QString expected, reading, deviation = "—", tolerance = "—";
+    if (alarmCheck) {
+        expected = alarms(m.alarmsExpected);
+        reading = alarms(m.alarmsSeen);
+    } else {
+        expected = percent(m.expected, perPercent);
+        reading = percent(m.reading, perPercent);
+        if (m.reading)
+            deviation = percent(*m.reading - m.expected, perPercent, true);
+        tolerance = "±\u00a0" + percent(m.tolerance, perPercent);
+    }
+    return {text(m.point),
+            phase(m.phase),
+            expected,
+            reading,
+            deviation,
+            tolerance,
+            seconds(m.secondsToSteady),
+            seconds(m.secondsTo90),
+            m.acceptedEarly ? "да" : "нет",
+            verdict(m.passed)};
+}
+
+void measurements(CertificatePage &page, const CalibrationRecord &r) {
+    page.heading("Результаты измерений");
+    if (r.measurements.empty()) {
+        page.paragraph("Измерений не сделано.");
+        return;
+    }
+    const std::vector<CertificatePage::Column> columns{
+        {"Точка", 23},
+        {"Этап", 22},
+        {"Ожидалось", 18, Qt::AlignRight},
+        {"Показание", 18, Qt::AlignRight},
+        {"Отклонение", 19, Qt::AlignRight},
+        {"Допуск", 16, Qt::AlignRight},
+        {"До уст., с", 13, Qt::AlignRight},
+        {"До 90 %, с", 13, Qt::AlignRight},
+        {"Принято досрочно", 16, Qt::AlignHCenter},
+        {"Заключение", 20, Qt::AlignHCenter},
+    };
+    std::vector<QStringList> rows;
+    for (const Measurement &m : r.measurements)
+        rows.push_back(measurementRow(m, r.perPercent));
+    page.table(columns, rows);
+    if (std::any_of(r.measurements.begin(), r.measurements.end(),
+                    [](const Measurement &m) { return m.alarmsExpected || m.alarmsSeen; })) {
+        page.skip(1);
+        page.paragraph("При проверке порогов П1–П3 — пороги 1–3: какие должны были сработать "
+                       "(«Ожидалось») и какие сработали («Показание»).");
+    }
+}
+
+void adjustment(CertificatePage &page, const CalibrationRecord &r) {
+    page.heading("Настройка");
+    if (r.points.empty()) {
+        page.paragraph("Точки блока не настраивались.");
+    } else {
+        std::vector<QStringList> rows;
+        for (const AdjustedPoint &p : r.points)
+            rows.push_back({text(p.name), scaled(p.before, p.perUnit), scaled(p.after, p.perUnit)});
+        page.table({{"Точка блока", 80},
+                    {"До настройки", 50, Qt::AlignRight},
+                    {"После настройки", 50, Qt::AlignRight}},
+                   rows);
+    }
+    if (!r.settingsAfter.empty()) {
+        QStringList settings;
+        for (const auto &[name, value] : r.settingsAfter)
+            settings << text(name) + " = " + QString::number(value);
+        page.skip(2);
+        page.fields({{"Настройки блока после калибровки", settings.join("; ")}});
+    }
+}
+
+void charts(CertificatePage &page, const CalibrationRecord &r) {
+    std::vector<const Measurement *> drawn;
+    for (const Measurement &m : r.measurements)
+        if (!m.chart.empty())
+            drawn.push_back(&m);
+    if (drawn.empty())
+        return;
+    constexpr double HeightMm = 52;
+    page.heading("Графики установления показаний", HeightMm);
+    const double gap = page.mm(6), height = page.mm(HeightMm);
+    const double w = (page.width() - gap) / 2;
+    for (std::size_t i = 0; i < drawn.size(); i += 2) {
+        const QRectF row = page.take(height);
+        for (std::size_t k = i; k < std::min(i + 2, drawn.size()); ++k) {
+            const Measurement &m = *drawn[k];
+            const QRectF area(row.left() + double(k - i) * (w + gap), row.top(), w,
+                              row.height() - page.mm(3));
+            drawWaitChart(page.painter(), area, page.mm(1), m, r.perPercent,
+                          text(m.point) + ", " + phase(m.phase));
+        }
+    }
+}
+
+void conclusion(CertificatePage &page, const CalibrationRecord &r) {
+    page.heading("Заключение");
+    CertificatePage::Fields fields{{"Итог", text(outcomeText(r.outcome))}};
+    if (!r.remark.empty())
+        fields.push_back({"Примечание", text(r.remark)});
+    fields.push_back(
+        {"Следующая калибровка", r.nextDue.empty() ? "не назначена" : "до " + date(r.nextDue)});
+    if (r.corrects)
+        fields.push_back({"Исправляет запись", "№ " + number(*r.corrects)});
+    fields.push_back({"Программа", "Серия ЗЭ-23, версия " + text(r.toolVersion)});
+    page.fields(fields);
+}
+
+void signatures(CertificatePage &page, const CalibrationRecord &r) {
+    const QString who = r.technician.empty() ? "ФИО" : text(r.technician);
+    page.skip(10);
+    page.need(page.mm(24));
+    page.paragraph("Калибровку выполнил: ____________________ / " + who + " /");
+    page.skip(8);
+    page.paragraph("Проверил: ____________________ / ____________________ /");
+    page.skip(8);
+    page.paragraph("Дата: «____» ______________ 20____ г.");
+}
+
+void document(CertificatePage &page, const CalibrationRecord &r) {
+    page.centred(titleOf(r), CertificatePage::font(15, true));
+    page.skip(1);
+    page.centred("газоанализатора серии ЗЭ-23 " + text(r.model) + " № " + QString::number(r.serial),
+                 CertificatePage::font(10));
+    if (r.corrects) {
+        page.skip(1);
+        page.centred("Исправляет запись № " + number(*r.corrects), CertificatePage::font(10, true));
+    }
+    page.skip(2);
+    instrument(page, r);
+    conditions(page, r);
+    measurements(page, r);
+    adjustment(page, r);
+    charts(page, r);
+    conclusion(page, r);
+    signatures(page, r);
+    page.finish();
+}
+} // namespace
+
+bool Certificate::write(const CalibrationRecord &r, const QString &path, QString *error) {
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = QString("Свидетельство не записано в %1: %2").arg(path, why);
+        return false;
+    };
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    {
+        QPdfWriter writer(&file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
+        writer.setResolution(300);
+        writer.setTitle(titleOf(r));
+        writer.setCreator("Серия ЗЭ-23 " + text(r.toolVersion));
+        QPainter painter;
+        if (!painter.begin(&writer))
+            return fail("не удалось начать страницу PDF");
+        CertificatePage page(writer, painter,
+                             titleOf(r) + " · " + text(r.model) + " № " +
+                                 QString::number(r.serial));
+        document(page, r);
+        if (!painter.end())
+            return fail("не удалось завершить PDF");
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}

@@ -1,0 +1,103 @@
+#include "RecordTexts.h"
+
+#include "protocol/Frame.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <cstdlib>
+
+namespace {
+int decimalsOf(int per) {
+    int decimals = 0;
+    for (int p = per; p >= 10 && p % 10 == 0; p /= 10)
+        ++decimals;
+    return decimals;
+}
+} // namespace
+
+QString RecordTexts::scaled(std::optional<int> value, int per) {
+    if (!value)
+        return "—";
+    if (per <= 1)
+        return QString::number(*value);
+    const int decimals = decimalsOf(per);
+    const int whole = std::abs(*value) / per, part = std::abs(*value) % per;
+    QString text = QString::number(whole);
+    if (decimals > 0)
+        text += ',' + QString::number(part).rightJustified(decimals, '0');
+    else if (part != 0)
+        text = QString::number(double(std::abs(*value)) / per, 'f', 2).replace('.', ',');
+    return (*value < 0 ? "-" : "") + text;
+}
+
+QString RecordTexts::percent(std::optional<int> value, int perPercent, bool signedValue) {
+    if (!value)
+        return "—";
+    return (signedValue && *value > 0 ? "+" : "") + scaled(value, perPercent) + "\u00a0%";
+}
+
+QString RecordTexts::seconds(std::optional<double> value) {
+    if (!value)
+        return "—";
+    return QString::number(*value, 'f', 1).replace('.', ',');
+}
+
+QString RecordTexts::date(const std::string &isoDate) {
+    const QString text = QString::fromStdString(isoDate);
+    const QDate d = QDate::fromString(text, Qt::ISODate);
+    return d.isValid() ? d.toString("dd.MM.yyyy") : text;
+}
+
+QString RecordTexts::dateTime(const std::string &isoDateTime) {
+    const QString text = QString::fromStdString(isoDateTime);
+    const QDateTime t = QDateTime::fromString(text, Qt::ISODate);
+    return t.isValid() ? t.toString("dd.MM.yyyy HH:mm:ss") : date(isoDateTime);
+}
+
+QString RecordTexts::phase(Measurement::Phase phase) {
+    return phase == Measurement::Phase::AsFound ? "до настройки" : "после настройки";
+}
+
+QString RecordTexts::verdict(bool passed) {
+    return passed ? "в допуске" : "вне допуска";
+}
+
+QString RecordTexts::alarms(std::optional<int> bits) {
+    if (!bits)
+        return "—";
+    QStringList tripped;
+    for (int i = 0; i < 3; ++i)
+        if (*bits & (1 << i))
+            tripped << "П" + QString::number(i + 1);
+    return tripped.isEmpty() ? "нет" : tripped.join(", ");
+}
+
+QString RecordTexts::blockName(int block) {
+    switch (block) {
+    case Block::Tks:
+        return "ТКС";
+    case Block::Pgs:
+        return "ПГС";
+    case Block::OpticMethane:
+        return "Оптика метан 100%";
+    case Block::TksPgs:
+        return "ТКС+ПГС";
+    case Block::Hydrogen:
+        return "ТКС+ПГС водород";
+    case Block::Oxygen:
+        return "Кислород";
+    default:
+        return "№ " + QString::number(block);
+    }
+}
+
+QString RecordTexts::versionName(const std::string &key) {
+    if (key == "base")
+        return "базовый блок";
+    if (key == "pump")
+        return "насос";
+    if (key == "sensor")
+        return "блок датчика";
+    return QString::fromStdString(key);
+}

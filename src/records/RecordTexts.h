@@ -1,0 +1,34 @@
+#pragma once
+// A record's values as the certificate and the command line write them for
+// the technician: percent with a decimal comma ("2,50 %"), dates as
+// DD.MM.YYYY, phases and verdicts in words.
+
+#include "protocol/CalibrationRecord.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace RecordTexts {
+// A value in units of 1/`per` as a number with as many decimals as `per`
+// has zeros (100: "2,50"); "—" for none.
+QString scaled(std::optional<int> value, int per);
+// The same with " %" after it (a space that does not break); `signedValue` puts "+" before a
+// positive one.
+QString percent(std::optional<int> value, int perPercent, bool signedValue = false);
+// Seconds with one decimal ("41,5"); "—" for none.
+QString seconds(std::optional<double> value);
+// "2026-12-08" as "08.12.2026", "2026-12-08T14:30:05" as "08.12.2026 14:30:05";
+// anything else as it is.
+QString date(const std::string &isoDate);
+QString dateTime(const std::string &isoDateTime);
+
+QString phase(Measurement::Phase phase); // "до настройки", "после настройки"
+QString verdict(bool passed);            // "в допуске", "вне допуска"
+// Alarm bits as "П1, П3"; "нет" for none.
+QString alarms(std::optional<int> bits);
+// The sensor block by its number ("ТКС", "Кислород"), or its number.
+QString blockName(int block);
+// A block's version key ("base", "pump", "sensor") in words.
+QString versionName(const std::string &key);
+} // namespace RecordTexts

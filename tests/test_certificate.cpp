@@ -1,0 +1,108 @@
+// The certificate of a full record written as PDF and read back with
+// poppler: the texts a reader looks for are there, page 1 renders, and a
+// certificate that cannot be written says so and leaves nothing behind.
+
+#include "RecordSample.h"
+#include "records/Certificate.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+namespace {
+// The program's standard output; none when it did not run cleanly.
+std::optional<QByteArray> run(const QString &program, const QStringList &arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return std::nullopt;
+    return p.readAllStandardOutput();
+}
+
+CalibrationRecord correction() {
+    CalibrationRecord r = sampleRecord();
+    r.number = 17;
+    r.corrects = 5;
+    r.measurements.push_back(sampleAlarmCheck());
+    return r;
+}
+} // namespace
+
+class TestCertificate : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString pdf_;
+    QString text_;
+
+  private slots:
+    void initTestCase() {
+        pdf_ = dir_.filePath("svidetelstvo-17.pdf");
+        QString error;
+        QVERIFY2(Certificate::write(correction(), pdf_, &error), qPrintable(error));
+        text_ = QString::fromUtf8(run("pdftotext", {"-layout", pdf_, "-"}).value_or(""));
+        QVERIFY2(!text_.isEmpty(), "pdftotext could not read the certificate");
+        // Only the certificate itself: no temporary file left beside it.
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"svidetelstvo-17.pdf"});
+    }
+
+    void says_data() {
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("title") << "Свидетельство о калибровке № 17";
+        QTest::newRow("serial") << "23101";
+        QTest::newRow("block versions") << "базовый блок 12, насос 5, блок датчика 7";
+        QTest::newRow("date") << "08.12.2026 14:30:05";
+        QTest::newRow("cylinder") << "№ ПГС-0417, CH4 в воздухе, 2,50 %, годен до 30.06.2027";
+        QTest::newRow("steady rule") << "за 30 с изменение менее 0,05 %";
+        QTest::newRow("tolerance") << "± 0,10 %";
+        QTest::newRow("reading") << "2,31 %";
+        QTest::newRow("deviation") << "-0,19 %";
+        QTest::newRow("as left") << "после настройки";
+        QTest::newRow("out of tolerance") << "вне допуска";
+        QTest::newRow("alarms") << "П1, П2";
+        QTest::newRow("point after") << "410,1";
+        QTest::newRow("setting after") << "threshold1 = 50";
+        QTest::newRow("outcome") << QString::fromStdString(
+            outcomeText(CalibrationOutcome::Adjusted));
+        QTest::newRow("next due") << "до 08.12.2027";
+        QTest::newRow("corrects") << "Исправляет запись № 5";
+        QTest::newRow("chart") << "Газ из баллона, до настройки";
+        QTest::newRow("signature") << "Калибровку выполнил: ____________________ / Петрова А. С. /";
+        QTest::newRow("checked by") << "Проверил: ____";
+    }
+    void says() {
+        QFETCH(QString, expected);
+        QVERIFY2(text_.simplified().contains(expected.simplified()), qPrintable(text_));
+    }
+
+    void firstPageRenders() {
+        const QString prefix = dir_.filePath("page");
+        QVERIFY(run("pdftoppm", {"-png", "-r", "50", "-f", "1", "-l", "1", pdf_, prefix}));
+        const QStringList pages = QDir(dir_.path()).entryList({"page*.png"});
+        QCOMPARE(pages.size(), 1);
+        const QImage page(dir_.filePath(pages.front()));
+        QVERIFY(!page.isNull());
+        // A4 at 50 dpi, with ink on it.
+        QCOMPARE(page.size(), QSize(414, 585));
+        int dark = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                dark += qGray(page.pixel(x, y)) < 128;
+        QVERIFY2(dark > 2000, qPrintable(QString::number(dark)));
+    }
+
+    void unwritablePathSaysWhy() {
+        const QString path = dir_.filePath("no/such/folder/c.pdf");
+        QString error;
+        QVERIFY(!Certificate::write(correction(), path, &error));
+        QVERIFY2(error.startsWith("Свидетельство не записано в " + path), qPrintable(error));
+        QVERIFY(!QDir(dir_.filePath("no")).exists());
+    }
+};
+
+QTEST_MAIN(TestCertificate)
+#include "test_certificate.moc"
