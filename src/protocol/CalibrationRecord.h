@@ -67,6 +67,9 @@ enum class CalibrationOutcome {
 std::string outcomeText(CalibrationOutcome outcome); // "Годен без настройки", ...
 std::string outcomeKey(CalibrationOutcome outcome);  // "passed-as-found", ...
 std::optional<CalibrationOutcome> outcomeFromKey(const std::string &key);
+// The day a calibration done at `when` (YYYY-MM-DD, a time may follow) is
+// next due, as YYYY-MM-DD; empty when `when` holds no valid date.
+std::string nextDueDate(const std::string &when, int intervalDays);
 
 struct CalibrationRecord {
     // Given by the store when kept; 0 before.

@@ -1,0 +1,77 @@
+#include "CalibrationRules.h"
+
+#include "Frame.h"
+
+namespace {
+constexpr int MaxWaitSeconds = 180;
+constexpr int HalfYear = 182;
+constexpr int Year = 365;
+
+// Catalytic and optical readings in hundredths of a percent settle within
+// 0.05 %; the catalytic mid-point voltage within 2 mV; oxygen, in tenths,
+// within 0.2 %. The ПГС block's alarms count as settled once unchanged for
+// 10 s, its converter value (raw units) once within 20.
+constexpr SteadyRule Hundredths{30, 5};
+constexpr SteadyRule MidPointVoltage{20, 20};
+constexpr SteadyRule OxygenTenths{30, 2};
+constexpr SteadyRule PgsAlarms{10, 1};
+constexpr SteadyRule PgsConverter{20, 20};
+
+CalibrationRules catalytic(std::uint8_t block) {
+    return {block,
+            CalibrationStyle::ZeroAndSpan,
+            100,
+            Hundredths,
+            MidPointVoltage,
+            MaxWaitSeconds,
+            HalfYear,
+            std::nullopt};
+}
+
+const CalibrationRules Table[] = {
+    catalytic(Block::Tks),
+    catalytic(Block::TksPgs),
+    catalytic(Block::Hydrogen),
+    {Block::Oxygen, CalibrationStyle::ZeroAndSpan, 10, OxygenTenths, OxygenTenths, MaxWaitSeconds,
+     Year, 209},
+    {Block::Pgs, CalibrationStyle::Thresholds, 100, PgsAlarms, PgsConverter, MaxWaitSeconds,
+     HalfYear, std::nullopt},
+    {Block::OpticMethane, CalibrationStyle::CheckOnly, 100, Hundredths, Hundredths, MaxWaitSeconds,
+     HalfYear, std::nullopt},
+};
+} // namespace
+
+const CalibrationRules *findCalibrationRules(std::uint8_t block) {
+    for (const CalibrationRules &r : Table)
+        if (r.block == block)
+            return &r;
+    return nullptr;
+}
+
+int defaultTolerance(SensorGas gas) {
+    switch (gas) {
+    case SensorGas::Methane:
+        return 20; // ±0.20 %
+    case SensorGas::Propane:
+        return 10;
+    case SensorGas::Hydrogen:
+        return 20;
+    case SensorGas::Oxygen:
+        return 5; // ±0.5 %
+    }
+    return 0;
+}
+
+std::string gasName(SensorGas gas) {
+    switch (gas) {
+    case SensorGas::Methane:
+        return "метан";
+    case SensorGas::Propane:
+        return "пропан";
+    case SensorGas::Hydrogen:
+        return "водород";
+    case SensorGas::Oxygen:
+        return "кислород";
+    }
+    return {};
+}
