@@ -3,6 +3,7 @@
 
 #include "BenchCli.h"
 #include "link/SerialPortFtDriver.h"
+#include "settings/QtRussian.h"
 #include "sim/SimFtDriver.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
+    installQtRussian(app); // Qt's own texts in Russian, as in the window
     QCoreApplication::setApplicationName("ze23-cli");
     QCoreApplication::setApplicationVersion(ZE23_VERSION);
 
