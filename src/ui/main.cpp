@@ -1,16 +1,34 @@
+#include "GasControl.h"
 #include "MemoryTuning.h"
 #include "TForm1.h"
 #include "dialogs/BoxMessages.h"
 #include "link/CompositeFtDriver.h"
 #include "link/SerialPortFtDriver.h"
 #include "link/UsbHotplugMonitor.h"
+#include "settings/QtRussian.h"
 #include "sim/SimFtDriver.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
 
+#include <cmath>
 #include <memory>
+
+namespace {
+
+// The gas the technician chose goes on the sensors of every virtual
+// instrument, the one on the line among them; a cylinder's percent in each
+// block's own units.
+void applyToVirtualBench(SimFtDriver &sim, TestGas gas, double percent) {
+    for (std::size_t i = 0; i < sim.adapterCount(); ++i) {
+        const auto units =
+            static_cast<int>(std::lround(percent * sim.instrument(i).unitsPerPercent()));
+        sim.applyGas(sim.serialNumber(i), gas, units);
+    }
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
     keepLargeBlocksReturnable();
@@ -33,11 +51,17 @@ int main(int argc, char *argv[]) {
         const QByteArray a(argv[i]);
         if (a == "-h" || a == "--help" || a == "--help-all" || a == "-v" || a == "--version") {
             QCoreApplication plain(argc, argv);
+            installQtRussian(plain);
             parser.process(plain);
         }
     }
 
+    // Qt's own file dialog and boxes, which speak Russian with Qt's
+    // translations; a desktop's native dialog would follow the desktop's
+    // language instead.
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
+    installQtRussian(app);
     parser.process(app);
     const bool simulate = parser.isSet(simulateOption);
     QApplication::setWindowIcon(QIcon(QApplication::applicationDirPath() + "/ze23-setup.png"));
@@ -61,6 +85,23 @@ int main(int argc, char *argv[]) {
     QObject::connect(&hotplug, &UsbHotplugMonitor::deviceRemoved, &form,
                      [&form] { form.WMDeviceChange(TForm1::DeviceRemoveComplete); });
 
+    // Under --simulate a small tool window beside the main one says what is
+    // on the virtual sensors.
+    GasControl *gasControl = nullptr;
+    if (simDriver) {
+        gasControl = new GasControl(
+            [&sim = *simDriver](TestGas gas, double percent) {
+                applyToVirtualBench(sim, gas, percent);
+            },
+            &form);
+        gasControl->setWindowFlags(Qt::Tool);
+    }
+
     form.show();
+    if (gasControl) {
+        gasControl->adjustSize();
+        gasControl->move(form.frameGeometry().topRight() + QPoint(8, 0));
+        gasControl->show();
+    }
     return app.exec();
 }
