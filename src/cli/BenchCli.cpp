@@ -3,6 +3,7 @@
 #include "AdapterList.h"
 #include "CommandLine.h"
 #include "JobReport.h"
+#include "RecordCommands.h"
 #include "SnapshotFiles.h"
 #include "link/CompositeFtDriver.h"
 #include "settings/SnapshotJson.h"
@@ -31,6 +32,10 @@ int BenchCli::run(const QStringList &arguments) {
         break;
     }
     const CliRequest &request = commandLine.request();
+    if (request.command == BenchCommand::Records)
+        return RecordCommands::records(request, out_, err_);
+    if (request.command == BenchCommand::Certificate)
+        return RecordCommands::certificate(request, out_, err_);
     CompositeFtDriver driver;
     driver.add(hardware_);
     if (request.simulate)

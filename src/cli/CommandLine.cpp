@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "SnapshotFiles.h"
+#include "records/RecordStore.h"
 
 #include <algorithm>
 
@@ -37,10 +38,26 @@ const char *const Description =
     "  stand ADAPTER CHANNEL\n"
     "      Переключить мультиплексор испытательного стенда на канал CHANNEL (1–32).\n"
     "      Пример: ze23-cli stand FT5A1B2C 5\n"
+    "  records [SERIAL...] [--json|--csv]\n"
+    "      Журнал калибровок: по строке на запись (номер, дата, прибор, модель, итог,\n"
+    "      следующая калибровка), все записи или приборов с этими серийными номерами,\n"
+    "      старые первыми. --json — все поля каждой записи, --csv — таблица для\n"
+    "      электронной таблицы (через «;», первая строка — заголовки).\n"
+    "      Пример: ze23-cli records 23101 23102\n"
+    "  certificate NUMBER -o FILE.pdf\n"
+    "      Свидетельство о калибровке по записи журнала NUMBER — в PDF.\n"
+    "      Пример: ze23-cli certificate 17 -o svidetelstvo-17.pdf\n"
     "\n"
     "Код завершения: 0 — всё выполнено (write: все значения подтверждены, с --save и\n"
     "сохранены); 1 — что-то не удалось (прибор не отвечает, файл не подходит, значение не\n"
-    "подтверждено); 2 — ошибка в командной строке.";
+    "подтверждено, записи нет); 2 — ошибка в командной строке.";
+
+// A whole number from 1 up.
+bool positive(const QString &text, std::int64_t &value) {
+    bool ok = false;
+    value = text.toLongLong(&ok);
+    return ok && value > 0;
+}
 } // namespace
 
 CommandLine::CommandLine()
@@ -49,12 +66,20 @@ CommandLine::CommandLine()
       simulate_("simulate", "Добавить виртуальные приборы всех видов (1, 2, 3, 4, 5, 7), чтобы "
                             "работать без оборудования."),
       json_("json", "Результаты в JSON: по объекту на адаптер, по одному в строке."),
-      output_(QStringList{"o", "output"}, "read: записать настройки в FILE.", "FILE"),
-      save_("save", "write: сохранить настройки в блоках, когда все значения подтверждены.") {
+      output_(QStringList{"o", "output"},
+              "read: записать настройки в FILE; certificate: записать свидетельство в FILE.",
+              "FILE"),
+      save_("save", "write: сохранить настройки в блоках, когда все значения подтверждены."),
+      records_("records",
+               "Журнал калибровок FILE для records и certificate (по умолчанию " +
+                   RecordStore::defaultPath() + ").",
+               "FILE"),
+      csv_("csv", "records: таблица CSV.") {
     parser_.setApplicationDescription(Description);
-    parser_.addOptions({help_, version_, simulate_, json_, output_, save_});
-    parser_.addPositionalArgument("command", "list, identify, read, diff, write или stand.",
-                                  "COMMAND [ADAPTER...] [FILE|CHANNEL]");
+    parser_.addOptions({help_, version_, simulate_, json_, output_, save_, records_, csv_});
+    parser_.addPositionalArgument(
+        "command", "list, identify, read, diff, write, stand, records или certificate.",
+        "COMMAND [ADAPTER...|SERIAL...|NUMBER] [FILE|CHANNEL]");
 }
 
 CommandLine::Parsed CommandLine::usage(const QString &why) {
@@ -73,7 +98,16 @@ CommandLine::Parsed CommandLine::parse(const QStringList &arguments) {
     request_.json = parser_.isSet(json_);
     request_.save = parser_.isSet(save_);
     request_.output = parser_.value(output_);
+    request_.csv = parser_.isSet(csv_);
+    request_.records =
+        parser_.isSet(records_) ? parser_.value(records_) : RecordStore::defaultPath();
     return check();
+}
+
+bool CommandLine::paints(const QStringList &arguments) {
+    CommandLine commandLine;
+    return commandLine.parse(arguments) == Parsed::Run &&
+           commandLine.request().command == BenchCommand::Certificate;
 }
 
 CommandLine::Parsed CommandLine::check() {
@@ -82,9 +116,10 @@ CommandLine::Parsed CommandLine::check() {
         return usage("не указана команда");
     const QString command = args.takeFirst();
     static const std::pair<const char *, BenchCommand> Commands[] = {
-        {"list", BenchCommand::List},   {"identify", BenchCommand::Identify},
-        {"read", BenchCommand::Read},   {"diff", BenchCommand::Diff},
-        {"write", BenchCommand::Write}, {"stand", BenchCommand::Stand}};
+        {"list", BenchCommand::List},       {"identify", BenchCommand::Identify},
+        {"read", BenchCommand::Read},       {"diff", BenchCommand::Diff},
+        {"write", BenchCommand::Write},     {"stand", BenchCommand::Stand},
+        {"records", BenchCommand::Records}, {"certificate", BenchCommand::Certificate}};
     const auto known = std::find_if(std::begin(Commands), std::end(Commands),
                                     [&](const auto &c) { return command == c.first; });
     if (known == std::end(Commands))
@@ -94,9 +129,32 @@ CommandLine::Parsed CommandLine::check() {
 
     if (r.save && r.command != BenchCommand::Write)
         return usage("--save — только для write");
-    if (parser_.isSet(output_) && r.command != BenchCommand::Read)
-        return usage("-o — только для read");
+    if (parser_.isSet(output_) && r.command != BenchCommand::Read &&
+        r.command != BenchCommand::Certificate)
+        return usage("-o — только для read и certificate");
+    if (r.csv && r.command != BenchCommand::Records)
+        return usage("--csv — только для records");
+    if (r.csv && r.json)
+        return usage("records: либо --json, либо --csv");
+    if (parser_.isSet(records_) && r.records.isEmpty())
+        return usage("--records: не указан файл журнала");
     switch (r.command) {
+    case BenchCommand::Records:
+        for (const QString &a : args) {
+            std::int64_t serial = 0;
+            if (!positive(a, serial) || serial > 65535)
+                return usage("records: серийный номер прибора — число от 1 до 65535, «" + a +
+                             "» не подходит");
+            if (std::find(r.serials.begin(), r.serials.end(), int(serial)) == r.serials.end())
+                r.serials.push_back(int(serial));
+        }
+        return Parsed::Run;
+    case BenchCommand::Certificate:
+        if (args.size() != 1 || !positive(args.front(), r.number))
+            return usage("certificate: нужен номер записи журнала (целое число от 1)");
+        if (r.output.isEmpty())
+            return usage("certificate: укажите файл свидетельства: -o FILE.pdf");
+        return Parsed::Run;
     case BenchCommand::List:
         if (!args.isEmpty())
             return usage("list не принимает аргументов");

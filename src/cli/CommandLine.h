@@ -8,12 +8,19 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <cstdint>
+#include <vector>
+
 struct CliRequest {
     BenchCommand command = BenchCommand::List;
     QStringList adapters;
     QString file;   // diff and write
-    QString output; // read -o
+    QString output; // read and certificate -o
     int channel = 0;
+    QString records;          // the journal of calibrations (--records)
+    std::vector<int> serials; // records: the instruments asked for, none for all
+    std::int64_t number = 0;  // certificate: the record
+    bool csv = false;
     bool save = false;
     bool json = false;
     bool simulate = false;
@@ -29,6 +36,9 @@ class CommandLine {
     const CliRequest &request() const { return request_; }
     QString error() const { return error_; }
     QString helpText() const { return parser_.helpText(); }
+    // Whether the arguments ask for a certificate, which is painted and so
+    // needs a QGuiApplication; main() asks before making its application.
+    static bool paints(const QStringList &arguments);
 
   private:
     Parsed usage(const QString &why);
@@ -36,7 +46,7 @@ class CommandLine {
 
     QCommandLineParser parser_;
     QCommandLineOption help_, version_;
-    QCommandLineOption simulate_, json_, output_, save_;
+    QCommandLineOption simulate_, json_, output_, save_, records_, csv_;
     CliRequest request_;
     QString error_;
 };

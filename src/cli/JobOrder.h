@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-enum class BenchCommand { List, Identify, Read, Diff, Write, Stand };
+// Records and Certificate read the journal of calibrations, not an adapter.
+enum class BenchCommand { List, Identify, Read, Diff, Write, Stand, Records, Certificate };
 
 struct JobOrder {
     BenchCommand command = BenchCommand::Identify;

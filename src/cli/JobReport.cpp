@@ -80,6 +80,8 @@ QString outcomeText(const JobOrder &order, const JobOutcome &o) {
         break;
     case BenchCommand::Identify:
     case BenchCommand::List:
+    case BenchCommand::Records:
+    case BenchCommand::Certificate:
         break;
     }
     return parts.join("; ");
@@ -99,6 +101,10 @@ const char *commandName(BenchCommand c) {
         return "write";
     case BenchCommand::Stand:
         return "stand";
+    case BenchCommand::Records:
+        return "records";
+    case BenchCommand::Certificate:
+        return "certificate";
     }
     return "";
 }

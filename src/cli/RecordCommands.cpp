@@ -1,0 +1,69 @@
+#include "RecordCommands.h"
+
+#include "BenchCli.h"
+#include "CommandLine.h"
+#include "RecordListing.h"
+#include "records/Certificate.h"
+#include "records/RecordStore.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+
+int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextStream &err) {
+    // Listing never makes a journal: none yet is no records yet.
+    std::vector<CalibrationRecord> found;
+    if (QFileInfo::exists(request.records)) {
+        RecordStore store;
+        QString error;
+        if (!store.open(request.records, &error)) {
+            err << "ze23-cli: " << error << "\n";
+            return ExitStatus::Failed;
+        }
+        found = store.list(request.serials);
+        if (!store.lastError().isEmpty()) {
+            err << "ze23-cli: журнал калибровок " << request.records
+                << " не прочитан: " << store.lastError() << "\n";
+            return ExitStatus::Failed;
+        }
+    }
+    if (request.json)
+        out << QJsonDocument(RecordListing::json(found)).toJson(QJsonDocument::Compact) << "\n";
+    else if (request.csv)
+        out << RecordListing::csv(found);
+    else if (found.empty())
+        out << "Записей нет" << (request.serials.empty() ? "" : " об этих приборах") << " (журнал "
+            << request.records << (QFileInfo::exists(request.records) ? ")" : " ещё не создан)")
+            << ".\n";
+    else
+        out << RecordListing::table(found);
+    return ExitStatus::Done;
+}
+
+int RecordCommands::certificate(const CliRequest &request, QTextStream &out, QTextStream &err) {
+    if (!QFileInfo::exists(request.records)) {
+        err << "ze23-cli: журнала калибровок " << request.records << " нет\n";
+        return ExitStatus::Failed;
+    }
+    RecordStore store;
+    QString error;
+    if (!store.open(request.records, &error)) {
+        err << "ze23-cli: " << error << "\n";
+        return ExitStatus::Failed;
+    }
+    const std::optional<CalibrationRecord> record = store.find(request.number);
+    if (!record) {
+        err << "ze23-cli: ";
+        if (store.lastError().isEmpty())
+            err << "записи № " << request.number << " в журнале " << request.records << " нет\n";
+        else
+            err << "журнал калибровок не прочитан: " << store.lastError() << "\n";
+        return ExitStatus::Failed;
+    }
+    if (!Certificate::write(*record, request.output, &error)) {
+        err << "ze23-cli: " << error << "\n";
+        return ExitStatus::Failed;
+    }
+    out << "Свидетельство о калибровке № " << request.number << " записано в " << request.output
+        << "\n";
+    return ExitStatus::Done;
+}

@@ -1,0 +1,143 @@
+#include "RecordListing.h"
+
+#include "records/RecordKeys.h"
+#include "records/RecordTexts.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+QString text(const std::string &s) {
+    return QString::fromStdString(s);
+}
+
+template <typename T> QJsonValue orNull(const std::optional<T> &v) {
+    return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject byName(const std::map<std::string, int> &values) {
+    QJsonObject o;
+    for (const auto &[name, value] : values)
+        o[text(name)] = value;
+    return o;
+}
+
+QJsonObject measurementJson(const Measurement &m) {
+    QJsonArray chart;
+    for (const ChartPoint &p : m.chart)
+        chart.append(QJsonArray{p.seconds, p.value});
+    return {{"phase", text(phaseKey(m.phase))},
+            {"gas", text(testGasKey(m.gas))},
+            {"point", text(m.point)},
+            {"expected", m.expected},
+            {"tolerance", m.tolerance},
+            {"reading", orNull(m.reading)},
+            {"alarmsExpected", orNull(m.alarmsExpected)},
+            {"alarmsSeen", orNull(m.alarmsSeen)},
+            {"secondsToSteady", orNull(m.secondsToSteady)},
+            {"secondsTo90", orNull(m.secondsTo90)},
+            {"acceptedEarly", m.acceptedEarly},
+            {"passed", m.passed},
+            {"chart", chart}};
+}
+
+QString outcomeLine(const CalibrationRecord &r) {
+    QString s = text(outcomeText(r.outcome));
+    if (r.corrects)
+        s += QString(" (исправляет № %1)").arg(*r.corrects);
+    return s;
+}
+
+QString quoted(QString s) {
+    return '"' + s.replace('"', "\"\"") + '"';
+}
+} // namespace
+
+QString RecordListing::table(const std::vector<CalibrationRecord> &records) {
+    std::vector<QStringList> rows{{"№", "Дата", "Прибор №", "Модель", "Итог", "Следующая"}};
+    for (const CalibrationRecord &r : records)
+        rows.push_back({QString::number(r.number), RecordTexts::dateTime(r.when),
+                        QString::number(r.serial), text(r.model), outcomeLine(r),
+                        r.nextDue.empty() ? "—" : RecordTexts::date(r.nextDue)});
+    std::vector<qsizetype> widths(rows.front().size(), 0);
+    for (const QStringList &row : rows)
+        for (qsizetype i = 0; i < row.size(); ++i)
+            widths[std::size_t(i)] = std::max(widths[std::size_t(i)], row[i].size());
+    QString out;
+    for (const QStringList &row : rows) {
+        QString line;
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            const bool number = i == 0 || i == 2;
+            const qsizetype w = widths[std::size_t(i)];
+            line += (number ? row[i].rightJustified(w) : row[i].leftJustified(w)) + "  ";
+        }
+        out += line.trimmed() + "\n";
+    }
+    return out;
+}
+
+QJsonObject RecordListing::json(const CalibrationRecord &r) {
+    QJsonArray measurements, points;
+    for (const Measurement &m : r.measurements)
+        measurements.append(measurementJson(m));
+    for (const AdjustedPoint &p : r.points)
+        points.append(QJsonObject{{"name", text(p.name)},
+                                  {"perUnit", p.perUnit},
+                                  {"before", orNull(p.before)},
+                                  {"after", orNull(p.after)}});
+    const Cylinder &c = r.cylinder;
+    return {
+        {"number", qint64(r.number)},
+        {"corrects", r.corrects ? QJsonValue(qint64(*r.corrects)) : QJsonValue()},
+        {"deviceType", r.deviceType},
+        {"model", text(r.model)},
+        {"serial", r.serial},
+        {"block", int(r.block)},
+        {"versions", byName(r.versions)},
+        {"standPosition", orNull(r.standPosition)},
+        {"technician", text(r.technician)},
+        {"when", text(r.when)},
+        {"cylinder", QJsonObject{{"number", text(c.number)},
+                                 {"gas", text(c.gas)},
+                                 {"concentration", c.concentration},
+                                 {"expiry", text(c.expiry)}}},
+        {"sensorGas", text(sensorGasKey(r.sensorGas))},
+        {"perPercent", r.perPercent},
+        {"steady", QJsonObject{{"windowSeconds", r.steady.windowSeconds}, {"band", r.steady.band}}},
+        {"tolerance", r.tolerance},
+        {"measurements", measurements},
+        {"points", points},
+        {"settingsAfter", byName(r.settingsAfter)},
+        {"outcome", text(outcomeKey(r.outcome))},
+        {"outcomeText", text(outcomeText(r.outcome))},
+        {"remark", text(r.remark)},
+        {"nextDue", text(r.nextDue)},
+        {"toolVersion", text(r.toolVersion)}};
+}
+
+QJsonArray RecordListing::json(const std::vector<CalibrationRecord> &records) {
+    QJsonArray all;
+    for (const CalibrationRecord &r : records)
+        all.append(json(r));
+    return all;
+}
+
+QString RecordListing::csv(const std::vector<CalibrationRecord> &records) {
+    QString out = "number;corrects;when;serial;model;deviceType;technician;outcome;outcomeText;"
+                  "nextDue\n";
+    for (const CalibrationRecord &r : records) {
+        const QStringList fields{QString::number(r.number),
+                                 r.corrects ? QString::number(*r.corrects) : QString(),
+                                 quoted(text(r.when)),
+                                 QString::number(r.serial),
+                                 quoted(text(r.model)),
+                                 QString::number(r.deviceType),
+                                 quoted(text(r.technician)),
+                                 quoted(text(outcomeKey(r.outcome))),
+                                 quoted(text(outcomeText(r.outcome))),
+                                 quoted(text(r.nextDue))};
+        out += fields.join(';') + "\n";
+    }
+    return out;
+}

@@ -1,0 +1,167 @@
+// ze23-cli's records and certificate over a journal made in a temporary
+// folder: what each line prints and exits with, the JSON and CSV forms, and
+// that listing a journal that is not there makes none.
+
+#include "RecordSample.h"
+#include "cli/BenchCli.h"
+#include "records/RecordStore.h"
+#include "testsupport/FakeFtDriver.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+struct Cli {
+    FakeFtDriver hardware, simulated;
+    QString out, err;
+
+    int run(const QString &line) {
+        QStringList args{"ze23-cli"};
+        args << line.split(' ', Qt::SkipEmptyParts);
+        out.clear();
+        err.clear();
+        QTextStream o(&out), e(&err);
+        BenchCli cli(hardware, simulated, o, e, [](int) {});
+        const int status = cli.run(args);
+        o.flush();
+        e.flush();
+        return status;
+    }
+};
+} // namespace
+
+class TestCliRecords : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString journal_;
+
+  private slots:
+    // No 1 and 2 for instrument 23101, the second correcting the first; No 3
+    // for 23102.
+    void initTestCase() {
+        journal_ = dir_.filePath("records.sqlite");
+        RecordStore store;
+        QVERIFY(store.open(journal_, nullptr));
+        QVERIFY(store.add(sampleRecord(23101, "2026-12-08T09:15:00"), nullptr));
+        CalibrationRecord correction = sampleRecord(23101, "2026-12-08T11:40:00");
+        correction.corrects = 1;
+        QVERIFY(store.add(correction, nullptr));
+        CalibrationRecord other = sampleRecord(23102, "2026-12-09T08:05:00");
+        other.outcome = CalibrationOutcome::Failed;
+        other.nextDue.clear();
+        QVERIFY(store.add(other, nullptr));
+    }
+
+    // {journal} is the journal above, {dir} the temporary folder.
+    void statuses_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("saysNot");
+        const QString has = "--records {journal} ";
+        QTest::newRow("all") << has + "records" << 0 << "Настроен, годен (исправляет № 1)"
+                             << "";
+        QTest::newRow("journal named after")
+            << "records --records {journal}" << 0 << "08.12.2026 09:15:00"
+            << "";
+        QTest::newRow("one instrument") << has + "records 23102" << 0 << "Не годен"
+                                        << "23101";
+        QTest::newRow("no such instrument")
+            << has + "records 999" << 0 << "Записей нет об этих приборах"
+            << "";
+        QTest::newRow("no journal yet")
+            << "--records {dir}/new/records.sqlite records" << 0 << "ещё не создан"
+            << "";
+        QTest::newRow("JSON") << has + "records 23102 --json" << 0 << "\"serial\":23102"
+                              << "23101";
+        QTest::newRow("CSV") << has + "records --csv" << 0 << "number;corrects;when;serial"
+                             << "";
+        QTest::newRow("serial not a number") << has + "records 23x" << 2 << "«23x» не подходит"
+                                             << "";
+        QTest::newRow("JSON and CSV") << has + "records --json --csv" << 2 << "либо"
+                                      << "";
+        QTest::newRow("CSV elsewhere") << "identify FT1 --csv" << 2 << "--csv"
+                                       << "";
+        QTest::newRow("certificate")
+            << has + "certificate 2 -o {dir}/c2.pdf" << 0 << "№ 2 записано в"
+            << "";
+        QTest::newRow("unknown record")
+            << has + "certificate 99 -o {dir}/c99.pdf" << 1 << "записи № 99"
+            << "";
+        QTest::newRow("certificate, no journal")
+            << "--records {dir}/none.sqlite certificate 1 -o {dir}/c.pdf" << 1
+            << "журнала калибровок"
+            << "";
+        QTest::newRow("certificate without -o") << has + "certificate 2" << 2 << "-o FILE.pdf"
+                                                << "";
+        QTest::newRow("record not a number")
+            << has + "certificate two -o {dir}/c.pdf" << 2 << "номер записи"
+            << "";
+        QTest::newRow("help") << "--help" << 0 << "ze23-cli certificate 17 -o"
+                              << "";
+    }
+    void statuses() {
+        QFETCH(QString, line);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        QFETCH(QString, saysNot);
+        line.replace("{journal}", journal_).replace("{dir}", dir_.path());
+        Cli cli;
+        QCOMPARE(cli.run(line), status);
+        const QString all = cli.out + cli.err;
+        QVERIFY2(all.contains(says), qPrintable(all));
+        QVERIFY2(saysNot.isEmpty() || !all.contains(saysNot), qPrintable(all));
+        // Only the certificate asked for is written; no journal is made.
+        QVERIFY(!QFile::exists(dir_.filePath("new")) &&
+                !QFile::exists(dir_.filePath("none.sqlite")));
+        if (status == 0 && line.contains(" -o ")) {
+            QFile pdf(line.section(' ', -1));
+            QVERIFY(pdf.open(QIODevice::ReadOnly));
+            QVERIFY(pdf.read(5) == "%PDF-");
+        }
+    }
+
+    // The JSON carries the whole record: nested measurements, charts, points.
+    void jsonHoldsEveryField() {
+        Cli cli;
+        QCOMPARE(cli.run("records 23101 --json --records " + journal_), 0);
+        const QJsonArray records = QJsonDocument::fromJson(cli.out.toUtf8()).array();
+        QCOMPARE(records.size(), 2);
+        const QJsonObject first = records[0].toObject(), second = records[1].toObject();
+        const CalibrationRecord sample = sampleRecord();
+        QVERIFY(first["corrects"].isNull());
+        QCOMPARE(second["corrects"].toInt(), 1);
+        QCOMPARE(first["cylinder"]["number"].toString(), "ПГС-0417");
+        QCOMPARE(first["versions"]["pump"].toInt(), 5);
+        QCOMPARE(first["standPosition"].toInt(), 5);
+        const QJsonArray measurements = first["measurements"].toArray();
+        QCOMPARE(measurements.size(), qsizetype(sample.measurements.size()));
+        const QJsonObject gas = measurements[1].toObject();
+        QCOMPARE(gas["reading"].toInt(), 231);
+        QCOMPARE(gas["phase"].toString(), "as-found");
+        QVERIFY(gas["acceptedEarly"].toBool());
+        const QJsonArray chart = gas["chart"].toArray();
+        QCOMPARE(chart.size(), qsizetype(sample.measurements[1].chart.size()));
+        QCOMPARE(chart[3].toArray()[1].toDouble(), sample.measurements[1].chart[3].value);
+        QVERIFY(first["points"][1]["after"].isNull());
+        QCOMPARE(first["settingsAfter"]["threshold2"].toInt(), 100);
+        QCOMPARE(first["outcome"].toString(), "adjusted");
+    }
+
+    void csvHasOneRowEach() {
+        Cli cli;
+        QCOMPARE(cli.run("records --csv --records " + journal_), 0);
+        const QStringList rows = cli.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows[2].section(';', 0, 1), "2;1");
+        QVERIFY2(rows[3].contains(";\"failed\";\"Не годен\";\"\""), qPrintable(rows[3]));
+    }
+};
+
+QTEST_MAIN(TestCliRecords)
+#include "test_cli_records.moc"
