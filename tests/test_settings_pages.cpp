@@ -4,12 +4,12 @@
 // question, reports each value read back and keeps the settings only when all
 // held; the page's polling goes on afterwards.
 
-#include "export/FileChooser.h"
 #include "settings/SnapshotJson.h"
 #include "sim/CatalyticSensorModel.h"
 #include "sim/OxygenBlockModel.h"
 #include "sim/SimFtDriver.h"
 #include "testsupport/RecordingMessages.h"
+#include "testsupport/ScriptedChooser.h"
 #include "ui/TForm1.h"
 
 #include <QLineEdit>
@@ -21,17 +21,6 @@
 #include <QTest>
 
 #include <memory>
-
-struct ScriptedChooser : FileChooser {
-    QString answer;
-    int asked = 0;
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
-        return ++asked, answer;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
-        return ++asked, answer;
-    }
-};
 
 class TestSettingsPages : public QObject {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "TForm1.h"
 
+#include "CalibrationHandler.h"
+#include "CalibrationRun.h"
 #include "ExportHandler.h"
 #include "SettingsHandler.h"
 #include "SettingsRun.h"
@@ -18,6 +20,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -99,6 +102,11 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     exportHandler_->attach(*this);
     settingsRun_ = new SettingsRun(this);
     settingsHandler_ = new SettingsHandler(*this, messages_, *settingsRun_);
+    clock = [started = QDateTime::currentMSecsSinceEpoch()] {
+        return QDateTime::currentMSecsSinceEpoch() - started;
+    };
+    calibrationRun_ = new CalibrationRun([this] { return clock(); }, this);
+    calibrationHandler_ = new CalibrationHandler(*this, messages_, *calibrationRun_);
 
     Timer2->start();
     Timer3->start();
@@ -187,6 +195,11 @@ void TForm1::onCurrentChanged(int) {
 void TForm1::setFileChooser(FileChooser &chooser) {
     exportHandler_->setFileChooser(chooser);
     settingsHandler_->setFileChooser(chooser);
+    calibrationHandler_->setFileChooser(chooser);
+}
+
+bool TForm1::calibrationBusy() const {
+    return calibrationRun_->busy();
 }
 
 bool TForm1::settingsBusy() const {

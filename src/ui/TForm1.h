@@ -12,8 +12,11 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class BasePage;
+class CalibrationHandler;
+class CalibrationRun;
 class BlockPage;
 class HydrogenPage;
 class OpticalPage;
@@ -111,6 +114,12 @@ class TForm1 : public QWidget {
     void setFileChooser(FileChooser &chooser);
     // A settings session has the line (or its end awaits its report).
     bool settingsBusy() const;
+    // A calibration has the line.
+    bool calibrationBusy() const;
+    // Milliseconds from any fixed start: the calibration's time. Tests put in
+    // a clock they move themselves.
+    std::function<std::int64_t()> clock;
+    CalibrationHandler *calibration() const { return calibrationHandler_; }
 
   public slots:
     void FormCreate();
@@ -149,6 +158,8 @@ class TForm1 : public QWidget {
     ExportHandler *exportHandler_;
     SettingsRun *settingsRun_;
     SettingsHandler *settingsHandler_;
+    CalibrationRun *calibrationRun_;
+    CalibrationHandler *calibrationHandler_;
     void loadFrontEndPicture();
 
     SilentSearch silentSearch_;

@@ -3,6 +3,7 @@
 
 #include "TForm1.h"
 
+#include "CalibrationRun.h"
 #include "SettingsRun.h"
 #include "UsbPage.h"
 #include "dialogs/Messages.h"
@@ -43,6 +44,7 @@ void TForm1::EndConnection() {
     if (!ConnectionOpen)
         return;
     settingsRun_->drop();
+    calibrationRun_->drop();
     Timer1->stop();
     Timer2->stop();
     searching(false);

@@ -3,6 +3,8 @@
 #include "TForm1.h"
 
 #include "BitmapFile.h"
+#include "CalibrationHandler.h"
+#include "CalibrationRun.h"
 #include "SettingsRun.h"
 #include "UsbPage.h"
 #include "dialogs/Messages.h"
@@ -25,6 +27,9 @@ void TForm1::Timer1Timer() {
     // for on the page goes out first.
     if (!exchange.assuredPending() && settingsRun_->transmit(link_))
         return;
+    // So has a calibration, once the page's own write is out.
+    if (!exchange.assuredPending() && calibrationRun_->transmit(link_))
+        return;
     exchange.transmitTick(link_);
 }
 
@@ -39,7 +44,8 @@ void TForm1::Timer2Timer() {
         Identify();
         break;
     case ExchangeCycle::Received::Reply:
-        if (settingsRun_->receive(exchange.ReplyFrame))
+        if (settingsRun_->receive(exchange.ReplyFrame) ||
+            calibrationRun_->receive(exchange.ReplyFrame))
             break;
         if (isAcceptedKind(IdentifiedType))
             PageDecoder();
@@ -65,6 +71,7 @@ void TForm1::Identify() {
     searching(false);
     // What a settings session was doing belonged to the instrument as it was.
     settingsRun_->drop();
+    calibrationRun_->drop();
     const InstrumentKind *kind = findInstrumentKind(deviceTypeOf(exchange.ReplyFrame));
     if (!kind) {
         messages_.information(UnknownInstrument);
@@ -82,6 +89,7 @@ void TForm1::Identify() {
     exchange.loadFrame(Block::address(kind->firstPoll), Code::Poll);
     IdentifiedType = kind->deviceType;
     IdentifiedSerialNumber = serialNumberOf(exchange.ReplyFrame);
+    calibrationHandler_->showLastCalibration();
 }
 
 void TForm1::PageDecoder() {

@@ -3,6 +3,7 @@
 #include "TForm1.h"
 
 #include "BitmapFile.h"
+#include "CalibrationRun.h"
 #include "SettingsRun.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
@@ -30,6 +31,7 @@ void TForm1::Button72Click() {
 void TForm1::sensorTypeChosen(std::uint8_t typeCode) {
     // The kind changes: a settings session of the old one stops here.
     settingsRun_->drop();
+    calibrationRun_->drop();
     Timer2->stop();
     Timer1->stop();
     setActivePage(PageIndex::Base);

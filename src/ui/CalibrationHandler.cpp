@@ -1,0 +1,216 @@
+#include "CalibrationHandler.h"
+
+#include "CalibrationRun.h"
+#include "CalibrationWindow.h"
+#include "TForm1.h"
+#include "dialogs/Messages.h"
+#include "mux/TForm2.h"
+#include "pages/BasePage.h"
+#include "protocol/InstrumentKind.h"
+#include "protocol/SensorCodes.h"
+#include "records/RecordStore.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+const char *const Caption = "Калибровка…";
+
+// Where the button sits on each sensor page: in room the page leaves free.
+struct Placement {
+    int page;
+    QRect where;
+};
+const Placement Placements[] = {
+    // Above the chart, left of the version.
+    {PageIndex::Tks, {312, 3, 180, 20}},
+    {PageIndex::Pgs, {214, 3, 180, 20}},
+    {PageIndex::OpticMethane, {264, 3, 180, 20}},
+    // Under the settings buttons.
+    {PageIndex::TksPgs, {4, 508, 376, 24}},
+    {PageIndex::Hydrogen, {4, 508, 376, 24}},
+    // Between the state group and the version.
+    {PageIndex::Oxygen, {414, 2, 104, 22}},
+};
+
+QDate dateOf(const std::string &text) {
+    return QDate::fromString(QString::fromStdString(text).left(10), Qt::ISODate);
+}
+
+SensorGas gasOf(std::uint8_t block, const Frame &lastReply) {
+    switch (block) {
+    case Block::Hydrogen:
+        return SensorGas::Hydrogen;
+    case Block::Oxygen:
+        return SensorGas::Oxygen;
+    case Block::OpticMethane:
+        return SensorGas::Methane;
+    default:
+        // The catalytic and ПГС blocks say which gas they are set for.
+        return lastReply[0] == block && (lastReply[2] & SensorStatus::Propane) ? SensorGas::Propane
+                                                                               : SensorGas::Methane;
+    }
+}
+} // namespace
+
+CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, CalibrationRun &run)
+    : QObject(&form), form_(form), messages_(messages), run_(run),
+      path_(RecordStore::defaultPath()) {
+    addButtons();
+    last_ = new QLabel(form_.basePage);
+    last_->setObjectName("lastCalibrationLabel");
+    last_->setGeometry(4, 378, 201, 94);
+    last_->setWordWrap(true);
+    last_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    window_ = new CalibrationWindow(run_, messages_, &form_);
+    window_->hide();
+    connect(&run_, &CalibrationRun::busyChanged, this, &CalibrationHandler::setBusy);
+    connect(&run_, &CalibrationRun::finished, this, &CalibrationHandler::keep);
+}
+
+CalibrationHandler::~CalibrationHandler() = default;
+
+void CalibrationHandler::setRecordsPath(const QString &path) {
+    if (path == path_)
+        return;
+    path_ = path;
+    store_.reset();
+}
+
+void CalibrationHandler::setFileChooser(FileChooser &chooser) {
+    chooser_ = &chooser;
+    window_->setFileChooser(chooser);
+}
+
+void CalibrationHandler::addButtons() {
+    for (const Placement &p : Placements) {
+        QWidget *page = form_.TabSheets[std::size_t(p.page)];
+        auto *b = new QPushButton(QString::fromUtf8(Caption), page);
+        b->setObjectName(QString("CalibrationButton%1").arg(p.page));
+        b->setGeometry(p.where);
+        b->setToolTip("Проверить и откалибровать датчик по шагам, с записью в журнал и "
+                      "свидетельством");
+        connect(b, &QPushButton::clicked, this, [this, page = p.page] { openWindow(page); });
+        buttons_.push_back(b);
+    }
+}
+
+RecordStore *CalibrationHandler::store(QString *error) {
+    if (!store_) {
+        auto s = std::make_unique<RecordStore>();
+        if (!s->open(path_, error))
+            return nullptr;
+        store_ = std::move(s);
+    }
+    return store_.get();
+}
+
+void CalibrationHandler::openWindow(int page) {
+    if (run_.busy()) {
+        window_->show();
+        window_->raise();
+        return;
+    }
+    if (form_.settingsBusy())
+        return messages_.information("Обмен настройками с прибором уже идёт: дождитесь его конца.");
+    const InstrumentKind *kind = findInstrumentKind(form_.IdentifiedType);
+    if (!form_.ConnectionOpen || !kind || PageIndex::blockOf(page) != kind->sensor.block)
+        return messages_.error("Прибор не подключён: откройте его в списке «Устройства USB».");
+    const CalibrationRules *rules = findCalibrationRules(kind->sensor.block);
+    if (!rules)
+        return messages_.error("Для этого блока калибровка не предусмотрена.");
+    CalibrationRecord base;
+    base.deviceType = kind->deviceType;
+    base.model = kind->model;
+    base.serial = form_.IdentifiedSerialNumber;
+    base.block = kind->sensor.block;
+    base.sensorGas = gasOf(base.block, form_.exchange.ReplyFrame);
+    base.perPercent = rules->perPercent;
+    base.toolVersion = QCoreApplication::applicationVersion().toStdString();
+    for (int n = 1; n <= 32; ++n)
+        if (form_.Form2->isVisible() && form_.Form2->lampLit(n))
+            base.standPosition = n;
+    busyPage_ = page;
+    window_->prepare(base, path_);
+    window_->show();
+    window_->raise();
+}
+
+void CalibrationHandler::setBusy(bool busy) {
+    for (QPushButton *b : waiting_)
+        b->setEnabled(true);
+    waiting_.clear();
+    if (!busy || busyPage_ < 0)
+        return;
+    // The page's own commands wait: the procedure has the line.
+    for (QPushButton *b : form_.TabSheets[std::size_t(busyPage_)]->findChildren<QPushButton *>())
+        if (b->isEnabled() && std::find(buttons_.begin(), buttons_.end(), b) == buttons_.end()) {
+            b->setEnabled(false);
+            waiting_.push_back(b);
+        }
+}
+
+void CalibrationHandler::keep(const CalibrationRecord &finished) {
+    CalibrationRecord record = finished;
+    const bool good = record.outcome == CalibrationOutcome::PassedAsFound ||
+                      record.outcome == CalibrationOutcome::Adjusted;
+    const CalibrationRules *rules = findCalibrationRules(record.block);
+    const QDate day = dateOf(record.when);
+    if (good && rules && day.isValid())
+        record.nextDue = day.addDays(rules->intervalDays).toString(Qt::ISODate).toStdString();
+    QString error;
+    RecordStore *s = store(&error);
+    std::optional<std::int64_t> number;
+    if (s)
+        number = s->add(record, &error);
+    if (number)
+        record.number = *number;
+    else
+        messages_.error("Запись о калибровке не сохранена: " + error);
+    window_->showKept(record, number ? QString() : error);
+    if (record.serial == form_.IdentifiedSerialNumber)
+        showLastCalibration();
+}
+
+void CalibrationHandler::showLastCalibration() {
+    QString error;
+    // The journal is made by the first record, not by looking.
+    RecordStore *s = store_ || QFileInfo::exists(path_) ? store(&error) : nullptr;
+    if (!store_ && !QFileInfo::exists(path_)) {
+        last_->setText("Калибровок в журнале нет.");
+        last_->setPalette(form_.basePage->palette());
+        return;
+    }
+    const std::optional<CalibrationRecord> r =
+        s ? s->last(form_.IdentifiedSerialNumber) : std::nullopt;
+    bool alarm = false;
+    QString text;
+    if (!s) {
+        text = "Журнал калибровок недоступен.";
+        alarm = true;
+    } else if (!r) {
+        text = "Калибровок в журнале нет.";
+    } else {
+        const QDate due = dateOf(r->nextDue);
+        const bool good = r->outcome == CalibrationOutcome::PassedAsFound ||
+                          r->outcome == CalibrationOutcome::Adjusted;
+        alarm = !good || !due.isValid() || due < QDate::currentDate();
+        text = QString("Последняя калибровка: %1, %2.")
+                   .arg(dateOf(r->when).toString("dd.MM.yyyy"),
+                        QString::fromStdString(outcomeText(r->outcome)));
+        if (due.isValid())
+            text += QString(" Следующая — до %1%2.")
+                        .arg(due.toString("dd.MM.yyyy"),
+                             due < QDate::currentDate() ? QString(", срок прошёл") : QString());
+        else
+            text += " Требуется калибровка.";
+    }
+    last_->setText(text);
+    QPalette p = last_->palette();
+    p.setColor(QPalette::WindowText, alarm ? QColor(0xFF, 0, 0) : QColor(0, 0, 0));
+    last_->setPalette(p);
+}

@@ -1,0 +1,65 @@
+#pragma once
+// "Калибровка…" on each sensor page: opens the calibration window for the
+// instrument on the line, gives the procedure the line through the window's
+// CalibrationRun, greys the page's own command buttons while it runs, and
+// keeps each record in the calibration journal once the procedure is over
+// (an interrupted one too). On identification the base page says when the
+// instrument was last calibrated, with what outcome, and when it is next due.
+
+#include "protocol/CalibrationRecord.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class CalibrationRun;
+class CalibrationWindow;
+class FileChooser;
+class Messages;
+class QLabel;
+class QPushButton;
+class RecordStore;
+class TForm1;
+
+class CalibrationHandler : public QObject {
+    Q_OBJECT
+  public:
+    CalibrationHandler(TForm1 &form, Messages &messages, CalibrationRun &run);
+    ~CalibrationHandler() override;
+
+    // The journal's file; the default one in the user's data folder unless
+    // the program was given another.
+    void setRecordsPath(const QString &path);
+    QString recordsPath() const { return path_; }
+    void setFileChooser(FileChooser &chooser);
+    CalibrationWindow *window() const { return window_; }
+    CalibrationRun &run() const { return run_; }
+    QLabel *lastCalibrationLabel() const { return last_; }
+
+  public slots:
+    void openWindow(int page);
+    // The instrument was identified: its last record on the base page.
+    void showLastCalibration();
+
+  private:
+    void addButtons();
+    void setBusy(bool busy);
+    void keep(const CalibrationRecord &record);
+    // Opened on first use; nullptr with the reason reported.
+    RecordStore *store(QString *error);
+
+    TForm1 &form_;
+    Messages &messages_;
+    CalibrationRun &run_;
+    QString path_;
+    std::unique_ptr<RecordStore> store_;
+    CalibrationWindow *window_ = nullptr;
+    FileChooser *chooser_ = nullptr;
+    QLabel *last_ = nullptr;
+    std::vector<QPushButton *> buttons_;
+    // The page whose command buttons wait for the procedure.
+    int busyPage_ = -1;
+    std::vector<QPushButton *> waiting_;
+};

@@ -1,0 +1,75 @@
+#include "CalibrationRun.h"
+
+#include "protocol/LinkPort.h"
+
+CalibrationRun::CalibrationRun(Clock clock, QObject *parent)
+    : QObject(parent), clock_(std::move(clock)) {}
+
+void CalibrationRun::start(CalibrationProcedure procedure) {
+    if (busy())
+        return;
+    ended_.reset();
+    procedure_ = std::move(procedure);
+    emit busyChanged(true);
+    announce();
+}
+
+void CalibrationRun::act(CalibrationProcedure::Action action) {
+    if (!procedure_)
+        return;
+    procedure_->act(action, clock_());
+    announce();
+}
+
+bool CalibrationRun::transmit(LinkPort &port) {
+    if (!procedure_)
+        return false;
+    if (std::optional<Frame> frame = procedure_->nextFrame(clock_())) {
+        port.setErrorReports(false);
+        port.write(frame->data(), FrameSize);
+        port.setErrorReports(true);
+    }
+    announce();
+    return true;
+}
+
+bool CalibrationRun::receive(const Frame &reply) {
+    if (!procedure_)
+        return false;
+    procedure_->takeReply(reply, clock_());
+    announce();
+    return reply[1] != Code::Poll;
+}
+
+void CalibrationRun::drop() {
+    if (!procedure_)
+        return;
+    procedure_->drop(clock_());
+    // Reported at once: the window may be told before the next event.
+    endIfOver();
+}
+
+void CalibrationRun::announce() {
+    if (announcing_)
+        return;
+    announcing_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            announcing_ = false;
+            if (procedure_)
+                emit changed();
+            endIfOver();
+        },
+        Qt::QueuedConnection);
+}
+
+void CalibrationRun::endIfOver() {
+    if (!procedure_ || !procedure_->finished())
+        return;
+    ended_ = std::move(procedure_);
+    procedure_.reset();
+    emit changed();
+    emit finished(ended_->record());
+    emit busyChanged(false);
+}

@@ -1,0 +1,464 @@
+#include "CalibrationWindow.h"
+
+#include "CalibrationRun.h"
+#include "dialogs/Messages.h"
+#include "export/FileChooser.h"
+#include "records/Certificate.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+using Action = CalibrationProcedure::Action;
+using Waiting = CalibrationProcedure::Waiting;
+
+struct ActionFace {
+    Action action;
+    const char *name;
+    const char *caption;
+};
+const ActionFace Faces[] = {
+    {Action::Ready, "readyButton", "Газ подан"},
+    {Action::AcceptNow, "acceptNowButton", "Принять сейчас"},
+    {Action::Adjust, "adjustButton", "Настроить"},
+    {Action::Finish, "finishButton", "Завершить без настройки"},
+    {Action::WriteGas, "writeGasButton", "Записать в блок"},
+    {Action::KeepGas, "keepGasButton", "Оставить как есть"},
+    {Action::Abort, "abortButton", "Прервать"},
+};
+
+QString text(const std::string &s) {
+    return QString::fromStdString(s);
+}
+
+QString settingsKey(std::uint8_t block, const char *name) {
+    return QString("calibration/%1/%2").arg(block).arg(name);
+}
+
+void paint(QLabel *label, bool bad) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, bad ? QColor(0xC0, 0, 0) : QColor(0, 0x60, 0));
+    label->setPalette(p);
+}
+} // namespace
+
+CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent)
+    : QWidget(parent, Qt::Window), run_(run), messages_(messages) {
+    setObjectName("calibrationWindow");
+    setWindowTitle("Калибровка");
+    resize(760, 640);
+    auto *layout = new QVBoxLayout(this);
+    instrumentLabel = new QLabel(this);
+    instrumentLabel->setObjectName("instrumentLabel");
+    QFont bold = instrumentLabel->font();
+    bold.setBold(true);
+    instrumentLabel->setFont(bold);
+    recordsPathLabel = new QLabel(this);
+    recordsPathLabel->setObjectName("recordsPathLabel");
+    recordsPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(instrumentLabel);
+    layout->addWidget(recordsPathLabel);
+    buildSetup();
+    layout->addWidget(setupGroup);
+    buildSteps();
+    layout->addWidget(stepGroup, 1);
+
+    auto *bottom = new QHBoxLayout;
+    outcomeLabel = new QLabel(this);
+    outcomeLabel->setObjectName("outcomeLabel");
+    outcomeLabel->setWordWrap(true);
+    outcomeLabel->setFont(bold);
+    certificateButton = new QPushButton("Сохранить свидетельство…", this);
+    certificateButton->setObjectName("certificateButton");
+    certificateButton->setEnabled(false);
+    closeButton = new QPushButton("Закрыть", this);
+    closeButton->setObjectName("closeButton");
+    bottom->addWidget(outcomeLabel, 1);
+    bottom->addWidget(certificateButton);
+    bottom->addWidget(closeButton);
+    layout->addLayout(bottom);
+
+    connect(startButton, &QPushButton::clicked, this, &CalibrationWindow::startClicked);
+    connect(certificateButton, &QPushButton::clicked, this, &CalibrationWindow::saveCertificate);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(&run_, &CalibrationRun::changed, this, &CalibrationWindow::refresh);
+}
+
+void CalibrationWindow::buildSetup() {
+    setupGroup = new QGroupBox("Перед началом", this);
+    setupGroup->setObjectName("setupGroup");
+    auto *form = new QFormLayout(setupGroup);
+    const auto edit = [&](const char *name, const char *label) {
+        auto *e = new QLineEdit(setupGroup);
+        e->setObjectName(name);
+        form->addRow(QString::fromUtf8(label), e);
+        return e;
+    };
+    technicianEdit = edit("technicianEdit", "Калибровку выполняет:");
+    cylinderNumberEdit = edit("cylinderNumberEdit", "Баллон, номер или партия:");
+    cylinderGasEdit = edit("cylinderGasEdit", "Газ баллона:");
+    cylinderConcentrationEdit = edit("cylinderConcentrationEdit", "Концентрация, %:");
+    cylinderExpiryEdit = new QDateEdit(setupGroup);
+    cylinderExpiryEdit->setObjectName("cylinderExpiryEdit");
+    cylinderExpiryEdit->setCalendarPopup(true);
+    cylinderExpiryEdit->setDisplayFormat("dd.MM.yyyy");
+    form->addRow("Баллон годен до:", cylinderExpiryEdit);
+    auto *rule = new QHBoxLayout;
+    steadySecondsSpin = new QSpinBox(setupGroup);
+    steadySecondsSpin->setObjectName("steadySecondsSpin");
+    steadySecondsSpin->setRange(5, 600);
+    steadySecondsSpin->setSuffix(" с");
+    steadyBandEdit = new QLineEdit(setupGroup);
+    steadyBandEdit->setObjectName("steadyBandEdit");
+    steadyBandEdit->setMaximumWidth(80);
+    rule->addWidget(new QLabel("за", setupGroup));
+    rule->addWidget(steadySecondsSpin);
+    rule->addWidget(new QLabel("изменение менее", setupGroup));
+    rule->addWidget(steadyBandEdit);
+    rule->addWidget(new QLabel("%", setupGroup));
+    rule->addStretch();
+    form->addRow("Показание устойчиво:", rule);
+    toleranceEdit = edit("toleranceEdit", "Допуск, ± %:");
+    standLabel = new QLabel(setupGroup);
+    standLabel->setObjectName("standLabel");
+    form->addRow("Позиция стенда:", standLabel);
+    startButton = new QPushButton("Начать", setupGroup);
+    startButton->setObjectName("startButton");
+    form->addRow(startButton);
+}
+
+void CalibrationWindow::buildSteps() {
+    stepGroup = new QGroupBox("Калибровка", this);
+    stepGroup->setObjectName("stepGroup");
+    auto *layout = new QVBoxLayout(stepGroup);
+    instructionLabel = new QLabel(stepGroup);
+    instructionLabel->setObjectName("instructionLabel");
+    instructionLabel->setWordWrap(true);
+    QFont big = instructionLabel->font();
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    big.setBold(true);
+    instructionLabel->setFont(big);
+    layout->addWidget(instructionLabel);
+    auto *readings = new QHBoxLayout;
+    readingLabel = new QLabel(stepGroup);
+    readingLabel->setObjectName("readingLabel");
+    readingLabel->setFont(big);
+    waitLabel = new QLabel(stepGroup);
+    waitLabel->setObjectName("waitLabel");
+    waitLabel->setWordWrap(true);
+    readings->addWidget(readingLabel);
+    readings->addWidget(waitLabel, 1);
+    layout->addLayout(readings);
+
+    chart_ = new QChart;
+    chart_->legend()->hide();
+    reading_ = new QLineSeries(chart_);
+    reading_->setColor(Qt::red);
+    bandLow_ = new QLineSeries(chart_);
+    bandHigh_ = new QLineSeries(chart_);
+    for (QLineSeries *band : {bandLow_, bandHigh_}) {
+        QPen pen(QColor(0, 0x80, 0));
+        pen.setStyle(Qt::DashLine);
+        band->setPen(pen);
+    }
+    axisX_ = new QValueAxis(chart_);
+    axisX_->setTitleText("с");
+    axisY_ = new QValueAxis(chart_);
+    chart_->addAxis(axisX_, Qt::AlignBottom);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
+    for (QLineSeries *s : {reading_, bandLow_, bandHigh_}) {
+        chart_->addSeries(s);
+        s->attachAxis(axisX_);
+        s->attachAxis(axisY_);
+    }
+    waitChart = new QChartView(chart_, stepGroup);
+    waitChart->setObjectName("waitChart");
+    waitChart->setMinimumHeight(200);
+    layout->addWidget(waitChart, 1);
+
+    auto *buttons = new QHBoxLayout;
+    for (const ActionFace &f : Faces) {
+        auto *b = new QPushButton(QString::fromUtf8(f.caption), stepGroup);
+        b->setObjectName(f.name);
+        b->hide();
+        buttons->addWidget(b);
+        actionButtons[int(f.action)] = b;
+        connect(b, &QPushButton::clicked, this, [this, a = f.action] { run_.act(a); });
+    }
+    buttons->addStretch();
+    layout->addLayout(buttons);
+
+    measurementsTable = new QTableWidget(0, 6, stepGroup);
+    measurementsTable->setObjectName("measurementsTable");
+    measurementsTable->setHorizontalHeaderLabels(
+        {"Точка", "Проверка", "Ожидалось, %", "Показание, %", "До устойчивости, с", "Итог"});
+    measurementsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    measurementsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    measurementsTable->setMaximumHeight(150);
+    layout->addWidget(measurementsTable);
+}
+
+void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &recordsPath) {
+    base_ = base;
+    rules_ = findCalibrationRules(base.block);
+    kept_ = CalibrationRecord();
+    instrumentLabel->setText(text(base.model) + QString("   № %1").arg(base.serial));
+    recordsPathLabel->setText("Журнал калибровок: " + recordsPath);
+    standLabel->setText(base.standPosition ? QString::number(*base.standPosition)
+                                           : QString("не выбрана"));
+    const QSettings s;
+    technicianEdit->setText(s.value("calibration/technician").toString());
+    cylinderNumberEdit->setText(s.value(settingsKey(base.block, "cylinder")).toString());
+    cylinderGasEdit->setText(s.value(settingsKey(base.block, "gas")).toString());
+    cylinderConcentrationEdit->setText(
+        s.value(settingsKey(base.block, "concentration")).toString());
+    const QDate expiry = s.value(settingsKey(base.block, "expiry")).toDate();
+    cylinderExpiryEdit->setDate(expiry.isValid() ? expiry : QDate::currentDate().addYears(1));
+    const SteadyRule rule = rules_ ? rules_->steady : SteadyRule{};
+    steadySecondsSpin->setValue(
+        s.value(settingsKey(base.block, "steadySeconds"), rule.windowSeconds).toInt());
+    steadyBandEdit->setText(
+        s.value(settingsKey(base.block, "steadyBand"), percentText(rule.band)).toString());
+    toleranceEdit->setText(
+        s.value(settingsKey(base.block, "tolerance"), percentText(defaultTolerance(base.sensorGas)))
+            .toString());
+    // The ПГС block is judged by its alarms, not by a reading.
+    const bool judgedByReading = !rules_ || rules_->style != CalibrationStyle::Thresholds;
+    steadyBandEdit->setEnabled(judgedByReading);
+    toleranceEdit->setEnabled(judgedByReading);
+    setupGroup->setEnabled(true);
+    stepGroup->setEnabled(false);
+    instructionLabel->setText("Заполните поля и нажмите «Начать».");
+    readingLabel->clear();
+    waitLabel->clear();
+    measurementsTable->setRowCount(0);
+    for (auto &[a, b] : actionButtons)
+        b->hide();
+    outcomeLabel->clear();
+    certificateButton->setEnabled(false);
+    drawChart();
+}
+
+std::optional<int> CalibrationWindow::percentField(const QLineEdit *field) const {
+    QString t = field->text().trimmed();
+    t.replace(',', '.');
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok || !(v > 0) || v > 100)
+        return std::nullopt;
+    return int(std::lround(v * base_.perPercent));
+}
+
+QString CalibrationWindow::percentText(int units) const {
+    const int per = base_.perPercent > 0 ? base_.perPercent : 100;
+    return QString::number(double(units) / per, 'f', per >= 100 ? 2 : 1);
+}
+
+void CalibrationWindow::startClicked() {
+    if (run_.busy() || !rules_)
+        return;
+    const QString technician = technicianEdit->text().trimmed();
+    if (technician.isEmpty())
+        return messages_.error("Укажите, кто выполняет калибровку.");
+    if (cylinderNumberEdit->text().trimmed().isEmpty())
+        return messages_.error("Укажите номер или партию баллона.");
+    const QDate expiry = cylinderExpiryEdit->date();
+    if (expiry < QDate::currentDate())
+        return messages_.error(QString("Срок годности баллона истёк %1: возьмите другой баллон.")
+                                   .arg(expiry.toString("dd.MM.yyyy")));
+    // The oxygen sensor may be spanned in air: no concentration then.
+    std::optional<int> concentration;
+    if (!cylinderConcentrationEdit->text().trimmed().isEmpty() ||
+        !(rules_->airSpan || rules_->style == CalibrationStyle::Thresholds)) {
+        concentration = percentField(cylinderConcentrationEdit);
+        if (!concentration)
+            return messages_.error("Концентрация газа в баллоне — число процентов больше 0 и "
+                                   "не больше 100, например 2,50.");
+    }
+    std::optional<int> band = percentField(steadyBandEdit);
+    std::optional<int> tolerance = percentField(toleranceEdit);
+    if (rules_->style == CalibrationStyle::Thresholds) {
+        band = rules_->steady.band;
+        tolerance = 0;
+    }
+    if (!band)
+        return messages_.error("Изменение, при котором показание считается устойчивым, — число "
+                               "процентов больше 0, например 0,05.");
+    if (!tolerance)
+        return messages_.error("Допуск — число процентов больше 0, например 0,20.");
+
+    CalibrationRecord record = base_;
+    record.technician = technician.toStdString();
+    record.cylinder = {cylinderNumberEdit->text().trimmed().toStdString(),
+                       cylinderGasEdit->text().trimmed().toStdString(), concentration.value_or(0),
+                       expiry.toString(Qt::ISODate).toStdString()};
+    record.when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    remember();
+    CalibrationProcedure procedure(record.block, record.sensorGas, record, run_.now());
+    procedure.setRule({steadySecondsSpin->value(), *band});
+    procedure.setTolerance(*tolerance);
+    setupGroup->setEnabled(false);
+    stepGroup->setEnabled(true);
+    run_.start(std::move(procedure));
+}
+
+void CalibrationWindow::remember() const {
+    QSettings s;
+    s.setValue("calibration/technician", technicianEdit->text().trimmed());
+    s.setValue(settingsKey(base_.block, "cylinder"), cylinderNumberEdit->text().trimmed());
+    s.setValue(settingsKey(base_.block, "gas"), cylinderGasEdit->text().trimmed());
+    s.setValue(settingsKey(base_.block, "concentration"),
+               cylinderConcentrationEdit->text().trimmed());
+    s.setValue(settingsKey(base_.block, "expiry"), cylinderExpiryEdit->date());
+    s.setValue(settingsKey(base_.block, "steadySeconds"), steadySecondsSpin->value());
+    s.setValue(settingsKey(base_.block, "steadyBand"), steadyBandEdit->text().trimmed());
+    s.setValue(settingsKey(base_.block, "tolerance"), toleranceEdit->text().trimmed());
+}
+
+void CalibrationWindow::refresh() {
+    const CalibrationProcedure *p = run_.procedure();
+    if (!p)
+        return;
+    const CalibrationProcedure::Step &step = p->step();
+    instructionLabel->setText(text(step.instruction));
+    for (auto &[a, b] : actionButtons) {
+        const bool offered =
+            std::find(step.actions.begin(), step.actions.end(), Action(a)) != step.actions.end();
+        b->setVisible(offered && run_.busy());
+    }
+    const std::optional<double> v = p->liveValue();
+    readingLabel->setText(v ? QString("%1 %2").arg(*v, 0, 'f', 2).arg(text(p->liveUnit()))
+                            : QString());
+    QString wait;
+    if (const auto w = p->steadyWait()) {
+        wait = w->tooLong ? QString("Показание не устанавливается дольше %1 с: проверьте подачу "
+                                    "газа или примите показание.")
+                                .arg(int(w->secondsWaited))
+                          : QString("Устойчиво через %1 с, если не изменится больше чем на %2")
+                                .arg(int(std::ceil(w->secondsLeft)))
+                                .arg(w->high - w->low, 0, 'f', 2);
+    } else if (step.waiting == Waiting::Block) {
+        wait = "Ждём ответа блока…";
+    }
+    waitLabel->setText(wait);
+    showMeasurements(p->record());
+    drawChart();
+    if (!run_.busy()) {
+        stepGroup->setEnabled(false);
+        const CalibrationRecord &r = p->record();
+        const bool good = r.outcome == CalibrationOutcome::PassedAsFound ||
+                          r.outcome == CalibrationOutcome::Adjusted;
+        outcomeLabel->setText("Итог: " + text(outcomeText(r.outcome)) +
+                              (r.remark.empty() ? QString() : ". " + text(r.remark)));
+        paint(outcomeLabel, !good);
+    }
+}
+
+void CalibrationWindow::showMeasurements(const CalibrationRecord &record) {
+    measurementsTable->setRowCount(int(record.measurements.size()));
+    int row = 0;
+    for (const Measurement &m : record.measurements) {
+        const bool alarms = m.alarmsExpected.has_value();
+        const auto alarmText = [](std::optional<int> bits) {
+            if (!bits)
+                return QString();
+            QStringList on;
+            for (int i = 0; i < 3; ++i)
+                if (*bits & (1 << i))
+                    on << QString("П%1").arg(i + 1);
+            return on.isEmpty() ? QString("нет тревог") : on.join(", ");
+        };
+        const QStringList cells = {
+            text(m.point),
+            m.phase == Measurement::Phase::AsFound ? "до настройки" : "после настройки",
+            alarms ? alarmText(m.alarmsExpected) : percentText(m.expected),
+            alarms      ? alarmText(m.alarmsSeen)
+            : m.reading ? percentText(*m.reading)
+                        : QString(),
+            m.secondsToSteady ? QString::number(*m.secondsToSteady, 'f', 0) +
+                                    (m.acceptedEarly ? " (принято раньше)" : "")
+                              : QString(),
+            m.passed ? "в допуске" : "вне допуска"};
+        for (int c = 0; c < cells.size(); ++c)
+            measurementsTable->setItem(row, c, new QTableWidgetItem(cells[c]));
+        ++row;
+    }
+}
+
+void CalibrationWindow::drawChart() {
+    const CalibrationProcedure *p = run_.procedure();
+    QList<QPointF> points;
+    if (p)
+        for (const ChartPoint &c : p->liveChart())
+            points.append({c.seconds, c.value});
+    reading_->replace(points);
+    double lo = 0, hi = 1, right = 10;
+    for (const QPointF &pt : points) {
+        lo = std::min(lo, pt.y());
+        hi = std::max(hi, pt.y());
+        right = std::max(right, pt.x());
+    }
+    const auto w = p ? p->steadyWait() : std::nullopt;
+    if (w && !points.isEmpty()) {
+        const double from = std::max(0.0, right - (p->record().steady.windowSeconds));
+        bandLow_->replace({{from, w->low}, {right, w->low}});
+        bandHigh_->replace({{from, w->high}, {right, w->high}});
+    } else {
+        bandLow_->clear();
+        bandHigh_->clear();
+    }
+    const double margin = (hi - lo) * 0.1 + 0.01;
+    axisX_->setRange(0, right);
+    axisY_->setRange(lo - margin, hi + margin);
+}
+
+void CalibrationWindow::showKept(const CalibrationRecord &record, const QString &error) {
+    kept_ = record;
+    if (!error.isEmpty()) {
+        outcomeLabel->setText(outcomeLabel->text() + "\nЗапись не сохранена: " + error);
+        paint(outcomeLabel, true);
+        return;
+    }
+    outcomeLabel->setText(outcomeLabel->text() +
+                          QString("\nЗапись № %1 сохранена в журнале.").arg(record.number));
+    certificateButton->setEnabled(true);
+}
+
+void CalibrationWindow::saveCertificate() {
+    if (kept_.number == 0 || !chooser_)
+        return;
+    const QString path = chooser_->saveFileName(
+        this, "Сохранить свидетельство о калибровке",
+        QString("Свидетельство-%1-%2.pdf").arg(kept_.number).arg(kept_.serial),
+        "Документ PDF (*.pdf)");
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!Certificate::write(kept_, path, &error))
+        messages_.error(error);
+}
+
+void CalibrationWindow::closeEvent(QCloseEvent *event) {
+    // The block is reset and the record kept by the run; the window may go.
+    if (run_.busy())
+        run_.act(Action::Abort);
+    event->accept();
+}

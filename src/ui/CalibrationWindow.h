@@ -1,0 +1,102 @@
+#pragma once
+// The calibration window of one sensor block: first who calibrates, the
+// cylinder and the rules of judgement; then the procedure step by step, each
+// with its instruction, the live reading on a chart with the band of the
+// steady rule and its countdown, and a button for each choice the step
+// offers; at the end the outcome, the record's number and the certificate.
+// Modeless: the main window stays usable beside it. Closing it while the
+// procedure runs aborts the procedure (the block is reset and the record says
+// so).
+
+#include "protocol/CalibrationRecord.h"
+
+#include <QWidget>
+
+#include <map>
+
+class CalibrationRun;
+class FileChooser;
+class Messages;
+class QChart;
+class QChartView;
+class QDateEdit;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+class QValueAxis;
+
+class CalibrationWindow : public QWidget {
+    Q_OBJECT
+  public:
+    CalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent = nullptr);
+
+    // A new calibration of the block `base` names, with the fields offered
+    // from what was used last. Only while the run is not busy.
+    void prepare(const CalibrationRecord &base, const QString &recordsPath);
+    void setFileChooser(FileChooser &chooser) { chooser_ = &chooser; }
+    // The record as kept (its number given), or the reason it was not.
+    void showKept(const CalibrationRecord &record, const QString &error);
+
+    QLabel *instrumentLabel;
+    QLabel *recordsPathLabel;
+    QGroupBox *setupGroup;
+    QLineEdit *technicianEdit;
+    QLineEdit *cylinderNumberEdit;
+    QLineEdit *cylinderGasEdit;
+    QLineEdit *cylinderConcentrationEdit;
+    QDateEdit *cylinderExpiryEdit;
+    QSpinBox *steadySecondsSpin;
+    QLineEdit *steadyBandEdit;
+    QLineEdit *toleranceEdit;
+    QLabel *standLabel;
+    QPushButton *startButton;
+
+    QGroupBox *stepGroup;
+    QLabel *instructionLabel;
+    QLabel *readingLabel;
+    QLabel *waitLabel;
+    QChartView *waitChart;
+    std::map<int, QPushButton *> actionButtons; // by CalibrationProcedure::Action
+    QTableWidget *measurementsTable;
+
+    QLabel *outcomeLabel;
+    QPushButton *certificateButton;
+    QPushButton *closeButton;
+
+  public slots:
+    void startClicked();
+    void saveCertificate();
+
+  protected:
+    void closeEvent(QCloseEvent *event) override;
+
+  private:
+    void buildSetup();
+    void buildSteps();
+    void refresh();
+    void showMeasurements(const CalibrationRecord &record);
+    void drawChart();
+    // Percent as the technician types it ("2,5" or "2.5") in the block's
+    // units; nothing when it is not a number in (0, 100].
+    std::optional<int> percentField(const QLineEdit *field) const;
+    QString percentText(int units) const;
+    void remember() const;
+
+    CalibrationRun &run_;
+    Messages &messages_;
+    FileChooser *chooser_ = nullptr;
+    CalibrationRecord base_;
+    const CalibrationRules *rules_ = nullptr;
+    CalibrationRecord kept_;
+    QChart *chart_;
+    QLineSeries *reading_;
+    QLineSeries *bandLow_;
+    QLineSeries *bandHigh_;
+    QValueAxis *axisX_;
+    QValueAxis *axisY_;
+};
