@@ -25,7 +25,6 @@ void TestQtRussian::texts_data() {
         << QByteArray("QFileDialog") << QByteArray("Folder") << "Папка";
     QTest::newRow("button: cancel")
         << QByteArray("QPlatformTheme") << QByteArray("Cancel") << "Отмена";
-    QTest::newRow("button: yes") << QByteArray("QPlatformTheme") << QByteArray("&Yes") << "&Да";
 }
 
 void TestQtRussian::texts() {
