@@ -22,11 +22,11 @@ QString RecordTexts::scaled(std::optional<int> value, int per) {
     if (per <= 1)
         return QString::number(*value);
     const int decimals = decimalsOf(per);
-    const int whole = std::abs(*value) / per, part = std::abs(*value) % per;
+    const int whole = std::abs(*value) / per, fraction = std::abs(*value) % per;
     QString text = QString::number(whole);
     if (decimals > 0)
-        text += ',' + QString::number(part).rightJustified(decimals, '0');
-    else if (part != 0)
+        text += ',' + QString::number(fraction).rightJustified(decimals, '0');
+    else if (fraction != 0)
         text = QString::number(double(std::abs(*value)) / per, 'f', 2).replace('.', ',');
     return (*value < 0 ? "-" : "") + text;
 }
@@ -100,4 +100,23 @@ QString RecordTexts::versionName(const std::string &key) {
     if (key == "sensor")
         return "блок датчика";
     return QString::fromStdString(key);
+}
+
+QString RecordTexts::version(int byte) {
+    return QString("%1.%2").arg((byte >> 4) & 0x0F).arg(byte & 0x0F);
+}
+
+QString RecordTexts::setting(const std::string &key, int value, int perPercent) {
+    static const std::pair<const char *, const char *> Names[] = {
+        {"calibrationGas", "Калибровочный газ"},
+        {"threshold1", "Порог 1"},
+        {"threshold2", "Порог 2"},
+        {"threshold3", "Порог 3"},
+        {"offThreshold", "Порог отключения"},
+    };
+    for (const auto &[k, name] : Names)
+        if (key == k)
+            return QString::fromUtf8(name) + ": " +
+                   (perPercent > 0 ? percent(value, perPercent) : QString::number(value));
+    return QString::fromStdString(key) + ": " + QString::number(value);
 }
