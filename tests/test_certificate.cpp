@@ -54,7 +54,7 @@ class TestCertificate : public QObject {
         QTest::addColumn<QString>("expected");
         QTest::newRow("title") << "Свидетельство о калибровке № 17";
         QTest::newRow("serial") << "23101";
-        QTest::newRow("block versions") << "базовый блок 12, насос 5, блок датчика 7";
+        QTest::newRow("block versions") << "базовый блок 1.2, насос 2.3, блок датчика 1.4";
         QTest::newRow("date") << "08.12.2026 14:30:05";
         QTest::newRow("cylinder") << "№ ПГС-0417, CH4 в воздухе, 2,50 %, годен до 30.06.2027";
         QTest::newRow("steady rule") << "за 30 с изменение менее 0,05 %";
@@ -65,7 +65,7 @@ class TestCertificate : public QObject {
         QTest::newRow("out of tolerance") << "вне допуска";
         QTest::newRow("alarms") << "П1, П2";
         QTest::newRow("point after") << "410,1";
-        QTest::newRow("setting after") << "threshold1 = 50";
+        QTest::newRow("setting after") << "Порог 1: 0,50 %";
         QTest::newRow("outcome") << QString::fromStdString(
             outcomeText(CalibrationOutcome::Adjusted));
         QTest::newRow("next due") << "до 08.12.2027";

@@ -137,7 +137,7 @@ class TestCliRecords : public QObject {
         QVERIFY(first["corrects"].isNull());
         QCOMPARE(second["corrects"].toInt(), 1);
         QCOMPARE(first["cylinder"]["number"].toString(), "ПГС-0417");
-        QCOMPARE(first["versions"]["pump"].toInt(), 5);
+        QCOMPARE(first["versions"]["pump"].toInt(), 0x23);
         QCOMPARE(first["standPosition"].toInt(), 5);
         const QJsonArray measurements = first["measurements"].toArray();
         QCOMPARE(measurements.size(), qsizetype(sample.measurements.size()));

@@ -2,9 +2,19 @@
 // developer to look at: every page of every kind, after some seconds of
 // polling on a hand-moved clock. Usage: ze23-snapshots DIR
 #include "pages/BlockPage.h"
+#include "protocol/InstrumentKind.h"
 #include "sim/SimFtDriver.h"
 #include "testsupport/RecordingMessages.h"
+#include "testsupport/ScriptedChooser.h"
+#include "ui/CalibrationHandler.h"
+#include "ui/CalibrationRun.h"
+#include "ui/CalibrationWindow.h"
 #include "ui/TForm1.h"
+
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
 
 #include <QApplication>
 #include <QDir>
@@ -26,6 +36,52 @@ void run(TForm1 &form, int ms) {
     }
     QApplication::processEvents();
 }
+
+// The sensor calibrated through its window, a picture at each new step, and
+// the certificate at the end.
+void calibrate(TForm1 &form, VirtualInstrument &vi, const QDir &dir, int kind, int cylinder,
+               const QString &concentration) {
+    using Action = CalibrationProcedure::Action;
+    CalibrationWindow &w = *form.calibration()->window();
+    const int page = PageIndex::ofBlock(findInstrumentKind(std::uint8_t(kind))->sensor.block);
+    form.calibration()->openWindow(page);
+    w.technicianEdit->setText("Иванов И. И.");
+    w.cylinderNumberEdit->setText("ГСО 10-123");
+    w.cylinderGasEdit->setText("CH4 в воздухе");
+    w.cylinderConcentrationEdit->setText(concentration);
+    w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
+    w.grab().save(dir.filePath(QString("kind%1-calibration-0.png").arg(kind)));
+    w.startButton->click();
+    std::string shown;
+    int pictures = 1;
+    for (int guard = 0; guard < 600 && form.calibrationBusy(); ++guard) {
+        run(form, 1000);
+        const CalibrationProcedure *p = form.calibration()->run().procedure();
+        if (!p)
+            break;
+        vi.applyGas(p->step().gas, cylinder);
+        if (p->step().instruction != shown || guard % 25 == 24) {
+            shown = p->step().instruction;
+            w.grab().save(
+                dir.filePath(QString("kind%1-calibration-%2.png").arg(kind).arg(pictures++)));
+        }
+        for (Action a : {Action::Ready, Action::Adjust, Action::WriteGas})
+            if (w.actionButtons.at(int(a))->isVisible()) {
+                w.actionButtons.at(int(a))->click();
+                break;
+            }
+    }
+    run(form, 1000);
+    w.grab().save(dir.filePath(QString("kind%1-calibration-end.png").arg(kind)));
+    form.grab().save(dir.filePath(QString("kind%1-base-after.png").arg(kind)));
+    form.setActivePage(PageIndex::Base);
+    form.grab().save(dir.filePath(QString("kind%1-base-after.png").arg(kind)));
+    ScriptedChooser chooser;
+    chooser.answer = dir.filePath(QString("kind%1-certificate.pdf").arg(kind));
+    w.setFileChooser(chooser);
+    w.certificateButton->click();
+    w.close();
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -36,10 +92,13 @@ int main(int argc, char **argv) {
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(dir.path());
+    QStandardPaths::setTestModeEnabled(true);
     SimFtDriver sim([] { return nowMs; });
     for (std::size_t row = 0; row < sim.adapterCount(); ++row) {
         RecordingMessages messages;
         TForm1 form(sim, messages);
+        form.clock = [] { return nowMs; };
+        form.calibration()->setRecordsPath(dir.filePath("records.sqlite"));
         form.pictureFolder = QCoreApplication::applicationDirPath() + "/src";
         form.resize(1100, 760);
         form.show();
@@ -56,6 +115,8 @@ int main(int argc, char **argv) {
             form.grab().save(dir.filePath(name));
             std::printf("%s\n", qPrintable(dir.filePath(name)));
         }
+        const bool percent = kind != 4 && kind != 7;
+        calibrate(form, sim.instrument(row), dir, kind, percent ? 250 : 0, percent ? "2,50" : "");
     }
     return 0;
 }

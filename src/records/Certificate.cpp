@@ -3,6 +3,7 @@
 #include "CertificatePage.h"
 #include "RecordTexts.h"
 #include "WaitChart.h"
+#include "protocol/Frame.h"
 
 #include <QPainter>
 #include <QPdfWriter>
@@ -29,7 +30,7 @@ void instrument(CertificatePage &page, const CalibrationRecord &r) {
     page.heading("Прибор");
     QStringList versions;
     for (const auto &[key, version] : r.versions)
-        versions << versionName(key) + " " + QString::number(version);
+        versions << versionName(key) + " " + RecordTexts::version(version);
     page.fields({
         {"Модель", text(r.model)},
         {"Заводской номер", QString::number(r.serial)},
@@ -132,7 +133,7 @@ void adjustment(CertificatePage &page, const CalibrationRecord &r) {
     if (!r.settingsAfter.empty()) {
         QStringList settings;
         for (const auto &[name, value] : r.settingsAfter)
-            settings << text(name) + " = " + QString::number(value);
+            settings << setting(name, value, r.block == Block::Pgs ? 0 : r.perPercent);
         page.skip(2);
         page.fields({{"Настройки блока после калибровки", settings.join("; ")}});
     }

@@ -31,4 +31,10 @@ QString alarms(std::optional<int> bits);
 QString blockName(int block);
 // A block's version key ("base", "pump", "sensor") in words.
 QString versionName(const std::string &key);
+// A version byte: high nibble major, low nibble minor (0x14: "1.4").
+QString version(int byte);
+// A setting the block keeps, by its name in a snapshot, with its value in
+// percent where it is a concentration ("Порог 1: 0,50 %"); perPercent 0 for a
+// value in the block's raw units (the ПГС thresholds).
+QString setting(const std::string &key, int value, int perPercent);
 } // namespace RecordTexts

@@ -2,6 +2,7 @@
 
 #include "CalibrationRun.h"
 #include "CalibrationWindow.h"
+#include "GasControl.h"
 #include "TForm1.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
@@ -84,6 +85,18 @@ void CalibrationHandler::setRecordsPath(const QString &path) {
 void CalibrationHandler::setFileChooser(FileChooser &chooser) {
     chooser_ = &chooser;
     window_->setFileChooser(chooser);
+}
+
+void CalibrationHandler::setGasControl(GasControl *control) {
+    gasControl_ = control;
+    connect(&run_, &CalibrationRun::changed, this, [this] {
+        const CalibrationProcedure *p = run_.procedure();
+        if (!gasControl_ || !p || !run_.busy() || p->step().instruction == followedStep_)
+            return;
+        followedStep_ = p->step().instruction;
+        if (p->step().gas != TestGas::Ambient)
+            gasControl_->choose(p->step().gas);
+    });
 }
 
 void CalibrationHandler::addButtons() {

@@ -17,6 +17,7 @@
 class CalibrationRun;
 class CalibrationWindow;
 class FileChooser;
+class GasControl;
 class Messages;
 class QLabel;
 class QPushButton;
@@ -34,6 +35,9 @@ class CalibrationHandler : public QObject {
     void setRecordsPath(const QString &path);
     QString recordsPath() const { return path_; }
     void setFileChooser(FileChooser &chooser);
+    // Under --simulate: the control of the gas on the virtual sensors, which
+    // then follows each new step's gas (the technician may still change it).
+    void setGasControl(GasControl *control);
     CalibrationWindow *window() const { return window_; }
     CalibrationRun &run() const { return run_; }
     QLabel *lastCalibrationLabel() const { return last_; }
@@ -57,6 +61,8 @@ class CalibrationHandler : public QObject {
     std::unique_ptr<RecordStore> store_;
     CalibrationWindow *window_ = nullptr;
     FileChooser *chooser_ = nullptr;
+    GasControl *gasControl_ = nullptr;
+    std::string followedStep_;
     QLabel *last_ = nullptr;
     std::vector<QPushButton *> buttons_;
     // The page whose command buttons wait for the procedure.

@@ -4,6 +4,7 @@
 #include "dialogs/Messages.h"
 #include "export/FileChooser.h"
 #include "records/Certificate.h"
+#include "records/RecordTexts.h"
 
 #include <QChart>
 #include <QChartView>
@@ -49,6 +50,14 @@ QString text(const std::string &s) {
     return QString::fromStdString(s);
 }
 
+// The rule's band as the technician set it; the ПГС alarms have none.
+QString bandText(const CalibrationRecord &r) {
+    const CalibrationRules *rules = findCalibrationRules(r.block);
+    if (rules && rules->style == CalibrationStyle::Thresholds)
+        return "без смены тревог";
+    return RecordTexts::percent(r.steady.band, r.perPercent);
+}
+
 QString settingsKey(std::uint8_t block, const char *name) {
     return QString("calibration/%1/%2").arg(block).arg(name);
 }
@@ -78,6 +87,11 @@ CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QW
     layout->addWidget(recordsPathLabel);
     buildSetup();
     layout->addWidget(setupGroup);
+    conditionsLabel = new QLabel(this);
+    conditionsLabel->setObjectName("conditionsLabel");
+    conditionsLabel->setWordWrap(true);
+    conditionsLabel->hide();
+    layout->addWidget(conditionsLabel);
     buildSteps();
     layout->addWidget(stepGroup, 1);
 
@@ -209,10 +223,10 @@ void CalibrationWindow::buildSteps() {
     measurementsTable = new QTableWidget(0, 6, stepGroup);
     measurementsTable->setObjectName("measurementsTable");
     measurementsTable->setHorizontalHeaderLabels(
-        {"Точка", "Проверка", "Ожидалось, %", "Показание, %", "До устойчивости, с", "Итог"});
+        {"Точка", "Проверка", "Ожидалось", "Показание", "До устойчивости, с", "Итог"});
     measurementsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     measurementsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    measurementsTable->setMaximumHeight(150);
+    measurementsTable->setMinimumHeight(150);
     layout->addWidget(measurementsTable);
 }
 
@@ -244,7 +258,8 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     const bool judgedByReading = !rules_ || rules_->style != CalibrationStyle::Thresholds;
     steadyBandEdit->setEnabled(judgedByReading);
     toleranceEdit->setEnabled(judgedByReading);
-    setupGroup->setEnabled(true);
+    setupGroup->show();
+    conditionsLabel->hide();
     stepGroup->setEnabled(false);
     instructionLabel->setText("Заполните поля и нажмите «Начать».");
     readingLabel->clear();
@@ -315,7 +330,21 @@ void CalibrationWindow::startClicked() {
     CalibrationProcedure procedure(record.block, record.sensorGas, record, run_.now());
     procedure.setRule({steadySecondsSpin->value(), *band});
     procedure.setTolerance(*tolerance);
-    setupGroup->setEnabled(false);
+    setupGroup->hide();
+    conditionsLabel->setText(
+        QString("Выполняет: %1. Баллон %2 (%3), %4, годен до %5. Устойчиво: за %6 с изменение "
+                "менее %7. Допуск ± %8.")
+            .arg(technician, cylinderNumberEdit->text().trimmed(),
+                 cylinderGasEdit->text().trimmed(),
+                 concentration ? RecordTexts::percent(*concentration, base_.perPercent)
+                               : QString("воздух"),
+                 expiry.toString("dd.MM.yyyy"))
+            .arg(steadySecondsSpin->value())
+            .arg(rules_->style == CalibrationStyle::Thresholds
+                     ? QString("без смены тревог")
+                     : RecordTexts::percent(*band, base_.perPercent),
+                 RecordTexts::percent(*tolerance, base_.perPercent)));
+    conditionsLabel->show();
     stepGroup->setEnabled(true);
     run_.start(std::move(procedure));
 }
@@ -352,9 +381,11 @@ void CalibrationWindow::refresh() {
         wait = w->tooLong ? QString("Показание не устанавливается дольше %1 с: проверьте подачу "
                                     "газа или примите показание.")
                                 .arg(int(w->secondsWaited))
-                          : QString("Устойчиво через %1 с, если не изменится больше чем на %2")
+                          : QString("Устойчиво через %1 с, если за %2 с изменится меньше "
+                                    "чем на %3")
                                 .arg(int(std::ceil(w->secondsLeft)))
-                                .arg(w->high - w->low, 0, 'f', 2);
+                                .arg(p->record().steady.windowSeconds)
+                                .arg(bandText(p->record()));
     } else if (step.waiting == Waiting::Block) {
         wait = "Ждём ответа блока…";
     }
@@ -362,7 +393,6 @@ void CalibrationWindow::refresh() {
     showMeasurements(p->record());
     drawChart();
     if (!run_.busy()) {
-        stepGroup->setEnabled(false);
         const CalibrationRecord &r = p->record();
         const bool good = r.outcome == CalibrationOutcome::PassedAsFound ||
                           r.outcome == CalibrationOutcome::Adjusted;
@@ -376,27 +406,15 @@ void CalibrationWindow::showMeasurements(const CalibrationRecord &record) {
     measurementsTable->setRowCount(int(record.measurements.size()));
     int row = 0;
     for (const Measurement &m : record.measurements) {
-        const bool alarms = m.alarmsExpected.has_value();
-        const auto alarmText = [](std::optional<int> bits) {
-            if (!bits)
-                return QString();
-            QStringList on;
-            for (int i = 0; i < 3; ++i)
-                if (*bits & (1 << i))
-                    on << QString("П%1").arg(i + 1);
-            return on.isEmpty() ? QString("нет тревог") : on.join(", ");
-        };
+        using namespace RecordTexts;
+        const bool judgedByAlarms = m.alarmsExpected.has_value();
         const QStringList cells = {
             text(m.point),
-            m.phase == Measurement::Phase::AsFound ? "до настройки" : "после настройки",
-            alarms ? alarmText(m.alarmsExpected) : percentText(m.expected),
-            alarms      ? alarmText(m.alarmsSeen)
-            : m.reading ? percentText(*m.reading)
-                        : QString(),
-            m.secondsToSteady ? QString::number(*m.secondsToSteady, 'f', 0) +
-                                    (m.acceptedEarly ? " (принято раньше)" : "")
-                              : QString(),
-            m.passed ? "в допуске" : "вне допуска"};
+            phase(m.phase),
+            judgedByAlarms ? alarms(m.alarmsExpected) : scaled(m.expected, record.perPercent),
+            judgedByAlarms ? alarms(m.alarmsSeen) : scaled(m.reading, record.perPercent),
+            seconds(m.secondsToSteady) + (m.acceptedEarly ? " (принято раньше)" : ""),
+            verdict(m.passed)};
         for (int c = 0; c < cells.size(); ++c)
             measurementsTable->setItem(row, c, new QTableWidgetItem(cells[c]));
         ++row;
@@ -410,7 +428,7 @@ void CalibrationWindow::drawChart() {
         for (const ChartPoint &c : p->liveChart())
             points.append({c.seconds, c.value});
     reading_->replace(points);
-    double lo = 0, hi = 1, right = 10;
+    double lo = points.isEmpty() ? 0 : points.front().y(), hi = lo, right = 10;
     for (const QPointF &pt : points) {
         lo = std::min(lo, pt.y());
         hi = std::max(hi, pt.y());
@@ -421,6 +439,8 @@ void CalibrationWindow::drawChart() {
         const double from = std::max(0.0, right - (p->record().steady.windowSeconds));
         bandLow_->replace({{from, w->low}, {right, w->low}});
         bandHigh_->replace({{from, w->high}, {right, w->high}});
+        lo = std::min(lo, w->low);
+        hi = std::max(hi, w->high);
     } else {
         bandLow_->clear();
         bandHigh_->clear();

@@ -55,6 +55,8 @@ class CalibrationWindow : public QWidget {
     QLineEdit *toleranceEdit;
     QLabel *standLabel;
     QPushButton *startButton;
+    // What the calibration is done with, once it has begun.
+    QLabel *conditionsLabel;
 
     QGroupBox *stepGroup;
     QLabel *instructionLabel;

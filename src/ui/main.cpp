@@ -1,3 +1,4 @@
+#include "CalibrationHandler.h"
 #include "GasControl.h"
 #include "MemoryTuning.h"
 #include "TForm1.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 
 #include <cmath>
@@ -45,6 +47,12 @@ int main(int argc, char *argv[]) {
         "simulate", "Добавить в список устройств виртуальные приборы всех видов (1, 2, 3, 4, 5, "
                     "7), чтобы работать без оборудования.");
     parser.addOption(simulateOption);
+    const QCommandLineOption recordsOption(
+        "records",
+        "Журнал калибровок: файл SQLite (по умолчанию records.sqlite в папке данных "
+        "пользователя).",
+        "FILE");
+    parser.addOption(recordsOption);
 
     // --help and --version answer without the window system, where no display is.
     for (int i = 1; i < argc; ++i) {
@@ -78,6 +86,9 @@ int main(int argc, char *argv[]) {
     BoxMessages messages;
     TForm1 form(driver, messages);
     messages.setParent(&form);
+    if (parser.isSet(recordsOption))
+        form.calibration()->setRecordsPath(
+            QFileInfo(parser.value(recordsOption)).absoluteFilePath());
 
     UsbHotplugMonitor hotplug;
     QObject::connect(&hotplug, &UsbHotplugMonitor::deviceArrived, &form,
@@ -95,6 +106,7 @@ int main(int argc, char *argv[]) {
             },
             &form);
         gasControl->setWindowFlags(Qt::Tool);
+        form.calibration()->setGasControl(gasControl);
     }
 
     form.show();
