@@ -50,12 +50,18 @@ QString text(const std::string &s) {
     return QString::fromStdString(s);
 }
 
-// The rule's band as the technician set it; the ПГС alarms have none.
-QString bandText(const CalibrationRecord &r) {
-    const CalibrationRules *rules = findCalibrationRules(r.block);
-    if (rules && rules->style == CalibrationStyle::Thresholds)
-        return "без смены тревог";
-    return RecordTexts::percent(r.steady.band, r.perPercent);
+bool judgedByAlarms(std::uint8_t block) {
+    const CalibrationRules *rules = findCalibrationRules(block);
+    return rules && rules->style == CalibrationStyle::Thresholds;
+}
+
+// The steady rule as the technician set it: "за 30 с изменение менее 0,05 %".
+QString ruleText(const CalibrationRecord &r) {
+    if (judgedByAlarms(r.block))
+        return QString("сигнализация не меняется %1 с").arg(r.steady.windowSeconds);
+    return QString("за %1 с изменение менее %2")
+        .arg(r.steady.windowSeconds)
+        .arg(RecordTexts::percent(r.steady.band, r.perPercent));
 }
 
 QString settingsKey(std::uint8_t block, const char *name) {
@@ -331,19 +337,18 @@ void CalibrationWindow::startClicked() {
     procedure.setRule({steadySecondsSpin->value(), *band});
     procedure.setTolerance(*tolerance);
     setupGroup->hide();
-    conditionsLabel->setText(
-        QString("Выполняет: %1. Баллон %2 (%3), %4, годен до %5. Устойчиво: за %6 с изменение "
-                "менее %7. Допуск ± %8.")
-            .arg(technician, cylinderNumberEdit->text().trimmed(),
-                 cylinderGasEdit->text().trimmed(),
-                 concentration ? RecordTexts::percent(*concentration, base_.perPercent)
-                               : QString("воздух"),
-                 expiry.toString("dd.MM.yyyy"))
-            .arg(steadySecondsSpin->value())
-            .arg(rules_->style == CalibrationStyle::Thresholds
-                     ? QString("без смены тревог")
-                     : RecordTexts::percent(*band, base_.perPercent),
-                 RecordTexts::percent(*tolerance, base_.perPercent)));
+    const CalibrationRecord &started = procedure.record();
+    QStringList conditions{
+        "Выполняет: " + technician,
+        QString("баллон %1 (%2)%3, годен до %4")
+            .arg(cylinderNumberEdit->text().trimmed(), cylinderGasEdit->text().trimmed(),
+                 concentration ? ", " + RecordTexts::percent(*concentration, base_.perPercent)
+                               : QString(),
+                 expiry.toString("dd.MM.yyyy")),
+        "устойчиво: " + ruleText(started)};
+    if (!judgedByAlarms(started.block))
+        conditions << "допуск ± " + RecordTexts::percent(started.tolerance, started.perPercent);
+    conditionsLabel->setText(conditions.join("; ") + ".");
     conditionsLabel->show();
     stepGroup->setEnabled(true);
     run_.start(std::move(procedure));
@@ -374,18 +379,18 @@ void CalibrationWindow::refresh() {
         b->setVisible(offered && run_.busy());
     }
     const std::optional<double> v = p->liveValue();
-    readingLabel->setText(v ? QString("%1 %2").arg(*v, 0, 'f', 2).arg(text(p->liveUnit()))
+    // The ПГС converter value has no unit and no fraction.
+    const QString unit = text(p->liveUnit());
+    readingLabel->setText(v ? QString("%1 %2").arg(*v, 0, 'f', unit.isEmpty() ? 0 : 2).arg(unit)
                             : QString());
     QString wait;
     if (const auto w = p->steadyWait()) {
         wait = w->tooLong ? QString("Показание не устанавливается дольше %1 с: проверьте подачу "
                                     "газа или примите показание.")
                                 .arg(int(w->secondsWaited))
-                          : QString("Устойчиво через %1 с, если за %2 с изменится меньше "
-                                    "чем на %3")
+                          : QString("Устойчиво через %1 с (%2)")
                                 .arg(int(std::ceil(w->secondsLeft)))
-                                .arg(p->record().steady.windowSeconds)
-                                .arg(bandText(p->record()));
+                                .arg(ruleText(p->record()));
     } else if (step.waiting == Waiting::Block) {
         wait = "Ждём ответа блока…";
     }
