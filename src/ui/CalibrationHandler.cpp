@@ -145,7 +145,7 @@ void CalibrationHandler::openWindow(int page) {
     base.perPercent = rules->perPercent;
     base.toolVersion = QCoreApplication::applicationVersion().toStdString();
     for (int n = 1; n <= 32; ++n)
-        if (form_.Form2->isVisible() && form_.Form2->lampLit(n))
+        if (form_.Form2->lampLit(n))
             base.standPosition = n;
     busyPage_ = page;
     window_->prepare(base, path_);
