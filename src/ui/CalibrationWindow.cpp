@@ -240,6 +240,7 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     base_ = base;
     rules_ = findCalibrationRules(base.block);
     kept_ = CalibrationRecord();
+    started_ = false;
     instrumentLabel->setText(text(base.model) + QString("   № %1").arg(base.serial));
     recordsPathLabel->setText("Журнал калибровок: " + recordsPath);
     standLabel->setText(base.standPosition ? QString::number(*base.standPosition)
@@ -351,6 +352,7 @@ void CalibrationWindow::startClicked() {
     conditionsLabel->setText(conditions.join("; ") + ".");
     conditionsLabel->show();
     stepGroup->setEnabled(true);
+    started_ = true;
     run_.start(std::move(procedure));
 }
 
@@ -369,7 +371,7 @@ void CalibrationWindow::remember() const {
 
 void CalibrationWindow::refresh() {
     const CalibrationProcedure *p = run_.procedure();
-    if (!p)
+    if (!p || !started_)
         return;
     const CalibrationProcedure::Step &step = p->step();
     instructionLabel->setText(text(step.instruction));
@@ -427,7 +429,8 @@ void CalibrationWindow::showMeasurements(const CalibrationRecord &record) {
 }
 
 void CalibrationWindow::drawChart() {
-    const CalibrationProcedure *p = run_.procedure();
+    // The last procedure's curve stays with it, not with the next one's set-up.
+    const CalibrationProcedure *p = started_ ? run_.procedure() : nullptr;
     QList<QPointF> points;
     if (p)
         for (const ChartPoint &c : p->liveChart())

@@ -95,6 +95,8 @@ class CalibrationWindow : public QWidget {
     CalibrationRecord base_;
     const CalibrationRules *rules_ = nullptr;
     CalibrationRecord kept_;
+    // This window's procedure was started since prepare().
+    bool started_ = false;
     QChart *chart_;
     QLineSeries *reading_;
     QLineSeries *bandLow_;
