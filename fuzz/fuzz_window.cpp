@@ -2,24 +2,35 @@
 // line drive it: opening the adapter, identification of any kind, page
 // changes, replies good and bad from any block, transmit ticks, button
 // clicks, typing, the multiplexer window, device-change notices and adapter
-// failures. Nothing may crash, and every frame that goes out must add up.
+// failures, and the calibration window: opened from a sensor page, its fields
+// filled, started, stepped through by its buttons, closed midway, its
+// certificate saved. Nothing may crash, every frame that goes out must add
+// up, and no calibration may go on once the connection has ended.
 //
 // Input: up to MaxOperations operations, each an opcode byte and its operands.
+// Opcodes from CalibrationOps on drive the calibration window; below it, the
+// low four bits choose the move.
 
 #include "FuzzInput.h"
 #include "export/FileChooser.h"
 #include "link/DeviceChangeWait.h"
 #include "mux/TForm2.h"
+#include "protocol/CalibrationProcedure.h"
 #include "testsupport/FakeFtDriver.h"
 #include "testsupport/RecordingMessages.h"
+#include "ui/CalibrationHandler.h"
+#include "ui/CalibrationWindow.h"
 #include "ui/TForm1.h"
 
 #include <QApplication>
+#include <QDateEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -36,6 +47,11 @@ constexpr int MaxOperations = 64;
 // A new window costs five inputs' time; between new windows the old one is
 // brought back to its device list. Pages keep what was typed and drawn.
 constexpr int InputsPerWindow = 500;
+// Opcodes from here on are the calibration window's moves.
+constexpr std::uint8_t CalibrationOps = 0xE0;
+// The calibration's clock moves with the ticks, as the timers would move it.
+constexpr std::int64_t TransmitMs = 350;
+constexpr std::int64_t ReceiveMs = 100;
 constexpr std::uint8_t Kinds[6] = {1, 2, 3, 4, 5, 7};
 constexpr std::uint8_t KnownBlocks[8] = {Block::Base,         Block::Tks,   Block::Pgs,
                                          Block::OpticMethane, Block::Pump,  Block::TksPgs,
@@ -53,11 +69,12 @@ constexpr FakeFtDriver::Op DriverOps[] = {FakeFtDriver::Op::ListCount,
                                           FakeFtDriver::Op::GetStatus};
 
 // The file dialogs answer one file in a folder of the bench's own: settings
-// saved there are the ones loaded again.
+// saved there are the ones loaded again; certificates go beside them.
 struct OneFile : FileChooser {
     QTemporaryDir dir;
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override {
-        return dir.filePath("settings.json");
+    QString saveFileName(QWidget *, const QString &, const QString &,
+                         const QString &filter) override {
+        return dir.filePath(filter.contains("pdf") ? "certificate.pdf" : "settings.json");
     }
     QString openFileName(QWidget *, const QString &, const QString &, const QString &) override {
         return dir.filePath("settings.json");
@@ -69,18 +86,25 @@ struct Bench {
     RecordingMessages messages;
     OneFile files;
     std::unique_ptr<TForm1> form;
+    std::int64_t nowMs = 0;
 
     Bench() {
         driver.adapters = {{"FT232R USB UART", "A50285BI"}, {"USB Serial", "FT9XK2LM"}};
         form = std::make_unique<TForm1>(driver, messages);
         form->setFileChooser(files);
         form->pictureFolder = ZE23_PICTURE_DIR;
+        form->clock = [this] { return nowMs; };
+        // The journal of calibrations in the bench's folder, never the user's.
+        form->calibration()->setRecordsPath(files.dir.filePath("records.sqlite"));
         // Shown, so that only what the technician could reach is reachable,
         // but drawn only when asked to.
         form->setAttribute(Qt::WA_DontShowOnScreen);
         form->Form2->setAttribute(Qt::WA_DontShowOnScreen);
+        calibrationWindow()->setAttribute(Qt::WA_DontShowOnScreen);
         form->show();
     }
+
+    CalibrationWindow *calibrationWindow() const { return form->calibration()->window(); }
 
     // Back to the device list with nothing open and nothing pending.
     void reset() {
@@ -89,6 +113,8 @@ struct Bench {
         form->deviceChangeWait->stop();
         if (form->ConnectionOpen)
             form->Button1Click();
+        calibrationWindow()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         if (driver.isOpen())
             driver.close(form->ft.DeviceHandle);
         form->Form2->hide();
@@ -116,8 +142,12 @@ struct Bench {
         driver.clearWritten();
     }
 
+    // A calibration needs the line: once the connection has ended, none runs.
+    void checkCalibration() { check(form->ConnectionOpen || !form->calibrationBusy()); }
+
     void receive(const std::vector<std::uint8_t> &bytes) {
         driver.queueIncoming(bytes);
+        nowMs += ReceiveMs;
         form->Timer2Timer();
     }
 
@@ -164,7 +194,76 @@ struct Bench {
         }
     }
 
+    // Text a field takes: valid, or of the fuzzer's choosing.
+    static QString fieldText(Reader &in) {
+        static const char *const Valid[] = {
+            "Иванов И. И.", "ГСО 10-123", "CH4 в воздухе", "2,50", "0,05", "0.2", "", "100", "1e3"};
+        const std::uint8_t how = in.next();
+        if (how < 0x80)
+            return QString::fromUtf8(Valid[how % std::size(Valid)]);
+        static const QString Typed = QString::fromUtf8("0123456789 -+,.Ж");
+        QString text;
+        for (int n = how % 8; n > 0; --n)
+            text += Typed[in.next() % Typed.size()];
+        return text;
+    }
+
+    void fillCalibration(CalibrationWindow &w, Reader &in) {
+        for (QLineEdit *edit : {w.technicianEdit, w.cylinderNumberEdit, w.cylinderGasEdit,
+                                w.cylinderConcentrationEdit, w.steadyBandEdit, w.toleranceEdit})
+            edit->setText(fieldText(in));
+        // Days from today, mostly ahead: an expired cylinder now and then.
+        w.cylinderExpiryEdit->setDate(QDate::currentDate().addDays(int(in.next()) - 16));
+        w.steadySecondsSpin->setValue(in.next() % 40);
+    }
+
+    void operateCalibration(std::uint8_t op, Reader &in) {
+        CalibrationWindow &w = *calibrationWindow();
+        switch (op % 8) {
+        case 0:
+            // From the page on show, as its button would, or any page.
+            form->calibration()->openWindow(in.next() % 2 ? form->activePage()
+                                                          : in.next() % PageIndex::Count);
+            break;
+        case 1:
+            if (w.isVisible())
+                fillCalibration(w, in);
+            break;
+        case 2:
+            if (w.startButton->isVisible())
+                w.startButton->click();
+            break;
+        case 3:
+        case 4: {
+            QList<QPushButton *> shown;
+            for (auto &[action, button] : w.actionButtons)
+                if (button->isVisible() && button->isEnabled())
+                    shown.append(button);
+            if (!shown.isEmpty())
+                shown[in.next() % shown.size()]->click();
+            break;
+        }
+        case 5:
+            // Time passes: a steady wait runs out, or a reading comes late.
+            nowMs += std::int64_t(in.next()) * 500;
+            break;
+        case 6:
+            if (w.isVisible())
+                w.closeButton->click();
+            break;
+        default:
+            if (w.certificateButton->isVisible() && w.certificateButton->isEnabled())
+                w.certificateButton->click();
+            break;
+        }
+        // What the event loop would deliver: the window told of each step,
+        // the record kept once the procedure is over.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    }
+
     void operate(std::uint8_t op, Reader &in) {
+        if (op >= CalibrationOps)
+            return operateCalibration(op, in);
         switch (op % 16) {
         case 0:
             form->ListView1->selectRow(in.next() % 3);
@@ -196,6 +295,7 @@ struct Bench {
         }
         case 7:
         case 8:
+            nowMs += TransmitMs;
             form->Timer1Timer();
             break;
         case 9:
@@ -281,6 +381,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     defaultHandler = qInstallMessageHandler(quietHandler);
+    // The fields the calibration window remembers go to a settings file of
+    // tests, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
     app = new QApplication(*argc, *argv);
     bench = new Bench;
     return 0;
@@ -297,6 +400,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (int n = 0; n < MaxOperations && !in.done(); ++n) {
         bench->operate(in.next(), in);
         bench->checkWritten();
+        bench->checkCalibration();
     }
     // Layout and the like, posted meanwhile; timers stay unfired.
     QCoreApplication::sendPostedEvents();

@@ -1,6 +1,7 @@
 #include "SoakBench.h"
 
 #include "protocol/InstrumentKind.h"
+#include "ui/CalibrationHandler.h"
 #include "ui/PageIndex.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,8 @@ SoakBench::SoakBench(std::uint32_t randomStart)
     for (std::size_t i = 0; i < sim.adapterCount(); ++i)
         rows_[sim.instrument(i).kind()] = i;
     form.pictureFolder = ZE23_PICTURE_DIR;
+    form.clock = [this] { return nowMs_; };
+    form.calibration()->setRecordsPath(folder.filePath("records.sqlite"));
     // The timers keep their state (running, interval) for the ticks driven
     // here, but must not fire by themselves when events are processed.
     for (QTimer *t : {form.Timer1, form.Timer2, form.Timer3})
@@ -93,4 +96,8 @@ void SoakBench::housekeeping() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     for (std::size_t i = 0; i < sim.adapterCount(); ++i)
         sim.clearWritten(i);
+}
+
+void SoakBench::deliverCalls() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }

@@ -8,6 +8,8 @@
 #include "sim/SimFtDriver.h"
 #include "ui/TForm1.h"
 
+#include <QTemporaryDir>
+
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -28,6 +30,8 @@ class SoakBench {
     std::int64_t nowMs_ = 0;
     SimFtDriver sim;
     CountingMessages messages;
+    // The journal of calibrations lives here, never in the user's data folder.
+    QTemporaryDir folder;
     TForm1 form;
 
     struct Counts {
@@ -61,6 +65,9 @@ class SoakBench {
     // deletions. The record of frames the virtual adapter keeps for tests is
     // let go too, or it alone would grow by eight bytes a command.
     void housekeeping();
+    // The calls the event loop would deliver by now: a calibration's steps
+    // announced to its window, its record kept once it is over.
+    static void deliverCalls();
 
   private:
     std::map<int, std::size_t> rows_;

@@ -8,6 +8,9 @@
 #include "mux/TForm2.h"
 #include "pages/TraceMemo.h"
 #include "sim/RandomIn.h"
+#include "ui/CalibrationHandler.h"
+#include "ui/CalibrationRun.h"
+#include "ui/CalibrationWindow.h"
 #include "ui/PageIndex.h"
 
 #include <QPushButton>
@@ -23,7 +26,10 @@ QString hex(const Frame &f) {
 
 Technician::Technician(SoakBench &bench, std::uint32_t randomStart)
     : trouble(randomStart * 668265263u + 374761393u), bench_(bench),
-      random_(randomStart * 2246822519u + 3266489917u) {}
+      random_(randomStart * 2246822519u + 3266489917u) {
+    QObject::connect(&bench_.form.calibration()->run(), &CalibrationRun::finished, &bench_.form,
+                     [this](const CalibrationRecord &r) { countRecord(r); });
+}
 
 std::int64_t Technician::in(int loMs, int hiMs) {
     return bench_.nowMs() + randomIn(random_, loMs, hiMs);
@@ -46,6 +52,8 @@ void Technician::begin(int kind) {
     nextHousekeeping_ = bench_.nowMs() + HousekeepingMs;
     nextSwitchOff_ = in(30 * Minute, 150 * Minute);
     nextMux_ = in(45 * Minute, 180 * Minute);
+    nextCalibration_ = in(10 * Minute, 40 * Minute);
+    calibration_.reset();
 }
 
 void Technician::runFollowUps() {
@@ -127,6 +135,9 @@ void Technician::tick(bool randomWork) {
         nextHousekeeping_ = now + HousekeepingMs;
     }
     runFollowUps();
+    checkCalibration();
+    if (calibration_ && now >= calibration_->nextMove)
+        calibrationMove();
 
     if (!bench_.identified(kind_)) {
         // Switched off and waiting to be opened again, or identifying itself
@@ -170,6 +181,13 @@ void Technician::tick(bool randomWork) {
     } else if (now >= nextMux_) {
         openMuxWindow();
         nextMux_ = in(45 * Minute, 180 * Minute);
+    } else if (now >= nextCalibration_ && !calibration_) {
+        const int r = randomIn(random_, 0, 99);
+        calibrate(r < 55   ? CalibrationPlan::AsAsked
+                  : r < 70 ? CalibrationPlan::WrongGas
+                  : r < 85 ? CalibrationPlan::Abort
+                           : CalibrationPlan::Close);
+        nextCalibration_ = in(20 * Minute, 80 * Minute);
     } else if (now >= nextPage_) {
         changePage();
     }
@@ -185,6 +203,8 @@ void Technician::session(int kind, std::int64_t ms, const std::function<void(int
             minutely(++minutesDone);
     }
     followUps_.clear();
+    if (calibration_)
+        endCalibration();
     trouble.clear(bench_.sim.faults(row_));
     bench_.form.Form2->hide();
 }
@@ -202,6 +222,10 @@ void Technician::tour(int kind) {
             showPage(page);
         }
     }
+    // One calibration through to its record, the window drawn meanwhile.
+    calibrate(CalibrationPlan::AsAsked);
+    while (calibration_)
+        tick(false);
     for (int k = 0; k < LineTrouble::KindCount; ++k) {
         trouble.inject(bench_.sim.faults(row_), bench_.nowMs());
         for (int i = 0; i < 200; ++i)

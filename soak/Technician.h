@@ -3,17 +3,24 @@
 // drawn from a generator with a fixed random start so that a run can be
 // repeated: moves between the base, pump and block pages (staying mostly on
 // the block page), presses the page's buttons, types thresholds before
-// "Применить", and now and then switches the instrument off or opens the
-// multiplexer window. The line meanwhile picks up trouble of every kind.
+// "Применить", now and then switches the instrument off or opens the
+// multiplexer window, and now and then calibrates the sensor through the
+// calibration window, putting on the gas each step asks for (or the wrong
+// one), aborting or closing the window midway. The line meanwhile picks up
+// trouble of every kind.
 
 #include "LineTrouble.h"
 #include "SoakBench.h"
+#include "protocol/CalibrationRules.h"
+#include "records/RecordStore.h"
 
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <random>
+#include <string>
 #include <vector>
 
 class QPushButton;
@@ -49,12 +56,27 @@ class Technician {
         std::int64_t stalls = 0;
         // Times the instrument took a sensor type nobody chose.
         std::int64_t kindChanges = 0;
+        // Calibrations begun, and those that ended (completed, failed or
+        // interrupted); how they were disturbed on purpose.
+        std::int64_t calibrations = 0;
+        std::int64_t calibrationsEnded = 0;
+        std::int64_t calibrationsPassed = 0;
+        std::int64_t calibrationsWrongGas = 0;
+        std::int64_t calibrationsAborted = 0;
+        std::int64_t calibrationsClosed = 0;
+        // Faults: a procedure still running after its connection ended; an
+        // ended one whose record the journal does not hold; one that never
+        // ended in the time the technician gives it.
+        std::int64_t calibrationsLeftRunning = 0;
+        std::int64_t recordsMissing = 0;
+        std::int64_t calibrationsStuck = 0;
     };
     Counts counts;
     LineTrouble trouble;
     // A line for each time the window stopped getting replies by itself.
     QStringList stallNotes;
     QStringList kindChangeNotes;
+    QStringList calibrationNotes;
 
   private:
     static constexpr std::int64_t HousekeepingMs = 3 * 60'000;
@@ -63,6 +85,8 @@ class Technician {
     // How long the instrument may stay unidentified (after the multiplexer
     // window's sensor type, say) before the adapter is opened again.
     static constexpr std::int64_t LostMs = 20'000;
+    // Longer than any calibration takes, line trouble and all.
+    static constexpr std::int64_t CalibrationWithinMs = 20 * 60'000;
 
     struct FollowUp {
         std::int64_t at;
@@ -91,6 +115,27 @@ class Technician {
     void typeThresholds(QWidget *group);
     void switchOff();
     void openMuxWindow();
+
+    // How the technician goes through a calibration.
+    enum class CalibrationPlan { AsAsked, WrongGas, Abort, Close };
+    struct Calibration {
+        CalibrationPlan plan = CalibrationPlan::AsAsked;
+        std::int64_t begunAt = 0;
+        std::int64_t nextMove = 0;
+        // When an abort or close comes, for those plans.
+        std::int64_t interruptAt = 0;
+        bool interrupted = false;
+        // The step answered last and the gas put on for it.
+        std::string step;
+        TestGas gas = TestGas::Ambient;
+    };
+    void calibrate(CalibrationPlan plan);
+    void calibrationMove();
+    void answerStep();
+    void endCalibration();
+    void checkCalibration();
+    void countRecord(const CalibrationRecord &record);
+    void calibrationNote(const QString &what);
     bool hasTrace() const;
     bool traceFull() const;
 
@@ -102,6 +147,13 @@ class Technician {
     std::int64_t nextPage_ = 0, nextPress_ = 0, nextTrouble_ = 0, nextHousekeeping_ = 0;
     std::int64_t nextSwitchOff_ = 0, nextMux_ = 0, unidentifiedSince_ = -1;
     std::int64_t kindPutRightAt_ = -1;
+    std::int64_t nextCalibration_ = 0;
+    std::optional<Calibration> calibration_;
+    // A procedure was seen running with its connection ended, not yet counted
+    // again.
+    bool leftRunning_ = false;
+    // The journal the window writes to, read to count its records.
+    RecordStore records_;
     std::vector<FollowUp> followUps_;
     // The technician's last few moves, for the notes.
     QStringList recentMoves_;

@@ -71,6 +71,9 @@ std::vector<QPushButton *> Technician::everydayButtons(int page) const {
         // The settings files are no everyday move: they ask for a file.
         if (b->objectName().contains("SettingsButton"))
             continue;
+        // Calibrating is a move of its own, through its window.
+        if (b->objectName().startsWith("CalibrationButton"))
+            continue;
         // The front end is written once its settings have been read; before
         // that the page refuses with a message.
         if (b == form.oxygenPage->Button75 && !FrontEnd::complete(form.oxygenPage->frontEnd()))

@@ -12,7 +12,9 @@
 // hour (the charts and traces full by then); 2 when
 // a message box would have been shown, an instrument was not identified in
 // time, the window stopped getting replies (a stall: the adapter is opened
-// again to go on), or it told the base a sensor type nobody chose.
+// again to go on), it told the base a sensor type nobody chose, or a
+// calibration ran on after its connection ended, ended without its record in
+// the journal, or never ended.
 
 #include "MemoryUse.h"
 #include "SoakBench.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <array>
@@ -81,11 +84,13 @@ bool parse(const QApplication &app, Options &o) {
     return true;
 }
 
-// The offscreen platform cannot raise a window; the multiplexer window asks it
-// to each time it opens. Everything else Qt has to say goes through.
+// The offscreen platform cannot raise a window nor pass on its size hints; the
+// multiplexer and calibration windows ask it to each time they open.
+// Everything else Qt has to say goes through.
 QtMessageHandler qtDefaultHandler = nullptr;
 void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &text) {
-    if (!text.startsWith("This plugin does not support raise()"))
+    if (!text.startsWith("This plugin does not support raise()") &&
+        !text.startsWith("This plugin does not support propagateSizeHints()"))
         qtDefaultHandler(type, context, text);
 }
 
@@ -156,6 +161,18 @@ void printCounts(const SoakBench &bench, const Technician &technician) {
     std::printf("sensor types nobody chose, taken by the base: %lld\n",
                 static_cast<long long>(t.kindChanges));
     printNotes("", technician.kindChangeNotes);
+    std::printf(
+        "calibrations: %lld begun, %lld ended (%lld passed, %lld with a wrong gas, %lld aborted, "
+        "%lld "
+        "closed midway); left running after the connection: %lld, records missing: "
+        "%lld, never ended: %lld\n",
+        static_cast<long long>(t.calibrations), static_cast<long long>(t.calibrationsEnded),
+        static_cast<long long>(t.calibrationsPassed),
+        static_cast<long long>(t.calibrationsWrongGas),
+        static_cast<long long>(t.calibrationsAborted), static_cast<long long>(t.calibrationsClosed),
+        static_cast<long long>(t.calibrationsLeftRunning), static_cast<long long>(t.recordsMissing),
+        static_cast<long long>(t.calibrationsStuck));
+    printNotes("calibration: ", technician.calibrationNotes);
     const CountingMessages &m = bench.messages;
     std::printf("messages shown: %lld errors, %lld informations\n",
                 static_cast<long long>(CountingMessages::total(m.errors)),
@@ -173,6 +190,9 @@ int main(int argc, char *argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The fields the calibration window remembers go to a settings file of
+    // tests, not the user's.
+    QStandardPaths::setTestModeEnabled(true);
     qtDefaultHandler = qInstallMessageHandler(quietHandler);
     Options o;
     if (!parse(app, o))
@@ -267,6 +287,11 @@ int main(int argc, char *argv[]) {
     }
     if (t.kindChanges > 0) {
         std::printf("FAIL: the window told the base a sensor type nobody chose\n");
+        status = 2;
+    }
+    if (t.calibrationsLeftRunning > 0 || t.recordsMissing > 0 || t.calibrationsStuck > 0) {
+        std::printf("FAIL: a calibration ran on without its connection, ended without its "
+                    "record, or never ended\n");
         status = 2;
     }
     if (status == 0)
