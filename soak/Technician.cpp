@@ -187,7 +187,7 @@ void Technician::tick(bool randomWork) {
                   : r < 70 ? CalibrationPlan::WrongGas
                   : r < 85 ? CalibrationPlan::Abort
                            : CalibrationPlan::Close);
-        nextCalibration_ = in(20 * Minute, 80 * Minute);
+        nextCalibration_ = in(40 * Minute, 120 * Minute);
     } else if (now >= nextPage_) {
         changePage();
     }

@@ -61,6 +61,7 @@ class Technician {
         std::int64_t calibrations = 0;
         std::int64_t calibrationsEnded = 0;
         std::int64_t calibrationsPassed = 0;
+        // Calibrations with a wrong gas at some step.
         std::int64_t calibrationsWrongGas = 0;
         std::int64_t calibrationsAborted = 0;
         std::int64_t calibrationsClosed = 0;
@@ -125,6 +126,7 @@ class Technician {
         // When an abort or close comes, for those plans.
         std::int64_t interruptAt = 0;
         bool interrupted = false;
+        bool wrongGas = false;
         // The step answered last and the gas put on for it.
         std::string step;
         TestGas gas = TestGas::Ambient;
@@ -152,8 +154,6 @@ class Technician {
     // A procedure was seen running with its connection ended, not yet counted
     // again.
     bool leftRunning_ = false;
-    // The journal the window writes to, read to count its records.
-    RecordStore records_;
     std::vector<FollowUp> followUps_;
     // The technician's last few moves, for the notes.
     QStringList recentMoves_;

@@ -56,13 +56,14 @@ void Technician::countRecord(const CalibrationRecord &record) {
     if (record.outcome == CalibrationOutcome::PassedAsFound ||
         record.outcome == CalibrationOutcome::Adjusted)
         ++counts.calibrationsPassed;
-    // The window keeps the record before anyone else hears of the end.
-    if (!records_.isOpen()) {
-        QString error;
-        if (!records_.open(bench_.form.calibration()->recordsPath(), &error))
-            calibrationNote("journal not opened: " + error);
-    }
-    const auto held = static_cast<std::int64_t>(records_.list().size());
+    // The window keeps the record before anyone else hears of the end. The
+    // journal is opened for the count alone, so that its pages are not held
+    // through the day.
+    RecordStore records;
+    QString error;
+    if (!records.open(bench_.form.calibration()->recordsPath(), &error))
+        calibrationNote("journal not opened: " + error);
+    const auto held = static_cast<std::int64_t>(records.list().size());
     if (held < counts.calibrationsEnded - counts.recordsMissing) {
         ++counts.recordsMissing;
         calibrationNote(QString("a calibration ended, the journal holds %1 records").arg(held));
@@ -100,8 +101,11 @@ void Technician::calibrate(CalibrationPlan plan) {
     SoakBench::deliverCalls();
     ++counts.calibrations;
     const std::int64_t now = bench_.nowMs();
-    calibration_ = Calibration{plan,  now, now + Second,    in(20 * Second, 4 * Minute),
-                               false, {},  TestGas::Ambient};
+    calibration_.emplace();
+    calibration_->plan = plan;
+    calibration_->begunAt = now;
+    calibration_->nextMove = now + Second;
+    calibration_->interruptAt = in(20 * Second, 4 * Minute);
     if (!form.calibrationBusy()) {
         calibrationNote("the calibration did not begin");
         endCalibration();
@@ -160,7 +164,9 @@ void Technician::answerStep() {
         c.gas = step.gas;
         if (c.plan == CalibrationPlan::WrongGas && randomIn(random_, 0, 2) == 0) {
             c.gas = TestGas(randomIn(random_, 0, int(TestGas::Threshold2)));
-            ++counts.calibrationsWrongGas;
+            if (!c.wrongGas)
+                ++counts.calibrationsWrongGas;
+            c.wrongGas = true;
         }
         bench_.sim.instrument(row_).applyGas(c.gas, cylinderOf(kind_).units);
     }
@@ -191,5 +197,5 @@ void Technician::endCalibration() {
     if (w.isVisible())
         w.closeButton->click();
     SoakBench::deliverCalls();
-    nextCalibration_ = in(20 * Minute, 80 * Minute);
+    nextCalibration_ = in(40 * Minute, 120 * Minute);
 }
