@@ -42,23 +42,15 @@ void instrument(CertificatePage &page, const CalibrationRecord &r) {
 
 void conditions(CertificatePage &page, const CalibrationRecord &r) {
     page.heading("Условия калибровки");
-    const Cylinder &c = r.cylinder;
-    QString cylinder =
-        "№ " + text(c.number) + ", " + text(c.gas) + ", " + percent(c.concentration, r.perPercent);
-    if (!c.expiry.empty())
-        cylinder += ", годен до " + date(c.expiry);
     CertificatePage::Fields fields{
         {"Дата и время", dateTime(r.when)},
         {"Калибровку выполнил", text(r.technician)},
     };
     if (r.standPosition)
         fields.push_back({"Место на стенде", QString::number(*r.standPosition)});
-    fields.push_back({"Баллон", cylinder});
-    fields.push_back(
-        {"Установившимся считается показание", QString("за %1 с изменение менее %2")
-                                                   .arg(r.steady.windowSeconds)
-                                                   .arg(percent(r.steady.band, r.perPercent))});
-    fields.push_back({"Допуск", "±\u00a0" + percent(r.tolerance, r.perPercent)});
+    fields.push_back({"Баллон", RecordTexts::cylinder(r)});
+    fields.push_back({"Установившимся считается показание", steadyRule(r)});
+    fields.push_back({"Допуск", RecordTexts::tolerance(r)});
     page.fields(fields);
 }
 

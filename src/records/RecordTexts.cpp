@@ -120,3 +120,40 @@ QString RecordTexts::setting(const std::string &key, int value, int perPercent) 
                    (perPercent > 0 ? percent(value, perPercent) : QString::number(value));
     return QString::fromStdString(key) + ": " + QString::number(value);
 }
+
+namespace {
+bool judgedByAlarms(const CalibrationRecord &r) {
+    const CalibrationRules *rules = findCalibrationRules(r.block);
+    return rules && rules->style == CalibrationStyle::Thresholds;
+}
+} // namespace
+
+QString RecordTexts::steadyRule(const CalibrationRecord &r) {
+    if (judgedByAlarms(r))
+        return QString("сигнализация не меняется %1 с").arg(r.steady.windowSeconds);
+    return QString("за %1 с изменение менее %2")
+        .arg(r.steady.windowSeconds)
+        .arg(percent(r.steady.band, r.perPercent));
+}
+
+QString RecordTexts::tolerance(const CalibrationRecord &r) {
+    if (judgedByAlarms(r))
+        return "срабатывают пороги, на газ которых проверяют, и только они";
+    return "±\u00a0" + percent(r.tolerance, r.perPercent);
+}
+
+QString RecordTexts::cylinder(const CalibrationRecord &r) {
+    const Cylinder &c = r.cylinder;
+    QStringList parts{"№ " + QString::fromStdString(c.number)};
+    if (!c.gas.empty())
+        parts << QString::fromStdString(c.gas);
+    if (c.concentration > 0)
+        parts << percent(c.concentration, r.perPercent);
+    if (!c.expiry.empty())
+        parts << "годен до " + date(c.expiry);
+    QString text = parts.join(", ");
+    const CalibrationRules *rules = findCalibrationRules(r.block);
+    if (c.concentration <= 0 && rules && rules->airSpan)
+        text += "; верхняя точка — атмосферный воздух, " + percent(*rules->airSpan, r.perPercent);
+    return text;
+}

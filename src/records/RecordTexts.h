@@ -31,6 +31,14 @@ QString alarms(std::optional<int> bits);
 QString blockName(int block);
 // A block's version key ("base", "pump", "sensor") in words.
 QString versionName(const std::string &key);
+// The steady rule the record was judged by: "за 30 с изменение менее 0,05 %",
+// or for alarms judged by threshold gases "сигнализация не меняется 10 с".
+QString steadyRule(const CalibrationRecord &r);
+// The tolerance: "± 0,20 %", or how the alarms are judged.
+QString tolerance(const CalibrationRecord &r);
+// The gas the span was checked in: the cylinder (number, gas, concentration,
+// expiry), or air where the block is spanned in air without one.
+QString cylinder(const CalibrationRecord &r);
 // A version byte: high nibble major, low nibble minor (0x14: "1.4").
 QString version(int byte);
 // A setting the block keeps, by its name in a snapshot, with its value in

@@ -50,20 +50,6 @@ QString text(const std::string &s) {
     return QString::fromStdString(s);
 }
 
-bool judgedByAlarms(std::uint8_t block) {
-    const CalibrationRules *rules = findCalibrationRules(block);
-    return rules && rules->style == CalibrationStyle::Thresholds;
-}
-
-// The steady rule as the technician set it: "за 30 с изменение менее 0,05 %".
-QString ruleText(const CalibrationRecord &r) {
-    if (judgedByAlarms(r.block))
-        return QString("сигнализация не меняется %1 с").arg(r.steady.windowSeconds);
-    return QString("за %1 с изменение менее %2")
-        .arg(r.steady.windowSeconds)
-        .arg(RecordTexts::percent(r.steady.band, r.perPercent));
-}
-
 QString settingsKey(std::uint8_t block, const char *name) {
     return QString("calibration/%1/%2").arg(block).arg(name);
 }
@@ -346,9 +332,8 @@ void CalibrationWindow::startClicked() {
                  concentration ? ", " + RecordTexts::percent(*concentration, base_.perPercent)
                                : QString(),
                  expiry.toString("dd.MM.yyyy")),
-        "устойчиво: " + ruleText(started)};
-    if (!judgedByAlarms(started.block))
-        conditions << "допуск ± " + RecordTexts::percent(started.tolerance, started.perPercent);
+        "устойчиво: " + RecordTexts::steadyRule(started)};
+    conditions << "допуск: " + RecordTexts::tolerance(started);
     conditionsLabel->setText(conditions.join("; ") + ".");
     conditionsLabel->show();
     stepGroup->setEnabled(true);
@@ -392,7 +377,7 @@ void CalibrationWindow::refresh() {
                                 .arg(int(w->secondsWaited))
                           : QString("Устойчиво через %1 с (%2)")
                                 .arg(int(std::ceil(w->secondsLeft)))
-                                .arg(ruleText(p->record()));
+                                .arg(RecordTexts::steadyRule(p->record()));
     } else if (step.waiting == Waiting::Block) {
         wait = "Ждём ответа блока…";
     }
