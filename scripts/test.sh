@@ -12,7 +12,7 @@ quick=0
 
 scripts/install-deps.sh
 scripts/build.sh
-(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)
+(cd build && QT_QPA_PLATFORM=offscreen ../scripts/pg-test.sh ctest --output-on-failure -j2)
 [ "$quick" -eq 1 ] && exit 0
 
 echo "== Test suite with AddressSanitizer and UBSan"

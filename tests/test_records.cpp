@@ -1,9 +1,12 @@
-// The journal of calibrations on a real SQLite file in a temporary folder:
-// a full record reads back equal after reopening, numbers only grow, a write
-// that fails half-way leaves nothing, and a journal that cannot be opened
-// says why.
+// The journal of calibrations on a real SQLite file in a temporary folder,
+// and again on the PostgreSQL server ZE23_TEST_PG names (scripts/pg-test.sh
+// starts one; without it that pass is skipped): a full record reads back
+// equal after reopening, numbers only grow and never collide between two
+// benches, a write that fails half-way leaves nothing, and a journal that
+// cannot be opened says why.
 
 #include "RecordSample.h"
+#include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 
 #include <QFile>
@@ -12,14 +15,20 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <thread>
+
 namespace {
-// A second connection to the same file, for what the store must not see
+// A second connection to the same journal, for what the store must not see
 // coming: a planted fault, a count of raw rows, a change behind its back.
 class RawFile {
   public:
-    explicit RawFile(const QString &path) {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", Name);
-        db.setDatabaseName(path);
+    explicit RawFile(const QString &location) : server_(RecordLocation::isServer(location)) {
+        QString why;
+        QSqlDatabase db = server_ ? RecordLocation::addServer(location, Name, &why)
+                                  : QSqlDatabase::addDatabase("QSQLITE", Name);
+        if (!server_)
+            db.setDatabaseName(location);
         db.open();
     }
     ~RawFile() { QSqlDatabase::removeDatabase(Name); }
@@ -34,22 +43,106 @@ class RawFile {
         q.exec("SELECT count(*) FROM " + table);
         return q.next() ? q.value(0).toInt() : -1;
     }
+    // Inserts into `table` (the rows meeting `when`, or all) fail from now on.
+    bool plantFault(const QString &table, const QString &when) {
+        if (!server_)
+            return exec("CREATE TRIGGER planted BEFORE INSERT ON " + table +
+                        (when.isEmpty() ? "" : " WHEN " + when) +
+                        " BEGIN SELECT RAISE(ABORT, 'сбой'); END");
+        return exec("CREATE OR REPLACE FUNCTION planted_fault() RETURNS trigger LANGUAGE plpgsql "
+                    "AS $$ BEGIN RAISE EXCEPTION 'сбой'; END $$") &&
+               exec("CREATE TRIGGER planted BEFORE INSERT ON " + table + " FOR EACH ROW" +
+                    (when.isEmpty() ? "" : " WHEN (" + when + ")") +
+                    " EXECUTE FUNCTION planted_fault()");
+    }
+    bool removeFault(const QString &table) {
+        return exec(server_ ? "DROP TRIGGER planted ON " + table : QString("DROP TRIGGER planted"));
+    }
 
   private:
     static constexpr const char *Name = "raw";
+    bool server_;
 };
 
 const QStringList Tables{"records", "versions", "measurements", "points", "settings_after"};
+
+// The tables of the first journals, as they were made.
+const char *const FirstLayout[] = {
+    "CREATE TABLE schema_version (version INTEGER NOT NULL)",
+    "CREATE TABLE records ("
+    " number INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " corrects INTEGER REFERENCES records(number),"
+    " device_type INTEGER NOT NULL, model TEXT NOT NULL, serial INTEGER NOT NULL,"
+    " block INTEGER NOT NULL, stand_position INTEGER, technician TEXT NOT NULL,"
+    " at TEXT NOT NULL,"
+    " cylinder_number TEXT NOT NULL, cylinder_gas TEXT NOT NULL,"
+    " cylinder_concentration INTEGER NOT NULL, cylinder_expiry TEXT NOT NULL,"
+    " sensor_gas TEXT NOT NULL, per_percent INTEGER NOT NULL,"
+    " steady_seconds INTEGER NOT NULL, steady_band INTEGER NOT NULL,"
+    " tolerance INTEGER NOT NULL, outcome TEXT NOT NULL, remark TEXT NOT NULL,"
+    " next_due TEXT NOT NULL, tool_version TEXT NOT NULL)",
+    "CREATE INDEX records_by_serial ON records (serial, number)",
+    "CREATE TABLE versions ("
+    " record INTEGER NOT NULL REFERENCES records(number), name TEXT NOT NULL,"
+    " version INTEGER NOT NULL, PRIMARY KEY (record, name)) WITHOUT ROWID",
+    "CREATE TABLE measurements ("
+    " record INTEGER NOT NULL REFERENCES records(number), seq INTEGER NOT NULL,"
+    " phase TEXT NOT NULL, gas TEXT NOT NULL, point TEXT NOT NULL,"
+    " expected INTEGER NOT NULL, tolerance INTEGER NOT NULL, reading INTEGER,"
+    " alarms_expected INTEGER, alarms_seen INTEGER,"
+    " seconds_to_steady REAL, seconds_to_90 REAL,"
+    " accepted_early INTEGER NOT NULL, passed INTEGER NOT NULL, chart TEXT NOT NULL,"
+    " PRIMARY KEY (record, seq)) WITHOUT ROWID",
+    "CREATE TABLE points ("
+    " record INTEGER NOT NULL REFERENCES records(number), seq INTEGER NOT NULL,"
+    " name TEXT NOT NULL, per_unit INTEGER NOT NULL, before INTEGER, after INTEGER,"
+    " PRIMARY KEY (record, seq)) WITHOUT ROWID",
+    "CREATE TABLE settings_after ("
+    " record INTEGER NOT NULL REFERENCES records(number), name TEXT NOT NULL,"
+    " value INTEGER NOT NULL, PRIMARY KEY (record, name)) WITHOUT ROWID",
+};
+const char *const Kept[] = {"records", "versions", "measurements", "points", "settings_after"};
+
+// Every table, index and trigger of a SQLite file as made.
+QStringList layout(const QString &path) {
+    QStringList out;
+    RawFile raw(path);
+    QSqlQuery q(QSqlDatabase::database("raw"));
+    q.exec("SELECT type, name, sql FROM sqlite_master ORDER BY name");
+    while (q.next())
+        out << q.value(0).toString() + " " + q.value(1).toString() + ": " + q.value(2).toString();
+    return out;
+}
 } // namespace
 
 class TestRecords : public QObject {
     Q_OBJECT
 
+    const bool server_;
     QTemporaryDir dir_;
     QString file() const { return dir_.filePath("journal/records.sqlite"); }
+    // The journal this pass writes to.
+    QString location() const { return server_ ? qEnvironmentVariable("ZE23_TEST_PG") : file(); }
+
+  public:
+    explicit TestRecords(bool server) : server_(server) {}
 
   private slots:
-    void init() { QFile::remove(file()); }
+    void initTestCase() {
+        if (server_ && location().isEmpty())
+            QSKIP("ZE23_TEST_PG не задан: журнал на PostgreSQL не проверяется");
+    }
+    void init() {
+        if (!server_) {
+            QFile::remove(file());
+            return;
+        }
+        RawFile raw(location());
+        QVERIFY(raw.exec("SET client_min_messages = warning"));
+        QVERIFY(raw.exec("DROP TABLE IF EXISTS settings_after, points, measurements, versions, "
+                         "records, schema_version CASCADE") &&
+                raw.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
+    }
 
     void fullRecordReadsBackAfterReopening() {
         CalibrationRecord asked = sampleRecord();
@@ -59,13 +152,13 @@ class TestRecords : public QObject {
         {
             RecordStore store;
             QString error;
-            QVERIFY2(store.open(file(), &error), qPrintable(error));
+            QVERIFY2(store.open(location(), &error), qPrintable(error));
             const auto added = store.add(asked, &error);
             QVERIFY2(added, qPrintable(error));
             number = *added;
         }
         RecordStore again;
-        QVERIFY(again.open(file(), nullptr));
+        QVERIFY(again.open(location(), nullptr));
         asked.number = number;
         const std::optional<CalibrationRecord> found = again.find(number);
         QVERIFY(found);
@@ -89,7 +182,7 @@ class TestRecords : public QObject {
         QFETCH(std::vector<int>, serials);
         QFETCH(std::vector<int>, expected);
         RecordStore store;
-        QVERIFY(store.open(file(), nullptr));
+        QVERIFY(store.open(location(), nullptr));
         std::vector<std::int64_t> numbers;
         for (int serial : {101, 202, 303, 101, 202}) {
             const auto n = store.add(sampleRecord(serial), nullptr);
@@ -111,27 +204,29 @@ class TestRecords : public QObject {
     // A fault planted in one child table (or a text the journal cannot keep as
     // it is) fails the add; nothing of it stays, and the next add goes in.
     void failedWriteLeavesNoTrace_data() {
-        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("table"); // where the fault is planted, or none
+        QTest::addColumn<QString>("when");
         QTest::addColumn<QByteArray>("technician");
         QTest::newRow("measurement")
-            << "measurements WHEN NEW.point = 'Газ из баллона'" << QByteArray("Петрова А. С.");
-        QTest::newRow("adjusted point") << "points WHEN NEW.seq = 2" << QByteArray("Петрова А. С.");
-        QTest::newRow("setting after") << "settings_after" << QByteArray("Петрова А. С.");
-        QTest::newRow("text not UTF-8") << "" << QByteArray("Петрова \xff\xfe");
+            << "measurements"
+            << "NEW.point = 'Газ из баллона'" << QByteArray("Петрова А. С.");
+        QTest::newRow("adjusted point") << "points"
+                                        << "NEW.seq = 2" << QByteArray("Петрова А. С.");
+        QTest::newRow("setting after") << "settings_after"
+                                       << "" << QByteArray("Петрова А. С.");
+        QTest::newRow("text not UTF-8") << ""
+                                        << "" << QByteArray("Петрова \xff\xfe");
     }
     void failedWriteLeavesNoTrace() {
-        QFETCH(QString, trigger);
+        QFETCH(QString, table);
+        QFETCH(QString, when);
         QFETCH(QByteArray, technician);
         RecordStore store;
-        QVERIFY(store.open(file(), nullptr));
+        QVERIFY(store.open(location(), nullptr));
         QVERIFY(store.add(sampleRecord(), nullptr));
-        RawFile raw(file());
-        if (!trigger.isEmpty()) {
-            const QString table = trigger.section(' ', 0, 0);
-            const QString when = trigger.section(' ', 1);
-            QVERIFY(raw.exec("CREATE TRIGGER planted BEFORE INSERT ON " + table + " " + when +
-                             " BEGIN SELECT RAISE(ABORT, 'сбой'); END"));
-        }
+        RawFile raw(location());
+        if (!table.isEmpty())
+            QVERIFY(raw.plantFault(table, when));
         std::map<QString, int> before;
         for (const QString &t : Tables)
             before[t] = raw.count(t);
@@ -145,7 +240,8 @@ class TestRecords : public QObject {
             QCOMPARE(raw.count(t), before[t]);
         QVERIFY(store.list({23102}).empty());
 
-        raw.exec("DROP TRIGGER planted");
+        if (!table.isEmpty())
+            QVERIFY(raw.removeFault(table));
         QVERIFY2(store.add(sampleRecord(23102), &error), qPrintable(error));
     }
 
@@ -159,7 +255,7 @@ class TestRecords : public QObject {
         QFETCH(int, corrects);
         QFETCH(bool, kept);
         RecordStore store;
-        QVERIFY(store.open(file(), nullptr));
+        QVERIFY(store.open(location(), nullptr));
         const auto first = store.add(sampleRecord(), nullptr);
         CalibrationRecord correction = sampleRecord();
         correction.corrects = corrects ? corrects : *first;
@@ -176,9 +272,9 @@ class TestRecords : public QObject {
     // Kept rows are not changed even by another program writing to the file.
     void keptRecordsAreNotChanged() {
         RecordStore store;
-        QVERIFY(store.open(file(), nullptr));
+        QVERIFY(store.open(location(), nullptr));
         const auto n = store.add(sampleRecord(), nullptr);
-        RawFile raw(file());
+        RawFile raw(location());
         QVERIFY(!raw.exec("UPDATE records SET serial = 1"));
         QVERIFY(!raw.exec("DELETE FROM measurements"));
         QVERIFY(store.find(*n) == [&] {
@@ -186,6 +282,97 @@ class TestRecords : public QObject {
             r.number = *n;
             return r;
         }());
+    }
+
+    // A journal made by a newer program is refused whole and left as it is.
+    void newerSchemaIsRefusedUntouched() {
+        {
+            RecordStore made;
+            QVERIFY(made.open(location(), nullptr));
+            QVERIFY(made.add(sampleRecord(), nullptr));
+        }
+        RawFile raw(location());
+        QVERIFY(raw.exec("UPDATE schema_version SET version = 2"));
+        RecordStore store;
+        QString error;
+        QVERIFY(!store.open(location(), &error));
+        QCOMPARE(error, "Журнал калибровок " + location() +
+                            " сделан более новой версией программы (схема 2); эта знает схему "
+                            "1. Обновите программу.");
+        QVERIFY(!store.isOpen() && !store.add(sampleRecord(), nullptr));
+        QCOMPARE(raw.count("records"), 1);
+        QCOMPARE(raw.count("schema_version WHERE version = 2"), 1);
+    }
+
+    // A file laid out as the first journals were opens as it is and takes and
+    // gives back records; a file made today has exactly that layout.
+    void firstLayoutFileOpensUnchanged() {
+        if (server_)
+            QSKIP("только для файла");
+        const QString old = dir_.filePath("first.sqlite");
+        QFile::remove(old);
+        {
+            RawFile raw(old);
+            for (const char *t : FirstLayout)
+                QVERIFY2(raw.exec(t), t);
+            for (const char *table : Kept)
+                for (const char *change : {"UPDATE", "DELETE"})
+                    QVERIFY(raw.exec(
+                        QString("CREATE TRIGGER %1_%2_refused BEFORE %3 ON %1 BEGIN SELECT "
+                                "RAISE(ABORT, 'записи журнала не изменяются'); END")
+                            .arg(table, QString(change).toLower(), change)));
+            QVERIFY(raw.exec("INSERT INTO schema_version (version) VALUES (1)"));
+        }
+        CalibrationRecord asked = sampleRecord();
+        {
+            RecordStore store;
+            QString error;
+            QVERIFY2(store.open(old, &error), qPrintable(error));
+            asked.number = *store.add(asked, &error);
+        }
+        RecordStore again;
+        QVERIFY(again.open(old, nullptr));
+        QVERIFY(again.find(asked.number) == asked);
+        RecordStore today;
+        QVERIFY(today.open(file(), nullptr));
+        QCOMPARE(layout(file()), layout(old));
+    }
+
+    // Two benches adding at once, each through its own store, share the
+    // numbers out with no number given twice.
+    void twoBenchesGetDistinctNumbers() {
+        {
+            RecordStore made;
+            QVERIFY(made.open(location(), nullptr));
+        }
+        constexpr int Each = 12;
+        std::vector<std::int64_t> numbers[2];
+        QString errors[2];
+        const auto bench = [&](int i) {
+            RecordStore store;
+            if (!store.open(location(), &errors[i]))
+                return;
+            for (int k = 0; k < Each; ++k) {
+                const auto n = store.add(sampleRecord(500 + i), &errors[i]);
+                if (!n)
+                    return;
+                numbers[i].push_back(*n);
+            }
+        };
+        std::thread first(bench, 0);
+        std::thread second(bench, 1);
+        first.join();
+        second.join();
+        QVERIFY2(errors[0].isEmpty() && errors[1].isEmpty(),
+                 qPrintable(errors[0] + " / " + errors[1]));
+        std::vector<std::int64_t> all = numbers[0];
+        all.insert(all.end(), numbers[1].begin(), numbers[1].end());
+        std::sort(all.begin(), all.end());
+        QCOMPARE(std::unique(all.begin(), all.end()) - all.begin(), 2 * Each);
+        RecordStore store;
+        QVERIFY(store.open(location(), nullptr));
+        QCOMPARE(int(store.list({500}).size()), Each);
+        QCOMPARE(int(store.list().size()), 2 * Each);
     }
 
     void openRefusesWithReason_data() {
@@ -197,9 +384,10 @@ class TestRecords : public QObject {
         QTest::newRow("not a database")
             << "notes.sqlite" << QByteArray(4096, 'x') << "not a database";
         QTest::newRow("another program's") << "other.sqlite" << QByteArray() << "не является";
-        QTest::newRow("newer layout") << "newer.sqlite" << QByteArray() << "более новая";
     }
     void openRefusesWithReason() {
+        if (server_)
+            QSKIP("только для файла");
         QFETCH(QString, path);
         QFETCH(QByteArray, content);
         QFETCH(QString, says);
@@ -217,12 +405,6 @@ class TestRecords : public QObject {
             RawFile raw(target);
             QVERIFY(raw.exec("CREATE TABLE parts (name TEXT)"));
         }
-        if (path == "newer.sqlite") {
-            RecordStore made;
-            QVERIFY(made.open(target, nullptr));
-            RawFile raw(target);
-            QVERIFY(raw.exec("UPDATE schema_version SET version = 2"));
-        }
         RecordStore store;
         QString error;
         QVERIFY(!store.open(target, &error));
@@ -239,5 +421,10 @@ class TestRecords : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestRecords)
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    TestRecords onFile(false);
+    TestRecords onServer(true);
+    return QTest::qExec(&onFile, argc, argv) | QTest::qExec(&onServer, argc, argv);
+}
 #include "test_records.moc"

@@ -9,10 +9,17 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 
+namespace {
+// A server's journal is always there to ask; a file only once made.
+bool journalThere(const QString &location) {
+    return RecordStore::isServer(location) || QFileInfo::exists(location);
+}
+} // namespace
+
 int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextStream &err) {
     // Listing never makes a journal: none yet is no records yet.
     std::vector<CalibrationRecord> found;
-    if (QFileInfo::exists(request.records)) {
+    if (journalThere(request.records)) {
         RecordStore store;
         QString error;
         if (!store.open(request.records, &error)) {
@@ -32,7 +39,7 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
         out << RecordListing::csv(found);
     else if (found.empty())
         out << "Записей нет" << (request.serials.empty() ? "" : " об этих приборах") << " (журнал "
-            << request.records << (QFileInfo::exists(request.records) ? ")" : " ещё не создан)")
+            << request.records << (journalThere(request.records) ? ")" : " ещё не создан)")
             << ".\n";
     else
         out << RecordListing::table(found);
@@ -40,7 +47,7 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
 }
 
 int RecordCommands::certificate(const CliRequest &request, QTextStream &out, QTextStream &err) {
-    if (!QFileInfo::exists(request.records)) {
+    if (!journalThere(request.records)) {
         err << "ze23-cli: журнала калибровок " << request.records << " нет\n";
         return ExitStatus::Failed;
     }

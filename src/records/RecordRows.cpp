@@ -86,8 +86,8 @@ QVariantList measurementValues(std::int64_t number, int seq, const Measurement &
             nullable(m.alarmsSeen),
             nullable(m.secondsToSteady),
             nullable(m.secondsTo90),
-            m.acceptedEarly,
-            m.passed,
+            int(m.acceptedEarly),
+            int(m.passed),
             text(chartToText(m.chart))};
 }
 
@@ -170,10 +170,16 @@ std::optional<std::int64_t> RecordRows::insert(QSqlDatabase &db, const Calibrati
                                                QString *why) {
     QSqlQuery q(db);
     const QVariantList values = recordValues(r);
-    if (!prepared(q, insertSql("records", RecordColumns, int(values.size())), why) ||
+    if (!prepared(q, insertSql("records", RecordColumns, int(values.size())) + " RETURNING number",
+                  why) ||
         !run(q, values, why))
         return std::nullopt;
-    const std::int64_t number = q.lastInsertId().toLongLong();
+    if (!q.next()) {
+        *why = "журнал не выдал номер записи";
+        return std::nullopt;
+    }
+    const std::int64_t number = q.value(0).toLongLong();
+    q.finish();
 
     if (!prepared(q, "INSERT INTO versions (record, name, version) VALUES (?, ?, ?)", why))
         return std::nullopt;

@@ -13,7 +13,7 @@
 #include <vector>
 
 namespace RecordRows {
-// Inserts the record and its child rows; the number SQLite gave it (the
+// Inserts the record and its child rows; the number the database gave it (the
 // record's own number is not used).
 std::optional<std::int64_t> insert(QSqlDatabase &db, const CalibrationRecord &r, QString *why);
 

@@ -4,12 +4,16 @@
 #include <QSqlQuery>
 #include <QStringList>
 
+#include <vector>
+
 namespace {
-const char *const Tables[] = {
+// %KEY% the record number's type, %NUMBER% how it is given, %REAL% a double,
+// %NOROWID% SQLite's table without its own row numbers.
+const char *const LayoutOne[] = {
     "CREATE TABLE schema_version (version INTEGER NOT NULL)",
     "CREATE TABLE records ("
-    " number INTEGER PRIMARY KEY AUTOINCREMENT,"
-    " corrects INTEGER REFERENCES records(number),"
+    " number %NUMBER%,"
+    " corrects %KEY% REFERENCES records(number),"
     " device_type INTEGER NOT NULL, model TEXT NOT NULL, serial INTEGER NOT NULL,"
     " block INTEGER NOT NULL, stand_position INTEGER, technician TEXT NOT NULL,"
     " at TEXT NOT NULL,"
@@ -21,51 +25,101 @@ const char *const Tables[] = {
     " next_due TEXT NOT NULL, tool_version TEXT NOT NULL)",
     "CREATE INDEX records_by_serial ON records (serial, number)",
     "CREATE TABLE versions ("
-    " record INTEGER NOT NULL REFERENCES records(number), name TEXT NOT NULL,"
-    " version INTEGER NOT NULL, PRIMARY KEY (record, name)) WITHOUT ROWID",
+    " record %KEY% NOT NULL REFERENCES records(number), name TEXT NOT NULL,"
+    " version INTEGER NOT NULL, PRIMARY KEY (record, name))%NOROWID%",
     "CREATE TABLE measurements ("
-    " record INTEGER NOT NULL REFERENCES records(number), seq INTEGER NOT NULL,"
+    " record %KEY% NOT NULL REFERENCES records(number), seq INTEGER NOT NULL,"
     " phase TEXT NOT NULL, gas TEXT NOT NULL, point TEXT NOT NULL,"
     " expected INTEGER NOT NULL, tolerance INTEGER NOT NULL, reading INTEGER,"
     " alarms_expected INTEGER, alarms_seen INTEGER,"
-    " seconds_to_steady REAL, seconds_to_90 REAL,"
+    " seconds_to_steady %REAL%, seconds_to_90 %REAL%,"
     " accepted_early INTEGER NOT NULL, passed INTEGER NOT NULL, chart TEXT NOT NULL,"
-    " PRIMARY KEY (record, seq)) WITHOUT ROWID",
+    " PRIMARY KEY (record, seq))%NOROWID%",
     "CREATE TABLE points ("
-    " record INTEGER NOT NULL REFERENCES records(number), seq INTEGER NOT NULL,"
+    " record %KEY% NOT NULL REFERENCES records(number), seq INTEGER NOT NULL,"
     " name TEXT NOT NULL, per_unit INTEGER NOT NULL, before INTEGER, after INTEGER,"
-    " PRIMARY KEY (record, seq)) WITHOUT ROWID",
+    " PRIMARY KEY (record, seq))%NOROWID%",
     "CREATE TABLE settings_after ("
-    " record INTEGER NOT NULL REFERENCES records(number), name TEXT NOT NULL,"
-    " value INTEGER NOT NULL, PRIMARY KEY (record, name)) WITHOUT ROWID",
+    " record %KEY% NOT NULL REFERENCES records(number), name TEXT NOT NULL,"
+    " value INTEGER NOT NULL, PRIMARY KEY (record, name))%NOROWID%",
+    "%REFUSE%",
 };
 const char *const Kept[] = {"records", "versions", "measurements", "points", "settings_after"};
+const char *const Refusal = "записи журнала не изменяются";
+
+struct Engine {
+    bool server;
+};
+
+// The statements that refuse changes to kept rows.
+QStringList refusals(Engine e) {
+    QStringList out;
+    if (e.server)
+        out << QString("CREATE FUNCTION journal_refuse_change() RETURNS trigger LANGUAGE plpgsql "
+                       "AS $$ BEGIN RAISE EXCEPTION '%1'; END $$")
+                   .arg(Refusal);
+    for (const char *table : Kept) {
+        if (e.server) {
+            out << QString("CREATE TRIGGER %1_change_refused BEFORE UPDATE OR DELETE ON %1 FOR "
+                           "EACH ROW EXECUTE FUNCTION journal_refuse_change()")
+                       .arg(table)
+                << QString("CREATE TRIGGER %1_truncate_refused BEFORE TRUNCATE ON %1 FOR EACH "
+                           "STATEMENT EXECUTE FUNCTION journal_refuse_change()")
+                       .arg(table);
+            continue;
+        }
+        for (const char *change : {"UPDATE", "DELETE"})
+            out << QString("CREATE TRIGGER %1_%2_refused BEFORE %3 ON %1 BEGIN SELECT "
+                           "RAISE(ABORT, '%4'); END")
+                       .arg(table, QString(change).toLower(), change, Refusal);
+    }
+    return out;
+}
+
+QStringList layoutOne(Engine e) {
+    QStringList out;
+    for (QString s : LayoutOne) {
+        if (s == "%REFUSE%") {
+            out << refusals(e);
+            continue;
+        }
+        s.replace("%NUMBER%", e.server ? "BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY"
+                                       : "INTEGER PRIMARY KEY AUTOINCREMENT");
+        s.replace("%KEY%", e.server ? "BIGINT" : "INTEGER");
+        s.replace("%REAL%", e.server ? "DOUBLE PRECISION" : "REAL");
+        s.replace("%NOROWID%", e.server ? "" : " WITHOUT ROWID");
+        out << s;
+    }
+    out << "INSERT INTO schema_version (version) VALUES (0)";
+    return out;
+}
+
+// Step n brings a journal of version n to n + 1.
+using Step = QStringList (*)(Engine);
+const std::vector<Step> &steps() {
+    static const std::vector<Step> all{layoutOne};
+    return all;
+}
 
 QString failed(const QSqlQuery &q) {
     return q.lastError().text();
 }
 
-bool create(QSqlDatabase &db, QString *why) {
+bool migrate(QSqlDatabase &db, Engine e, int from, QString *why) {
     if (!db.transaction()) {
         *why = db.lastError().text();
         return false;
     }
-    QStringList statements;
-    for (const char *t : Tables)
-        statements << t;
-    for (const char *table : Kept)
-        for (const char *change : {"UPDATE", "DELETE"})
-            statements << QString("CREATE TRIGGER %1_%2_refused BEFORE %3 ON %1 BEGIN SELECT "
-                                  "RAISE(ABORT, 'записи журнала не изменяются'); END")
-                              .arg(table, QString(change).toLower(), change);
-    statements
-        << QString("INSERT INTO schema_version (version) VALUES (%1)").arg(RecordSchema::Version);
     QSqlQuery q(db);
-    for (const QString &s : statements) {
-        if (!q.exec(s)) {
-            *why = failed(q);
-            db.rollback();
-            return false;
+    for (int n = from; n < RecordSchema::version(); ++n) {
+        QStringList statements = steps()[std::size_t(n)](e);
+        statements << QString("UPDATE schema_version SET version = %1").arg(n + 1);
+        for (const QString &s : statements) {
+            if (!q.exec(s)) {
+                *why = failed(q);
+                db.rollback();
+                return false;
+            }
         }
     }
     if (!db.commit()) {
@@ -77,35 +131,44 @@ bool create(QSqlDatabase &db, QString *why) {
 }
 } // namespace
 
-bool RecordSchema::prepare(QSqlDatabase &db, QString *why) {
-    QSqlQuery q(db);
-    if (!q.exec("SELECT name FROM sqlite_master WHERE type = 'table'")) {
-        *why = failed(q);
+int RecordSchema::version() {
+    return int(steps().size());
+}
+
+bool RecordSchema::prepare(QSqlDatabase &db, const QString &shown, QString *why, QString *refused) {
+    refused->clear();
+    const Engine engine{db.driverName() == "QPSQL"};
+    const QStringList tables = db.tables(QSql::Tables);
+    if (db.lastError().isValid()) {
+        *why = db.lastError().text();
         return false;
     }
-    QStringList tables;
-    while (q.next())
-        tables << q.value(0).toString();
-    q.finish();
     if (tables.isEmpty())
-        return create(db, why);
+        return migrate(db, engine, 0, why);
     if (!tables.contains("schema_version")) {
-        *why = "файл не является журналом калибровок";
+        *why = engine.server ? "в базе есть чужие таблицы, журнала калибровок в ней нет"
+                             : "файл не является журналом калибровок";
         return false;
     }
+    QSqlQuery q(db);
     if (!q.exec("SELECT version FROM schema_version") || !q.next()) {
         *why = "в журнале не указана версия его устройства";
         return false;
     }
-    const int version = q.value(0).toInt();
-    if (version != Version) {
-        *why = version > Version
-                   ? QString("журнал ведёт более новая версия программы (устройство журнала %1, "
-                             "эта программа знает %2)")
-                         .arg(version)
-                         .arg(Version)
-                   : QString("неизвестная версия устройства журнала: %1").arg(version);
+    const int found = q.value(0).toInt();
+    q.finish();
+    if (found > version()) {
+        *refused = QString("Журнал калибровок %1 сделан более новой версией программы (схема "
+                           "%2); эта знает схему %3. Обновите программу.")
+                       .arg(shown)
+                       .arg(found)
+                       .arg(version());
+        *why = *refused;
         return false;
     }
-    return true;
+    if (found < 1) {
+        *why = QString("неизвестная версия устройства журнала: %1").arg(found);
+        return false;
+    }
+    return found == version() || migrate(db, engine, found, why);
 }

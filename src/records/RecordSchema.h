@@ -1,9 +1,10 @@
 #pragma once
-// The journal's tables, made in a new file and checked in one already there.
+// The journal's tables, the same on SQLite and PostgreSQL (the key column's
+// type, a real's width and the triggers' wording aside).
 //
-// records        one row a calibration, numbered by SQLite (never reused);
-//                the instrument, who, where, the cylinder, the rule, the
-//                verdict; indexed by serial number
+// records        one row a calibration, numbered by the database (never
+//                reused); the instrument, who, where, the cylinder, the rule,
+//                the verdict; indexed by serial number
 // versions       the version byte of each block, by name
 // measurements   each judged reading in order, its chart as ChartText
 // points         each adjusted point, before and after
@@ -11,14 +12,19 @@
 // schema_version one row: the layout's version
 //
 // Triggers refuse any UPDATE or DELETE: a kept record is never changed.
+// Each version's changes are one step of an ordered list; opening brings an
+// older journal up to this version in one transaction.
 
 #include <QSqlDatabase>
 #include <QString>
 
 namespace RecordSchema {
-constexpr int Version = 1;
+// The newest layout this program knows: the number of steps.
+int version();
 
-// Makes the tables in an empty database, or checks that the file holds a
-// journal of this version. The reason in the technician's words otherwise.
-bool prepare(QSqlDatabase &db, QString *why);
+// Makes the tables in an empty database, brings an older journal up to date,
+// or checks that it holds a journal of this version. False with the reason in
+// the technician's words otherwise; `refused` is then the whole message for
+// a journal made by a newer program (`shown` names it), empty for the rest.
+bool prepare(QSqlDatabase &db, const QString &shown, QString *why, QString *refused);
 } // namespace RecordSchema

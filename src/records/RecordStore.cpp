@@ -1,5 +1,6 @@
 #include "RecordStore.h"
 
+#include "RecordLocation.h"
 #include "RecordRows.h"
 #include "RecordSchema.h"
 
@@ -45,37 +46,48 @@ QString RecordStore::defaultPath() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/records.sqlite";
 }
 
+bool RecordStore::isServer(const QString &location) {
+    return RecordLocation::isServer(location);
+}
+
 bool RecordStore::open(const QString &path, QString *error) {
     close();
     path_ = path;
-    const QFileInfo file(path);
-    if (file.isDir()) {
-        say(error, cannotOpen(path, "это папка, а не файл"));
-        return false;
-    }
-    const QString folder = file.absolutePath();
-    if (!QDir().mkpath(folder)) {
-        say(error, cannotOpen(path, "не удалось создать папку " + folder));
-        return false;
-    }
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", connection_);
-    db.setDatabaseName(path);
-    // The window and the command line may have the file open at once.
-    db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
+    const QString shown = RecordLocation::shown(path);
     QString why;
-    if (!db.open()) {
-        why = db.lastError().text();
+    QSqlDatabase db;
+    if (RecordLocation::isServer(path)) {
+        db = RecordLocation::addServer(path, connection_, &why);
     } else {
+        const QFileInfo file(path);
+        if (file.isDir()) {
+            say(error, cannotOpen(path, "это папка, а не файл"));
+            return false;
+        }
+        const QString folder = file.absolutePath();
+        if (!QDir().mkpath(folder)) {
+            say(error, cannotOpen(path, "не удалось создать папку " + folder));
+            return false;
+        }
+        db = QSqlDatabase::addDatabase("QSQLITE", connection_);
+        db.setDatabaseName(path);
+        // The window and the command line may have the file open at once.
+        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
+    }
+    QString refused;
+    if (why.isEmpty() && !db.open()) {
+        why = db.lastError().text();
+    } else if (why.isEmpty()) {
         QSqlQuery q(db);
-        if (!q.exec("PRAGMA foreign_keys = ON"))
+        if (db.driverName() == "QSQLITE" && !q.exec("PRAGMA foreign_keys = ON"))
             why = q.lastError().text();
         else
-            RecordSchema::prepare(db, &why);
+            RecordSchema::prepare(db, shown, &why, &refused);
     }
     if (!why.isEmpty()) {
         db = QSqlDatabase();
         close();
-        say(error, cannotOpen(path, why));
+        say(error, refused.isEmpty() ? cannotOpen(shown, why) : refused);
         return false;
     }
     open_ = true;
@@ -88,8 +100,14 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         return std::nullopt;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_);
-    if (!db.transaction()) {
-        say(error, cannotAdd(db.lastError().text()));
+    // SQLite takes the file for writing at once, so that two benches adding
+    // together wait for each other instead of one being refused halfway.
+    QSqlQuery begin(db);
+    const bool begun =
+        db.driverName() == "QSQLITE" ? begin.exec("BEGIN IMMEDIATE") : db.transaction();
+    if (!begun) {
+        say(error, cannotAdd(begin.lastError().isValid() ? begin.lastError().text()
+                                                         : db.lastError().text()));
         return std::nullopt;
     }
     const auto undo = [&](const QString &why) -> std::optional<std::int64_t> {
@@ -110,7 +128,7 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         return undo(why);
     record.number = *number;
     // Read back before the commit, so that a record the journal cannot hold as
-    // it is (text that is not UTF-8, a value SQLite changes) leaves no trace.
+    // it is (text that is not UTF-8, a value the database changes) leaves no trace.
     const auto written = RecordRows::select(db, "number = ?", {qint64(*number)}, &why);
     if (!written)
         return undo(why);
@@ -153,7 +171,7 @@ std::optional<CalibrationRecord> RecordStore::find(std::int64_t number) const {
 }
 
 std::vector<CalibrationRecord> RecordStore::list(const std::vector<int> &serials) const {
-    QString where = "1";
+    QString where = "1 = 1";
     QVariantList binds;
     if (!serials.empty()) {
         where = "serial IN (?";

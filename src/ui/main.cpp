@@ -6,6 +6,7 @@
 #include "link/CompositeFtDriver.h"
 #include "link/SerialPortFtDriver.h"
 #include "link/UsbHotplugMonitor.h"
+#include "records/RecordStore.h"
 #include "settings/QtRussian.h"
 #include "sim/SimFtDriver.h"
 
@@ -88,7 +89,9 @@ int main(int argc, char *argv[]) {
     messages.setParent(&form);
     if (parser.isSet(recordsOption))
         form.calibration()->setRecordsPath(
-            QFileInfo(parser.value(recordsOption)).absoluteFilePath());
+            RecordStore::isServer(parser.value(recordsOption))
+                ? parser.value(recordsOption)
+                : QFileInfo(parser.value(recordsOption)).absoluteFilePath());
 
     UsbHotplugMonitor hotplug;
     QObject::connect(&hotplug, &UsbHotplugMonitor::deviceArrived, &form,

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs a command with a throwaway PostgreSQL 15 server: a cluster in a
+# temporary folder listening on 127.0.0.1 at a free port, trusting loopback,
+# with an empty database ze23test. The command sees
+#   ZE23_TEST_PG=postgresql://postgres@127.0.0.1:PORT/ze23test
+# The server is stopped and its folder removed however the command ends.
+# Usage: scripts/pg-test.sh COMMAND [ARGS...]
+set -euo pipefail
+bin=/usr/lib/postgresql/15/bin
+[ -x "$bin/initdb" ] || { echo "pg-test: нет PostgreSQL 15 ($bin); scripts/install-deps.sh" >&2; exit 1; }
+
+as_owner=()
+if [ "$(id -u)" -eq 0 ]; then
+  as_owner=(runuser -u postgres --)
+fi
+dir=$(mktemp -d /tmp/ze23-pg.XXXXXX)
+[ ${#as_owner[@]} -eq 0 ] || chown postgres: "$dir"
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+
+stop() {
+  "${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -m immediate stop >/dev/null 2>&1 || true
+  rm -rf "$dir"
+}
+trap stop EXIT
+
+"${as_owner[@]}" "$bin/initdb" -D "$dir/data" -U postgres --auth=trust -E UTF8 --locale=C.UTF-8 \
+  >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
+"${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
+  -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off" start >/dev/null \
+  || { cat "$dir/server.log" >&2; exit 1; }
+"${as_owner[@]}" "$bin/createdb" -h 127.0.0.1 -p "$port" -U postgres ze23test
+
+export ZE23_TEST_PG="postgresql://postgres@127.0.0.1:$port/ze23test"
+"$@"
