@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "RecordListing.h"
 #include "records/Certificate.h"
+#include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 
 #include <QFileInfo>
@@ -28,7 +29,7 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
         }
         found = store.list(request.serials);
         if (!store.lastError().isEmpty()) {
-            err << "ze23-cli: журнал калибровок " << request.records
+            err << "ze23-cli: журнал калибровок " << RecordLocation::shown(request.records)
                 << " не прочитан: " << store.lastError() << "\n";
             return ExitStatus::Failed;
         }
@@ -39,8 +40,8 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
         out << RecordListing::csv(found);
     else if (found.empty())
         out << "Записей нет" << (request.serials.empty() ? "" : " об этих приборах") << " (журнал "
-            << request.records << (journalThere(request.records) ? ")" : " ещё не создан)")
-            << ".\n";
+            << RecordLocation::shown(request.records)
+            << (journalThere(request.records) ? ")" : " ещё не создан)") << ".\n";
     else
         out << RecordListing::table(found);
     return ExitStatus::Done;
@@ -48,7 +49,8 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
 
 int RecordCommands::certificate(const CliRequest &request, QTextStream &out, QTextStream &err) {
     if (!journalThere(request.records)) {
-        err << "ze23-cli: журнала калибровок " << request.records << " нет\n";
+        err << "ze23-cli: журнала калибровок " << RecordLocation::shown(request.records)
+            << " нет\n";
         return ExitStatus::Failed;
     }
     RecordStore store;
@@ -61,7 +63,8 @@ int RecordCommands::certificate(const CliRequest &request, QTextStream &out, QTe
     if (!record) {
         err << "ze23-cli: ";
         if (store.lastError().isEmpty())
-            err << "записи № " << request.number << " в журнале " << request.records << " нет\n";
+            err << "записи № " << request.number << " в журнале "
+                << RecordLocation::shown(request.records) << " нет\n";
         else
             err << "журнал калибровок не прочитан: " << store.lastError() << "\n";
         return ExitStatus::Failed;

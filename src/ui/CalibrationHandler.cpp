@@ -192,8 +192,9 @@ void CalibrationHandler::keep(const CalibrationRecord &finished) {
 void CalibrationHandler::showLastCalibration() {
     QString error;
     // The journal is made by the first record, not by looking.
-    RecordStore *s = store_ || QFileInfo::exists(path_) ? store(&error) : nullptr;
-    if (!store_ && !QFileInfo::exists(path_)) {
+    const bool made = store_ || RecordStore::isServer(path_) || QFileInfo::exists(path_);
+    RecordStore *s = made ? store(&error) : nullptr;
+    if (!made) {
         last_->setText("Калибровок в журнале нет.");
         last_->setPalette(form_.basePage->palette());
         return;

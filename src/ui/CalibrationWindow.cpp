@@ -4,6 +4,7 @@
 #include "dialogs/Messages.h"
 #include "export/FileChooser.h"
 #include "records/Certificate.h"
+#include "records/RecordLocation.h"
 #include "records/RecordTexts.h"
 
 #include <QChart>
@@ -228,7 +229,7 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     kept_ = CalibrationRecord();
     started_ = false;
     instrumentLabel->setText(text(base.model) + QString("   № %1").arg(base.serial));
-    recordsPathLabel->setText("Журнал калибровок: " + recordsPath);
+    recordsPathLabel->setText("Журнал калибровок: " + RecordLocation::shown(recordsPath));
     standLabel->setText(base.standPosition ? QString::number(*base.standPosition)
                                            : QString("не выбрана"));
     const QSettings s;
@@ -354,6 +355,16 @@ void CalibrationWindow::remember() const {
     s.setValue(settingsKey(base_.block, "tolerance"), toleranceEdit->text().trimmed());
 }
 
+// The rule of the wait under way: the reading's as set, or in set-up mode
+// the catalytic mid-point voltage's, in millivolts.
+QString CalibrationWindow::waitRule(const CalibrationProcedure &p) const {
+    if (p.liveUnit() != "мВ" || !rules_)
+        return RecordTexts::steadyRule(p.record());
+    return QString("за %1 с изменение менее %2 мВ")
+        .arg(rules_->signalSteady.windowSeconds)
+        .arg(RecordTexts::scaled(rules_->signalSteady.band, 10));
+}
+
 void CalibrationWindow::refresh() {
     const CalibrationProcedure *p = run_.procedure();
     if (!p || !started_)
@@ -377,7 +388,7 @@ void CalibrationWindow::refresh() {
                                 .arg(int(w->secondsWaited))
                           : QString("Устойчиво через %1 с (%2)")
                                 .arg(int(std::ceil(w->secondsLeft)))
-                                .arg(RecordTexts::steadyRule(p->record()));
+                                .arg(waitRule(*p));
     } else if (step.waiting == Waiting::Block) {
         wait = "Ждём ответа блока…";
     }

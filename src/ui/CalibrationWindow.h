@@ -8,7 +8,7 @@
 // procedure runs aborts the procedure (the block is reset and the record says
 // so).
 
-#include "protocol/CalibrationRecord.h"
+#include "protocol/CalibrationProcedure.h"
 
 #include <QWidget>
 
@@ -83,6 +83,7 @@ class CalibrationWindow : public QWidget {
     void refresh();
     void showMeasurements(const CalibrationRecord &record);
     void drawChart();
+    QString waitRule(const CalibrationProcedure &p) const;
     // Percent as the technician types it ("2,5" or "2.5") in the block's
     // units; nothing when it is not a number in (0, 100].
     std::optional<int> percentField(const QLineEdit *field) const;
