@@ -87,6 +87,20 @@ class TestCliRecords : public QObject {
                                       << "";
         QTest::newRow("CSV elsewhere") << "identify FT1 --csv" << 2 << "--csv"
                                        << "";
+        // 23102 failed: due now whatever the days; 23101 is due next on 08.12.2027.
+        QTest::newRow("due, failed first")
+            << has + "records due --days 0" << 0 << "23102\tЗЭ11.2к\tзапись № 3\tсейчас: не годен"
+            << "";
+        QTest::newRow("due, far ahead")
+            << has + "records due --days 36500" << 0 << "23101\tЗЭ11.2к\tзапись № 2\t08.12.2027"
+            << "№ 1\t";
+        QTest::newRow("due, JSON")
+            << has + "records due 23102 --json" << 0 << "\"outcome\":\"failed\""
+            << "23101";
+        QTest::newRow("days not a number") << has + "records due --days x" << 2 << "--days"
+                                           << "";
+        QTest::newRow("days elsewhere") << has + "records --days 5" << 2 << "records due"
+                                        << "";
         QTest::newRow("certificate")
             << has + "certificate 2 -o {dir}/c2.pdf" << 0 << "№ 2 записано в"
             << "";

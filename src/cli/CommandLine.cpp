@@ -44,6 +44,11 @@ const char *const Description =
     "      старые первыми. --json — все поля каждой записи, --csv — таблица для\n"
     "      электронной таблицы (через «;», первая строка — заголовки).\n"
     "      Пример: ze23-cli records 23101 23102\n"
+    "  records due [SERIAL...] [--days N] [--json]\n"
+    "      Приборы, чья следующая калибровка наступает в ближайшие N дней (по умолчанию\n"
+    "      30) или уже прошла, а также те, чья последняя калибровка не удалась или прервана:\n"
+    "      по строке на прибор, самые срочные первыми.\n"
+    "      Пример: ze23-cli records due --days 14\n"
     "  certificate NUMBER -o FILE.pdf\n"
     "      Свидетельство о калибровке по записи журнала NUMBER — в PDF.\n"
     "      Пример: ze23-cli certificate 17 -o svidetelstvo-17.pdf\n"
@@ -74,9 +79,10 @@ CommandLine::CommandLine()
                "Журнал калибровок FILE для records и certificate (по умолчанию " +
                    RecordStore::defaultPath() + ").",
                "FILE"),
-      csv_("csv", "records: таблица CSV.") {
+      csv_("csv", "records: таблица CSV."),
+      days_("days", "records due: сколько дней вперёд смотреть (по умолчанию 30).", "N") {
     parser_.setApplicationDescription(Description);
-    parser_.addOptions({help_, version_, simulate_, json_, output_, save_, records_, csv_});
+    parser_.addOptions({help_, version_, simulate_, json_, output_, save_, records_, csv_, days_});
     parser_.addPositionalArgument(
         "command", "list, identify, read, diff, write, stand, records или certificate.",
         "COMMAND [ADAPTER...|SERIAL...|NUMBER] [FILE|CHANNEL]");
@@ -132,6 +138,8 @@ CommandLine::Parsed CommandLine::check() {
     if (parser_.isSet(output_) && r.command != BenchCommand::Read &&
         r.command != BenchCommand::Certificate)
         return usage("-o — только для read и certificate");
+    if (parser_.isSet(days_) && r.command != BenchCommand::Records)
+        return usage("--days — только для records due");
     if (r.csv && r.command != BenchCommand::Records)
         return usage("--csv — только для records");
     if (r.csv && r.json)
@@ -140,6 +148,19 @@ CommandLine::Parsed CommandLine::check() {
         return usage("--records: не указан файл журнала");
     switch (r.command) {
     case BenchCommand::Records:
+        if (!args.isEmpty() && args.front() == "due") {
+            args.removeFirst();
+            r.due = true;
+            bool number = false;
+            if (parser_.isSet(days_))
+                r.days = parser_.value(days_).toInt(&number);
+            if (parser_.isSet(days_) && (!number || r.days < 0 || r.days > 36500))
+                return usage("records due: --days — число дней от 0 до 36500");
+            if (r.csv)
+                return usage("records due: --csv не поддерживается, есть --json");
+        }
+        if (parser_.isSet(days_) && !r.due)
+            return usage("--days — только для records due");
         for (const QString &a : args) {
             std::int64_t serial = 0;
             if (!positive(a, serial) || serial > 65535)

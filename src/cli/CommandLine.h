@@ -20,6 +20,8 @@ struct CliRequest {
     QString records;          // the journal of calibrations (--records)
     std::vector<int> serials; // records: the instruments asked for, none for all
     std::int64_t number = 0;  // certificate: the record
+    bool due = false;         // records due: the instruments due within `days`
+    int days = 30;
     bool csv = false;
     bool save = false;
     bool json = false;
@@ -46,7 +48,7 @@ class CommandLine {
 
     QCommandLineParser parser_;
     QCommandLineOption help_, version_;
-    QCommandLineOption simulate_, json_, output_, save_, records_, csv_;
+    QCommandLineOption simulate_, json_, output_, save_, records_, csv_, days_;
     CliRequest request_;
     QString error_;
 };

@@ -2,6 +2,7 @@
 
 #include "BenchCli.h"
 #include "CommandLine.h"
+#include "DueList.h"
 #include "RecordListing.h"
 #include "records/Certificate.h"
 #include "records/RecordLocation.h"
@@ -34,7 +35,13 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
             return ExitStatus::Failed;
         }
     }
-    if (request.json)
+    if (request.due) {
+        const auto due = DueList::within(found, QDate::currentDate(), request.days);
+        if (request.json)
+            out << QJsonDocument(DueList::json(due)).toJson(QJsonDocument::Compact) << "\n";
+        else
+            out << DueList::table(due);
+    } else if (request.json)
         out << QJsonDocument(RecordListing::json(found)).toJson(QJsonDocument::Compact) << "\n";
     else if (request.csv)
         out << RecordListing::csv(found);
