@@ -1,6 +1,7 @@
 // ze23-cli's records and certificate over a journal made in a temporary
 // folder: what each line prints and exits with, the JSON and CSV forms, and
-// that listing a journal that is not there makes none.
+// that listing a journal that is not there makes none; records verify on it
+// whole and on copies changed behind its back.
 
 #include "RecordSample.h"
 #include "cli/BenchCli.h"
@@ -11,6 +12,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -118,6 +121,17 @@ class TestCliRecords : public QObject {
             << "";
         QTest::newRow("help") << "--help" << 0 << "ze23-cli certificate 17 -o"
                               << "";
+        QTest::newRow("verify") << has + "records verify" << 0
+                                << "Журнал цел: 3 записи, каждая как записана."
+                                << "";
+        QTest::newRow("verify one instrument")
+            << has + "records verify 23101" << 2 << "номера приборов не нужны"
+            << "";
+        QTest::newRow("verify, JSON") << has + "records verify --json" << 2 << "--json"
+                                      << "";
+        QTest::newRow("verify, no journal")
+            << "--records {dir}/none.sqlite records verify" << 1 << "журнала калибровок"
+            << "";
     }
     void statuses() {
         QFETCH(QString, line);
@@ -165,6 +179,46 @@ class TestCliRecords : public QObject {
         QVERIFY(first["points"][1]["after"].isNull());
         QCOMPARE(first["settingsAfter"]["threshold2"].toInt(), 100);
         QCOMPARE(first["outcome"].toString(), "adjusted");
+        QCOMPARE(first["hash"].toString().size(), 64);
+    }
+
+    // A copy of the journal changed with its triggers dropped, as another
+    // program could.
+    void verifyNamesTheChangedRecord_data() {
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("reading") << QStringList{"UPDATE measurements SET reading = 240 WHERE "
+                                                "record = 2 AND seq = 1"}
+                                 << "Запись № 2 изменена после записи";
+        QTest::newRow("removed") << QStringList{"DELETE FROM measurements WHERE record = 2",
+                                                "DELETE FROM versions WHERE record = 2",
+                                                "DELETE FROM points WHERE record = 2",
+                                                "DELETE FROM settings_after WHERE record = 2",
+                                                "DELETE FROM records WHERE number = 2"}
+                                 << "Перед записью № 3 недостаёт записи";
+    }
+    void verifyNamesTheChangedRecord() {
+        QFETCH(QStringList, change);
+        QFETCH(QString, says);
+        const QString copy =
+            dir_.filePath(QString("changed-%1.sqlite").arg(QTest::currentDataTag()));
+        QVERIFY(QFile::copy(journal_, copy));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "changer");
+            db.setDatabaseName(copy);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            for (const char *t :
+                 {"records", "versions", "measurements", "points", "settings_after"})
+                QVERIFY(q.exec(QString("DROP TRIGGER %1_update_refused").arg(t)) &&
+                        q.exec(QString("DROP TRIGGER %1_delete_refused").arg(t)));
+            for (const QString &sql : change)
+                QVERIFY2(q.exec(sql), qPrintable(sql));
+        }
+        QSqlDatabase::removeDatabase("changer");
+        Cli cli;
+        QCOMPARE(cli.run("records verify --records " + copy), 1);
+        QCOMPARE(cli.out, says + "\n");
     }
 
     void csvHasOneRowEach() {

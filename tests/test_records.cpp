@@ -2,10 +2,12 @@
 // and again on the PostgreSQL server ZE23_TEST_PG names (scripts/pg-test.sh
 // starts one; without it that pass is skipped): a full record reads back
 // equal after reopening, numbers only grow and never collide between two
-// benches, a write that fails half-way leaves nothing, and a journal that
-// cannot be opened says why.
+// benches, a write that fails half-way leaves nothing, a journal that cannot
+// be opened says why, and a record changed or taken out behind the store's
+// back shows in its check.
 
 #include "RecordSample.h"
+#include "records/RecordHash.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 
@@ -57,6 +59,16 @@ class RawFile {
     }
     bool removeFault(const QString &table) {
         return exec(server_ ? "DROP TRIGGER planted ON " + table : QString("DROP TRIGGER planted"));
+    }
+
+    // Drops the triggers that refuse changes, as another program could.
+    bool allowChanges() {
+        for (const QString &t : {"records", "versions", "measurements", "points", "settings_after"})
+            if (!(server_ ? exec(QString("DROP TRIGGER %1_change_refused ON %1").arg(t))
+                          : exec(QString("DROP TRIGGER %1_update_refused").arg(t)) &&
+                                exec(QString("DROP TRIGGER %1_delete_refused").arg(t))))
+                return false;
+        return true;
     }
 
   private:
@@ -160,6 +172,7 @@ class TestRecords : public QObject {
         RecordStore again;
         QVERIFY(again.open(location(), nullptr));
         asked.number = number;
+        asked.hash = RecordHash::chained("", asked); // the first of the journal
         const std::optional<CalibrationRecord> found = again.find(number);
         QVERIFY(found);
         QVERIFY(*found == asked);
@@ -280,6 +293,7 @@ class TestRecords : public QObject {
         QVERIFY(store.find(*n) == [&] {
             CalibrationRecord r = sampleRecord();
             r.number = *n;
+            r.hash = RecordHash::chained("", r);
             return r;
         }());
     }
@@ -292,16 +306,16 @@ class TestRecords : public QObject {
             QVERIFY(made.add(sampleRecord(), nullptr));
         }
         RawFile raw(location());
-        QVERIFY(raw.exec("UPDATE schema_version SET version = 2"));
+        QVERIFY(raw.exec("UPDATE schema_version SET version = 3"));
         RecordStore store;
         QString error;
         QVERIFY(!store.open(location(), &error));
         QCOMPARE(error, "Журнал калибровок " + location() +
-                            " сделан более новой версией программы (схема 2); эта знает схему "
-                            "1. Обновите программу.");
+                            " сделан более новой версией программы (схема 3); эта знает схему "
+                            "2. Обновите программу.");
         QVERIFY(!store.isOpen() && !store.add(sampleRecord(), nullptr));
         QCOMPARE(raw.count("records"), 1);
-        QCOMPARE(raw.count("schema_version WHERE version = 2"), 1);
+        QCOMPARE(raw.count("schema_version WHERE version = 3"), 1);
     }
 
     // A file laid out as the first journals were opens as it is and takes and
@@ -329,6 +343,7 @@ class TestRecords : public QObject {
             QString error;
             QVERIFY2(store.open(old, &error), qPrintable(error));
             asked.number = *store.add(asked, &error);
+            asked.hash = RecordHash::chained("", asked);
         }
         RecordStore again;
         QVERIFY(again.open(old, nullptr));
@@ -373,6 +388,89 @@ class TestRecords : public QObject {
         QVERIFY(store.open(location(), nullptr));
         QCOMPARE(int(store.list({500}).size()), Each);
         QCOMPARE(int(store.list().size()), 2 * Each);
+        // Each chained to the one kept just before it, whichever bench it was.
+        const ChainCheck check = store.verify();
+        QVERIFY2(check.finding == ChainCheck::Finding::Intact, qPrintable(check.reason));
+        QCOMPARE(check.records, std::size_t(2 * Each));
+    }
+
+    void cleanJournalVerifies() {
+        RecordStore store;
+        QVERIFY(store.open(location(), nullptr));
+        QCOMPARE(store.verify().reason, "Журнал цел: 0 записей, каждая как записана.");
+        for (int serial : {101, 202, 303})
+            QVERIFY(store.add(sampleRecord(serial), nullptr));
+        const ChainCheck check = store.verify();
+        QVERIFY(check.finding == ChainCheck::Finding::Intact);
+        QCOMPARE(check.reason, "Журнал цел: 3 записи, каждая как записана.");
+    }
+
+    // Records 1 to 3, then one change made with the triggers dropped.
+    void changeBehindTheStoreShows_data() {
+        QTest::addColumn<QStringList>("change");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("reading") << QStringList{"UPDATE measurements SET reading = reading + 1 "
+                                                "WHERE record = 2 AND seq = 0"}
+                                 << "Запись № 2 изменена после записи";
+        QTest::newRow("serial") << QStringList{"UPDATE records SET serial = 9 WHERE number = 3"}
+                                << "Запись № 3 изменена после записи";
+        QTest::newRow("setting removed")
+            << QStringList{"DELETE FROM settings_after WHERE record = 1"}
+            << "Запись № 1 изменена после записи";
+        QTest::newRow("hash rewritten")
+            << QStringList{"UPDATE records SET hash = previous_hash WHERE number = 2"}
+            << "Запись № 2 изменена после записи";
+        QStringList removeTwo;
+        for (const QString &t : {"versions", "measurements", "points", "settings_after"})
+            removeTwo << "DELETE FROM " + t + " WHERE record = 2";
+        removeTwo << "DELETE FROM records WHERE number = 2";
+        QTest::newRow("record removed") << removeTwo << "Перед записью № 3 недостаёт записи";
+        QStringList removeOne = removeTwo.replaceInStrings("= 2", "= 1");
+        QTest::newRow("first removed") << removeOne << "Перед записью № 2 недостаёт записи";
+    }
+    void changeBehindTheStoreShows() {
+        QFETCH(QStringList, change);
+        QFETCH(QString, reason);
+        RecordStore store;
+        QVERIFY(store.open(location(), nullptr));
+        for (int serial : {101, 202, 303})
+            QVERIFY(store.add(sampleRecord(serial), nullptr));
+        RawFile raw(location());
+        QVERIFY(raw.allowChanges());
+        for (const QString &sql : change)
+            QVERIFY2(raw.exec(sql), qPrintable(sql));
+        const ChainCheck check = store.verify();
+        QVERIFY(check.finding != ChainCheck::Finding::Intact);
+        QCOMPARE(check.reason, reason);
+    }
+
+    // A journal of the first layout with records in it, opened by this
+    // program, has them chained oldest first and takes the next one on.
+    void firstLayoutRecordsGetChained() {
+        {
+            RecordStore made;
+            QVERIFY(made.open(location(), nullptr));
+            for (int serial : {101, 202})
+                QVERIFY(made.add(sampleRecord(serial), nullptr));
+        }
+        {
+            RawFile raw(location());
+            QVERIFY(raw.exec("ALTER TABLE records DROP COLUMN hash") &&
+                    raw.exec("ALTER TABLE records DROP COLUMN previous_hash") &&
+                    raw.exec("UPDATE schema_version SET version = 1"));
+        }
+        RecordStore store;
+        QString error;
+        QVERIFY2(store.open(location(), &error), qPrintable(error));
+        QVERIFY(store.add(sampleRecord(303), nullptr));
+        const std::vector<CalibrationRecord> all = store.list();
+        QCOMPARE(all.size(), std::size_t(3));
+        QCOMPARE(all[0].hash, RecordHash::chained("", all[0]));
+        QCOMPARE(all[1].hash, RecordHash::chained(all[0].hash, all[1]));
+        QCOMPARE(store.verify().reason, "Журнал цел: 3 записи, каждая как записана.");
+        RawFile raw(location());
+        QCOMPARE(raw.count("schema_version WHERE version = 2"), 1);
+        QVERIFY(!raw.exec("UPDATE records SET serial = 1"));
     }
 
     void openRefusesWithReason_data() {

@@ -49,6 +49,10 @@ const char *const Description =
     "      30) или уже прошла, а также те, чья последняя калибровка не удалась или прервана:\n"
     "      по строке на прибор, самые срочные первыми.\n"
     "      Пример: ze23-cli records due --days 14\n"
+    "  records verify\n"
+    "      Проверить, что каждая запись журнала такая, какой записана, и ни одной не\n"
+    "      недостаёт (по контрольным суммам записей). Код 1 — если нет.\n"
+    "      Пример: ze23-cli records verify\n"
     "  certificate NUMBER -o FILE.pdf\n"
     "      Свидетельство о калибровке по записи журнала NUMBER — в PDF.\n"
     "      Пример: ze23-cli certificate 17 -o svidetelstvo-17.pdf\n"
@@ -148,6 +152,14 @@ CommandLine::Parsed CommandLine::check() {
         return usage("--records: не указан файл журнала");
     switch (r.command) {
     case BenchCommand::Records:
+        if (!args.isEmpty() && args.front() == "verify") {
+            r.verify = true;
+            if (args.size() > 1)
+                return usage("records verify проверяет весь журнал: номера приборов не нужны");
+            if (r.json || r.csv || parser_.isSet(days_))
+                return usage("records verify: --json, --csv и --days не поддерживаются");
+            return Parsed::Run;
+        }
         if (!args.isEmpty() && args.front() == "due") {
             args.removeFirst();
             r.due = true;

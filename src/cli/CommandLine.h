@@ -21,6 +21,7 @@ struct CliRequest {
     std::vector<int> serials; // records: the instruments asked for, none for all
     std::int64_t number = 0;  // certificate: the record
     bool due = false;         // records due: the instruments due within `days`
+    bool verify = false;      // records verify: every record as written
     int days = 30;
     bool csv = false;
     bool save = false;

@@ -18,7 +18,32 @@ bool journalThere(const QString &location) {
 }
 } // namespace
 
+namespace {
+int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
+    if (!journalThere(request.records)) {
+        err << "ze23-cli: журнала калибровок " << RecordLocation::shown(request.records)
+            << " нет\n";
+        return ExitStatus::Failed;
+    }
+    RecordStore store;
+    QString error;
+    if (!store.open(request.records, &error)) {
+        err << "ze23-cli: " << error << "\n";
+        return ExitStatus::Failed;
+    }
+    const ChainCheck check = store.verify();
+    if (check.finding == ChainCheck::Finding::Unread) {
+        err << "ze23-cli: " << check.reason << "\n";
+        return ExitStatus::Failed;
+    }
+    out << check.reason << "\n";
+    return check.finding == ChainCheck::Finding::Intact ? ExitStatus::Done : ExitStatus::Failed;
+}
+} // namespace
+
 int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextStream &err) {
+    if (request.verify)
+        return verify(request, out, err);
     // Listing never makes a journal: none yet is no records yet.
     std::vector<CalibrationRecord> found;
     if (journalThere(request.records)) {

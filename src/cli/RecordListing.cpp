@@ -113,7 +113,8 @@ QJsonObject RecordListing::json(const CalibrationRecord &r) {
         {"outcomeText", text(outcomeText(r.outcome))},
         {"remark", text(r.remark)},
         {"nextDue", text(r.nextDue)},
-        {"toolVersion", text(r.toolVersion)}};
+        {"toolVersion", text(r.toolVersion)},
+        {"hash", text(r.hash)}};
 }
 
 QJsonArray RecordListing::json(const std::vector<CalibrationRecord> &records) {

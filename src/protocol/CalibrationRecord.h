@@ -97,5 +97,8 @@ struct CalibrationRecord {
     std::string remark;  // why it was interrupted or failed, in plain words
     std::string nextDue; // YYYY-MM-DD; empty when not calibrated
     std::string toolVersion;
+    // Given by the store when kept: the record's check sum chained to the one
+    // before it (lowercase hex); empty before.
+    std::string hash;
     bool operator==(const CalibrationRecord &) const = default;
 };

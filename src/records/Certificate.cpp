@@ -170,12 +170,17 @@ void conclusion(CertificatePage &page, const CalibrationRecord &r) {
 void signatures(CertificatePage &page, const CalibrationRecord &r) {
     const QString who = r.technician.empty() ? "ФИО" : text(r.technician);
     page.skip(10);
-    page.need(page.mm(24));
+    page.need(page.mm(r.hash.empty() ? 24 : 30));
     page.paragraph("Калибровку выполнил: ____________________ / " + who + " /");
     page.skip(8);
     page.paragraph("Проверил: ____________________ / ____________________ /");
     page.skip(8);
     page.paragraph("Дата: «____» ______________ 20____ г.");
+    // What `ze23-cli records verify` checks the journal's record against.
+    if (!r.hash.empty()) {
+        page.skip(4);
+        page.centred("Контрольная сумма записи: " + text(r.hash), CertificatePage::font(7));
+    }
 }
 
 void document(CertificatePage &page, const CalibrationRecord &r) {

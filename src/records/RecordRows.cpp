@@ -133,6 +133,7 @@ bool fillRecord(const QSqlQuery &q, CalibrationRecord &r, QString *why) {
     r.remark = utf8(q.value(c++));
     r.nextDue = utf8(q.value(c++));
     r.toolVersion = utf8(q.value(c++));
+    r.hash = utf8(q.value(c++));
     if (!gas || !outcome) {
         *why = QString("запись № %1 повреждена: %2").arg(r.number).arg(!gas ? "газ" : "итог");
         return false;
@@ -166,53 +167,96 @@ bool fillMeasurement(const QSqlQuery &q, Measurement &m) {
 }
 } // namespace
 
-std::optional<std::int64_t> RecordRows::insert(QSqlDatabase &db, const CalibrationRecord &r,
-                                               QString *why) {
+std::optional<RecordRows::ChainEnd> RecordRows::chainEnd(QSqlDatabase &db, QString *why) {
+    const bool server = db.driverName() == "QPSQL";
     QSqlQuery q(db);
-    const QVariantList values = recordValues(r);
-    if (!prepared(q, insertSql("records", RecordColumns, int(values.size())) + " RETURNING number",
-                  why) ||
-        !run(q, values, why))
-        return std::nullopt;
-    if (!q.next()) {
-        *why = "журнал не выдал номер записи";
+    // A number a failed write took on the server is not given again; SQLite
+    // takes its numbers back with the transaction.
+    const char *next =
+        server
+            ? "SELECT nextval(pg_get_serial_sequence('records', 'number'))"
+            : "SELECT max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = 'records'), 0), "
+              "coalesce((SELECT max(number) FROM records), 0)) + 1";
+    if (!q.exec(next) || !q.next()) {
+        *why = q.lastError().isValid() ? q.lastError().text() : "журнал не выдал номер записи";
         return std::nullopt;
     }
-    const std::int64_t number = q.value(0).toLongLong();
-    q.finish();
+    ChainEnd end;
+    end.next = q.value(0).toLongLong();
+    if (!q.exec("SELECT hash FROM records ORDER BY number DESC LIMIT 1")) {
+        *why = q.lastError().text();
+        return std::nullopt;
+    }
+    if (q.next())
+        end.lastHash = utf8(q.value(0));
+    return end;
+}
+
+bool RecordRows::insert(QSqlDatabase &db, const CalibrationRecord &r,
+                        const std::string &previousHash, QString *why) {
+    QSqlQuery q(db);
+    QVariantList values{qint64(r.number)};
+    values << recordValues(r) << text(r.hash) << text(previousHash);
+    const QString sql =
+        QString("INSERT INTO records (number, %1, hash, previous_hash)%2 VALUES (%3)")
+            .arg(RecordColumns, db.driverName() == "QPSQL" ? " OVERRIDING SYSTEM VALUE" : "",
+                 placeholders(int(values.size())));
+    if (!prepared(q, sql, why) || !run(q, values, why))
+        return false;
+    const std::int64_t number = r.number;
 
     if (!prepared(q, "INSERT INTO versions (record, name, version) VALUES (?, ?, ?)", why))
-        return std::nullopt;
+        return false;
     for (const auto &[name, version] : r.versions)
         if (!run(q, {qint64(number), text(name), version}, why))
-            return std::nullopt;
+            return false;
 
     if (!prepared(q, insertSql("measurements", MeasurementColumns, 15), why))
-        return std::nullopt;
+        return false;
     int seq = 0;
     for (const Measurement &m : r.measurements)
         if (!run(q, measurementValues(number, seq++, m), why))
-            return std::nullopt;
+            return false;
 
     if (!prepared(q,
                   "INSERT INTO points (record, seq, name, per_unit, before, after) "
                   "VALUES (?, ?, ?, ?, ?, ?)",
                   why))
-        return std::nullopt;
+        return false;
     seq = 0;
     for (const AdjustedPoint &p : r.points)
         if (!run(q,
                  {qint64(number), seq++, text(p.name), p.perUnit, nullable(p.before),
                   nullable(p.after)},
                  why))
-            return std::nullopt;
+            return false;
 
     if (!prepared(q, "INSERT INTO settings_after (record, name, value) VALUES (?, ?, ?)", why))
-        return std::nullopt;
+        return false;
     for (const auto &[name, value] : r.settingsAfter)
         if (!run(q, {qint64(number), text(name), value}, why))
-            return std::nullopt;
-    return number;
+            return false;
+    return true;
+}
+
+bool RecordRows::setHashes(QSqlDatabase &db, std::int64_t number, const std::string &hash,
+                           const std::string &previousHash, QString *why) {
+    QSqlQuery q(db);
+    return prepared(q, "UPDATE records SET hash = ?, previous_hash = ? WHERE number = ?", why) &&
+           run(q, {text(hash), text(previousHash), qint64(number)}, why);
+}
+
+std::optional<std::vector<std::string>> RecordRows::previousHashes(QSqlDatabase &db, QString *why) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec("SELECT previous_hash FROM records ORDER BY number")) {
+        *why = q.lastError().text();
+        return std::nullopt;
+    }
+    std::vector<std::string> out;
+    while (q.next())
+        out.push_back(utf8(q.value(0)));
+    return out;
 }
 
 std::optional<std::vector<CalibrationRecord>> RecordRows::select(QSqlDatabase &db,
@@ -224,7 +268,7 @@ std::optional<std::vector<CalibrationRecord>> RecordRows::select(QSqlDatabase &d
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!prepared(q,
-                  QString("SELECT number, %1 FROM records WHERE %2 ORDER BY number")
+                  QString("SELECT number, %1, hash FROM records WHERE %2 ORDER BY number")
                       .arg(RecordColumns, where),
                   why) ||
         !run(q, binds, why))

@@ -10,12 +10,32 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace RecordRows {
-// Inserts the record and its child rows; the number the database gave it (the
-// record's own number is not used).
-std::optional<std::int64_t> insert(QSqlDatabase &db, const CalibrationRecord &r, QString *why);
+// Where the next record joins the chain: the number it is to be kept under and
+// the hash of the newest record (empty for an empty journal). The caller holds
+// the journal for writing, so that no one else takes the same place.
+struct ChainEnd {
+    std::int64_t next = 1;
+    std::string lastHash;
+};
+std::optional<ChainEnd> chainEnd(QSqlDatabase &db, QString *why);
+
+// Inserts the record and its child rows under its own number, with its hash
+// and the hash of the record before it.
+bool insert(QSqlDatabase &db, const CalibrationRecord &r, const std::string &previousHash,
+            QString *why);
+
+// Sets the hashes of a record kept without them (the triggers that refuse
+// changes must be off).
+bool setHashes(QSqlDatabase &db, std::int64_t number, const std::string &hash,
+               const std::string &previousHash, QString *why);
+
+// The previous record's hash each record was chained to, oldest first; empty
+// for a record kept without one.
+std::optional<std::vector<std::string>> previousHashes(QSqlDatabase &db, QString *why);
 
 // The records whose row meets `where` (a condition on the records table with
 // "?" for each of `binds`), oldest first, children and all.

@@ -1,5 +1,8 @@
 #include "RecordSchema.h"
 
+#include "RecordHash.h"
+#include "RecordRows.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
@@ -51,6 +54,31 @@ struct Engine {
     bool server;
 };
 
+// The statements that refuse changes to the rows of one kept table.
+QStringList refusalsOf(Engine e, const QString &table) {
+    if (e.server)
+        return {QString("CREATE TRIGGER %1_change_refused BEFORE UPDATE OR DELETE ON %1 FOR "
+                        "EACH ROW EXECUTE FUNCTION journal_refuse_change()")
+                    .arg(table),
+                QString("CREATE TRIGGER %1_truncate_refused BEFORE TRUNCATE ON %1 FOR EACH "
+                        "STATEMENT EXECUTE FUNCTION journal_refuse_change()")
+                    .arg(table)};
+    QStringList out;
+    for (const char *change : {"UPDATE", "DELETE"})
+        out << QString("CREATE TRIGGER %1_%2_refused BEFORE %3 ON %1 BEGIN SELECT "
+                       "RAISE(ABORT, '%4'); END")
+                   .arg(table, QString(change).toLower(), change, Refusal);
+    return out;
+}
+
+QStringList dropRefusalsOf(Engine e, const QString &table) {
+    if (e.server)
+        return {QString("DROP TRIGGER IF EXISTS %1_change_refused ON %1").arg(table),
+                QString("DROP TRIGGER IF EXISTS %1_truncate_refused ON %1").arg(table)};
+    return {QString("DROP TRIGGER IF EXISTS %1_update_refused").arg(table),
+            QString("DROP TRIGGER IF EXISTS %1_delete_refused").arg(table)};
+}
+
 // The statements that refuse changes to kept rows.
 QStringList refusals(Engine e) {
     QStringList out;
@@ -58,22 +86,24 @@ QStringList refusals(Engine e) {
         out << QString("CREATE FUNCTION journal_refuse_change() RETURNS trigger LANGUAGE plpgsql "
                        "AS $$ BEGIN RAISE EXCEPTION '%1'; END $$")
                    .arg(Refusal);
-    for (const char *table : Kept) {
-        if (e.server) {
-            out << QString("CREATE TRIGGER %1_change_refused BEFORE UPDATE OR DELETE ON %1 FOR "
-                           "EACH ROW EXECUTE FUNCTION journal_refuse_change()")
-                       .arg(table)
-                << QString("CREATE TRIGGER %1_truncate_refused BEFORE TRUNCATE ON %1 FOR EACH "
-                           "STATEMENT EXECUTE FUNCTION journal_refuse_change()")
-                       .arg(table);
-            continue;
-        }
-        for (const char *change : {"UPDATE", "DELETE"})
-            out << QString("CREATE TRIGGER %1_%2_refused BEFORE %3 ON %1 BEGIN SELECT "
-                           "RAISE(ABORT, '%4'); END")
-                       .arg(table, QString(change).toLower(), change, Refusal);
-    }
+    for (const char *table : Kept)
+        out << refusalsOf(e, table);
     return out;
+}
+
+QString failed(const QSqlQuery &q) {
+    return q.lastError().text();
+}
+
+bool runAll(QSqlDatabase &db, const QStringList &statements, QString *why) {
+    QSqlQuery q(db);
+    for (const QString &s : statements) {
+        if (!q.exec(s)) {
+            *why = failed(q);
+            return false;
+        }
+    }
+    return true;
 }
 
 QStringList layoutOne(Engine e) {
@@ -94,15 +124,37 @@ QStringList layoutOne(Engine e) {
     return out;
 }
 
-// Step n brings a journal of version n to n + 1.
-using Step = QStringList (*)(Engine);
-const std::vector<Step> &steps() {
-    static const std::vector<Step> all{layoutOne};
-    return all;
+bool firstLayout(QSqlDatabase &db, Engine e, QString *why) {
+    return runAll(db, layoutOne(e), why);
 }
 
-QString failed(const QSqlQuery &q) {
-    return q.lastError().text();
+// Each record's hash chained to the one before it; the records kept before
+// there were hashes get theirs here, oldest first.
+bool chainRecords(QSqlDatabase &db, Engine e, QString *why) {
+    if (!runAll(db,
+                QStringList{"ALTER TABLE records ADD COLUMN hash TEXT",
+                            "ALTER TABLE records ADD COLUMN previous_hash TEXT"}
+                    << dropRefusalsOf(e, "records"),
+                why))
+        return false;
+    const auto records = RecordRows::select(db, "1 = 1", {}, why);
+    if (!records)
+        return false;
+    std::string previous;
+    for (const CalibrationRecord &r : *records) {
+        const std::string hash = RecordHash::chained(previous, r);
+        if (!RecordRows::setHashes(db, r.number, hash, previous, why))
+            return false;
+        previous = hash;
+    }
+    return runAll(db, refusalsOf(e, "records"), why);
+}
+
+// Step n brings a journal of version n to n + 1.
+using Step = bool (*)(QSqlDatabase &, Engine, QString *);
+const std::vector<Step> &steps() {
+    static const std::vector<Step> all{firstLayout, chainRecords};
+    return all;
 }
 
 bool migrate(QSqlDatabase &db, Engine e, int from, QString *why) {
@@ -112,14 +164,12 @@ bool migrate(QSqlDatabase &db, Engine e, int from, QString *why) {
     }
     QSqlQuery q(db);
     for (int n = from; n < RecordSchema::version(); ++n) {
-        QStringList statements = steps()[std::size_t(n)](e);
-        statements << QString("UPDATE schema_version SET version = %1").arg(n + 1);
-        for (const QString &s : statements) {
-            if (!q.exec(s)) {
+        if (!steps()[std::size_t(n)](db, e, why) ||
+            !q.exec(QString("UPDATE schema_version SET version = %1").arg(n + 1))) {
+            if (why->isEmpty())
                 *why = failed(q);
-                db.rollback();
-                return false;
-            }
+            db.rollback();
+            return false;
         }
     }
     if (!db.commit()) {

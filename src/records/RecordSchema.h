@@ -4,14 +4,17 @@
 //
 // records        one row a calibration, numbered by the database (never
 //                reused); the instrument, who, where, the cylinder, the rule,
-//                the verdict; indexed by serial number
+//                the verdict, its hash and the previous record's; indexed by
+//                serial number
 // versions       the version byte of each block, by name
 // measurements   each judged reading in order, its chart as ChartText
 // points         each adjusted point, before and after
 // settings_after the block's settings by name once it was over
 // schema_version one row: the layout's version
 //
-// Triggers refuse any UPDATE or DELETE: a kept record is never changed.
+// Triggers refuse any UPDATE or DELETE: a kept record is never changed. The
+// hashes (RecordHash.h) show a change made with the triggers off; the step
+// that brought them in gave the records kept before them theirs.
 // Each version's changes are one step of an ordered list; opening brings an
 // older journal up to this version in one transaction.
 

@@ -1,5 +1,6 @@
 #include "RecordStore.h"
 
+#include "RecordHash.h"
 #include "RecordLocation.h"
 #include "RecordRows.h"
 #include "RecordSchema.h"
@@ -100,11 +101,16 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         return std::nullopt;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_);
-    // SQLite takes the file for writing at once, so that two benches adding
-    // together wait for each other instead of one being refused halfway.
+    // SQLite takes the file for writing at once, and the server the records
+    // table (readers still read), so that two benches adding together wait
+    // for each other instead of one being refused halfway or both chaining to
+    // the same record.
     QSqlQuery begin(db);
     const bool begun =
-        db.driverName() == "QSQLITE" ? begin.exec("BEGIN IMMEDIATE") : db.transaction();
+        db.driverName() == "QSQLITE"
+            ? begin.exec("BEGIN IMMEDIATE")
+            : db.transaction() &&
+                  (begin.exec("LOCK TABLE records IN EXCLUSIVE MODE") || (db.rollback(), false));
     if (!begun) {
         say(error, cannotAdd(begin.lastError().isValid() ? begin.lastError().text()
                                                          : db.lastError().text()));
@@ -123,10 +129,14 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         if (earlier->empty())
             return undo(QString("исправляемой записи № %1 в журнале нет").arg(*record.corrects));
     }
-    const std::optional<std::int64_t> number = RecordRows::insert(db, record, &why);
-    if (!number)
+    const auto end = RecordRows::chainEnd(db, &why);
+    if (!end)
         return undo(why);
-    record.number = *number;
+    record.number = end->next;
+    record.hash = RecordHash::chained(end->lastHash, record);
+    if (!RecordRows::insert(db, record, end->lastHash, &why))
+        return undo(why);
+    const std::optional<std::int64_t> number = record.number;
     // Read back before the commit, so that a record the journal cannot hold as
     // it is (text that is not UTF-8, a value the database changes) leaves no trace.
     const auto written = RecordRows::select(db, "number = ?", {qint64(*number)}, &why);
@@ -190,4 +200,33 @@ std::optional<CalibrationRecord> RecordStore::last(int serial) const {
     if (!found || found->empty())
         return std::nullopt;
     return std::move(found->front());
+}
+
+ChainCheck RecordStore::verify() const {
+    lastError_.clear();
+    const auto unread = [&] {
+        return ChainCheck{ChainCheck::Finding::Unread, 0, 0,
+                          "Журнал калибровок не прочитан: " + lastError_};
+    };
+    if (!open_) {
+        lastError_ = "журнал калибровок не открыт";
+        return unread();
+    }
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    // One read of both, so that a record added meanwhile is in both or neither.
+    const bool server = db.driverName() == "QPSQL";
+    QSqlQuery begin(db);
+    if (!(server ? begin.exec("BEGIN ISOLATION LEVEL REPEATABLE READ") : db.transaction())) {
+        lastError_ = begin.lastError().isValid() ? begin.lastError().text() : db.lastError().text();
+        return unread();
+    }
+    const auto records = RecordRows::select(db, "1 = 1", {}, &lastError_);
+    const auto previous = records ? RecordRows::previousHashes(db, &lastError_) : std::nullopt;
+    if (server)
+        begin.exec("COMMIT");
+    else
+        db.commit();
+    if (!records || !previous)
+        return unread();
+    return RecordChain::check(*records, *previous);
 }

@@ -4,6 +4,7 @@
 // correction is a new record naming the one it corrects. Each store has its
 // own connection, so the window, a test or several benches may hold several.
 
+#include "RecordChain.h"
 #include "protocol/CalibrationRecord.h"
 
 #include <QString>
@@ -34,8 +35,9 @@ class RecordStore {
     bool isOpen() const { return open_; }
     QString path() const { return path_; }
 
-    // Keeps the record under the next number and returns it, once it reads
-    // back as asked; the record's own number is not looked at. On any failure
+    // Keeps the record under the next number, chained to the newest record by
+    // its hash, and returns the number, once it reads back as asked; the
+    // record's own number and hash are not looked at. On any failure
     // (including a `corrects` naming no record) nothing is kept and `error`
     // says why.
     std::optional<std::int64_t> add(CalibrationRecord record, QString *error);
@@ -45,6 +47,9 @@ class RecordStore {
     std::vector<CalibrationRecord> list(const std::vector<int> &serials = {}) const;
     // The newest record of an instrument.
     std::optional<CalibrationRecord> last(int serial) const;
+    // The first record that no longer reads as it was written, or one missing
+    // before a record, or that every record is as written (RecordChain.h).
+    ChainCheck verify() const;
     // Why the last find, list or last came back empty because of a failure
     // (a damaged file, the disk); empty when it read fine.
     QString lastError() const { return lastError_; }

@@ -1,0 +1,31 @@
+#pragma once
+// Whether every kept record still reads as it was written: its stored hash
+// against its content and the hash of the record before it (RecordHash.h).
+// Only the last record may be taken out unseen: nothing after it names it.
+// A number missing with the chain whole is one a failed write took on the
+// server, not a removed record.
+
+#include "protocol/CalibrationRecord.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ChainCheck {
+    enum class Finding { Intact, Changed, Missing, Unread };
+    Finding finding = Finding::Intact;
+    // The record changed, or the one a record is missing before.
+    std::int64_t number = 0;
+    std::size_t records = 0;
+    // In the technician's words: "Журнал цел: 3 записи, каждая как записана."
+    QString reason;
+};
+
+namespace RecordChain {
+// `records` oldest first as read, `previousHashes` what each was chained to.
+ChainCheck check(const std::vector<CalibrationRecord> &records,
+                 const std::vector<std::string> &previousHashes);
+} // namespace RecordChain

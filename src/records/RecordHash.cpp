@@ -1,0 +1,106 @@
+#include "RecordHash.h"
+
+#include "ChartText.h"
+#include "RecordKeys.h"
+
+#include <QCryptographicHash>
+#include <QLocale>
+
+namespace {
+class Canonical {
+  public:
+    void field(const char *name, const std::string &value) {
+        text_ += name;
+        text_ += '=';
+        text_ += QByteArray::number(qsizetype(value.size()));
+        text_ += ':';
+        text_ += QByteArray::fromStdString(value);
+        text_ += '\n';
+    }
+    void field(const char *name, long long value) { field(name, std::to_string(value)); }
+    void field(const char *name, double value) {
+        field(name, QString::number(value, 'g', QLocale::FloatingPointShortest).toStdString());
+    }
+    template <typename T> void field(const char *name, const std::optional<T> &value) {
+        if (value) {
+            field(name, *value);
+            return;
+        }
+        text_ += name;
+        text_ += "=-\n";
+    }
+    void field(const char *name, int value) { field(name, static_cast<long long>(value)); }
+    void field(const char *name, bool value) { field(name, value ? 1LL : 0LL); }
+    QByteArray text() const { return text_; }
+
+  private:
+    QByteArray text_;
+};
+} // namespace
+
+QByteArray RecordHash::canonical(const CalibrationRecord &r) {
+    Canonical c;
+    c.field("number", static_cast<long long>(r.number));
+    c.field("corrects", r.corrects ? std::optional<long long>(*r.corrects) : std::nullopt);
+    c.field("device_type", r.deviceType);
+    c.field("model", r.model);
+    c.field("serial", r.serial);
+    c.field("block", int(r.block));
+    c.field("versions", int(r.versions.size()));
+    for (const auto &[name, version] : r.versions) {
+        c.field("version_name", name);
+        c.field("version", version);
+    }
+    c.field("stand_position", r.standPosition);
+    c.field("technician", r.technician);
+    c.field("at", r.when);
+    c.field("cylinder_number", r.cylinder.number);
+    c.field("cylinder_gas", r.cylinder.gas);
+    c.field("cylinder_concentration", r.cylinder.concentration);
+    c.field("cylinder_expiry", r.cylinder.expiry);
+    c.field("sensor_gas", sensorGasKey(r.sensorGas));
+    c.field("per_percent", r.perPercent);
+    c.field("steady_seconds", r.steady.windowSeconds);
+    c.field("steady_band", r.steady.band);
+    c.field("tolerance", r.tolerance);
+    c.field("measurements", int(r.measurements.size()));
+    for (const Measurement &m : r.measurements) {
+        c.field("phase", phaseKey(m.phase));
+        c.field("gas", testGasKey(m.gas));
+        c.field("point", m.point);
+        c.field("expected", m.expected);
+        c.field("allowed", m.tolerance);
+        c.field("reading", m.reading);
+        c.field("alarms_expected", m.alarmsExpected);
+        c.field("alarms_seen", m.alarmsSeen);
+        c.field("seconds_to_steady", m.secondsToSteady);
+        c.field("seconds_to_90", m.secondsTo90);
+        c.field("accepted_early", m.acceptedEarly);
+        c.field("passed", m.passed);
+        c.field("chart", chartToText(m.chart));
+    }
+    c.field("points", int(r.points.size()));
+    for (const AdjustedPoint &p : r.points) {
+        c.field("point_name", p.name);
+        c.field("per_unit", p.perUnit);
+        c.field("before", p.before);
+        c.field("after", p.after);
+    }
+    c.field("settings_after", int(r.settingsAfter.size()));
+    for (const auto &[name, value] : r.settingsAfter) {
+        c.field("setting_name", name);
+        c.field("setting", value);
+    }
+    c.field("outcome", outcomeKey(r.outcome));
+    c.field("remark", r.remark);
+    c.field("next_due", r.nextDue);
+    c.field("tool_version", r.toolVersion);
+    return c.text();
+}
+
+std::string RecordHash::chained(const std::string &previousHash, const CalibrationRecord &r) {
+    QCryptographicHash sha(QCryptographicHash::Sha256);
+    sha.addData(QByteArray::fromStdString(previousHash));
+    sha.addData(canonical(r));
+    return sha.result().toHex().toStdString();
+}
