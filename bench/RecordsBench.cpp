@@ -8,6 +8,7 @@
 // since add() commits (and syncs the disk) once a record and would take
 // minutes for 100 000.
 
+#include "records/RecordHash.h"
 #include "records/RecordRows.h"
 #include "records/RecordStore.h"
 
@@ -77,9 +78,16 @@ const QString &journal() {
         QString why;
         if (!db.open() || !db.transaction())
             qFatal("journal not opened for filling");
-        for (int n = 0; n < Records; ++n)
-            if (!RecordRows::insert(db, record(23000 + n % Instruments, n), &why))
+        // Chained as add() chains them, so that the filled journal verifies.
+        std::string previous;
+        for (int n = 0; n < Records; ++n) {
+            CalibrationRecord r = record(23000 + n % Instruments, n);
+            r.number = n + 1;
+            r.hash = RecordHash::chained(previous, r);
+            if (!RecordRows::insert(db, r, previous, &why))
                 qFatal("%s", qPrintable(why));
+            previous = r.hash;
+        }
         if (!db.commit())
             qFatal("journal not filled");
         db.close();
