@@ -3,6 +3,7 @@
 #include "CalibrationRun.h"
 #include "CalibrationWindow.h"
 #include "GasControl.h"
+#include "JournalWindow.h"
 #include "TForm1.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
@@ -64,11 +65,22 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
     addButtons();
     last_ = new QLabel(form_.basePage);
     last_->setObjectName("lastCalibrationLabel");
-    last_->setGeometry(4, 378, 201, 94);
+    last_->setGeometry(4, 378, 201, 66);
     last_->setWordWrap(true);
     last_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     window_ = new CalibrationWindow(run_, messages_, &form_);
     window_->hide();
+    journal_ = new JournalWindow(messages_, &form_);
+    journal_->hide();
+    auto *journalButton = new QPushButton("Журнал калибровок…", form_.basePage);
+    journalButton->setObjectName("journalButton");
+    journalButton->setGeometry(4, 446, 201, 26);
+    journalButton->setToolTip("Записи о калибровках: отбор, свидетельства, экспорт в CSV");
+    connect(journalButton, &QPushButton::clicked, this, [this] {
+        const bool identified = form_.ConnectionOpen && isAcceptedKind(form_.IdentifiedType);
+        openJournal(identified ? form_.IdentifiedSerialNumber : 0);
+    });
+    connect(window_->journalButton, &QPushButton::clicked, this, [this] { openJournal(0); });
     connect(&run_, &CalibrationRun::busyChanged, this, &CalibrationHandler::setBusy);
     connect(&run_, &CalibrationRun::finished, this, &CalibrationHandler::keep);
 }
@@ -85,6 +97,16 @@ void CalibrationHandler::setRecordsPath(const QString &path) {
 void CalibrationHandler::setFileChooser(FileChooser &chooser) {
     chooser_ = &chooser;
     window_->setFileChooser(chooser);
+    journal_->setFileChooser(chooser);
+}
+
+void CalibrationHandler::openJournal(int serial) {
+    journal_->setRecordsPath(path_);
+    if (serial > 0)
+        journal_->setSerial(serial);
+    journal_->showRecords();
+    journal_->show();
+    journal_->raise();
 }
 
 void CalibrationHandler::setGasControl(GasControl *control) {
@@ -185,6 +207,8 @@ void CalibrationHandler::keep(const CalibrationRecord &finished) {
     else
         messages_.error("Запись о калибровке не сохранена: " + error);
     window_->showKept(record, number ? QString() : error);
+    if (journal_->isVisible())
+        journal_->showRecords();
     if (record.serial == form_.IdentifiedSerialNumber)
         showLastCalibration();
 }

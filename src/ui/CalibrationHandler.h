@@ -4,7 +4,9 @@
 // CalibrationRun, greys the page's own command buttons while it runs, and
 // keeps each record in the calibration journal once the procedure is over
 // (an interrupted one too). On identification the base page says when the
-// instrument was last calibrated, with what outcome, and when it is next due.
+// instrument was last calibrated, with what outcome, and when it is next due;
+// "Журнал калибровок…" there and "Журнал…" in the calibration window open the
+// journal window.
 
 #include "protocol/CalibrationRecord.h"
 
@@ -18,6 +20,7 @@ class CalibrationRun;
 class CalibrationWindow;
 class FileChooser;
 class GasControl;
+class JournalWindow;
 class Messages;
 class QLabel;
 class QPushButton;
@@ -39,6 +42,7 @@ class CalibrationHandler : public QObject {
     // then follows each new step's gas (the technician may still change it).
     void setGasControl(GasControl *control);
     CalibrationWindow *window() const { return window_; }
+    JournalWindow *journal() const { return journal_; }
     CalibrationRun &run() const { return run_; }
     QLabel *lastCalibrationLabel() const { return last_; }
 
@@ -46,6 +50,9 @@ class CalibrationHandler : public QObject {
     void openWindow(int page);
     // The instrument was identified: its last record on the base page.
     void showLastCalibration();
+    // The journal window on the journal in use; `serial` (when not 0) is the
+    // instrument it asks for.
+    void openJournal(int serial);
 
   private:
     void addButtons();
@@ -60,6 +67,7 @@ class CalibrationHandler : public QObject {
     QString path_;
     std::unique_ptr<RecordStore> store_;
     CalibrationWindow *window_ = nullptr;
+    JournalWindow *journal_ = nullptr;
     FileChooser *chooser_ = nullptr;
     GasControl *gasControl_ = nullptr;
     std::string followedStep_;

@@ -96,10 +96,14 @@ CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QW
     certificateButton = new QPushButton("Сохранить свидетельство…", this);
     certificateButton->setObjectName("certificateButton");
     certificateButton->setEnabled(false);
+    journalButton = new QPushButton("Журнал…", this);
+    journalButton->setObjectName("journalButtonInCalibration");
+    journalButton->setToolTip("Открыть журнал калибровок");
     closeButton = new QPushButton("Закрыть", this);
     closeButton->setObjectName("closeButton");
     bottom->addWidget(outcomeLabel, 1);
     bottom->addWidget(certificateButton);
+    bottom->addWidget(journalButton);
     bottom->addWidget(closeButton);
     layout->addLayout(bottom);
 

@@ -68,6 +68,8 @@ class CalibrationWindow : public QWidget {
 
     QLabel *outcomeLabel;
     QPushButton *certificateButton;
+    // Opens the journal of calibrations beside this window.
+    QPushButton *journalButton;
     QPushButton *closeButton;
 
   public slots:

@@ -1,0 +1,288 @@
+#include "JournalWindow.h"
+
+#include "dialogs/Messages.h"
+#include "export/AtomicSave.h"
+#include "export/FileChooser.h"
+#include "protocol/InstrumentKind.h"
+#include "records/Certificate.h"
+#include "records/RecordLocation.h"
+#include "records/RecordStore.h"
+#include "records/RecordTexts.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <map>
+#include <set>
+
+namespace {
+const QStringList Headings = {"№", "Дата", "Прибор №", "Модель", "Итог", "Следующая", "Выполнил"};
+enum Column { Number, When, Serial, Model, Outcome, NextDue, Technician };
+
+const CalibrationOutcome Outcomes[] = {CalibrationOutcome::PassedAsFound,
+                                       CalibrationOutcome::Adjusted, CalibrationOutcome::Failed,
+                                       CalibrationOutcome::Interrupted};
+
+QStringList cells(const CalibrationRecord &r) {
+    return {QString::number(r.number),
+            RecordTexts::dateTime(r.when),
+            QString::number(r.serial),
+            QString::fromStdString(r.model),
+            QString::fromStdString(outcomeText(r.outcome)),
+            r.nextDue.empty() ? QString("—") : RecordTexts::date(r.nextDue),
+            QString::fromStdString(r.technician)};
+}
+
+QString quoted(QString text) {
+    return '"' + text.replace('"', "\"\"") + '"';
+}
+
+QByteArray csv(const std::vector<CalibrationRecord> &records) {
+    auto line = [](const QStringList &fields) {
+        QStringList q;
+        for (const QString &f : fields)
+            q << quoted(f);
+        return q.join(';') + "\r\n";
+    };
+    QString text = line(Headings);
+    for (const CalibrationRecord &r : records)
+        text += line(cells(r));
+    return "\xEF\xBB\xBF" + text.toUtf8();
+}
+
+QDateEdit *dateEdit(const char *name, QWidget *parent) {
+    auto *e = new QDateEdit(parent);
+    e->setObjectName(name);
+    e->setCalendarPopup(true);
+    e->setDisplayFormat("dd.MM.yyyy");
+    return e;
+}
+} // namespace
+
+JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
+    : QWidget(parent, Qt::Window), messages_(messages), path_(RecordStore::defaultPath()) {
+    setObjectName("journalWindow");
+    setWindowTitle("Журнал калибровок");
+    resize(820, 520);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(buildFilters());
+
+    recordsTable = new QTableWidget(0, int(Headings.size()), this);
+    recordsTable->setObjectName("recordsTable");
+    recordsTable->setHorizontalHeaderLabels(Headings);
+    recordsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    recordsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    recordsTable->setSelectionMode(QAbstractItemView::SingleSelection);
+    recordsTable->verticalHeader()->hide();
+    recordsTable->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(recordsTable, 1);
+
+    auto *bottom = new QHBoxLayout;
+    statusLabel = new QLabel(this);
+    statusLabel->setObjectName("statusLabel");
+    statusLabel->setWordWrap(true);
+    certificateButton = new QPushButton("Свидетельство…", this);
+    certificateButton->setObjectName("certificateButton");
+    certificateButton->setToolTip("Сохранить свидетельство выбранной записи в PDF");
+    exportButton = new QPushButton("Экспорт CSV…", this);
+    exportButton->setObjectName("exportButton");
+    exportButton->setToolTip("Записать показанные записи в файл CSV");
+    bottom->addWidget(statusLabel, 1);
+    bottom->addWidget(certificateButton);
+    bottom->addWidget(exportButton);
+    layout->addLayout(bottom);
+
+    connect(showButton, &QPushButton::clicked, this, &JournalWindow::showRecords);
+    connect(serialFilter, &QLineEdit::returnPressed, this, &JournalWindow::showRecords);
+    connect(technicianFilter, &QLineEdit::returnPressed, this, &JournalWindow::showRecords);
+    connect(certificateButton, &QPushButton::clicked, this, &JournalWindow::saveCertificate);
+    connect(exportButton, &QPushButton::clicked, this, &JournalWindow::exportCsv);
+    connect(recordsTable, &QTableWidget::cellDoubleClicked, this, &JournalWindow::saveCertificate);
+    setToday(QDate::currentDate());
+}
+
+JournalWindow::~JournalWindow() = default;
+
+QGridLayout *JournalWindow::buildFilters() {
+    auto *grid = new QGridLayout;
+    serialFilter = new QLineEdit(this);
+    serialFilter->setObjectName("serialFilter");
+    serialFilter->setPlaceholderText("все");
+    kindFilter = new QComboBox(this);
+    kindFilter->setObjectName("kindFilter");
+    kindFilter->addItem("Все", QString());
+    std::set<QString> models;
+    for (int type = 0; type <= 0xFF; ++type)
+        if (const InstrumentKind *k = findInstrumentKind(std::uint8_t(type)))
+            models.insert(QString::fromUtf8(k->model));
+    for (const QString &m : models)
+        kindFilter->addItem(m, m);
+    fromDate = dateEdit("fromDate", this);
+    fromDate->setDate(QDate(2000, 1, 1));
+    toDate = dateEdit("toDate", this);
+    outcomeFilter = new QComboBox(this);
+    outcomeFilter->setObjectName("outcomeFilter");
+    outcomeFilter->addItem("Все", -1);
+    for (CalibrationOutcome o : Outcomes)
+        outcomeFilter->addItem(QString::fromStdString(outcomeText(o)), int(o));
+    technicianFilter = new QLineEdit(this);
+    technicianFilter->setObjectName("technicianFilter");
+    technicianFilter->setPlaceholderText("часть фамилии");
+    showButton = new QPushButton("Показать", this);
+    showButton->setObjectName("showButton");
+    showButton->setDefault(true);
+
+    grid->addWidget(new QLabel("Прибор №:", this), 0, 0);
+    grid->addWidget(serialFilter, 0, 1);
+    grid->addWidget(new QLabel("Модель:", this), 0, 2);
+    grid->addWidget(kindFilter, 0, 3);
+    grid->addWidget(new QLabel("Итог:", this), 0, 4);
+    grid->addWidget(outcomeFilter, 0, 5);
+    grid->addWidget(new QLabel("С:", this), 1, 0);
+    grid->addWidget(fromDate, 1, 1);
+    grid->addWidget(new QLabel("По:", this), 1, 2);
+    grid->addWidget(toDate, 1, 3);
+    grid->addWidget(new QLabel("Выполнил:", this), 1, 4);
+    grid->addWidget(technicianFilter, 1, 5);
+    grid->addWidget(showButton, 0, 6, 2, 1);
+    grid->setColumnStretch(5, 1);
+    return grid;
+}
+
+void JournalWindow::setRecordsPath(const QString &path) {
+    if (path == path_)
+        return;
+    path_ = path;
+    store_.reset();
+}
+
+void JournalWindow::setToday(const QDate &day) {
+    today_ = day;
+    toDate->setDate(day);
+}
+
+void JournalWindow::setSerial(int serial) {
+    serialFilter->setText(serial > 0 ? QString::number(serial) : QString());
+}
+
+RecordStore *JournalWindow::store(QString *error) {
+    if (!store_) {
+        // Looking does not make a journal.
+        if (!RecordLocation::isServer(path_) && !QFileInfo::exists(path_))
+            return nullptr;
+        auto s = std::make_unique<RecordStore>();
+        if (!s->open(path_, error))
+            return nullptr;
+        store_ = std::move(s);
+    }
+    return store_.get();
+}
+
+std::optional<JournalFilter> JournalWindow::filter() {
+    JournalFilter f;
+    const QString serial = serialFilter->text().trimmed();
+    if (!serial.isEmpty()) {
+        bool ok = false;
+        const int n = serial.toInt(&ok);
+        if (!ok || n <= 0)
+            return std::nullopt;
+        f.serial = n;
+    }
+    f.model = kindFilter->currentData().toString();
+    f.from = fromDate->date();
+    f.to = toDate->date();
+    if (const int o = outcomeFilter->currentData().toInt(); o >= 0)
+        f.outcome = CalibrationOutcome(o);
+    f.technician = technicianFilter->text();
+    return f;
+}
+
+void JournalWindow::showRecords() {
+    const std::optional<JournalFilter> f = filter();
+    if (!f)
+        return messages_.error("Номер прибора — целое число больше нуля, например 23101.");
+    const QString where = "Журнал: " + RecordLocation::shown(path_);
+    QString error;
+    RecordStore *s = store(&error);
+    std::vector<CalibrationRecord> all;
+    if (s)
+        all = s->list();
+    if (s && !s->lastError().isEmpty())
+        error = s->lastError();
+    if (!error.isEmpty()) {
+        shown_.clear();
+        fillTable({});
+        statusLabel->setText("Журнал не прочитан: " + error + "\n" + where);
+        return;
+    }
+    shown_ = filtered(all, *f);
+    fillTable(all);
+    if (all.empty())
+        statusLabel->setText("Записей пока нет.\n" + where);
+    else
+        statusLabel->setText(
+            QString("Показано записей: %1 из %2.\n").arg(shown_.size()).arg(all.size()) + where);
+}
+
+void JournalWindow::fillTable(const std::vector<CalibrationRecord> &all) {
+    std::map<int, std::int64_t> newest; // by serial number
+    for (const CalibrationRecord &r : all)
+        newest[r.serial] = std::max(newest[r.serial], r.number);
+    recordsTable->clearContents();
+    recordsTable->setRowCount(int(shown_.size()));
+    for (int row = 0; row < int(shown_.size()); ++row) {
+        const CalibrationRecord &r = shown_[std::size_t(row)];
+        const QStringList texts = cells(r);
+        for (int column = 0; column < texts.size(); ++column) {
+            auto *item = new QTableWidgetItem(texts[column]);
+            if (column == Number || column == Serial)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            recordsTable->setItem(row, column, item);
+        }
+        if (wantsAttention(r, newest[r.serial] == r.number, today_))
+            recordsTable->item(row, Outcome)->setForeground(QColor(0xC0, 0, 0));
+    }
+    recordsTable->resizeColumnsToContents();
+    if (!shown_.empty())
+        recordsTable->selectRow(0);
+}
+
+void JournalWindow::saveCertificate() {
+    const int row = recordsTable->currentRow();
+    if (row < 0 || row >= int(shown_.size()))
+        return messages_.information("Выберите запись в таблице.");
+    if (!chooser_)
+        return;
+    const CalibrationRecord &r = shown_[std::size_t(row)];
+    const QString path = chooser_->saveFileName(
+        this, "Сохранить свидетельство о калибровке",
+        QString("Свидетельство-%1-%2.pdf").arg(r.number).arg(r.serial), "Документ PDF (*.pdf)");
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!Certificate::write(r, path, &error))
+        messages_.error("Свидетельство не сохранено: " + error);
+}
+
+void JournalWindow::exportCsv() {
+    if (shown_.empty())
+        return messages_.information("Нет записей для экспорта: измените условия и нажмите "
+                                     "«Показать».");
+    if (!chooser_)
+        return;
+    const QString path = chooser_->saveFileName(this, "Экспорт журнала калибровок",
+                                                "Журнал калибровок.csv", "Таблица CSV (*.csv)");
+    if (path.isEmpty())
+        return;
+    if (const QString error = saveAtomically(path, csv(shown_)); !error.isEmpty())
+        messages_.error("Файл не сохранён: " + error);
+}
