@@ -9,6 +9,7 @@
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationRun.h"
 #include "ui/CalibrationWindow.h"
+#include "ui/JournalWindow.h"
 #include "ui/TForm1.h"
 
 #include <QDateEdit>
@@ -117,6 +118,12 @@ int main(int argc, char **argv) {
         }
         const bool percent = kind != 4 && kind != 7;
         calibrate(form, sim.instrument(row), dir, kind, percent ? 250 : 0, percent ? "2,50" : "");
+        // The journal with every kind calibrated so far.
+        form.calibration()->openJournal(0);
+        QApplication::processEvents();
+        form.calibration()->journal()->grab().save(
+            dir.filePath(QString("kind%1-journal.png").arg(kind)));
+        form.calibration()->journal()->close();
     }
     return 0;
 }
