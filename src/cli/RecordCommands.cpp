@@ -19,18 +19,25 @@ bool journalThere(const QString &location) {
 } // namespace
 
 namespace {
-int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
+// Opens a journal that must be there already; says why not otherwise.
+bool openExisting(const CliRequest &request, RecordStore &store, QTextStream &err) {
     if (!journalThere(request.records)) {
         err << "ze23-cli: журнала калибровок " << RecordLocation::shown(request.records)
             << " нет\n";
-        return ExitStatus::Failed;
+        return false;
     }
-    RecordStore store;
     QString error;
     if (!store.open(request.records, &error)) {
         err << "ze23-cli: " << error << "\n";
-        return ExitStatus::Failed;
+        return false;
     }
+    return true;
+}
+
+int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
+    RecordStore store;
+    if (!openExisting(request, store, err))
+        return ExitStatus::Failed;
     const ChainCheck check = store.verify();
     if (check.finding == ChainCheck::Finding::Unread) {
         err << "ze23-cli: " << check.reason << "\n";
@@ -80,17 +87,9 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
 }
 
 int RecordCommands::certificate(const CliRequest &request, QTextStream &out, QTextStream &err) {
-    if (!journalThere(request.records)) {
-        err << "ze23-cli: журнала калибровок " << RecordLocation::shown(request.records)
-            << " нет\n";
-        return ExitStatus::Failed;
-    }
     RecordStore store;
-    QString error;
-    if (!store.open(request.records, &error)) {
-        err << "ze23-cli: " << error << "\n";
+    if (!openExisting(request, store, err))
         return ExitStatus::Failed;
-    }
     const std::optional<CalibrationRecord> record = store.find(request.number);
     if (!record) {
         err << "ze23-cli: ";
@@ -101,6 +100,7 @@ int RecordCommands::certificate(const CliRequest &request, QTextStream &out, QTe
             err << "журнал калибровок не прочитан: " << store.lastError() << "\n";
         return ExitStatus::Failed;
     }
+    QString error;
     if (!Certificate::write(*record, request.output, &error)) {
         err << "ze23-cli: " << error << "\n";
         return ExitStatus::Failed;
