@@ -9,6 +9,7 @@
 #include "RecordSample.h"
 #include "records/RecordHash.h"
 #include "records/RecordLocation.h"
+#include "records/RecordSchema.h"
 #include "records/RecordStore.h"
 
 #include <QFile>
@@ -152,7 +153,7 @@ class TestRecords : public QObject {
         RawFile raw(location());
         QVERIFY(raw.exec("SET client_min_messages = warning"));
         QVERIFY(raw.exec("DROP TABLE IF EXISTS settings_after, points, measurements, versions, "
-                         "records, schema_version CASCADE") &&
+                         "records, schema_version, this_bench, sent, cylinders CASCADE") &&
                 raw.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
     }
 
@@ -172,7 +173,9 @@ class TestRecords : public QObject {
         RecordStore again;
         QVERIFY(again.open(location(), nullptr));
         asked.number = number;
-        asked.hash = RecordHash::chained("", asked); // the first of the journal
+        asked.bench = again.bench();
+        asked.benchNumber = 1;
+        asked.hash = RecordHash::chained("", asked); // the bench's first
         const std::optional<CalibrationRecord> found = again.find(number);
         QVERIFY(found);
         QVERIFY(*found == asked);
@@ -293,6 +296,8 @@ class TestRecords : public QObject {
         QVERIFY(store.find(*n) == [&] {
             CalibrationRecord r = sampleRecord();
             r.number = *n;
+            r.bench = store.bench();
+            r.benchNumber = 1;
             r.hash = RecordHash::chained("", r);
             return r;
         }());
@@ -305,17 +310,20 @@ class TestRecords : public QObject {
             QVERIFY(made.open(location(), nullptr));
             QVERIFY(made.add(sampleRecord(), nullptr));
         }
+        const int newer = RecordSchema::version() + 1;
         RawFile raw(location());
-        QVERIFY(raw.exec("UPDATE schema_version SET version = 3"));
+        QVERIFY(raw.exec(QString("UPDATE schema_version SET version = %1").arg(newer)));
         RecordStore store;
         QString error;
         QVERIFY(!store.open(location(), &error));
-        QCOMPARE(error, "Журнал калибровок " + location() +
-                            " сделан более новой версией программы (схема 3); эта знает схему "
-                            "2. Обновите программу.");
+        QCOMPARE(error, QString("Журнал калибровок %1 сделан более новой версией программы (схема "
+                                "%2); эта знает схему %3. Обновите программу.")
+                            .arg(location())
+                            .arg(newer)
+                            .arg(newer - 1));
         QVERIFY(!store.isOpen() && !store.add(sampleRecord(), nullptr));
         QCOMPARE(raw.count("records"), 1);
-        QCOMPARE(raw.count("schema_version WHERE version = 3"), 1);
+        QCOMPARE(raw.count(QString("schema_version WHERE version = %1").arg(newer)), 1);
     }
 
     // A file laid out as the first journals were opens as it is and takes and
@@ -343,6 +351,8 @@ class TestRecords : public QObject {
             QString error;
             QVERIFY2(store.open(old, &error), qPrintable(error));
             asked.number = *store.add(asked, &error);
+            asked.bench = store.bench();
+            asked.benchNumber = 1;
             asked.hash = RecordHash::chained("", asked);
         }
         RecordStore again;
@@ -444,6 +454,50 @@ class TestRecords : public QObject {
         QCOMPARE(check.reason, reason);
     }
 
+    // A bench's records arrive from its own journal: each is taken once, in
+    // the bench's order, and hashes as it did there.
+    void recordFromAnotherBench_data() {
+        QTest::addColumn<int>("benchNumber");
+        QTest::addColumn<int>("serial");
+        QTest::addColumn<QString>("refusal"); // empty: taken (or already here)
+        QTest::newRow("the bench's next") << 3 << 101 << "";
+        QTest::newRow("sent again") << 2 << 202 << "";
+        QTest::newRow("another under its number") << 2 << 909 << "уже есть другая запись";
+        QTest::newRow("one skipped") << 4 << 101 << "недостаёт записей";
+    }
+    void recordFromAnotherBench() {
+        QFETCH(int, benchNumber);
+        QFETCH(int, serial);
+        QFETCH(QString, refusal);
+        const QString own = dir_.filePath("bench.sqlite");
+        QFile::remove(own);
+        RecordStore bench, workshop;
+        QVERIFY(bench.open(own, nullptr) && workshop.open(location(), nullptr));
+        QVERIFY(workshop.add(sampleRecord(707), nullptr)); // the workshop's own, between
+        std::vector<CalibrationRecord> sent;
+        for (int s : {101, 202, 101}) {
+            const auto n = bench.add(sampleRecord(s), nullptr);
+            QVERIFY(n);
+            sent.push_back(*bench.find(*n));
+        }
+        for (std::size_t i = 0; i < 2; ++i)
+            QVERIFY(workshop.add(sent[i], nullptr));
+        CalibrationRecord arriving =
+            benchNumber <= 3 ? sent[std::size_t(benchNumber - 1)] : sent.back();
+        arriving.serial = serial;
+        arriving.benchNumber = benchNumber;
+        QString error;
+        const auto n = workshop.add(arriving, &error);
+        QCOMPARE(n.has_value(), refusal.isEmpty());
+        QVERIFY2(error.contains(refusal), qPrintable(error));
+        const std::vector<CalibrationRecord> there = workshop.list();
+        QCOMPARE(int(there.size()), benchNumber == 3 && refusal.isEmpty() ? 4 : 3);
+        for (const CalibrationRecord &r : there)
+            if (r.bench == bench.bench())
+                QCOMPARE(r.hash, sent[std::size_t(r.benchNumber - 1)].hash);
+        QVERIFY(workshop.verify().finding == ChainCheck::Finding::Intact);
+    }
+
     // A journal of the first layout with records in it, opened by this
     // program, has them chained oldest first and takes the next one on.
     void firstLayoutRecordsGetChained() {
@@ -455,8 +509,14 @@ class TestRecords : public QObject {
         }
         {
             RawFile raw(location());
-            QVERIFY(raw.exec("ALTER TABLE records DROP COLUMN hash") &&
-                    raw.exec("ALTER TABLE records DROP COLUMN previous_hash") &&
+            QVERIFY(raw.exec("DROP INDEX records_by_bench"));
+            for (const char *column : {"hash", "previous_hash", "bench", "bench_number",
+                                       "cylinder_uncertainty", "cylinder_balance",
+                                       "cylinder_supplier", "cylinder_certified"})
+                QVERIFY2(raw.exec(QString("ALTER TABLE records DROP COLUMN %1").arg(column)),
+                         column);
+            QVERIFY(raw.exec("DROP TABLE this_bench") && raw.exec("DROP TABLE sent") &&
+                    raw.exec("DROP TABLE cylinders") &&
                     raw.exec("UPDATE schema_version SET version = 1"));
         }
         RecordStore store;
@@ -468,8 +528,15 @@ class TestRecords : public QObject {
         QCOMPARE(all[0].hash, RecordHash::chained("", all[0]));
         QCOMPARE(all[1].hash, RecordHash::chained(all[0].hash, all[1]));
         QCOMPARE(store.verify().reason, "Журнал цел: 3 записи, каждая как записана.");
+        // The two kept before benches stay known by their number, the new one
+        // is the bench's first.
+        QVERIFY(all[0].bench.empty() && all[1].bench.empty());
+        QCOMPARE(all[2].bench, store.bench());
+        QCOMPARE(all[2].benchNumber, 1);
+        QCOMPARE(all[2].hash, RecordHash::chained("", all[2]));
         RawFile raw(location());
-        QCOMPARE(raw.count("schema_version WHERE version = 2"), 1);
+        QCOMPARE(raw.count(QString("schema_version WHERE version = %1").arg(RecordSchema::version())),
+                 1);
         QVERIFY(!raw.exec("UPDATE records SET serial = 1"));
     }
 

@@ -18,6 +18,10 @@ struct Cylinder {
     std::string gas;       // as written on it, "CH4 в воздухе"
     int concentration = 0; // block units
     std::string expiry;    // YYYY-MM-DD
+    int uncertainty = 0;   // of the concentration, block units; 0 when not known
+    std::string balance;   // the gas it is mixed in, "воздух", "азот"
+    std::string supplier;
+    std::string certified; // the date of its certificate, YYYY-MM-DD
     bool operator==(const Cylinder &) const = default;
 };
 
@@ -74,6 +78,12 @@ std::string nextDueDate(const std::string &when, int intervalDays);
 struct CalibrationRecord {
     // Given by the store when kept; 0 before.
     std::int64_t number = 0;
+    // Who wrote it: the bench's id (its own journal's) and the bench's own
+    // running number, which together name the record in every journal it is
+    // sent to. Given by the store when kept unless the record comes from
+    // another bench's journal with them.
+    std::string bench;
+    std::int64_t benchNumber = 0;
     std::optional<std::int64_t> corrects; // the record this one corrects
 
     int deviceType = 0;

@@ -2,6 +2,8 @@
 
 #include "RecordHash.h"
 
+#include <map>
+
 namespace {
 QString recordsWord(std::size_t n) {
     const std::size_t tens = n % 100, ones = n % 10;
@@ -28,15 +30,23 @@ ChainCheck RecordChain::check(const std::vector<CalibrationRecord> &records,
     const std::size_t n = records.size();
     if (previousHashes.size() != n)
         return {ChainCheck::Finding::Unread, 0, n, "журнал изменился во время проверки"};
-    std::string before;
+    // Each bench's newest record so far: its hash and the bench's number for it
+    // (the records kept before benches had ids, under the empty bench, are
+    // numbered by the journal alone).
+    struct End {
+        std::string hash;
+        std::int64_t benchNumber = 0;
+    };
+    std::map<std::string, End> ends;
     for (std::size_t i = 0; i < n; ++i) {
         const CalibrationRecord &r = records[i];
         const std::string &previous = previousHashes[i];
         if (r.hash.empty() || RecordHash::chained(previous, r) != r.hash)
             return found(ChainCheck::Finding::Changed, r.number, n);
-        if (previous != before)
+        End &end = ends[r.bench];
+        if (previous != end.hash || (!r.bench.empty() && r.benchNumber != end.benchNumber + 1))
             return found(ChainCheck::Finding::Missing, r.number, n);
-        before = r.hash;
+        end = {r.hash, r.benchNumber};
     }
     return {ChainCheck::Finding::Intact, 0, n,
             QString("Журнал цел: %1 %2, каждая как записана.").arg(n).arg(recordsWord(n))};

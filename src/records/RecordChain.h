@@ -1,7 +1,8 @@
 #pragma once
 // Whether every kept record still reads as it was written: its stored hash
-// against its content and the hash of the record before it (RecordHash.h).
-// Only the last record may be taken out unseen: nothing after it names it.
+// against its content and the hash of the bench's record before it
+// (RecordHash.h), and each bench's numbers one after another. Only a bench's
+// last record may be taken out unseen: nothing after it names it.
 // A number missing with the chain whole is one a failed write took on the
 // server, not a removed record.
 

@@ -40,7 +40,16 @@ class Canonical {
 
 QByteArray RecordHash::canonical(const CalibrationRecord &r) {
     Canonical c;
-    c.field("number", static_cast<long long>(r.number));
+    // A bench's record reads the same in every journal it is sent to, where it
+    // is kept under another number; records kept before benches had ids are
+    // known by their number alone.
+    const bool fromBench = !r.bench.empty();
+    if (fromBench) {
+        c.field("bench", r.bench);
+        c.field("bench_number", static_cast<long long>(r.benchNumber));
+    } else {
+        c.field("number", static_cast<long long>(r.number));
+    }
     c.field("corrects", r.corrects ? std::optional<long long>(*r.corrects) : std::nullopt);
     c.field("device_type", r.deviceType);
     c.field("model", r.model);
@@ -58,6 +67,12 @@ QByteArray RecordHash::canonical(const CalibrationRecord &r) {
     c.field("cylinder_gas", r.cylinder.gas);
     c.field("cylinder_concentration", r.cylinder.concentration);
     c.field("cylinder_expiry", r.cylinder.expiry);
+    if (fromBench) {
+        c.field("cylinder_uncertainty", r.cylinder.uncertainty);
+        c.field("cylinder_balance", r.cylinder.balance);
+        c.field("cylinder_supplier", r.cylinder.supplier);
+        c.field("cylinder_certified", r.cylinder.certified);
+    }
     c.field("sensor_gas", sensorGasKey(r.sensorGas));
     c.field("per_percent", r.perPercent);
     c.field("steady_seconds", r.steady.windowSeconds);

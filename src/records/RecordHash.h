@@ -3,9 +3,15 @@
 // changed, renumbered or taken out of the journal behind the program's back
 // shows: hash = SHA-256 of the previous record's hash (its hex text; empty for
 // the first record) followed by the record's canonical text, as lowercase hex.
+// The record before is the one before it from the same bench: each bench's
+// records make a chain of their own, and the records kept before benches had
+// ids one more.
 //
-// The canonical text holds every field of the record but the hash itself, the
-// number included (a renumbered record no longer matches): one field a line,
+// The canonical text holds every field of the record but the hash itself: a
+// bench's record is known by its bench and the bench's number (the journal's
+// number differs from journal to journal), a record kept before benches had
+// ids by its number (a renumbered record no longer matches), and its cylinder
+// by the four fields it had then. One field a line,
 // "name=" then the value's length in UTF-8 bytes, a colon and the value, "-"
 // for a value that is not there; lists and maps in their kept order; reals in
 // the shortest text that reads back as the same double.

@@ -64,10 +64,24 @@ QVariantList recordValues(const CalibrationRecord &r) {
             text(outcomeKey(r.outcome)),
             text(r.remark),
             text(r.nextDue),
-            text(r.toolVersion)};
+            text(r.toolVersion),
+            text(r.bench),
+            qint64(r.benchNumber),
+            r.cylinder.uncertainty,
+            text(r.cylinder.balance),
+            text(r.cylinder.supplier),
+            text(r.cylinder.certified)};
 }
 
 const char *const RecordColumns =
+    "corrects, device_type, model, serial, block, stand_position, technician, at, "
+    "cylinder_number, cylinder_gas, cylinder_concentration, cylinder_expiry, sensor_gas, "
+    "per_percent, steady_seconds, steady_band, tolerance, outcome, remark, next_due, "
+    "tool_version, bench, bench_number, cylinder_uncertainty, cylinder_balance, "
+    "cylinder_supplier, cylinder_certified";
+// The same as a journal had them before benches (the step that chained its
+// records reads them so).
+const char *const RecordColumnsBeforeBenches =
     "corrects, device_type, model, serial, block, stand_position, technician, at, "
     "cylinder_number, cylinder_gas, cylinder_concentration, cylinder_expiry, sensor_gas, "
     "per_percent, steady_seconds, steady_band, tolerance, outcome, remark, next_due, "
@@ -107,7 +121,7 @@ QString insertSql(const char *table, const char *columns, int n) {
 }
 
 // The record read so far, with its row's remaining fields.
-bool fillRecord(const QSqlQuery &q, CalibrationRecord &r, QString *why) {
+bool fillRecord(const QSqlQuery &q, CalibrationRecord &r, bool benches, QString *why) {
     int c = 0;
     r.number = q.value(c++).toLongLong();
     const QVariant corrects = q.value(c++);
@@ -133,6 +147,14 @@ bool fillRecord(const QSqlQuery &q, CalibrationRecord &r, QString *why) {
     r.remark = utf8(q.value(c++));
     r.nextDue = utf8(q.value(c++));
     r.toolVersion = utf8(q.value(c++));
+    if (benches) {
+        r.bench = utf8(q.value(c++));
+        r.benchNumber = q.value(c++).toLongLong();
+        r.cylinder.uncertainty = q.value(c++).toInt();
+        r.cylinder.balance = utf8(q.value(c++));
+        r.cylinder.supplier = utf8(q.value(c++));
+        r.cylinder.certified = utf8(q.value(c++));
+    }
     r.hash = utf8(q.value(c++));
     if (!gas || !outcome) {
         *why = QString("запись № %1 повреждена: %2").arg(r.number).arg(!gas ? "газ" : "итог");
@@ -167,7 +189,8 @@ bool fillMeasurement(const QSqlQuery &q, Measurement &m) {
 }
 } // namespace
 
-std::optional<RecordRows::ChainEnd> RecordRows::chainEnd(QSqlDatabase &db, QString *why) {
+std::optional<RecordRows::ChainEnd> RecordRows::chainEnd(QSqlDatabase &db, const std::string &bench,
+                                                         QString *why) {
     const bool server = db.driverName() == "QPSQL";
     QSqlQuery q(db);
     // A number a failed write took on the server is not given again; SQLite
@@ -183,12 +206,16 @@ std::optional<RecordRows::ChainEnd> RecordRows::chainEnd(QSqlDatabase &db, QStri
     }
     ChainEnd end;
     end.next = q.value(0).toLongLong();
-    if (!q.exec("SELECT hash FROM records ORDER BY number DESC LIMIT 1")) {
-        *why = q.lastError().text();
+    if (!prepared(q,
+                  "SELECT hash, bench_number FROM records WHERE bench = ? AND bench <> '' "
+                  "ORDER BY bench_number DESC LIMIT 1",
+                  why) ||
+        !run(q, {text(bench)}, why))
         return std::nullopt;
-    }
-    if (q.next())
+    if (q.next()) {
         end.lastHash = utf8(q.value(0));
+        end.nextOfBench = q.value(1).toLongLong() + 1;
+    }
     return end;
 }
 
@@ -262,20 +289,21 @@ std::optional<std::vector<std::string>> RecordRows::previousHashes(QSqlDatabase 
 std::optional<std::vector<CalibrationRecord>> RecordRows::select(QSqlDatabase &db,
                                                                  const QString &where,
                                                                  const QVariantList &binds,
-                                                                 QString *why) {
+                                                                 QString *why, Columns columns) {
+    const bool benches = columns == Columns::Current;
     std::vector<CalibrationRecord> records;
     std::unordered_map<std::int64_t, std::size_t> at;
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!prepared(q,
                   QString("SELECT number, %1, hash FROM records WHERE %2 ORDER BY number")
-                      .arg(RecordColumns, where),
+                      .arg(benches ? RecordColumns : RecordColumnsBeforeBenches, where),
                   why) ||
         !run(q, binds, why))
         return std::nullopt;
     while (q.next()) {
         CalibrationRecord r;
-        if (!fillRecord(q, r, why))
+        if (!fillRecord(q, r, benches, why))
             return std::nullopt;
         at[r.number] = records.size();
         records.push_back(std::move(r));

@@ -14,14 +14,16 @@
 #include <vector>
 
 namespace RecordRows {
-// Where the next record joins the chain: the number it is to be kept under and
-// the hash of the newest record (empty for an empty journal). The caller holds
-// the journal for writing, so that no one else takes the same place.
+// Where a bench's next record joins its chain: the number it is to be kept
+// under, the bench's next number and the hash of the bench's newest record
+// (empty for its first). The caller holds the journal for writing, so that no
+// one else takes the same place.
 struct ChainEnd {
     std::int64_t next = 1;
+    std::int64_t nextOfBench = 1;
     std::string lastHash;
 };
-std::optional<ChainEnd> chainEnd(QSqlDatabase &db, QString *why);
+std::optional<ChainEnd> chainEnd(QSqlDatabase &db, const std::string &bench, QString *why);
 
 // Inserts the record and its child rows under its own number, with its hash
 // and the hash of the record before it.
@@ -38,7 +40,10 @@ bool setHashes(QSqlDatabase &db, std::int64_t number, const std::string &hash,
 std::optional<std::vector<std::string>> previousHashes(QSqlDatabase &db, QString *why);
 
 // The records whose row meets `where` (a condition on the records table with
-// "?" for each of `binds`), oldest first, children and all.
+// "?" for each of `binds`), oldest first, children and all; from a journal
+// whose records have no bench columns yet when asked so.
+enum class Columns { Current, BeforeBenches };
 std::optional<std::vector<CalibrationRecord>> select(QSqlDatabase &db, const QString &where,
-                                                     const QVariantList &binds, QString *why);
+                                                     const QVariantList &binds, QString *why,
+                                                     Columns columns = Columns::Current);
 } // namespace RecordRows

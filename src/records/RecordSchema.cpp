@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QUuid>
 
 #include <vector>
 
@@ -137,7 +138,8 @@ bool chainRecords(QSqlDatabase &db, Engine e, QString *why) {
                     << dropRefusalsOf(e, "records"),
                 why))
         return false;
-    const auto records = RecordRows::select(db, "1 = 1", {}, why);
+    const auto records =
+        RecordRows::select(db, "1 = 1", {}, why, RecordRows::Columns::BeforeBenches);
     if (!records)
         return false;
     std::string previous;
@@ -150,10 +152,39 @@ bool chainRecords(QSqlDatabase &db, Engine e, QString *why) {
     return runAll(db, refusalsOf(e, "records"), why);
 }
 
+// Benches: the journal's own bench id, each record's bench and the bench's
+// running number (the records kept before keep an empty bench and number 0),
+// what of this bench's records a server has taken, the cylinder's further
+// fields and the register of cylinders.
+bool benchesAndCylinders(QSqlDatabase &db, Engine e, QString *why) {
+    QStringList statements;
+    for (const char *column :
+         {"bench TEXT NOT NULL DEFAULT ''", "bench_number BIGINT NOT NULL DEFAULT 0",
+          "cylinder_uncertainty INTEGER NOT NULL DEFAULT 0",
+          "cylinder_balance TEXT NOT NULL DEFAULT ''",
+          "cylinder_supplier TEXT NOT NULL DEFAULT ''",
+          "cylinder_certified TEXT NOT NULL DEFAULT ''"})
+        statements << QString("ALTER TABLE records ADD COLUMN %1").arg(column);
+    statements
+        << "CREATE UNIQUE INDEX records_by_bench ON records (bench, bench_number) "
+           "WHERE bench <> ''"
+        << "CREATE TABLE this_bench (id TEXT NOT NULL)"
+        << QString("INSERT INTO this_bench (id) VALUES ('%1')").arg(RecordSchema::newBenchId())
+        << "CREATE TABLE sent (bench TEXT NOT NULL, bench_number BIGINT NOT NULL,"
+           " server_number BIGINT NOT NULL, at TEXT NOT NULL,"
+           " PRIMARY KEY (bench, bench_number))"
+        << "CREATE TABLE cylinders (number TEXT NOT NULL PRIMARY KEY, gas TEXT NOT NULL,"
+           " component TEXT NOT NULL, concentration INTEGER NOT NULL,"
+           " uncertainty INTEGER NOT NULL, balance TEXT NOT NULL, supplier TEXT NOT NULL,"
+           " certified TEXT NOT NULL, expiry TEXT NOT NULL, added TEXT NOT NULL)"
+        << refusalsOf(e, "this_bench") << refusalsOf(e, "sent");
+    return runAll(db, statements, why);
+}
+
 // Step n brings a journal of version n to n + 1.
 using Step = bool (*)(QSqlDatabase &, Engine, QString *);
 const std::vector<Step> &steps() {
-    static const std::vector<Step> all{firstLayout, chainRecords};
+    static const std::vector<Step> all{firstLayout, chainRecords, benchesAndCylinders};
     return all;
 }
 
@@ -180,6 +211,10 @@ bool migrate(QSqlDatabase &db, Engine e, int from, QString *why) {
     return true;
 }
 } // namespace
+
+QString RecordSchema::newBenchId() {
+    return QUuid::createUuid().toString(QUuid::Id128).left(12);
+}
 
 int RecordSchema::version() {
     return int(steps().size());

@@ -3,16 +3,26 @@
 // type, a real's width and the triggers' wording aside).
 //
 // records        one row a calibration, numbered by the database (never
-//                reused); the instrument, who, where, the cylinder, the rule,
-//                the verdict, its hash and the previous record's; indexed by
-//                serial number
+//                reused); the bench that wrote it and the bench's number for
+//                it (unique together); the instrument, who, where, the
+//                cylinder, the rule, the verdict, its hash and the previous
+//                record's; indexed by serial number
+// this_bench     one row: the id of the bench whose own journal this is (a
+//                server's for records written to it directly)
+// sent           which of the bench's records a server has taken, under
+//                which number there
+// cylinders      the register of cylinders, by number or lot: gas, the
+//                sensor gas it is for (component), concentration and its
+//                uncertainty in hundredths of a percent, balance gas,
+//                supplier, certificate date, expiry, when it was added
 // versions       the version byte of each block, by name
 // measurements   each judged reading in order, its chart as ChartText
 // points         each adjusted point, before and after
 // settings_after the block's settings by name once it was over
 // schema_version one row: the layout's version
 //
-// Triggers refuse any UPDATE or DELETE: a kept record is never changed. The
+// Triggers refuse any UPDATE or DELETE of a record, the bench's id and what
+// was sent: a kept record is never changed. The
 // hashes (RecordHash.h) show a change made with the triggers off; the step
 // that brought them in gave the records kept before them theirs.
 // Each version's changes are one step of an ordered list; opening brings an
@@ -22,6 +32,9 @@
 #include <QString>
 
 namespace RecordSchema {
+// A new bench's id: twelve random hex digits.
+QString newBenchId();
+
 // The newest layout this program knows: the number of steps.
 int version();
 

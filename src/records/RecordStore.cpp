@@ -23,6 +23,9 @@ QString cannotOpen(const QString &path, const QString &why) {
 QString cannotAdd(const QString &why) {
     return "Запись о калибровке не сохранена: " + why;
 }
+QString uid(const CalibrationRecord &r) {
+    return QString::fromStdString(r.bench) + "-" + QString::number(r.benchNumber);
+}
 void say(QString *error, const QString &text) {
     if (error)
         *error = text;
@@ -82,8 +85,12 @@ bool RecordStore::open(const QString &path, QString *error) {
         QSqlQuery q(db);
         if (db.driverName() == "QSQLITE" && !q.exec("PRAGMA foreign_keys = ON"))
             why = q.lastError().text();
-        else
-            RecordSchema::prepare(db, shown, &why, &refused);
+        else if (RecordSchema::prepare(db, shown, &why, &refused) &&
+                 (!q.exec("SELECT id FROM this_bench") || !q.next()))
+            why = q.lastError().isValid() ? q.lastError().text()
+                                          : "в журнале не указано, чей он";
+        else if (why.isEmpty())
+            bench_ = q.value(0).toString().toStdString();
     }
     if (!why.isEmpty()) {
         db = QSqlDatabase();
@@ -122,6 +129,10 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         return std::nullopt;
     };
     QString why;
+    if (record.bench.empty()) {
+        record.bench = bench_;
+        record.benchNumber = 0;
+    }
     if (record.corrects) {
         const auto earlier = RecordRows::select(db, "number = ?", {qint64(*record.corrects)}, &why);
         if (!earlier)
@@ -129,9 +140,33 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         if (earlier->empty())
             return undo(QString("исправляемой записи № %1 в журнале нет").arg(*record.corrects));
     }
-    const auto end = RecordRows::chainEnd(db, &why);
+    const auto end = RecordRows::chainEnd(db, record.bench, &why);
     if (!end)
         return undo(why);
+    if (record.benchNumber == 0)
+        record.benchNumber = end->nextOfBench;
+    if (record.benchNumber < end->nextOfBench) {
+        // Sent before (the answer was lost): the same record is here already.
+        const auto here = RecordRows::select(db, "bench = ? AND bench_number = ?",
+                                             {QString::fromStdString(record.bench),
+                                              qint64(record.benchNumber)},
+                                             &why);
+        if (!here)
+            return undo(why);
+        record.number = here->empty() ? 0 : here->front().number;
+        record.hash = here->empty() ? std::string() : here->front().hash;
+        db.rollback();
+        if (here->empty() || here->front() != record) {
+            say(error, cannotAdd(QString("в журнале уже есть другая запись %1 с рабочего места")
+                                     .arg(uid(record))));
+            return std::nullopt;
+        }
+        return record.number;
+    }
+    if (record.benchNumber > end->nextOfBench)
+        return undo(QString("перед записью %1 с рабочего места в журнале недостаёт записей "
+                            "этого места")
+                        .arg(uid(record)));
     record.number = end->next;
     record.hash = RecordHash::chained(end->lastHash, record);
     if (!RecordRows::insert(db, record, end->lastHash, &why))

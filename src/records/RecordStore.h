@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 class RecordStore {
@@ -34,10 +35,19 @@ class RecordStore {
     bool open(const QString &path, QString *error);
     bool isOpen() const { return open_; }
     QString path() const { return path_; }
+    // The id of the bench whose journal this is (made with the journal).
+    std::string bench() const { return bench_; }
+    // Qt SQL's name for this store's connection, for what reads and writes the
+    // journal's other tables (the cylinder register, what was sent).
+    QString connectionName() const { return connection_; }
 
-    // Keeps the record under the next number, chained to the newest record by
-    // its hash, and returns the number, once it reads back as asked; the
-    // record's own number and hash are not looked at. On any failure
+    // Keeps the record under the next number, chained by its hash to the
+    // newest record of its bench, and returns the number, once it reads back
+    // as asked; the record's own number and hash are not looked at. A record
+    // with no bench is this journal's own and gets its bench and the bench's
+    // next number; one with them comes from a bench's own journal and must be
+    // that bench's next, or one already here just as it is (sent before: its
+    // number here is returned and nothing is added). On any failure
     // (including a `corrects` naming no record) nothing is kept and `error`
     // says why.
     std::optional<std::int64_t> add(CalibrationRecord record, QString *error);
@@ -61,6 +71,7 @@ class RecordStore {
 
     QString connection_;
     QString path_;
+    std::string bench_;
     bool open_ = false;
     mutable QString lastError_;
 };
