@@ -4,6 +4,7 @@
 #include "CalibrationWindow.h"
 #include "GasControl.h"
 #include "JournalWindow.h"
+#include "SensorHistoryHandler.h"
 #include "TForm1.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
@@ -81,6 +82,7 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
         openJournal(identified ? form_.IdentifiedSerialNumber : 0);
     });
     connect(window_->journalButton, &QPushButton::clicked, this, [this] { openJournal(0); });
+    history_ = new SensorHistoryHandler(form_, messages_, *journal_, [this] { return path_; });
     connect(&run_, &CalibrationRun::busyChanged, this, &CalibrationHandler::setBusy);
     connect(&run_, &CalibrationRun::finished, this, &CalibrationHandler::keep);
 }
@@ -247,6 +249,15 @@ void CalibrationHandler::showLastCalibration() {
         else
             text += " Требуется калибровка.";
     }
+    QString reason;
+    if (const QString note =
+            s ? SensorHistoryHandler::endOfLifeNote(*s, form_.IdentifiedSerialNumber, &reason)
+              : QString();
+        !note.isEmpty()) {
+        text += " " + note;
+        alarm = true;
+    }
+    last_->setToolTip(reason);
     last_->setText(text);
     QPalette p = last_->palette();
     p.setColor(QPalette::WindowText, alarm ? QColor(0xFF, 0, 0) : QColor(0, 0, 0));

@@ -6,7 +6,8 @@
 // (an interrupted one too). On identification the base page says when the
 // instrument was last calibrated, with what outcome, and when it is next due;
 // "Журнал калибровок…" there and "Журнал…" in the calibration window open the
-// journal window.
+// journal window, and "История датчика…" the sensor's history (which also
+// adds to the base page when the sensor nears the end of its life).
 
 #include "protocol/CalibrationRecord.h"
 
@@ -25,6 +26,7 @@ class Messages;
 class QLabel;
 class QPushButton;
 class RecordStore;
+class SensorHistoryHandler;
 class TForm1;
 
 class CalibrationHandler : public QObject {
@@ -43,6 +45,7 @@ class CalibrationHandler : public QObject {
     void setGasControl(GasControl *control);
     CalibrationWindow *window() const { return window_; }
     JournalWindow *journal() const { return journal_; }
+    SensorHistoryHandler *sensorHistory() const { return history_; }
     CalibrationRun &run() const { return run_; }
     QLabel *lastCalibrationLabel() const { return last_; }
 
@@ -68,6 +71,7 @@ class CalibrationHandler : public QObject {
     std::unique_ptr<RecordStore> store_;
     CalibrationWindow *window_ = nullptr;
     JournalWindow *journal_ = nullptr;
+    SensorHistoryHandler *history_ = nullptr;
     FileChooser *chooser_ = nullptr;
     GasControl *gasControl_ = nullptr;
     std::string followedStep_;

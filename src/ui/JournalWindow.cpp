@@ -96,7 +96,12 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     exportButton = new QPushButton("Экспорт CSV…", this);
     exportButton->setObjectName("exportButton");
     exportButton->setToolTip("Записать показанные записи в файл CSV");
+    sensorHistoryButton = new QPushButton("История датчика…", this);
+    sensorHistoryButton->setObjectName("sensorHistoryButton");
+    sensorHistoryButton->setToolTip("Чувствительность и ноль датчика выбранного прибора по его "
+                                    "калибровкам");
     bottom->addWidget(statusLabel, 1);
+    bottom->addWidget(sensorHistoryButton);
     bottom->addWidget(certificateButton);
     bottom->addWidget(exportButton);
     layout->addLayout(bottom);
@@ -106,6 +111,12 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     connect(technicianFilter, &QLineEdit::returnPressed, this, &JournalWindow::showRecords);
     connect(certificateButton, &QPushButton::clicked, this, &JournalWindow::saveCertificate);
     connect(exportButton, &QPushButton::clicked, this, &JournalWindow::exportCsv);
+    connect(sensorHistoryButton, &QPushButton::clicked, this, [this] {
+        const int row = recordsTable->currentRow();
+        if (row < 0 || row >= int(shown_.size()))
+            return messages_.information("Выберите запись в таблице.");
+        emit sensorHistoryRequested(shown_[std::size_t(row)].serial);
+    });
     connect(recordsTable, &QTableWidget::cellDoubleClicked, this, &JournalWindow::saveCertificate);
     setToday(QDate::currentDate());
 }

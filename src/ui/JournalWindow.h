@@ -1,7 +1,8 @@
 #pragma once
 // "Журнал калибровок": the records of the calibration journal in a table,
 // newest first, chosen by serial number, model, days, outcome and
-// technician; the selected record's certificate, and what is shown as CSV.
+// technician; the selected record's certificate, and what is shown as CSV;
+// the history of the selected record's sensor.
 // Modeless beside the main window. It only reads: a journal not made yet
 // stays unmade.
 
@@ -51,7 +52,12 @@ class JournalWindow : public QWidget {
     QTableWidget *recordsTable;
     QPushButton *certificateButton;
     QPushButton *exportButton;
+    QPushButton *sensorHistoryButton;
     QLabel *statusLabel;
+
+  signals:
+    // "История датчика…": the selected record's instrument.
+    void sensorHistoryRequested(int serial);
 
   public slots:
     // Reads the journal and shows the records the filters let through.

@@ -1,0 +1,49 @@
+#include "SensorHistoryHandler.h"
+
+#include "JournalWindow.h"
+#include "SensorHistoryWindow.h"
+#include "TForm1.h"
+#include "dialogs/Messages.h"
+#include "pages/BasePage.h"
+#include "protocol/InstrumentKind.h"
+#include "protocol/SensorHealth.h"
+#include "records/RecordStore.h"
+
+#include <QPushButton>
+
+SensorHistoryHandler::SensorHistoryHandler(TForm1 &form, Messages &messages,
+                                           JournalWindow &journal,
+                                           std::function<QString()> recordsPath)
+    : QObject(&form), form_(form), messages_(messages), recordsPath_(std::move(recordsPath)) {
+    window_ = new SensorHistoryWindow(&form_);
+    window_->hide();
+    // Under "ВЫКЛ.", right of the multiplexer's small button.
+    button_ = new QPushButton("История датчика…", form_.basePage);
+    button_->setObjectName("sensorHistoryButton");
+    button_->setGeometry(22, 511, 183, 24);
+    button_->setToolTip("Чувствительность и ноль датчика по калибровкам из журнала");
+    connect(button_, &QPushButton::clicked, this, [this] {
+        if (!form_.ConnectionOpen || !isAcceptedKind(form_.IdentifiedType))
+            return messages_.information("Прибор не подключён: откройте его в списке «Устройства "
+                                         "USB» или выберите его запись в журнале калибровок.");
+        open(form_.IdentifiedSerialNumber);
+    });
+    connect(&journal, &JournalWindow::sensorHistoryRequested, this, &SensorHistoryHandler::open);
+}
+
+void SensorHistoryHandler::open(int serial) {
+    window_->setRecordsPath(recordsPath_());
+    window_->showSerial(serial);
+    window_->show();
+    window_->raise();
+}
+
+QString SensorHistoryHandler::endOfLifeNote(const RecordStore &store, int serial,
+                                            QString *reason) {
+    const SensorHistory h = sensorHistory(store.list({serial}));
+    if (h.verdict.state != HealthVerdict::State::NearsEndOfLife)
+        return {};
+    if (reason)
+        *reason = QString::fromStdString(h.verdict.reason);
+    return "Датчик близок к концу ресурса.";
+}

@@ -1,0 +1,42 @@
+#pragma once
+// "История датчика…" on the base page (for the instrument on the line) and in
+// the journal window (for the selected record's instrument) opens the sensor
+// history window; on identification the base page's note of the last
+// calibration also says when the sensor nears the end of its life.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class JournalWindow;
+class Messages;
+class QPushButton;
+class RecordStore;
+class SensorHistoryWindow;
+class TForm1;
+
+class SensorHistoryHandler : public QObject {
+    Q_OBJECT
+  public:
+    // `recordsPath` gives the journal in use when the window opens.
+    SensorHistoryHandler(TForm1 &form, Messages &messages, JournalWindow &journal,
+                         std::function<QString()> recordsPath);
+
+    SensorHistoryWindow *window() const { return window_; }
+    QPushButton *button() const { return button_; }
+
+    // What the base page adds for the instrument's sensor: empty unless it
+    // nears the end of its life; `reason` then gets the rule's words.
+    static QString endOfLifeNote(const RecordStore &store, int serial, QString *reason);
+
+  public slots:
+    void open(int serial);
+
+  private:
+    TForm1 &form_;
+    Messages &messages_;
+    std::function<QString()> recordsPath_;
+    SensorHistoryWindow *window_ = nullptr;
+    QPushButton *button_ = nullptr;
+};
