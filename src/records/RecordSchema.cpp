@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -188,27 +189,60 @@ const std::vector<Step> &steps() {
     return all;
 }
 
+// Brings the journal from version `from` up to this one; the caller holds it.
 bool migrate(QSqlDatabase &db, Engine e, int from, QString *why) {
-    if (!db.transaction()) {
-        *why = db.lastError().text();
-        return false;
-    }
     QSqlQuery q(db);
     for (int n = from; n < RecordSchema::version(); ++n) {
         if (!steps()[std::size_t(n)](db, e, why) ||
             !q.exec(QString("UPDATE schema_version SET version = %1").arg(n + 1))) {
             if (why->isEmpty())
                 *why = failed(q);
-            db.rollback();
             return false;
         }
     }
-    if (!db.commit()) {
-        *why = db.lastError().text();
-        db.rollback();
-        return false;
-    }
     return true;
+}
+
+// The journal's layout version: 0 for an empty database, nothing (with the
+// reason) when it holds no journal or cannot be read.
+std::optional<int> foundVersion(QSqlDatabase &db, Engine e, QString *why) {
+    const QStringList tables = db.tables(QSql::Tables);
+    if (db.lastError().isValid()) {
+        *why = db.lastError().text();
+        return std::nullopt;
+    }
+    if (tables.isEmpty())
+        return 0;
+    if (!tables.contains("schema_version")) {
+        *why = e.server ? "в базе есть чужие таблицы, журнала калибровок в ней нет"
+                        : "файл не является журналом калибровок";
+        return std::nullopt;
+    }
+    QSqlQuery q(db);
+    if (!q.exec("SELECT version FROM schema_version") || !q.next()) {
+        *why = "в журнале не указана версия его устройства";
+        return std::nullopt;
+    }
+    const int found = q.value(0).toInt();
+    if (found < 1) {
+        *why = QString("неизвестная версия устройства журнала: %1").arg(found);
+        return std::nullopt;
+    }
+    return found;
+}
+
+// Takes the journal for making or bringing it up to date: the file for
+// writing, or the server's lock for it, so that two benches opening a new
+// journal at once do not both make it.
+bool holdForLayout(QSqlDatabase &db, Engine e, QString *why) {
+    QSqlQuery q(db);
+    if (e.server ? db.transaction() && q.exec("SELECT pg_advisory_xact_lock(2302301)")
+                 : q.exec("BEGIN IMMEDIATE"))
+        return true;
+    *why = q.lastError().isValid() ? q.lastError().text() : db.lastError().text();
+    if (e.server)
+        db.rollback();
+    return false;
 }
 } // namespace
 
@@ -223,26 +257,7 @@ int RecordSchema::version() {
 bool RecordSchema::prepare(QSqlDatabase &db, const QString &shown, QString *why, QString *refused) {
     refused->clear();
     const Engine engine{db.driverName() == "QPSQL"};
-    const QStringList tables = db.tables(QSql::Tables);
-    if (db.lastError().isValid()) {
-        *why = db.lastError().text();
-        return false;
-    }
-    if (tables.isEmpty())
-        return migrate(db, engine, 0, why);
-    if (!tables.contains("schema_version")) {
-        *why = engine.server ? "в базе есть чужие таблицы, журнала калибровок в ней нет"
-                             : "файл не является журналом калибровок";
-        return false;
-    }
-    QSqlQuery q(db);
-    if (!q.exec("SELECT version FROM schema_version") || !q.next()) {
-        *why = "в журнале не указана версия его устройства";
-        return false;
-    }
-    const int found = q.value(0).toInt();
-    q.finish();
-    if (found > version()) {
+    const auto refuseNewer = [&](int found) {
         *refused = QString("Журнал калибровок %1 сделан более новой версией программы (схема "
                            "%2); эта знает схему %3. Обновите программу.")
                        .arg(shown)
@@ -250,10 +265,24 @@ bool RecordSchema::prepare(QSqlDatabase &db, const QString &shown, QString *why,
                        .arg(version());
         *why = *refused;
         return false;
-    }
-    if (found < 1) {
-        *why = QString("неизвестная версия устройства журнала: %1").arg(found);
+    };
+    std::optional<int> found = foundVersion(db, engine, why);
+    if (!found)
+        return false;
+    if (*found == version())
+        return true;
+    if (*found > version())
+        return refuseNewer(*found);
+    // Looked at again once held: another bench may have done it meanwhile.
+    if (!holdForLayout(db, engine, why))
+        return false;
+    found = foundVersion(db, engine, why);
+    const bool done = found && (*found >= version() || migrate(db, engine, *found, why));
+    if (!done || !db.commit()) {
+        if (done)
+            *why = db.lastError().text();
+        db.rollback();
         return false;
     }
-    return found == version() || migrate(db, engine, found, why);
+    return *found <= version() || refuseNewer(*found);
 }
