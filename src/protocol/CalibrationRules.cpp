@@ -2,6 +2,9 @@
 
 #include "Frame.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace {
 constexpr int MaxWaitSeconds = 180;
 constexpr int HalfYear = 182;
@@ -75,4 +78,13 @@ std::string gasName(SensorGas gas) {
         return "кислород";
     }
     return {};
+}
+
+std::string percentText(int value, int perPercent) {
+    const int decimals = perPercent >= 100 ? 2 : perPercent >= 10 ? 1 : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(value) / perPercent);
+    std::string s = text;
+    std::replace(s.begin(), s.end(), '.', ',');
+    return s;
 }

@@ -60,3 +60,6 @@ enum class SensorGas { Methane, Propane, Hydrogen, Oxygen };
 // of that gas (hundredths of a percent; tenths for oxygen).
 int defaultTolerance(SensorGas gas);
 std::string gasName(SensorGas gas); // "метан", "пропан", "водород", "кислород"
+// A value in units of 1/perPercent of a percent as the technician reads it:
+// "2,50" (hundredths), "20,9" (tenths).
+std::string percentText(int value, int perPercent);

@@ -24,14 +24,8 @@ constexpr std::uint8_t ZeroPoint = C::AirPoint;
 constexpr int Alarm1 = 0b01;
 constexpr int Alarms12 = 0b11;
 
-// A value in block units as the technician reads it: "2,50".
 std::string percent(int value, int perPercent) {
-    const int decimals = perPercent >= 100 ? 2 : perPercent >= 10 ? 1 : 0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(value) / perPercent);
-    std::string s = text;
-    std::replace(s.begin(), s.end(), '.', ',');
-    return s;
+    return percentText(value, perPercent);
 }
 
 Op ask(std::string text, TestGas gas, Source source,

@@ -1,0 +1,173 @@
+#include "CylinderRegister.h"
+
+#include "RecordStore.h"
+
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+namespace {
+const char *const Columns = "number, gas, component, concentration, uncertainty, balance, "
+                            "supplier, certified, expiry, added";
+
+QString text(const std::string &s) {
+    return QString::fromStdString(s);
+}
+std::string utf8(const QVariant &v) {
+    return v.toString().toStdString();
+}
+std::string iso(QDate day) {
+    return day.toString(Qt::ISODate).toStdString();
+}
+
+QString notAdded(const QString &why) {
+    return "Баллон не внесён в реестр: " + why;
+}
+
+// Runs `sql` with `binds` in order; false with the database's reason.
+bool run(QSqlQuery &q, const QString &sql, const QVariantList &binds, QString *why) {
+    if (!q.prepare(sql)) {
+        *why = q.lastError().text();
+        return false;
+    }
+    for (qsizetype i = 0; i < binds.size(); ++i)
+        q.bindValue(int(i), binds[i]);
+    if (q.exec())
+        return true;
+    *why = q.lastError().text();
+    return false;
+}
+
+RegisteredCylinder fromRow(const QSqlQuery &q) {
+    int c = 0;
+    RegisteredCylinder r;
+    r.number = utf8(q.value(c++));
+    r.gas = utf8(q.value(c++));
+    r.component = utf8(q.value(c++));
+    r.concentration = q.value(c++).toInt();
+    r.uncertainty = q.value(c++).toInt();
+    r.balance = utf8(q.value(c++));
+    r.supplier = utf8(q.value(c++));
+    r.certified = utf8(q.value(c++));
+    r.expiry = utf8(q.value(c++));
+    r.added = utf8(q.value(c++));
+    return r;
+}
+
+QVariantList values(const RegisteredCylinder &r) {
+    return {text(r.number),    text(r.gas),      text(r.component), r.concentration,
+            r.uncertainty,     text(r.balance),  text(r.supplier),  text(r.certified),
+            text(r.expiry),    text(r.added)};
+}
+} // namespace
+
+std::optional<std::vector<RegisteredCylinder>>
+CylinderRegister::select(const QString &where, const QVariantList &binds, QString *error) const {
+    error->clear();
+    if (!store_.isOpen()) {
+        *error = "журнал калибровок не открыт";
+        return std::nullopt;
+    }
+    QSqlQuery q(QSqlDatabase::database(store_.connectionName()));
+    q.setForwardOnly(true);
+    if (!run(q, QString("SELECT %1 FROM cylinders WHERE %2 ORDER BY number").arg(Columns, where),
+             binds, error)) {
+        *error = "реестр баллонов не прочитан: " + *error;
+        return std::nullopt;
+    }
+    std::vector<RegisteredCylinder> found;
+    while (q.next())
+        found.push_back(fromRow(q));
+    return found;
+}
+
+bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error) {
+    if (const auto fault = entryFault(cylinder)) {
+        *error = text(*fault);
+        return false;
+    }
+    if (!store_.isOpen()) {
+        *error = notAdded("журнал калибровок не открыт");
+        return false;
+    }
+    if (cylinder.added.empty())
+        cylinder.added =
+            QDateTime::currentDateTime().toString(Qt::ISODate).left(19).toStdString();
+    QSqlDatabase db = QSqlDatabase::database(store_.connectionName());
+    if (!db.transaction()) {
+        *error = notAdded(db.lastError().text());
+        return false;
+    }
+    const auto undo = [&](const QString &why) {
+        db.rollback();
+        *error = notAdded(why);
+        return false;
+    };
+    QString why;
+    const auto before = select("number = ?", {text(cylinder.number)}, &why);
+    if (!before)
+        return undo(why);
+    if (!before->empty())
+        return undo(QString("баллон № %1 в реестре уже есть (внесён %2)")
+                        .arg(text(cylinder.number), text(before->front().added).left(10)));
+    QSqlQuery q(db);
+    if (!run(q, QString("INSERT INTO cylinders (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                    .arg(Columns),
+             values(cylinder), &why))
+        return undo(why);
+    // Read back before the commit, so that what the database would keep
+    // otherwise than given leaves no trace.
+    const auto written = select("number = ?", {text(cylinder.number)}, &why);
+    if (!written)
+        return undo(why);
+    if (written->size() != 1 || written->front() != cylinder)
+        return undo("баллон читается из реестра не таким, каким внесён");
+    if (!db.commit())
+        return undo(db.lastError().text());
+    const auto kept = find(cylinder.number, &why);
+    if (!kept || *kept != cylinder) {
+        *error = QString("Баллон № %1 внесён в реестр, но читается из него не таким, каким "
+                         "внесён%2")
+                     .arg(text(cylinder.number), why.isEmpty() ? QString() : ": " + why);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<RegisteredCylinder>> CylinderRegister::all(QString *error) const {
+    return select("1 = 1", {}, error);
+}
+
+std::optional<RegisteredCylinder> CylinderRegister::find(const std::string &number,
+                                                         QString *error) const {
+    auto found = select("number = ?", {text(number)}, error);
+    if (!found || found->empty())
+        return std::nullopt;
+    return std::move(found->front());
+}
+
+std::optional<std::vector<RegisteredCylinder>>
+CylinderRegister::usable(QDate day, const CalibrationRules &rules, SensorGas gas,
+                         QString *error) const {
+    auto found = select("expiry >= ?", {text(iso(day))}, error);
+    if (found)
+        std::erase_if(*found, [&](const RegisteredCylinder &c) {
+            return cylinderMisfit(c, rules, gas).has_value();
+        });
+    return found;
+}
+
+std::optional<std::vector<RegisteredCylinder>> CylinderRegister::expiring(QDate day, int days,
+                                                                          QString *error) const {
+    auto found = select("expiry >= ? AND expiry <= ?",
+                        {text(iso(day)), text(iso(day.addDays(days)))}, error);
+    if (found)
+        std::stable_sort(found->begin(), found->end(),
+                         [](const RegisteredCylinder &a, const RegisteredCylinder &b) {
+                             return a.expiry < b.expiry;
+                         });
+    return found;
+}

@@ -1,0 +1,297 @@
+// The register of gas cylinders: which cylinder suits which block, the
+// entries refused in the technician's words, and the register itself on a
+// SQLite file and again on the PostgreSQL server ZE23_TEST_PG names
+// (scripts/pg-test.sh starts one; without it that pass is skipped).
+
+#include "protocol/CylinderFit.h"
+#include "protocol/Frame.h"
+#include "records/CylinderRegister.h"
+#include "records/RecordKeys.h"
+#include "records/RecordLocation.h"
+#include "records/RecordStore.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+RegisteredCylinder methane(const std::string &number = "ГСО 10-123") {
+    return {number,       "CH4 в воздухе", "methane",    250,          5,
+            "воздух",     "ООО «Мониторинг»", "2026-06-01", "2027-06-01", ""};
+}
+
+const QDate Today(2026, 12, 8);
+} // namespace
+
+// Which cylinder the span of each block takes.
+class TestCylinderFit : public QObject {
+    Q_OBJECT
+  private slots:
+    void suitability_data() {
+        QTest::addColumn<int>("block");
+        QTest::addColumn<int>("gas"); // SensorGas the block is judged in
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QString>("balance");
+        QTest::addColumn<int>("concentration"); // hundredths of a percent
+        QTest::addColumn<QString>("refusal");   // part of it; empty when it suits
+        const int methane = int(SensorGas::Methane), propane = int(SensorGas::Propane),
+                  hydrogen = int(SensorGas::Hydrogen), oxygen = int(SensorGas::Oxygen);
+        QTest::newRow("catalytic methane: CH4 in air")
+            << int(Block::Tks) << methane << "methane" << "воздух" << 250 << "";
+        QTest::newRow("catalytic methane: propane")
+            << int(Block::Tks) << methane << "propane" << "воздух" << 85
+            << "Баллон с пропаном не подходит датчику метана.";
+        QTest::newRow("catalytic methane: CH4 in nitrogen")
+            << int(Block::Tks) << methane << "methane" << "азот" << 250
+            << "в «азот» не подходит датчику метана: ему нужен газ в воздухе";
+        QTest::newRow("catalytic methane: balance not given")
+            << int(Block::Tks) << methane << "methane" << "" << 250
+            << "Баллон с метаном не подходит датчику метана: ему нужен газ в воздухе";
+        QTest::newRow("catalytic propane: C3H8 in air")
+            << int(Block::TksPgs) << propane << "propane" << "Воздух" << 85 << "";
+        QTest::newRow("hydrogen: H2 in air")
+            << int(Block::Hydrogen) << hydrogen << "hydrogen" << "воздух" << 100 << "";
+        QTest::newRow("hydrogen: methane")
+            << int(Block::Hydrogen) << hydrogen << "methane" << "воздух" << 100
+            << "Баллон с метаном не подходит датчику водорода.";
+        QTest::newRow("oxygen: O2 in nitrogen")
+            << int(Block::Oxygen) << oxygen << "oxygen" << "азот" << 1800 << "";
+        QTest::newRow("oxygen: hundredths it cannot hold")
+            << int(Block::Oxygen) << oxygen << "oxygen" << "азот" << 1805
+            << "Концентрацию баллона 18,05 % блок не запишет точно";
+        QTest::newRow("oxygen: nitrogen is its zero gas, not its span")
+            << int(Block::Oxygen) << oxygen << "nitrogen" << "" << 9999
+            << "Баллон с азотом не подходит датчику кислорода.";
+        QTest::newRow("ПГС: its gas in air")
+            << int(Block::Pgs) << methane << "methane" << "воздух" << 50 << "";
+        QTest::newRow("ПГС: its gas in nitrogen")
+            << int(Block::Pgs) << methane << "methane" << "N2" << 50 << "нужен газ в воздухе";
+        QTest::newRow("optical methane: CH4 in nitrogen")
+            << int(Block::OpticMethane) << methane << "methane" << "азот" << 250 << "";
+        QTest::newRow("optical methane: zero air")
+            << int(Block::OpticMethane) << methane << "zero-air" << "" << 100
+            << "Баллон с нулевым воздухом не подходит датчику метана.";
+    }
+    void suitability() {
+        QFETCH(int, block);
+        QFETCH(int, gas);
+        QFETCH(QString, component);
+        QFETCH(QString, balance);
+        QFETCH(int, concentration);
+        QFETCH(QString, refusal);
+        RegisteredCylinder c = methane();
+        c.component = component.toStdString();
+        c.balance = balance.toStdString();
+        c.concentration = concentration;
+        c.uncertainty = 0;
+        const auto misfit =
+            cylinderMisfit(c, *findCalibrationRules(std::uint8_t(block)), SensorGas(gas));
+        if (refusal.isEmpty())
+            QVERIFY2(!misfit, misfit->c_str());
+        else
+            QVERIFY2(misfit && QString::fromStdString(*misfit).contains(refusal),
+                     misfit ? misfit->c_str() : "suits");
+    }
+
+    // The record keeps the block's units; the register's hundredths must go
+    // into them exactly.
+    void blockUnits() {
+        QCOMPARE(inBlockUnits(250, 100), 250);
+        QCOMPARE(inBlockUnits(2090, 10), 209);
+        QCOMPARE(inBlockUnits(2095, 10), std::nullopt);
+        QCOMPARE(inBlockUnits(100, 0), std::nullopt);
+        RegisteredCylinder o2 = methane();
+        o2.concentration = 1800;
+        o2.uncertainty = 20;
+        const Cylinder r = recordCylinder(o2, 10);
+        QCOMPARE(r.concentration, 180);
+        QCOMPARE(r.uncertainty, 2);
+        QCOMPARE(r.certified, o2.certified);
+        QCOMPARE(r.supplier, o2.supplier);
+    }
+
+    // The register's sensor-gas components are the journal's keys for the gases.
+    void componentsAreTheSensorGasKeys() {
+        for (SensorGas g :
+             {SensorGas::Methane, SensorGas::Propane, SensorGas::Hydrogen, SensorGas::Oxygen})
+            QCOMPARE(componentKey(componentOf(g)), sensorGasKey(g));
+    }
+};
+
+class TestCylinderRegister : public QObject {
+    Q_OBJECT
+
+    const bool server_;
+    QTemporaryDir dir_;
+    QString location() const {
+        return server_ ? qEnvironmentVariable("ZE23_TEST_PG") : dir_.filePath("records.sqlite");
+    }
+    std::unique_ptr<RecordStore> store_;
+
+    CylinderRegister opened() {
+        store_ = std::make_unique<RecordStore>();
+        QString error;
+        if (!store_->open(location(), &error))
+            qWarning() << error;
+        return CylinderRegister(*store_);
+    }
+    std::size_t count() {
+        QString error;
+        return CylinderRegister(*store_).all(&error).value_or(std::vector<RegisteredCylinder>{})
+            .size();
+    }
+
+  public:
+    explicit TestCylinderRegister(bool server) : server_(server) {}
+
+  private slots:
+    void initTestCase() {
+        if (server_ && location().isEmpty())
+            QSKIP("ZE23_TEST_PG не задан: реестр на PostgreSQL не проверяется");
+    }
+    void init() {
+        store_.reset();
+        if (!server_) {
+            QFile::remove(location());
+            return;
+        }
+        QString why;
+        {
+            QSqlDatabase db = RecordLocation::addServer(location(), "raw", &why);
+            QVERIFY2(db.open(), qPrintable(why));
+            QSqlQuery q(db);
+            QVERIFY(q.exec("SET client_min_messages = warning"));
+            QVERIFY(q.exec("DROP TABLE IF EXISTS settings_after, points, measurements, versions, "
+                           "records, schema_version, this_bench, sent, cylinders CASCADE") &&
+                    q.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
+        }
+        QSqlDatabase::removeDatabase("raw");
+    }
+
+    // Whole, as given, after reopening; a number once only, the first kept.
+    void addedReadsBackAndNumbersAreUnique() {
+        QString error;
+        RegisteredCylinder asked = methane();
+        asked.added = "2026-12-08T09:15:00";
+        QVERIFY2(opened().add(asked, &error), qPrintable(error));
+        RegisteredCylinder other = methane();
+        other.concentration = 220;
+        QVERIFY(!opened().add(other, &error));
+        QVERIFY2(error.contains("баллон № ГСО 10-123 в реестре уже есть (внесён 2026-12-08)"),
+                 qPrintable(error));
+        const auto found = opened().find("ГСО 10-123", &error);
+        QVERIFY(found);
+        QVERIFY(*found == asked);
+        QVERIFY(!opened().find("ГСО 10-999", &error));
+        QVERIFY(error.isEmpty());
+        RegisteredCylinder unstamped = methane("ГСО 10-124");
+        QVERIFY(opened().add(unstamped, &error));
+        QCOMPARE(opened().find("ГСО 10-124", &error)->added.size(), std::size_t(19));
+    }
+
+    void badEntryIsRefusedInWords_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("empty number") << "number" << "" << "Укажите номер или партию баллона.";
+        QTest::newRow("no concentration") << "concentration" << "0" << "больше 0 и не больше 100";
+        QTest::newRow("over 100 %") << "concentration" << "10001" << "больше 0 и не больше 100";
+        QTest::newRow("negative uncertainty")
+            << "uncertainty" << "-1" << "Погрешность концентрации не может быть меньше нуля.";
+        QTest::newRow("uncertainty as large")
+            << "uncertainty" << "250"
+            << "Погрешность концентрации (2,50 %) должна быть меньше самой концентрации (2,50 %).";
+        QTest::newRow("expiry before certificate")
+            << "expiry" << "2026-05-31" << "Баллон годен до 2026-05-31, а паспорт на него выдан "
+                                           "позже, 2026-06-01: проверьте даты.";
+        QTest::newRow("no such day") << "certified" << "2026-02-30" << "дату паспорта";
+        QTest::newRow("unknown component") << "component" << "argon" << "(«argon»)";
+        QTest::newRow("no gas") << "gas" << "" << "Укажите газ баллона";
+    }
+    void badEntryIsRefusedInWords() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, says);
+        RegisteredCylinder c = methane();
+        const std::string v = value.toStdString();
+        if (field == "number")
+            c.number = v;
+        else if (field == "concentration")
+            c.concentration = value.toInt();
+        else if (field == "uncertainty")
+            c.uncertainty = value.toInt();
+        else if (field == "expiry")
+            c.expiry = v;
+        else if (field == "certified")
+            c.certified = v;
+        else if (field == "component")
+            c.component = v;
+        else if (field == "gas")
+            c.gas = v;
+        QString error;
+        QVERIFY(!opened().add(c, &error));
+        QVERIFY2(error.contains(says), qPrintable(error));
+        QCOMPARE(count(), std::size_t(0));
+    }
+
+    // For a block on a day: those not expired that suit it; and those that
+    // expire soon, the soonest first.
+    void usableAndExpiring() {
+        QString error;
+        CylinderRegister reg = opened();
+        RegisteredCylinder expired = methane("A-expired");
+        expired.expiry = "2026-12-07";
+        RegisteredCylinder lastDay = methane("B-last-day");
+        lastDay.expiry = "2026-12-08";
+        RegisteredCylinder propane = methane("C-propane");
+        propane.component = "propane";
+        RegisteredCylinder later = methane("D-later");
+        later.expiry = "2027-01-05";
+        for (const RegisteredCylinder &c : {later, expired, lastDay, propane, methane("E-year")})
+            QVERIFY2(reg.add(c, &error), qPrintable(error));
+        const auto usable =
+            reg.usable(Today, *findCalibrationRules(Block::Tks), SensorGas::Methane, &error);
+        QVERIFY2(usable, qPrintable(error));
+        QStringList numbers;
+        for (const RegisteredCylinder &c : *usable)
+            numbers << QString::fromStdString(c.number);
+        QCOMPARE(numbers, (QStringList{"B-last-day", "D-later", "E-year"}));
+        const auto soon = reg.expiring(Today, 30, &error);
+        QVERIFY(soon);
+        numbers.clear();
+        for (const RegisteredCylinder &c : *soon)
+            numbers << QString::fromStdString(c.number);
+        QCOMPARE(numbers, (QStringList{"B-last-day", "D-later"}));
+        QCOMPARE(reg.all(&error)->size(), std::size_t(5));
+    }
+
+    // A write the database refuses halfway leaves nothing, and says why.
+    void refusedWriteLeavesNothing() {
+        QString error;
+        CylinderRegister reg = opened();
+        QSqlQuery q(QSqlDatabase::database(store_->connectionName()));
+        QVERIFY(q.exec(server_ ? "ALTER TABLE cylinders ADD CONSTRAINT short CHECK "
+                                 "(length(supplier) < 5)"
+                               : "CREATE TRIGGER planted BEFORE INSERT ON cylinders BEGIN "
+                                 "SELECT RAISE(ABORT, 'сбой'); END"));
+        QVERIFY(!reg.add(methane(), &error));
+        QVERIFY2(error.startsWith("Баллон не внесён в реестр: "), qPrintable(error));
+        QCOMPARE(count(), std::size_t(0));
+        RecordStore closed;
+        QVERIFY(!CylinderRegister(closed).add(methane(), &error));
+        QVERIFY(!CylinderRegister(closed).all(&error));
+        QVERIFY(error.contains("не открыт"));
+    }
+};
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    TestCylinderFit fit;
+    TestCylinderRegister onFile(false);
+    TestCylinderRegister onServer(true);
+    return QTest::qExec(&fit, argc, argv) | QTest::qExec(&onFile, argc, argv) |
+           QTest::qExec(&onServer, argc, argv);
+}
+#include "test_cylinders.moc"
