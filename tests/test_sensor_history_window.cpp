@@ -14,6 +14,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QDateTimeAxis>
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
@@ -119,6 +120,12 @@ class TestSensorHistoryWindow : public QObject, WindowHarness {
         QCOMPARE(sensitivity[1]->at(1).y(), 6.0);
         QVERIFY(sensitivity[1]->at(0).x() < sensitivity[0]->at(0).x());
         QVERIFY(sensitivity[1]->at(1).x() > sensitivity[0]->at(plotted - 1).x());
+        // The time shown is the calibrations' (a day either side), not the limits'.
+        const auto *time = qobject_cast<QDateTimeAxis *>(
+            window.sensitivityChart->chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(time);
+        const QDateTime firstDay = QDateTime::fromMSecsSinceEpoch(qint64(sensitivity[0]->at(0).x()));
+        QCOMPARE(time->min(), firstDay.addDays(-1));
         // The zero and its limits either side of the first one (10,0 mV).
         const QList<QLineSeries *> zero = lines(window.zeroChart);
         QCOMPARE(zero.size(), 3);

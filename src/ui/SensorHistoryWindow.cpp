@@ -54,18 +54,24 @@ void plot(QChartView *view, const QString &title, const QString &unit, std::vect
     for (QAbstractAxis *a : chart->axes())
         chart->removeAxis(a), delete a;
     chart->setTitle(title);
-    qint64 from = 0, to = 0;
+    // The time of the values; the limits only widen the value axis.
+    qint64 from = QDateTime::currentMSecsSinceEpoch(), to = from;
     double low = 0, high = 1;
-    bool any = false;
+    bool anyTime = false, anyValue = false;
     for (const Line &l : lines)
         for (const QPointF &p : l.points) {
-            if (!any)
-                from = to = qint64(p.x()), low = high = p.y();
-            from = std::min(from, qint64(p.x()));
-            to = std::max(to, qint64(p.x()));
+            if (!anyValue)
+                low = high = p.y();
             low = std::min(low, p.y());
             high = std::max(high, p.y());
-            any = true;
+            anyValue = true;
+            if (l.limit)
+                continue;
+            if (!anyTime)
+                from = to = qint64(p.x());
+            from = std::min(from, qint64(p.x()));
+            to = std::max(to, qint64(p.x()));
+            anyTime = true;
         }
     // A day either side, so that a single calibration shows too.
     constexpr qint64 Day = 24 * 3600 * 1000LL;
@@ -73,9 +79,9 @@ void plot(QChartView *view, const QString &title, const QString &unit, std::vect
     to += Day;
     const double margin = std::max(1.0, (high - low) * 0.1);
     auto *x = new QDateTimeAxis;
-    x->setFormat("dd.MM.yyyy");
+    x->setFormat("dd.MM.yy");
     x->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
-    x->setTickCount(5);
+    x->setTickCount(4);
     auto *y = new QValueAxis;
     y->setRange(low - margin, high + margin);
     y->setTitleText(unit);
