@@ -10,6 +10,8 @@
 #include "ui/CalibrationRun.h"
 #include "ui/CalibrationWindow.h"
 #include "ui/JournalWindow.h"
+#include "ui/SensorHistoryHandler.h"
+#include "ui/SensorHistoryWindow.h"
 #include "ui/TForm1.h"
 
 #include <QDateEdit>
@@ -117,7 +119,15 @@ int main(int argc, char **argv) {
             std::printf("%s\n", qPrintable(dir.filePath(name)));
         }
         const bool percent = kind != 4 && kind != 7;
-        calibrate(form, sim.instrument(row), dir, kind, percent ? 250 : 0, percent ? "2,50" : "");
+        // The first kind a few times over, for its sensor's history.
+        for (int n = kind == 1 ? 3 : 1; n > 0; --n)
+            calibrate(form, sim.instrument(row), dir, kind, percent ? 250 : 0,
+                      percent ? "2,50" : "");
+        form.calibration()->sensorHistory()->open(form.IdentifiedSerialNumber);
+        QApplication::processEvents();
+        form.calibration()->sensorHistory()->window()->grab().save(
+            dir.filePath(QString("kind%1-sensor-history.png").arg(kind)));
+        form.calibration()->sensorHistory()->window()->close();
         // The journal with every kind calibrated so far.
         form.calibration()->openJournal(0);
         QApplication::processEvents();
