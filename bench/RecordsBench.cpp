@@ -1,22 +1,31 @@
 // The journal of calibrations at the size of years of production: 100 000
 // records of 1 000 instruments, one instrument's history (100 records) listed
-// out of them, its newest record found, and one more record added.
+// out of them, its newest record found, one more record added, the due list
+// (ze23-cli records due: every instrument's newest record) and one
+// instrument's sensor history judged. On a SQLite file always, and on the
+// PostgreSQL server ZE23_TEST_PG names when it is set (scripts/pg-test.sh).
 //
-// The file is filled once, in a temporary folder, outside the timing: the
-// store makes the schema, then every record goes in through the store's own
-// row writer (RecordRows) in one transaction on a connection of the bench's,
-// since add() commits (and syncs the disk) once a record and would take
-// minutes for 100 000.
+// The journal is filled once per engine, outside the timing: the store makes
+// the schema, then every record goes in through the store's own row writer
+// (RecordRows) in one transaction on a connection of the bench's, since add()
+// commits (and syncs the disk) once a record and would take minutes for
+// 100 000.
 
+#include "cli/DueList.h"
+#include "protocol/SensorHealth.h"
 #include "records/RecordHash.h"
+#include "records/RecordLocation.h"
 #include "records/RecordRows.h"
 #include "records/RecordStore.h"
 
+#include <QDate>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -58,14 +67,37 @@ CalibrationRecord record(int serial, int n) {
     return r;
 }
 
-// The filled journal, made on first use and kept for the process.
-const QString &journal() {
+// Where each engine's journal lives: a file in a temporary folder kept for
+// the process, or the server ZE23_TEST_PG names.
+QString location(bool server) {
     static std::unique_ptr<QTemporaryDir> dir;
-    static QString path;
-    if (dir)
-        return path;
-    dir = std::make_unique<QTemporaryDir>();
-    path = dir->filePath("records.sqlite");
+    if (server)
+        return qEnvironmentVariable("ZE23_TEST_PG");
+    if (!dir)
+        dir = std::make_unique<QTemporaryDir>();
+    return dir->filePath("records.sqlite");
+}
+
+QSqlDatabase fillConnection(bool server, const QString &where) {
+    if (server) {
+        QString why;
+        QSqlDatabase db = RecordLocation::addServer(where, "bench-fill", &why);
+        if (!db.isValid())
+            qFatal("%s", qPrintable(why));
+        return db;
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-fill");
+    db.setDatabaseName(where);
+    return db;
+}
+
+// The engine's filled journal, made on first use and kept for the process; a
+// server journal that already holds the records is used as it is.
+const QString &journal(bool server) {
+    static std::map<bool, QString> filled;
+    if (const auto found = filled.find(server); found != filled.end())
+        return found->second;
+    const QString path = location(server);
     {
         RecordStore store;
         QString error;
@@ -73,32 +105,39 @@ const QString &journal() {
             qFatal("%s", qPrintable(error));
     }
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bench-fill");
-        db.setDatabaseName(path);
+        QSqlDatabase db = fillConnection(server, path);
         QString why;
-        if (!db.open() || !db.transaction())
+        if (!db.open())
             qFatal("journal not opened for filling");
-        // Chained as add() chains them, so that the filled journal verifies.
-        std::string previous;
-        for (int n = 0; n < Records; ++n) {
-            CalibrationRecord r = record(23000 + n % Instruments, n);
-            r.number = n + 1;
-            r.hash = RecordHash::chained(previous, r);
-            if (!RecordRows::insert(db, r, previous, &why))
-                qFatal("%s", qPrintable(why));
-            previous = r.hash;
+        QSqlQuery count(db);
+        const bool full = count.exec("SELECT count(*) FROM records") && count.next() &&
+                          count.value(0).toInt() >= Records;
+        count.finish();
+        if (!full) {
+            if (!db.transaction())
+                qFatal("journal not opened for filling");
+            // Chained as add() chains them, so that the filled journal verifies.
+            std::string previous;
+            for (int n = 0; n < Records; ++n) {
+                CalibrationRecord r = record(23000 + n % Instruments, n);
+                r.number = n + 1;
+                r.hash = RecordHash::chained(previous, r);
+                if (!RecordRows::insert(db, r, previous, &why))
+                    qFatal("%s", qPrintable(why));
+                previous = r.hash;
+            }
+            if (!db.commit())
+                qFatal("journal not filled");
         }
-        if (!db.commit())
-            qFatal("journal not filled");
         db.close();
     }
     QSqlDatabase::removeDatabase("bench-fill");
-    return path;
+    return filled[server] = path;
 }
 
-void listOneInstrument(benchmark::State &state) {
+void listOneInstrument(benchmark::State &state, bool server) {
     RecordStore store;
-    store.open(journal(), nullptr);
+    store.open(journal(server), nullptr);
     for (auto _ : state) {
         const std::vector<CalibrationRecord> listed = store.list({Listed});
         if (listed.size() != ListedRecords)
@@ -108,9 +147,9 @@ void listOneInstrument(benchmark::State &state) {
     state.counters["records"] = double(ListedRecords);
 }
 
-void lastOfInstrument(benchmark::State &state) {
+void lastOfInstrument(benchmark::State &state, bool server) {
     RecordStore store;
-    store.open(journal(), nullptr);
+    store.open(journal(server), nullptr);
     for (auto _ : state) {
         const std::optional<CalibrationRecord> last = store.last(Listed);
         if (!last)
@@ -121,16 +160,99 @@ void lastOfInstrument(benchmark::State &state) {
 
 // One record kept, read back and checked, as the window does after a
 // calibration: the commit waits for the disk.
-void addRecord(benchmark::State &state) {
+void addRecord(benchmark::State &state, bool server) {
     RecordStore store;
-    store.open(journal(), nullptr);
+    store.open(journal(server), nullptr);
     int n = 0;
     for (auto _ : state)
         if (!store.add(record(Listed + 1, n++), nullptr))
             state.SkipWithError("record not kept");
 }
-} // namespace
 
-BENCHMARK(listOneInstrument)->Name("Records/list_one_of_100000")->Unit(benchmark::kMillisecond);
-BENCHMARK(lastOfInstrument)->Name("Records/last_of_100000")->Unit(benchmark::kMillisecond);
-BENCHMARK(addRecord)->Name("Records/add_to_100000")->Unit(benchmark::kMillisecond);
+// ze23-cli records due over the whole journal: every record read, each
+// instrument's newest kept.
+void dueList(benchmark::State &state, bool server) {
+    RecordStore store;
+    store.open(journal(server), nullptr);
+    const QDate today(2027, 11, 20);
+    for (auto _ : state) {
+        const auto due = DueList::within(store.list(), today, 30);
+        if (due.size() != std::size_t(Instruments))
+            state.SkipWithError("not every instrument due");
+        benchmark::DoNotOptimize(due.data());
+    }
+    state.counters["records"] = double(Records);
+}
+
+// Each instrument's newest record, found by stepping through the index on
+// (serial, number) one serial at a time rather than scanning it all (both
+// engines take it).
+const char *const NewestOfEach =
+    "number IN (WITH RECURSIVE s(serial) AS (SELECT min(serial) FROM records UNION ALL "
+    "SELECT (SELECT min(serial) FROM records WHERE serial > s.serial) FROM s WHERE s.serial IS "
+    "NOT NULL) SELECT (SELECT max(number) FROM records WHERE serial = s.serial) FROM s WHERE "
+    "s.serial IS NOT NULL)";
+
+// The same list from each instrument's newest record alone, read through the
+// row reader on a connection of the bench's: what the due list would take
+// with a store query for it.
+void dueListNewestOnly(benchmark::State &state, bool server) {
+    const QString path = journal(server);
+    {
+        QSqlDatabase db = fillConnection(server, path);
+        if (!db.open())
+            state.SkipWithError("journal not opened");
+        const QDate today(2027, 11, 20);
+        QString why;
+        for (auto _ : state) {
+            const auto newest = RecordRows::select(db, NewestOfEach, {}, &why);
+            if (!newest) {
+                state.SkipWithError(qPrintable(why));
+                break;
+            }
+            const auto due = DueList::within(*newest, today, 30);
+            if (due.size() != std::size_t(Instruments))
+                state.SkipWithError("not every instrument due");
+            benchmark::DoNotOptimize(due.data());
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("bench-fill");
+    state.counters["records"] = double(Instruments);
+}
+
+// The sensor history window's reading: one instrument's records and the
+// verdict on its sensor.
+void sensorHistoryOfOne(benchmark::State &state, bool server) {
+    RecordStore store;
+    store.open(journal(server), nullptr);
+    for (auto _ : state) {
+        const SensorHistory h = sensorHistory(store.list({Listed}));
+        if (h.samples.size() != ListedRecords)
+            state.SkipWithError("the instrument's calibrations not all judged");
+        benchmark::DoNotOptimize(h.verdict.state);
+    }
+    state.counters["records"] = double(ListedRecords);
+}
+
+[[maybe_unused]] const bool Registered = [] {
+    std::vector<std::pair<const char *, bool>> engines{{"sqlite", false}};
+    if (!qEnvironmentVariableIsEmpty("ZE23_TEST_PG"))
+        engines.push_back({"postgresql", true});
+    for (const auto &[name, server] : engines) {
+        const std::string prefix = std::string("Records/") + name + "/";
+        const auto add = [&](const char *what, void (*run)(benchmark::State &, bool)) {
+            benchmark::RegisterBenchmark((prefix + what).c_str(), run, server)
+                ->Unit(benchmark::kMillisecond);
+        };
+        add("list_one_of_100000", listOneInstrument);
+        add("last_of_100000", lastOfInstrument);
+        add("due_of_100000", dueList);
+        add("due_newest_only_of_100000", dueListNewestOnly);
+        add("sensor_history_of_100000", sensorHistoryOfOne);
+        // Last: it adds to the journal the others read.
+        add("add_to_100000", addRecord);
+    }
+    return true;
+}();
+} // namespace
