@@ -21,7 +21,8 @@ CalibrationRecord span(std::uint8_t block, int concentration, int zero, int gas,
     r.cylinder.concentration = concentration;
     r.outcome = outcome;
     const char *zeroName = block == Block::Oxygen ? "U ноль, мВ" : "U воздух, мВ";
-    r.points = {{zeroName, 10, zero - 7, zero}, {"U газ, мВ", 10, gas - 7, gas},
+    r.points = {{zeroName, 10, zero - 7, zero},
+                {"U газ, мВ", 10, gas - 7, gas},
                 {"Калибровочный газ, %", 100, concentration, concentration}};
     return r;
 }
@@ -77,12 +78,12 @@ void SensorHealthTest::samples_data() {
                       {{"U воздух, мВ", 10, 3000, {}}, {"U газ, мВ", 10, 3100, {}}})
         << true << 5.0 << 300.0;
     // 20,9 % in air: (2590 − 10) tenths = 258 mV, over 20,9 %.
-    QTest::newRow("oxygen spanned in air") << span(Block::Oxygen, 0, 10, 2600) << true
-                                           << 259.0 / 20.9 << 1.0;
-    QTest::newRow("catalytic, no concentration") << span(Block::Tks, 0, 4100, 4400) << false
-                                                 << 0.0 << 0.0;
-    QTest::newRow("interrupted") << span(Block::Tks, 250, 4100, 4400, Outcome::Interrupted)
-                                 << false << 0.0 << 0.0;
+    QTest::newRow("oxygen spanned in air")
+        << span(Block::Oxygen, 0, 10, 2600) << true << 259.0 / 20.9 << 1.0;
+    QTest::newRow("catalytic, no concentration")
+        << span(Block::Tks, 0, 4100, 4400) << false << 0.0 << 0.0;
+    QTest::newRow("interrupted") << span(Block::Tks, 250, 4100, 4400, Outcome::Interrupted) << false
+                                 << 0.0 << 0.0;
     QTest::newRow("no points") << withPoints(span(Block::Tks, 250, 0, 0), {}) << false << 0.0
                                << 0.0;
     QTest::newRow("gas point read as nothing")
@@ -118,8 +119,8 @@ void SensorHealthTest::verdicts_data() {
     QTest::newRow("one record") << numbered({tks(4100, 4400)}) << State::Ok << 1
                                 << "Одна калибровка: сравнивать пока не с чем.";
     QTest::newRow("only interrupted ones")
-        << numbered({span(Block::Tks, 250, 4100, 4400, Outcome::Interrupted)})
-        << State::NoVerdict << 0 << "Нет законченных калибровок с точками датчика.";
+        << numbered({span(Block::Tks, 250, 4100, 4400, Outcome::Interrupted)}) << State::NoVerdict
+        << 0 << "Нет законченных калибровок с точками датчика.";
     QTest::newRow("aged a little")
         << numbered({tks(4100, 4400), tks(4120, 4360), tks(4130, 4340)}) << State::Ok << 3
         << "Чувствительность — 70 % от первой калибровки, ноль ушёл на 3,0 мВ.";
@@ -186,8 +187,8 @@ void SensorHealthTest::verdicts() {
 }
 
 void SensorHealthTest::everySensorBlockHasARule() {
-    for (std::uint8_t block : {Block::Tks, Block::TksPgs, Block::Hydrogen, Block::Oxygen,
-                               Block::Pgs}) {
+    for (std::uint8_t block :
+         {Block::Tks, Block::TksPgs, Block::Hydrogen, Block::Oxygen, Block::Pgs}) {
         const SensorHealthRule *rule = findSensorHealthRule(block);
         QVERIFY(rule);
         QVERIFY(rule->driftLimit > 0);

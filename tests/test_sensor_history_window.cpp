@@ -90,8 +90,8 @@ class TestSensorHistoryWindow : public QObject, WindowHarness {
             << "Блок этого прибора не хранит точек настройки датчика: ресурс датчика по ним не "
                "оценивается."
             << false << 1 << 0;
-        QTest::newRow("no records") << 23999 << "Калибровок этого прибора в журнале нет." << false
-                                    << 0 << 0;
+        QTest::newRow("no records")
+            << 23999 << "Калибровок этого прибора в журнале нет." << false << 0 << 0;
     }
     void showsAnInstrument() {
         QFETCH(int, serial);
@@ -124,7 +124,8 @@ class TestSensorHistoryWindow : public QObject, WindowHarness {
         const auto *time = qobject_cast<QDateTimeAxis *>(
             window.sensitivityChart->chart()->axes(Qt::Horizontal).value(0));
         QVERIFY(time);
-        const QDateTime firstDay = QDateTime::fromMSecsSinceEpoch(qint64(sensitivity[0]->at(0).x()));
+        const QDateTime firstDay =
+            QDateTime::fromMSecsSinceEpoch(qint64(sensitivity[0]->at(0).x()));
         QCOMPARE(time->min(), firstDay.addDays(-1));
         // The zero and its limits either side of the first one (10,0 mV).
         const QList<QLineSeries *> zero = lines(window.zeroChart);

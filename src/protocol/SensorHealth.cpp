@@ -92,8 +92,9 @@ HealthVerdict judgeSpan(const SensorHealthRule &rule, const HealthSample &first,
                               std::to_string(rule.minSensitivityPercent) + " %)");
     }
     if (*v.drift > limitMv)
-        reasons.push_back(std::string(reasons.empty() ? "Ноль" : "ноль") + " датчика ушёл на " + decimal(*v.drift, 1) +
-                          " мВ от первой калибровки (предел " + decimal(limitMv, 1) + " мВ)");
+        reasons.push_back(std::string(reasons.empty() ? "Ноль" : "ноль") + " датчика ушёл на " +
+                          decimal(*v.drift, 1) + " мВ от первой калибровки (предел " +
+                          decimal(limitMv, 1) + " мВ)");
     if (!reasons.empty()) {
         v.state = State::NearsEndOfLife;
         for (std::size_t i = 0; i < reasons.size(); ++i)

@@ -11,8 +11,7 @@
 
 #include <QPushButton>
 
-SensorHistoryHandler::SensorHistoryHandler(TForm1 &form, Messages &messages,
-                                           JournalWindow &journal,
+SensorHistoryHandler::SensorHistoryHandler(TForm1 &form, Messages &messages, JournalWindow &journal,
                                            std::function<QString()> recordsPath)
     : QObject(&form), form_(form), messages_(messages), recordsPath_(std::move(recordsPath)) {
     window_ = new SensorHistoryWindow(&form_);
@@ -38,8 +37,7 @@ void SensorHistoryHandler::open(int serial) {
     window_->raise();
 }
 
-QString SensorHistoryHandler::endOfLifeNote(const RecordStore &store, int serial,
-                                            QString *reason) {
+QString SensorHistoryHandler::endOfLifeNote(const RecordStore &store, int serial, QString *reason) {
     const SensorHistory h = sensorHistory(store.list({serial}));
     if (h.verdict.state != HealthVerdict::State::NearsEndOfLife)
         return {};

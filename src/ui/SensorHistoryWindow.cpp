@@ -16,8 +16,8 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 
@@ -225,7 +225,8 @@ void SensorHistoryWindow::fillCharts() {
               {rule->secondPoint, series([](const HealthSample &h) { return h.second; })}});
         plot(zeroChart, "Уход порогов от первой калибровки", "%",
              {{"Уход порогов", series(drift)},
-              {QString("Предел %1 %").arg(rule->driftLimit), {{0, double(rule->driftLimit)}},
+              {QString("Предел %1 %").arg(rule->driftLimit),
+               {{0, double(rule->driftLimit)}},
                true}});
     }
     // The lower limit of the zero shares the legend entry of the upper one.
@@ -270,7 +271,7 @@ void SensorHistoryWindow::showVerdict() {
     const HealthVerdict &v = history_.verdict;
     const QString reason = QString::fromStdString(v.reason);
     const bool nears = v.state == State::NearsEndOfLife;
-    sensorHealthLabel->setText(nears                  ? "Датчик близок к концу ресурса. " + reason
+    sensorHealthLabel->setText(nears ? "Датчик близок к концу ресурса. " + reason
                                : v.state == State::Ok ? "Датчик в норме. " + reason
                                                       : reason);
     QPalette p = palette();
