@@ -11,7 +11,9 @@
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationRun.h"
 #include "ui/CalibrationWindow.h"
+#include "ui/CylinderFields.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,14 +24,15 @@ constexpr std::int64_t Minute = 60 * Second;
 using Action = CalibrationProcedure::Action;
 
 // The cylinder for each kind's sensor: its percent as typed and in the
-// block's units. The oxygen and ПГС blocks are calibrated without one.
+// block's units; the ПГС block's for its threshold gases, the oxygen block
+// spanned in air without one.
 struct BenchCylinder {
     int kind;
     const char *concentration;
     int units;
 };
 constexpr BenchCylinder BenchCylinders[] = {{1, "2,50", 250}, {2, "2,20", 220}, {3, "1,00", 100},
-                                            {4, "", 0},       {5, "2,50", 250}, {7, "", 0}};
+                                            {4, "0,50", 0},   {5, "2,50", 250}, {7, "", 0}};
 
 const BenchCylinder &cylinderOf(int kind) {
     for (const BenchCylinder &c : BenchCylinders)
@@ -93,8 +96,15 @@ void Technician::calibrate(CalibrationPlan plan) {
     CalibrationWindow &w = *form.calibration()->window();
     const BenchCylinder &cylinder = cylinderOf(kind_);
     w.technicianEdit->setText("Иванов И. И.");
-    w.cylinderNumberEdit->setText("ГСО 10-123");
-    w.cylinderGasEdit->setText(cylinder.units ? "CH4 в воздухе" : "");
+    // Each kind's own for the gas the block is set for: the register holds
+    // each number once.
+    const bool none = !*cylinder.concentration;
+    w.cylinderNumberEdit->setText(
+        none ? QString()
+             : QString("ГСО 10-12%1 %2")
+                   .arg(kind_)
+                   .arg(w.cylinders->cylinderComponentCombo->currentData().toString()));
+    w.cylinderGasEdit->setText(none ? "" : "CH4 в воздухе");
     w.cylinderConcentrationEdit->setText(cylinder.concentration);
     w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
     w.startButton->click();

@@ -4,6 +4,7 @@
 
 #include "pages/BasePage.h"
 #include "protocol/InstrumentKind.h"
+#include "records/CylinderRegister.h"
 #include "records/RecordStore.h"
 #include "sim/SimFtDriver.h"
 #include "testsupport/RecordingMessages.h"
@@ -11,8 +12,10 @@
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationRun.h"
 #include "ui/CalibrationWindow.h"
+#include "ui/CylinderFields.h"
 #include "ui/TForm1.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -67,9 +70,10 @@ class TestCalibrationWindow : public QObject {
         run(3000);
         return page;
     }
+    // Without a concentration, the oxygen span in air: no cylinder.
     void fillAndStart(const QString &concentration, QDate expiry) {
         window().technicianEdit->setText("Иванов И. И.");
-        window().cylinderNumberEdit->setText("ГСО 10-123");
+        window().cylinderNumberEdit->setText(concentration.isEmpty() ? "" : "ГСО 10-123");
         window().cylinderGasEdit->setText("CH4 в воздухе");
         window().cylinderConcentrationEdit->setText(concentration);
         window().cylinderExpiryEdit->setDate(expiry);
@@ -93,6 +97,56 @@ class TestCalibrationWindow : public QObject {
         }
     }
     const CalibrationProcedure &procedure();
+
+    static std::string iso(QDate d) { return d.toString(Qt::ISODate).toStdString(); }
+    static RegisteredCylinder registered(const std::string &number, const std::string &component,
+                                         int daysLeft) {
+        const QDate today = QDate::currentDate();
+        return {number,   "CH4 в воздухе",      component,           250,
+                5,        "воздух",             "ООО «Мониторинг»", iso(today.addDays(-200)),
+                iso(today.addDays(daysLeft)), ""};
+    }
+    void registerAll(const std::vector<RegisteredCylinder> &cylinders) {
+        RecordStore store;
+        QString error;
+        QVERIFY2(store.open(recordsPath(), &error), qPrintable(error));
+        for (const RegisteredCylinder &c : cylinders)
+            QVERIFY2(CylinderRegister(store).add(c, &error), qPrintable(error));
+    }
+    std::vector<RegisteredCylinder> registerHolds() {
+        RecordStore store;
+        QString error;
+        store.open(recordsPath(), &error);
+        return CylinderRegister(store).all(&error).value_or(std::vector<RegisteredCylinder>{});
+    }
+    // The fields as the technician types them for `c`.
+    void type(const RegisteredCylinder &c) {
+        CylinderFields &f = *window().cylinders;
+        f.cylinderNumberEdit->setText(QString::fromStdString(c.number));
+        f.cylinderGasEdit->setText(QString::fromStdString(c.gas));
+        f.cylinderComponentCombo->setCurrentIndex(
+            f.cylinderComponentCombo->findData(QString::fromStdString(c.component)));
+        f.cylinderConcentrationEdit->setText(QString::number(c.concentration / 100.0, 'f', 2));
+        f.cylinderUncertaintyEdit->setText(QString::number(c.uncertainty / 100.0, 'f', 2));
+        f.cylinderBalanceEdit->setText(QString::fromStdString(c.balance));
+        f.cylinderSupplierEdit->setText(QString::fromStdString(c.supplier));
+        f.cylinderCertifiedEdit->setDate(QDate::fromString(QString::fromStdString(c.certified), Qt::ISODate));
+        f.cylinderExpiryEdit->setDate(QDate::fromString(QString::fromStdString(c.expiry), Qt::ISODate));
+    }
+    // Started and closed at once: the interrupted record names its cylinder.
+    std::optional<CalibrationRecord> startAndClose() {
+        window().technicianEdit->setText("Иванов И. И.");
+        window().startButton->click();
+        QCoreApplication::processEvents();
+        if (!form->calibrationBusy())
+            return std::nullopt;
+        run(2000);
+        window().closeButton->click();
+        run(5000);
+        RecordStore store;
+        store.open(recordsPath(), nullptr);
+        return store.last(form->IdentifiedSerialNumber);
+    }
 
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -122,7 +176,7 @@ class TestCalibrationWindow : public QObject {
         QTest::newRow("ТКС") << 1 << "2,50" << 250 << adjusted;
         QTest::newRow("ТКС+ПГС") << 2 << "2,20" << 220 << adjusted;
         QTest::newRow("водород") << 3 << "1,00" << 100 << adjusted;
-        QTest::newRow("ПГС") << 4 << "" << 0 << adjusted;
+        QTest::newRow("ПГС") << 4 << "0,50" << 0 << adjusted;
         QTest::newRow("оптический") << 5 << "2,50" << 250 << int(CalibrationOutcome::PassedAsFound);
         QTest::newRow("кислород") << 7 << "" << 0 << adjusted;
     }
@@ -168,6 +222,89 @@ class TestCalibrationWindow : public QObject {
         QVERIFY(!form->calibrationBusy());
         QCOMPARE(messages.errors.size(), 1);
         QVERIFY(messages.errors[0].contains("истёк"));
+    }
+
+    // Offered: the register's cylinders that suit the block and are good;
+    // one typed in is registered as it starts, named whole by the record,
+    // and offered the next time, filled in from the register.
+    void aTypedCylinderIsRegisteredThenOffered() {
+        registerAll({registered("B-expired", "methane", -1), registered("C-propane", "propane", 90)});
+        const int page = openKind(1);
+        form->calibration()->openWindow(page);
+        QComboBox *combo = window().cylinders->cylinderCombo;
+        QCOMPARE(combo->count(), 1);
+        RegisteredCylinder typed = registered("ГСО 77-1", "methane", 365);
+        typed.concentration = 220;
+        typed.supplier = "ПГС-Сервис";
+        type(typed);
+        const std::optional<CalibrationRecord> r = startAndClose();
+        QVERIFY2(r, qPrintable(messages.errors.join("; ")));
+        QCOMPARE(int(r->outcome), int(CalibrationOutcome::Interrupted));
+        QCOMPARE(r->cylinder, recordCylinder(typed, 100));
+        const std::vector<RegisteredCylinder> held = registerHolds();
+        QCOMPARE(held.size(), std::size_t(3));
+        typed.added = held[2].added; // by number: Latin first
+        QVERIFY(held[2] == typed);
+
+        // Remembered and offered: picked, shown as registered, not editable.
+        form->calibration()->openWindow(page);
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->currentIndex(), 1);
+        combo->setCurrentIndex(0);
+        emit combo->activated(0);
+        window().cylinderNumberEdit->setText("мимо");
+        combo->setCurrentIndex(1);
+        emit combo->activated(1);
+        QCOMPARE(window().cylinderNumberEdit->text(), "ГСО 77-1");
+        QVERIFY(window().cylinderNumberEdit->isReadOnly());
+        QCOMPARE(window().cylinders->cylinderUncertaintyEdit->text(), "0,05");
+        QCOMPARE(window().cylinders->cylinderSupplierEdit->text(), "ПГС-Сервис");
+        QCOMPARE(window().cylinders->cylinderCertifiedEdit->date(),
+                 QDate::currentDate().addDays(-200));
+        const std::optional<CalibrationRecord> again = startAndClose();
+        QVERIFY(again && again->number == r->number + 1);
+        QCOMPARE(again->cylinder, r->cylinder);
+        QCOMPARE(registerHolds().size(), std::size_t(3));
+    }
+
+    // Refused before anything is sent, and the register is as it was.
+    void anUnsuitableCylinderIsRefused_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("another gas") << "component" << "propane"
+                                     << "Баллон с пропаном не подходит датчику метана.";
+        QTest::newRow("not in air") << "balance" << "азот" << "ему нужен газ в воздухе";
+        QTest::newRow("registered otherwise") << "concentration" << "2,20" << "записан иначе";
+        QTest::newRow("registered and expired") << "number" << "B-expired" << "истёк";
+        QTest::newRow("uncertainty too large")
+            << "uncertainty" << "2,50" << "должна быть меньше самой концентрации";
+    }
+    void anUnsuitableCylinderIsRefused() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(QString, says);
+        registerAll({registered("A-good", "methane", 90), registered("B-expired", "methane", -1)});
+        const int page = openKind(1);
+        form->calibration()->openWindow(page);
+        RegisteredCylinder c = registered(field == "number" ? "B-expired" : "A-good", "methane",
+                                          field == "number" ? -1 : 90);
+        if (field == "component" || field == "balance" || field == "uncertainty")
+            c.number = "N-1";
+        type(c);
+        CylinderFields &f = *window().cylinders;
+        if (field == "component")
+            f.cylinderComponentCombo->setCurrentIndex(f.cylinderComponentCombo->findData(value));
+        else if (field == "balance")
+            f.cylinderBalanceEdit->setText(value);
+        else if (field == "concentration")
+            f.cylinderConcentrationEdit->setText(value);
+        else if (field == "uncertainty")
+            f.cylinderUncertaintyEdit->setText(value);
+        QVERIFY(!startAndClose());
+        QCOMPARE(messages.errors.size(), 1);
+        QVERIFY2(messages.errors[0].contains(says), qPrintable(messages.errors[0]));
+        QCOMPARE(registerHolds().size(), std::size_t(2));
     }
 
     // The page's commands wait; closing the connection keeps the record as

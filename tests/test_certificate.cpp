@@ -58,6 +58,10 @@ class TestCertificate : public QObject {
         QTest::newRow("block versions") << "базовый блок 1.2, насос 2.3, блок датчика 1.4";
         QTest::newRow("date") << "08.12.2026 14:30:05";
         QTest::newRow("cylinder") << "№ ПГС-0417, CH4 в воздухе, 2,50 %, годен до 30.06.2027";
+        QTest::newRow("cylinder's uncertainty") << "Погрешность баллона ± 0,05 %";
+        QTest::newRow("cylinder's balance") << "Газ-основа баллона воздух";
+        QTest::newRow("cylinder's supplier") << "Поставщик баллона ООО «Мониторинг»";
+        QTest::newRow("cylinder's certificate") << "Паспорт баллона выдан 30.06.2026";
         QTest::newRow("steady rule") << "за 30 с изменение менее 0,05 %";
         QTest::newRow("tolerance") << "± 0,10 %";
         QTest::newRow("reading") << "2,31 %";

@@ -102,6 +102,12 @@ class TestCylinderFit : public QObject {
         QCOMPARE(inBlockUnits(2090, 10), 209);
         QCOMPARE(inBlockUnits(2095, 10), std::nullopt);
         QCOMPARE(inBlockUnits(100, 0), std::nullopt);
+        for (const auto &[typed, hundredths] :
+             std::initializer_list<std::pair<const char *, std::optional<int>>>{
+                 {"2,5", 250}, {" 0.05 ", 5}, {"100", 10000}, {"0", 0}, {"2,505", std::nullopt},
+                 {"100,01", std::nullopt}, {",5", std::nullopt}, {"2,", std::nullopt},
+                 {"-1", std::nullopt}, {"", std::nullopt}})
+            QVERIFY2(hundredthsOf(typed) == hundredths, typed);
         RegisteredCylinder o2 = methane();
         o2.concentration = 1800;
         o2.uncertainty = 20;

@@ -178,10 +178,13 @@ class TestJournalWindow : public QObject, WindowHarness {
         const QList<QByteArray> lines = f.readAll().split('\n');
         QCOMPARE(lines.size(), 3); // heading, one record, the empty end
         QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF\"№\";\"Дата\";\"Прибор №\";\"Модель\";\"Итог\";"
-                                      "\"Следующая\";\"Выполнил\"\r"));
+                                      "\"Следующая\";\"Выполнил\";\"Баллон\";\"Газ баллона\";"
+                                      "\"Концентрация\";\"Погрешность\";\"Газ-основа\";"
+                                      "\"Поставщик\";\"Паспорт\";\"Годен до\"\r"));
         QCOMPARE(QString::fromUtf8(lines[1]),
                  QString("\"2\";\"05.03.2026 11:00:00\";\"23102\";\"ЗЭ11.2к\";\"%1\";\"—\";"
-                         "\"Иванов И. И.\"\r")
+                         "\"Иванов И. И.\";\"ПГС-0417\";\"CH4 в воздухе\";\"2,50\";\"0,05\";"
+                         "\"воздух\";\"ООО «Мониторинг»\";\"30.06.2026\";\"30.06.2027\"\r")
                      .arg(QString::fromStdString(outcomeText(CalibrationOutcome::Failed))));
     }
 

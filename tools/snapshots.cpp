@@ -49,7 +49,9 @@ void calibrate(TForm1 &form, VirtualInstrument &vi, const QDir &dir, int kind, i
     const int page = PageIndex::ofBlock(findInstrumentKind(std::uint8_t(kind))->sensor.block);
     form.calibration()->openWindow(page);
     w.technicianEdit->setText("Иванов И. И.");
-    w.cylinderNumberEdit->setText("ГСО 10-123");
+    // Each kind's own (the register holds each number once); none for a span in air.
+    w.cylinderNumberEdit->setText(concentration.isEmpty() ? QString()
+                                                          : QString("ГСО 10-12%1").arg(kind));
     w.cylinderGasEdit->setText("CH4 в воздухе");
     w.cylinderConcentrationEdit->setText(concentration);
     w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
@@ -118,7 +120,7 @@ int main(int argc, char **argv) {
             form.grab().save(dir.filePath(name));
             std::printf("%s\n", qPrintable(dir.filePath(name)));
         }
-        const bool percent = kind != 4 && kind != 7;
+        const bool percent = kind != 7;
         // The first kind a few times over, for its sensor's history.
         for (int n = kind == 1 ? 3 : 1; n > 0; --n)
             calibrate(form, sim.instrument(row), dir, kind, percent ? 250 : 0,

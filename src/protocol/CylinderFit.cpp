@@ -155,6 +155,37 @@ std::optional<std::string> cylinderMisfit(const RegisteredCylinder &c, const Cal
     return std::nullopt;
 }
 
+std::optional<int> hundredthsOf(const std::string &text) {
+    // Digits, then at most two after one comma or point, spaces around.
+    const std::size_t from = text.find_first_not_of(' ');
+    const std::size_t to = text.find_last_not_of(' ');
+    if (from == std::string::npos)
+        return std::nullopt;
+    const std::string t = text.substr(from, to - from + 1);
+    int whole = 0, fraction = 0, digits = 0, decimals = -1;
+    for (char ch : t) {
+        if ((ch == ',' || ch == '.') && decimals < 0) {
+            decimals = 0;
+        } else if (ch >= '0' && ch <= '9' && decimals < 2 && whole <= 100) {
+            if (decimals < 0) {
+                whole = whole * 10 + (ch - '0');
+                ++digits;
+            } else {
+                fraction = fraction * 10 + (ch - '0');
+                ++decimals;
+            }
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || decimals == 0)
+        return std::nullopt;
+    const int value = whole * 100 + (decimals == 1 ? fraction * 10 : fraction);
+    if (value > 10000)
+        return std::nullopt;
+    return value;
+}
+
 Cylinder recordCylinder(const RegisteredCylinder &c, int perPercent) {
     Cylinder r;
     r.number = c.number;

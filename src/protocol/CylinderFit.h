@@ -62,6 +62,11 @@ bool spanNeedsAir(const CalibrationRules &rules);
 // they cannot be written so exactly (2,55 % in tenths).
 std::optional<int> inBlockUnits(int hundredths, int perPercent);
 
+// Percent as the technician types it ("2,5" or "2.5") in hundredths of a
+// percent, from 0 to 100; nothing when it is not a number so, or has more
+// than two decimals.
+std::optional<int> hundredthsOf(const std::string &text);
+
 // The record's cylinder for a block with `perPercent` units a percent; the
 // entry must suit the block (cylinderMisfit()).
 Cylinder recordCylinder(const RegisteredCylinder &c, int perPercent);

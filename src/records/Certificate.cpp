@@ -49,6 +49,18 @@ void conditions(CertificatePage &page, const CalibrationRecord &r) {
     if (r.standPosition)
         fields.push_back({"Место на стенде", QString::number(*r.standPosition)});
     fields.push_back({"Баллон", RecordTexts::cylinder(r)});
+    const Cylinder &c = r.cylinder;
+    if (!c.number.empty()) {
+        fields.push_back({"Погрешность баллона",
+                          c.uncertainty > 0 ? "±\u00a0" + percent(c.uncertainty, r.perPercent)
+                                            : QString("не указана")});
+        if (!c.balance.empty())
+            fields.push_back({"Газ-основа баллона", text(c.balance)});
+        if (!c.supplier.empty())
+            fields.push_back({"Поставщик баллона", text(c.supplier)});
+        if (!c.certified.empty())
+            fields.push_back({"Паспорт баллона выдан", date(c.certified)});
+    }
     fields.push_back({"Установившимся считается показание", steadyRule(r)});
     fields.push_back({"Допуск", RecordTexts::tolerance(r)});
     page.fields(fields);

@@ -144,7 +144,11 @@ QString RecordTexts::tolerance(const CalibrationRecord &r) {
 
 QString RecordTexts::cylinder(const CalibrationRecord &r) {
     const Cylinder &c = r.cylinder;
-    QStringList parts{"№ " + QString::fromStdString(c.number)};
+    QStringList parts;
+    if (!c.number.empty())
+        parts << "№ " + QString::fromStdString(c.number);
+    else if (c.concentration <= 0)
+        parts << "без баллона";
     if (!c.gas.empty())
         parts << QString::fromStdString(c.gas);
     if (c.concentration > 0)
@@ -156,4 +160,21 @@ QString RecordTexts::cylinder(const CalibrationRecord &r) {
     if (c.concentration <= 0 && rules && rules->airSpan)
         text += "; верхняя точка — атмосферный воздух, " + percent(*rules->airSpan, r.perPercent);
     return text;
+}
+
+QStringList RecordTexts::cylinderHeadings() {
+    return {"Баллон",      "Газ баллона", "Концентрация", "Погрешность",
+            "Газ-основа", "Поставщик",   "Паспорт",      "Годен до"};
+}
+
+QStringList RecordTexts::cylinderCells(const CalibrationRecord &r) {
+    const Cylinder &c = r.cylinder;
+    const auto optional = [&](int units) {
+        return units > 0 ? scaled(units, r.perPercent) : QString();
+    };
+    return {QString::fromStdString(c.number),   QString::fromStdString(c.gas),
+            optional(c.concentration),           optional(c.uncertainty),
+            QString::fromStdString(c.balance),  QString::fromStdString(c.supplier),
+            c.certified.empty() ? QString() : date(c.certified),
+            c.expiry.empty() ? QString() : date(c.expiry)};
 }

@@ -6,6 +6,7 @@
 #include "protocol/CalibrationRecord.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -39,6 +40,10 @@ QString tolerance(const CalibrationRecord &r);
 // The gas the span was checked in: the cylinder (number, gas, concentration,
 // expiry), or air where the block is spanned in air without one.
 QString cylinder(const CalibrationRecord &r);
+// The cylinder's columns in a table of records, and a record's values in
+// them (empty where the record has none).
+QStringList cylinderHeadings();
+QStringList cylinderCells(const CalibrationRecord &r);
 // A version byte: high nibble major, low nibble minor (0x14: "1.4").
 QString version(int byte);
 // A setting the block keeps, by its name in a snapshot, with its value in

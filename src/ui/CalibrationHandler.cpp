@@ -2,6 +2,7 @@
 
 #include "CalibrationRun.h"
 #include "CalibrationWindow.h"
+#include "CylinderFields.h"
 #include "GasControl.h"
 #include "JournalWindow.h"
 #include "SensorHistoryHandler.h"
@@ -71,6 +72,11 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
     last_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     window_ = new CalibrationWindow(run_, messages_, &form_);
     window_->hide();
+    // The register of cylinders is kept with the records.
+    window_->cylinders->setStoreAccess([this](bool make, QString *error) -> RecordStore * {
+        const bool made = store_ || RecordStore::isServer(path_) || QFileInfo::exists(path_);
+        return made || make ? store(error) : nullptr;
+    });
     journal_ = new JournalWindow(messages_, &form_);
     journal_->hide();
     auto *journalButton = new QPushButton("Журнал калибровок…", form_.basePage);

@@ -1,6 +1,7 @@
 #include "CalibrationWindow.h"
 
 #include "CalibrationRun.h"
+#include "CylinderFields.h"
 #include "dialogs/Messages.h"
 #include "export/FileChooser.h"
 #include "records/Certificate.h"
@@ -124,14 +125,11 @@ void CalibrationWindow::buildSetup() {
         return e;
     };
     technicianEdit = edit("technicianEdit", "Калибровку выполняет:");
-    cylinderNumberEdit = edit("cylinderNumberEdit", "Баллон, номер или партия:");
-    cylinderGasEdit = edit("cylinderGasEdit", "Газ баллона:");
-    cylinderConcentrationEdit = edit("cylinderConcentrationEdit", "Концентрация, %:");
-    cylinderExpiryEdit = new QDateEdit(setupGroup);
-    cylinderExpiryEdit->setObjectName("cylinderExpiryEdit");
-    cylinderExpiryEdit->setCalendarPopup(true);
-    cylinderExpiryEdit->setDisplayFormat("dd.MM.yyyy");
-    form->addRow("Баллон годен до:", cylinderExpiryEdit);
+    cylinders = new CylinderFields(form, setupGroup);
+    cylinderNumberEdit = cylinders->cylinderNumberEdit;
+    cylinderGasEdit = cylinders->cylinderGasEdit;
+    cylinderConcentrationEdit = cylinders->cylinderConcentrationEdit;
+    cylinderExpiryEdit = cylinders->cylinderExpiryEdit;
     auto *rule = new QHBoxLayout;
     steadySecondsSpin = new QSpinBox(setupGroup);
     steadySecondsSpin->setObjectName("steadySecondsSpin");
@@ -238,12 +236,7 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
                                            : QString("не выбрана"));
     const QSettings s;
     technicianEdit->setText(s.value("calibration/technician").toString());
-    cylinderNumberEdit->setText(s.value(settingsKey(base.block, "cylinder")).toString());
-    cylinderGasEdit->setText(s.value(settingsKey(base.block, "gas")).toString());
-    cylinderConcentrationEdit->setText(
-        s.value(settingsKey(base.block, "concentration")).toString());
-    const QDate expiry = s.value(settingsKey(base.block, "expiry")).toDate();
-    cylinderExpiryEdit->setDate(expiry.isValid() ? expiry : QDate::currentDate().addYears(1));
+    cylinders->prepare(base, QDate::currentDate());
     const SteadyRule rule = rules_ ? rules_->steady : SteadyRule{};
     steadySecondsSpin->setValue(
         s.value(settingsKey(base.block, "steadySeconds"), rule.windowSeconds).toInt());
@@ -291,21 +284,6 @@ void CalibrationWindow::startClicked() {
     const QString technician = technicianEdit->text().trimmed();
     if (technician.isEmpty())
         return messages_.error("Укажите, кто выполняет калибровку.");
-    if (cylinderNumberEdit->text().trimmed().isEmpty())
-        return messages_.error("Укажите номер или партию баллона.");
-    const QDate expiry = cylinderExpiryEdit->date();
-    if (expiry < QDate::currentDate())
-        return messages_.error(QString("Срок годности баллона истёк %1: возьмите другой баллон.")
-                                   .arg(expiry.toString("dd.MM.yyyy")));
-    // The oxygen sensor may be spanned in air: no concentration then.
-    std::optional<int> concentration;
-    if (!cylinderConcentrationEdit->text().trimmed().isEmpty() ||
-        !(rules_->airSpan || rules_->style == CalibrationStyle::Thresholds)) {
-        concentration = percentField(cylinderConcentrationEdit);
-        if (!concentration)
-            return messages_.error("Концентрация газа в баллоне — число процентов больше 0 и "
-                                   "не больше 100, например 2,50.");
-    }
     std::optional<int> band = percentField(steadyBandEdit);
     std::optional<int> tolerance = percentField(toleranceEdit);
     if (rules_->style == CalibrationStyle::Thresholds) {
@@ -317,12 +295,15 @@ void CalibrationWindow::startClicked() {
                                "процентов больше 0, например 0,05.");
     if (!tolerance)
         return messages_.error("Допуск — число процентов больше 0, например 0,20.");
+    // Last: a cylinder typed in is registered here.
+    QString refused;
+    const std::optional<Cylinder> cylinder = cylinders->resolve(QDate::currentDate(), &refused);
+    if (!cylinder)
+        return messages_.error(refused);
 
     CalibrationRecord record = base_;
     record.technician = technician.toStdString();
-    record.cylinder = {cylinderNumberEdit->text().trimmed().toStdString(),
-                       cylinderGasEdit->text().trimmed().toStdString(), concentration.value_or(0),
-                       expiry.toString(Qt::ISODate).toStdString()};
+    record.cylinder = *cylinder;
     record.when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
     remember();
     CalibrationProcedure procedure(record.block, record.sensorGas, record, run_.now());
@@ -330,14 +311,9 @@ void CalibrationWindow::startClicked() {
     procedure.setTolerance(*tolerance);
     setupGroup->hide();
     const CalibrationRecord &started = procedure.record();
-    QStringList conditions{
-        "Выполняет: " + technician,
-        QString("баллон %1 (%2)%3, годен до %4")
-            .arg(cylinderNumberEdit->text().trimmed(), cylinderGasEdit->text().trimmed(),
-                 concentration ? ", " + RecordTexts::percent(*concentration, base_.perPercent)
-                               : QString(),
-                 expiry.toString("dd.MM.yyyy")),
-        "устойчиво: " + RecordTexts::steadyRule(started)};
+    QStringList conditions{"Выполняет: " + technician,
+                           "баллон: " + RecordTexts::cylinder(started),
+                           "устойчиво: " + RecordTexts::steadyRule(started)};
     conditions << "допуск: " + RecordTexts::tolerance(started);
     conditionsLabel->setText(conditions.join("; ") + ".");
     conditionsLabel->show();
@@ -349,11 +325,7 @@ void CalibrationWindow::startClicked() {
 void CalibrationWindow::remember() const {
     QSettings s;
     s.setValue("calibration/technician", technicianEdit->text().trimmed());
-    s.setValue(settingsKey(base_.block, "cylinder"), cylinderNumberEdit->text().trimmed());
-    s.setValue(settingsKey(base_.block, "gas"), cylinderGasEdit->text().trimmed());
-    s.setValue(settingsKey(base_.block, "concentration"),
-               cylinderConcentrationEdit->text().trimmed());
-    s.setValue(settingsKey(base_.block, "expiry"), cylinderExpiryEdit->date());
+    cylinders->remember();
     s.setValue(settingsKey(base_.block, "steadySeconds"), steadySecondsSpin->value());
     s.setValue(settingsKey(base_.block, "steadyBand"), steadyBandEdit->text().trimmed());
     s.setValue(settingsKey(base_.block, "tolerance"), toleranceEdit->text().trimmed());

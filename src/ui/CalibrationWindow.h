@@ -15,6 +15,7 @@
 #include <map>
 
 class CalibrationRun;
+class CylinderFields;
 class FileChooser;
 class Messages;
 class QChart;
@@ -46,6 +47,9 @@ class CalibrationWindow : public QWidget {
     QLabel *recordsPathLabel;
     QGroupBox *setupGroup;
     QLineEdit *technicianEdit;
+    // The cylinder: picked from the register or typed in (its widgets; the
+    // ones below are some of them).
+    CylinderFields *cylinders;
     QLineEdit *cylinderNumberEdit;
     QLineEdit *cylinderGasEdit;
     QLineEdit *cylinderConcentrationEdit;

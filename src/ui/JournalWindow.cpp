@@ -53,9 +53,9 @@ QByteArray csv(const std::vector<CalibrationRecord> &records) {
             q << quoted(f);
         return q.join(';') + "\r\n";
     };
-    QString text = line(Headings);
+    QString text = line(Headings + RecordTexts::cylinderHeadings());
     for (const CalibrationRecord &r : records)
-        text += line(cells(r));
+        text += line(cells(r) + RecordTexts::cylinderCells(r));
     return "\xEF\xBB\xBF" + text.toUtf8();
 }
 

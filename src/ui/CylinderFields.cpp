@@ -1,0 +1,263 @@
+#include "CylinderFields.h"
+
+#include "records/CylinderRegister.h"
+#include "records/RecordTexts.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+
+
+namespace {
+constexpr CylinderComponent Components[] = {
+    CylinderComponent::Methane,  CylinderComponent::Propane,  CylinderComponent::Hydrogen,
+    CylinderComponent::Oxygen,   CylinderComponent::Nitrogen, CylinderComponent::ZeroAir};
+
+QString text(const std::string &s) {
+    return QString::fromStdString(s);
+}
+std::string utf8(const QLineEdit *e) {
+    return e->text().trimmed().toStdString();
+}
+std::string iso(QDate d) {
+    return d.toString(Qt::ISODate).toStdString();
+}
+
+// Percent in the field in hundredths, when it is one above `least` (or from it).
+std::optional<int> hundredths(const QLineEdit *field, int least, bool strict) {
+    const std::optional<int> v = hundredthsOf(utf8(field));
+    if (!v || (strict ? *v <= least : *v < least))
+        return std::nullopt;
+    return v;
+}
+
+QString offeredText(const RegisteredCylinder &c) {
+    return QString("№ %1 — %2, %3 %, годен до %4")
+        .arg(text(c.number), text(c.gas), text(percentText(c.concentration, 100)),
+             RecordTexts::date(c.expiry));
+}
+
+QDateEdit *dateEdit(const char *name, QWidget *parent) {
+    auto *e = new QDateEdit(parent);
+    e->setObjectName(name);
+    e->setCalendarPopup(true);
+    e->setDisplayFormat("dd.MM.yyyy");
+    return e;
+}
+} // namespace
+
+CylinderFields::CylinderFields(QFormLayout *form, QWidget *parent) : QObject(parent) {
+    const auto edit = [&](const char *name, const char *label) {
+        auto *e = new QLineEdit(parent);
+        e->setObjectName(name);
+        form->addRow(QString::fromUtf8(label), e);
+        return e;
+    };
+    cylinderCombo = new QComboBox(parent);
+    cylinderCombo->setObjectName("cylinderCombo");
+    cylinderCombo->setToolTip("Баллоны реестра, которые подходят датчику и не просрочены");
+    form->addRow("Баллон из реестра:", cylinderCombo);
+    cylinderRegisterLabel = new QLabel(parent);
+    cylinderRegisterLabel->setObjectName("cylinderRegisterLabel");
+    cylinderRegisterLabel->setWordWrap(true);
+    form->addRow(cylinderRegisterLabel);
+    cylinderNumberEdit = edit("cylinderNumberEdit", "Баллон, номер или партия:");
+    cylinderGasEdit = edit("cylinderGasEdit", "Газ баллона:");
+    cylinderComponentCombo = new QComboBox(parent);
+    cylinderComponentCombo->setObjectName("cylinderComponentCombo");
+    for (CylinderComponent c : Components)
+        cylinderComponentCombo->addItem(text(componentName(c)), text(componentKey(c)));
+    form->addRow("Баллон для газа:", cylinderComponentCombo);
+    cylinderConcentrationEdit = edit("cylinderConcentrationEdit", "Концентрация, %:");
+    cylinderUncertaintyEdit = edit("cylinderUncertaintyEdit", "Погрешность концентрации, ± %:");
+    cylinderBalanceEdit = edit("cylinderBalanceEdit", "Газ-основа (в чём):");
+    cylinderSupplierEdit = edit("cylinderSupplierEdit", "Поставщик:");
+    cylinderCertifiedEdit = dateEdit("cylinderCertifiedEdit", parent);
+    form->addRow("Паспорт баллона от:", cylinderCertifiedEdit);
+    cylinderExpiryEdit = dateEdit("cylinderExpiryEdit", parent);
+    form->addRow("Баллон годен до:", cylinderExpiryEdit);
+    connect(cylinderCombo, &QComboBox::activated, this, &CylinderFields::picked);
+}
+
+QString CylinderFields::key(const char *name) const {
+    return QString("calibration/%1/%2").arg(block_).arg(name);
+}
+
+void CylinderFields::prepare(const CalibrationRecord &base, QDate today) {
+    block_ = base.block;
+    rules_ = findCalibrationRules(base.block);
+    gas_ = base.sensorGas;
+    const QSettings s;
+    cylinderNumberEdit->setText(s.value(key("cylinder")).toString());
+    cylinderGasEdit->setText(s.value(key("gas")).toString());
+    // The span takes the block's own gas (which its settings may have changed).
+    cylinderComponentCombo->setCurrentIndex(
+        std::max(cylinderComponentCombo->findData(text(componentKey(componentOf(gas_)))), 0));
+    cylinderConcentrationEdit->setText(s.value(key("concentration")).toString());
+    cylinderUncertaintyEdit->setText(s.value(key("uncertainty")).toString());
+    // Oxygen comes in nitrogen, the gases the other sensors take in air.
+    const bool oxygen = rules_ && rules_->airSpan;
+    cylinderBalanceEdit->setText(s.value(key("balance"), oxygen ? "азот" : "воздух").toString());
+    cylinderSupplierEdit->setText(s.value(key("supplier")).toString());
+    const QDate certified = s.value(key("certified")).toDate();
+    cylinderCertifiedEdit->setDate(certified.isValid() ? certified : today);
+    const QDate expiry = s.value(key("expiry")).toDate();
+    cylinderExpiryEdit->setDate(expiry.isValid() ? expiry : today.addYears(1));
+
+    offered_.clear();
+    cylinderCombo->clear();
+    cylinderCombo->addItem("Ввести данные баллона вручную");
+    QString error;
+    RecordStore *store = access_ ? access_(false, &error) : nullptr;
+    std::optional<std::vector<RegisteredCylinder>> usable;
+    if (store && rules_)
+        usable = CylinderRegister(*store).usable(today, *rules_, gas_, &error);
+    if (usable)
+        offered_ = std::move(*usable);
+    for (const RegisteredCylinder &c : offered_)
+        cylinderCombo->addItem(offeredText(c), text(c.number));
+    if (!error.isEmpty())
+        cylinderRegisterLabel->setText("Реестр баллонов недоступен: " + error);
+    else if (offered_.empty())
+        cylinderRegisterLabel->setText("В реестре нет годных баллонов для этого датчика: введите "
+                                       "данные баллона, он будет внесён в реестр.");
+    else
+        cylinderRegisterLabel->clear();
+    const int remembered = cylinderCombo->findData(cylinderNumberEdit->text().trimmed());
+    cylinderCombo->setCurrentIndex(std::max(remembered, 0));
+    picked(cylinderCombo->currentIndex());
+}
+
+void CylinderFields::picked(int index) {
+    const bool typed = index <= 0 || index > int(offered_.size());
+    setEditable(typed);
+    if (!typed)
+        show(offered_[std::size_t(index - 1)]);
+}
+
+void CylinderFields::show(const RegisteredCylinder &c) {
+    cylinderNumberEdit->setText(text(c.number));
+    cylinderGasEdit->setText(text(c.gas));
+    cylinderComponentCombo->setCurrentIndex(
+        std::max(cylinderComponentCombo->findData(text(c.component)), 0));
+    cylinderConcentrationEdit->setText(text(percentText(c.concentration, 100)));
+    cylinderUncertaintyEdit->setText(text(percentText(c.uncertainty, 100)));
+    cylinderBalanceEdit->setText(text(c.balance));
+    cylinderSupplierEdit->setText(text(c.supplier));
+    cylinderCertifiedEdit->setDate(QDate::fromString(text(c.certified), Qt::ISODate));
+    cylinderExpiryEdit->setDate(QDate::fromString(text(c.expiry), Qt::ISODate));
+}
+
+void CylinderFields::setEditable(bool editable) {
+    for (QLineEdit *e : {cylinderNumberEdit, cylinderGasEdit, cylinderConcentrationEdit,
+                         cylinderUncertaintyEdit, cylinderBalanceEdit, cylinderSupplierEdit})
+        e->setReadOnly(!editable);
+    for (QDateEdit *e : {cylinderCertifiedEdit, cylinderExpiryEdit})
+        e->setReadOnly(!editable);
+    cylinderComponentCombo->setEnabled(editable);
+}
+
+void CylinderFields::remember() const {
+    QSettings s;
+    s.setValue(key("cylinder"), cylinderNumberEdit->text().trimmed());
+    s.setValue(key("gas"), cylinderGasEdit->text().trimmed());
+    s.setValue(key("concentration"), cylinderConcentrationEdit->text().trimmed());
+    s.setValue(key("uncertainty"), cylinderUncertaintyEdit->text().trimmed());
+    s.setValue(key("balance"), cylinderBalanceEdit->text().trimmed());
+    s.setValue(key("supplier"), cylinderSupplierEdit->text().trimmed());
+    s.setValue(key("certified"), cylinderCertifiedEdit->date());
+    s.setValue(key("expiry"), cylinderExpiryEdit->date());
+}
+
+std::optional<RegisteredCylinder> CylinderFields::typed(QString *error) const {
+    RegisteredCylinder c;
+    c.number = utf8(cylinderNumberEdit);
+    c.gas = utf8(cylinderGasEdit);
+    c.component = cylinderComponentCombo->currentData().toString().toStdString();
+    const std::optional<int> concentration = hundredths(cylinderConcentrationEdit, 0, true);
+    if (!concentration) {
+        *error = "Концентрация газа в баллоне — число процентов больше 0 и не больше 100, не "
+                 "больше двух знаков после запятой, например 2,50.";
+        return std::nullopt;
+    }
+    c.concentration = *concentration;
+    if (!cylinderUncertaintyEdit->text().trimmed().isEmpty()) {
+        const std::optional<int> uncertainty = hundredths(cylinderUncertaintyEdit, 0, false);
+        if (!uncertainty) {
+            *error = "Погрешность концентрации — число процентов не меньше 0, не больше двух "
+                     "знаков после запятой, например 0,05; если она не известна, оставьте поле "
+                     "пустым.";
+            return std::nullopt;
+        }
+        c.uncertainty = *uncertainty;
+    }
+    c.balance = utf8(cylinderBalanceEdit);
+    c.supplier = utf8(cylinderSupplierEdit);
+    c.certified = iso(cylinderCertifiedEdit->date());
+    c.expiry = iso(cylinderExpiryEdit->date());
+    return c;
+}
+
+std::optional<Cylinder> CylinderFields::resolve(QDate today, QString *error) {
+    if (!rules_) {
+        *error = "Для этого блока калибровка не предусмотрена.";
+        return std::nullopt;
+    }
+    const bool noNumber = cylinderNumberEdit->text().trimmed().isEmpty();
+    // The oxygen sensor may be spanned in air: no cylinder then.
+    if (rules_->airSpan && cylinderConcentrationEdit->text().trimmed().isEmpty()) {
+        if (noNumber)
+            return Cylinder{};
+        *error = "Для калибровки в атмосферном воздухе баллон не нужен: оставьте номер баллона "
+                 "пустым или укажите концентрацию газа в нём.";
+        return std::nullopt;
+    }
+    if (noNumber) {
+        *error = "Укажите номер или партию баллона.";
+        return std::nullopt;
+    }
+    const QDate expiry = cylinderExpiryEdit->date();
+    if (expiry < today) {
+        *error = QString("Срок годности баллона истёк %1: возьмите другой баллон.")
+                     .arg(expiry.toString("dd.MM.yyyy"));
+        return std::nullopt;
+    }
+    std::optional<RegisteredCylinder> entry = typed(error);
+    if (!entry)
+        return std::nullopt;
+    QString why;
+    RecordStore *store = access_ ? access_(true, &why) : nullptr;
+    if (!store) {
+        *error = "Реестр баллонов недоступен: " + why;
+        return std::nullopt;
+    }
+    CylinderRegister cylinders(*store);
+    const std::optional<RegisteredCylinder> found = cylinders.find(entry->number, &why);
+    if (!found && !why.isEmpty()) {
+        *error = "Реестр баллонов недоступен: " + why;
+        return std::nullopt;
+    }
+    if (found) {
+        entry->added = found->added;
+        if (*entry != *found) {
+            *error = QString("Баллон № %1 в реестре записан иначе: выберите его в списке «Баллон "
+                             "из реестра» или проверьте номер.")
+                         .arg(text(entry->number));
+            return std::nullopt;
+        }
+    }
+    if (const auto fault = entryFault(*entry)) {
+        *error = text(*fault);
+        return std::nullopt;
+    }
+    if (const auto misfit = cylinderMisfit(*entry, *rules_, gas_)) {
+        *error = text(*misfit);
+        return std::nullopt;
+    }
+    if (!found && !cylinders.add(*entry, error))
+        return std::nullopt;
+    return recordCylinder(*entry, rules_->perPercent);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The calibration window's cylinder: picked from the register of cylinders
+// (those that suit the block and are not expired), or typed in, when it is
+// registered as the calibration starts. A cylinder picked shows what the
+// register holds and cannot be edited; one typed in whose number the register
+// holds must read as registered. The oxygen block spanned in air takes no
+// cylinder at all.
+
+#include "protocol/CylinderFit.h"
+
+#include <QObject>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QDate;
+class QDateEdit;
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QWidget;
+class RecordStore;
+
+class CylinderFields : public QObject {
+  public:
+    // The journal's store, which holds the register: opened on first use,
+    // `make` even when the journal is not made yet; nullptr with the reason.
+    using StoreAccess = std::function<RecordStore *(bool make, QString *error)>;
+
+    // Adds its rows to `form`, its widgets children of `parent`.
+    CylinderFields(QFormLayout *form, QWidget *parent);
+    void setStoreAccess(StoreAccess access) { access_ = std::move(access); }
+
+    // For a calibration of the block `base` names on `today`: the register's
+    // cylinders that suit it, and the fields as they were used last for it.
+    void prepare(const CalibrationRecord &base, QDate today);
+    void remember() const;
+
+    // The record's cylinder: the one picked, or the one typed in, registered
+    // now if it is not yet; an empty one for a span in air. Nothing, with the
+    // reason in the technician's words, when it cannot be used.
+    std::optional<Cylinder> resolve(QDate today, QString *error);
+
+    QComboBox *cylinderCombo;
+    QLabel *cylinderRegisterLabel;
+    QLineEdit *cylinderNumberEdit;
+    QLineEdit *cylinderGasEdit;
+    QComboBox *cylinderComponentCombo;
+    QLineEdit *cylinderConcentrationEdit;
+    QLineEdit *cylinderUncertaintyEdit;
+    QLineEdit *cylinderBalanceEdit;
+    QLineEdit *cylinderSupplierEdit;
+    QDateEdit *cylinderCertifiedEdit;
+    QDateEdit *cylinderExpiryEdit;
+
+  private:
+    void picked(int index);
+    void show(const RegisteredCylinder &c);
+    void setEditable(bool editable);
+    // The entry the fields describe; nothing with the reason when a number
+    // in them is not one.
+    std::optional<RegisteredCylinder> typed(QString *error) const;
+    QString key(const char *name) const;
+
+    StoreAccess access_;
+    std::uint8_t block_ = 0;
+    const CalibrationRules *rules_ = nullptr;
+    SensorGas gas_ = SensorGas::Methane;
+    std::vector<RegisteredCylinder> offered_;
+};
