@@ -22,9 +22,10 @@ struct Cli {
     FakeFtDriver hardware, simulated;
     QString out, err;
 
-    int run(const QString &line) {
+    int run(const QString &line) { return run(line.split(' ', Qt::SkipEmptyParts)); }
+    int run(const QStringList &arguments) {
         QStringList args{"ze23-cli"};
-        args << line.split(' ', Qt::SkipEmptyParts);
+        args << arguments;
         out.clear();
         err.clear();
         QTextStream o(&out), e(&err);
@@ -228,6 +229,55 @@ class TestCliRecords : public QObject {
         QCOMPARE(rows.size(), 4);
         QCOMPARE(rows[2].section(';', 0, 1), "2;1");
         QVERIFY2(rows[3].contains(";\"failed\";\"Не годен\";\"\""), qPrintable(rows[3]));
+    }
+
+    // One added, then each refusal; the list shows the one, and --expiring
+    // only while it is near its end.
+    void cylindersAddAndList_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says"); // part of the output or the error
+        const QDate today = QDate::currentDate();
+        const QString expiry = today.addDays(20).toString(Qt::ISODate);
+        const QStringList add{"cylinders",   "add",         "ГСО 10-123", "--gas",
+                              "CH4 в воздухе", "--component", "methane",    "--concentration",
+                              "2,50",        "--uncertainty", "0,05",     "--balance",
+                              "воздух",      "--supplier",  "ООО «Мониторинг»", "--certified",
+                              "2026-06-01",  "--expiry",    expiry};
+        const auto with = [&](const QString &option, const QString &value) {
+            QStringList a = add;
+            a[a.indexOf(option) + 1] = value;
+            return a;
+        };
+        QTest::newRow("none yet") << QStringList{"cylinders"} << 0 << "В реестре баллонов нет";
+        QTest::newRow("added") << add << 0 << "Баллон № ГСО 10-123 внесён в реестр";
+        QTest::newRow("listed")
+            << QStringList{"cylinders"} << 0
+            << "ГСО 10-123\tCH4 в воздухе\tметан\t2,50 % ± 0,05 %\tвоздух\tООО «Мониторинг»";
+        QTest::newRow("expiring within 30 days")
+            << QStringList{"cylinders", "--expiring", "30", "--json"} << 0
+            << "\"number\":\"ГСО 10-123\"";
+        QTest::newRow("not within 10 days")
+            << QStringList{"cylinders", "--expiring", "10"} << 0
+            << "Баллонов с истекающим сроком нет";
+        QTest::newRow("number once only") << add << 1 << "в реестре уже есть";
+        QTest::newRow("concentration with three decimals")
+            << with("--concentration", "2,505") << 1 << "«2,505» не подходит";
+        QTest::newRow("unknown component") << with("--component", "argon") << 1 << "(«argon»)";
+        QTest::newRow("balance missing")
+            << add.mid(0, add.indexOf("--balance")) + add.mid(add.indexOf("--supplier")) << 2
+            << "не указан --balance";
+        QTest::newRow("gas for add only")
+            << QStringList{"cylinders", "--gas", "CH4"} << 2 << "только для cylinders add";
+    }
+    void cylindersAddAndList() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        Cli cli;
+        QCOMPARE(cli.run(arguments + QStringList{"--records", dir_.filePath("cylinders.sqlite")}),
+                 status);
+        QVERIFY2((cli.out + cli.err).contains(says), qPrintable(cli.out + cli.err));
     }
 };
 

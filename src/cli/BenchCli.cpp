@@ -2,6 +2,7 @@
 
 #include "AdapterList.h"
 #include "CommandLine.h"
+#include "CylinderCommands.h"
 #include "JobReport.h"
 #include "RecordCommands.h"
 #include "SnapshotFiles.h"
@@ -36,6 +37,8 @@ int BenchCli::run(const QStringList &arguments) {
         return RecordCommands::records(request, out_, err_);
     if (request.command == BenchCommand::Certificate)
         return RecordCommands::certificate(request, out_, err_);
+    if (request.command == BenchCommand::Cylinders)
+        return CylinderCommands::run(request, out_, err_);
     CompositeFtDriver driver;
     driver.add(hardware_);
     if (request.simulate)

@@ -56,6 +56,19 @@ const char *const Description =
     "  certificate NUMBER -o FILE.pdf\n"
     "      Свидетельство о калибровке по записи журнала NUMBER — в PDF.\n"
     "      Пример: ze23-cli certificate 17 -o svidetelstvo-17.pdf\n"
+    "  cylinders [--expiring DAYS] [--json]\n"
+    "      Реестр баллонов: по строке на баллон (номер, газ, для какого газа, концентрация и\n"
+    "      погрешность, газ-основа, поставщик, дата паспорта, срок годности); с --expiring —\n"
+    "      только годные, чей срок истекает в ближайшие DAYS дней, ближайшие первыми.\n"
+    "      Пример: ze23-cli cylinders --expiring 30\n"
+    "  cylinders add NUMBER --gas GAS --component COMPONENT --concentration PERCENT\n"
+    "            [--uncertainty PERCENT] --balance GAS --supplier NAME\n"
+    "            --certified YYYY-MM-DD --expiry YYYY-MM-DD\n"
+    "      Внести баллон в реестр (баллон в реестре не изменяется). COMPONENT — газ, для\n"
+    "      которого он: methane, propane, hydrogen, oxygen, nitrogen или zero-air.\n"
+    "      Пример: ze23-cli cylinders add 'ГСО 10-123' --gas 'CH4 в воздухе' --component\n"
+    "      methane --concentration 2,50 --uncertainty 0,05 --balance воздух --supplier\n"
+    "      'ООО «Мониторинг»' --certified 2026-06-01 --expiry 2027-06-01\n"
     "\n"
     "Код завершения: 0 — всё выполнено (write: все значения подтверждены, с --save и\n"
     "сохранены); 1 — что-то не удалось (прибор не отвечает, файл не подходит, значение не\n"
@@ -84,11 +97,27 @@ CommandLine::CommandLine()
                    RecordStore::defaultPath() + ").",
                "FILE"),
       csv_("csv", "records: таблица CSV."),
-      days_("days", "records due: сколько дней вперёд смотреть (по умолчанию 30).", "N") {
+      days_("days", "records due: сколько дней вперёд смотреть (по умолчанию 30).", "N"),
+      expiring_("expiring", "cylinders: только баллоны, чей срок истекает в ближайшие DAYS дней.",
+                "DAYS"),
+      gas_("gas", "cylinders add: газ, как написан на баллоне (\"CH4 в воздухе\").", "GAS"),
+      component_("component",
+                 "cylinders add: для какого газа баллон: methane, propane, hydrogen, oxygen, "
+                 "nitrogen, zero-air.",
+                 "COMPONENT"),
+      concentration_("concentration", "cylinders add: концентрация, % (2,50).", "PERCENT"),
+      uncertainty_("uncertainty", "cylinders add: погрешность концентрации, ± % (0,05).",
+                   "PERCENT"),
+      balance_("balance", "cylinders add: газ-основа (воздух, азот).", "GAS"),
+      supplier_("supplier", "cylinders add: поставщик.", "NAME"),
+      certified_("certified", "cylinders add: дата паспорта баллона.", "YYYY-MM-DD"),
+      expiry_("expiry", "cylinders add: годен до.", "YYYY-MM-DD") {
     parser_.setApplicationDescription(Description);
-    parser_.addOptions({help_, version_, simulate_, json_, output_, save_, records_, csv_, days_});
+    parser_.addOptions({help_, version_, simulate_, json_, output_, save_, records_, csv_, days_,
+                        expiring_, gas_, component_, concentration_, uncertainty_, balance_,
+                        supplier_, certified_, expiry_});
     parser_.addPositionalArgument(
-        "command", "list, identify, read, diff, write, stand, records или certificate.",
+        "command", "list, identify, read, diff, write, stand, records, certificate или cylinders.",
         "COMMAND [ADAPTER...|SERIAL...|NUMBER] [FILE|CHANNEL]");
 }
 
@@ -129,7 +158,8 @@ CommandLine::Parsed CommandLine::check() {
         {"list", BenchCommand::List},       {"identify", BenchCommand::Identify},
         {"read", BenchCommand::Read},       {"diff", BenchCommand::Diff},
         {"write", BenchCommand::Write},     {"stand", BenchCommand::Stand},
-        {"records", BenchCommand::Records}, {"certificate", BenchCommand::Certificate}};
+        {"records", BenchCommand::Records}, {"certificate", BenchCommand::Certificate},
+        {"cylinders", BenchCommand::Cylinders}};
     const auto known = std::find_if(std::begin(Commands), std::end(Commands),
                                     [&](const auto &c) { return command == c.first; });
     if (known == std::end(Commands))
@@ -150,6 +180,13 @@ CommandLine::Parsed CommandLine::check() {
         return usage("records: либо --json, либо --csv");
     if (parser_.isSet(records_) && r.records.isEmpty())
         return usage("--records: не указан файл журнала");
+    if (r.command == BenchCommand::Cylinders)
+        return checkCylinders(args);
+    for (const QCommandLineOption *o : {&expiring_, &gas_, &component_, &concentration_,
+                                        &uncertainty_, &balance_, &supplier_, &certified_,
+                                        &expiry_})
+        if (parser_.isSet(*o))
+            return usage("--" + o->names().front() + " — только для cylinders");
     switch (r.command) {
     case BenchCommand::Records:
         if (!args.isEmpty() && args.front() == "verify") {
@@ -222,5 +259,48 @@ CommandLine::Parsed CommandLine::check() {
         if (r.output.isEmpty() && !r.json)
             return usage("с несколькими адаптерами укажите -o FILE или --json");
     }
+    return Parsed::Run;
+}
+
+CommandLine::Parsed CommandLine::checkCylinders(QStringList args) {
+    CliRequest &r = request_;
+    const QList<const QCommandLineOption *> fields{&gas_,     &component_, &concentration_,
+                                                   &uncertainty_, &balance_, &supplier_,
+                                                   &certified_,   &expiry_};
+    if (args.isEmpty()) {
+        for (const QCommandLineOption *o : fields)
+            if (parser_.isSet(*o))
+                return usage("--" + o->names().front() + " — только для cylinders add");
+        if (parser_.isSet(expiring_)) {
+            bool number = false;
+            const int days = parser_.value(expiring_).toInt(&number);
+            if (!number || days < 0 || days > 36500)
+                return usage("cylinders: --expiring — число дней от 0 до 36500");
+            r.expiring = days;
+        }
+        return Parsed::Run;
+    }
+    if (args.front() != "add")
+        return usage("cylinders: неизвестная команда «" + args.front() + "»; есть cylinders add");
+    if (args.size() != 2)
+        return usage("cylinders add: нужен один номер баллона (в кавычках, если в нём пробелы)");
+    if (parser_.isSet(expiring_) || r.json)
+        return usage("cylinders add: --expiring и --json не поддерживаются");
+    for (const QCommandLineOption *o : fields)
+        if (o != &uncertainty_ && !parser_.isSet(*o))
+            return usage("cylinders add: не указан --" + o->names().front());
+    r.addCylinder = true;
+    const auto value = [&](const QCommandLineOption &o) {
+        return parser_.value(o).trimmed().toStdString();
+    };
+    r.cylinder.number = args[1].trimmed().toStdString();
+    r.cylinder.gas = value(gas_);
+    r.cylinder.component = value(component_);
+    r.cylinder.balance = value(balance_);
+    r.cylinder.supplier = value(supplier_);
+    r.cylinder.certified = value(certified_);
+    r.cylinder.expiry = value(expiry_);
+    r.concentration = parser_.value(concentration_);
+    r.uncertainty = parser_.value(uncertainty_);
     return Parsed::Run;
 }

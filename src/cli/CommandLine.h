@@ -4,11 +4,13 @@
 // anything a command cannot run with.
 
 #include "JobOrder.h"
+#include "protocol/CylinderFit.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 struct CliRequest {
@@ -23,6 +25,12 @@ struct CliRequest {
     bool due = false;         // records due: the instruments due within `days`
     bool verify = false;      // records verify: every record as written
     int days = 30;
+    // cylinders: those expiring within `expiring` days (none: all); cylinders
+    // add: the one to register, its percents as typed.
+    std::optional<int> expiring;
+    bool addCylinder = false;
+    RegisteredCylinder cylinder;
+    QString concentration, uncertainty;
     bool csv = false;
     bool save = false;
     bool json = false;
@@ -50,6 +58,9 @@ class CommandLine {
     QCommandLineParser parser_;
     QCommandLineOption help_, version_;
     QCommandLineOption simulate_, json_, output_, save_, records_, csv_, days_;
+    QCommandLineOption expiring_, gas_, component_, concentration_, uncertainty_, balance_,
+        supplier_, certified_, expiry_;
+    Parsed checkCylinders(QStringList args);
     CliRequest request_;
     QString error_;
 };

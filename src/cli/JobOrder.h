@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-// Records and Certificate read the journal of calibrations, not an adapter.
-enum class BenchCommand { List, Identify, Read, Diff, Write, Stand, Records, Certificate };
+// Records, Certificate and Cylinders read the journal of calibrations (and
+// its register of cylinders), not an adapter.
+enum class BenchCommand { List, Identify, Read, Diff, Write, Stand, Records, Certificate, Cylinders };
 
 struct JobOrder {
     BenchCommand command = BenchCommand::Identify;

@@ -82,6 +82,7 @@ QString outcomeText(const JobOrder &order, const JobOutcome &o) {
     case BenchCommand::List:
     case BenchCommand::Records:
     case BenchCommand::Certificate:
+    case BenchCommand::Cylinders:
         break;
     }
     return parts.join("; ");
@@ -105,6 +106,8 @@ const char *commandName(BenchCommand c) {
         return "records";
     case BenchCommand::Certificate:
         return "certificate";
+    case BenchCommand::Cylinders:
+        return "cylinders";
     }
     return "";
 }
