@@ -3,6 +3,9 @@
 # temporary folder listening on 127.0.0.1 at a free port, trusting loopback,
 # with an empty database ze23test. The command sees
 #   ZE23_TEST_PG=postgresql://postgres@127.0.0.1:PORT/ze23test
+# and two shell commands (for `sh -c`) that stop the server and start it again
+# on the same port, each returning once it is done:
+#   ZE23_TEST_PG_STOP, ZE23_TEST_PG_START
 # The server is stopped and its folder removed however the command ends.
 # Usage: scripts/pg-test.sh COMMAND [ARGS...]
 set -euo pipefail
@@ -25,10 +28,13 @@ trap stop EXIT
 
 "${as_owner[@]}" "$bin/initdb" -D "$dir/data" -U postgres --auth=trust -E UTF8 --locale=C.UTF-8 \
   >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
-"${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
-  -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off" start >/dev/null \
-  || { cat "$dir/server.log" >&2; exit 1; }
+start=("${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w
+       -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off" start)
+"${start[@]}" >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
 "${as_owner[@]}" "$bin/createdb" -h 127.0.0.1 -p "$port" -U postgres ze23test
 
 export ZE23_TEST_PG="postgresql://postgres@127.0.0.1:$port/ze23test"
+ZE23_TEST_PG_START="$(printf '%q ' "${start[@]}")>/dev/null"
+ZE23_TEST_PG_STOP="$(printf '%q ' "${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -m fast -w stop)>/dev/null"
+export ZE23_TEST_PG_START ZE23_TEST_PG_STOP
 "$@"

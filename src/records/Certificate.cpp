@@ -23,7 +23,7 @@ QString number(std::int64_t n) {
 }
 
 QString titleOf(const CalibrationRecord &r) {
-    return "Свидетельство о калибровке № " + number(r.number);
+    return "Свидетельство о калибровке № " + recordNumber(r);
 }
 
 void instrument(CertificatePage &page, const CalibrationRecord &r) {

@@ -1,5 +1,6 @@
 #include "RecordLocation.h"
 
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -17,16 +18,28 @@ QString RecordLocation::shown(const QString &location) {
     return url.isValid() ? url.toDisplayString(QUrl::RemovePassword) : Scheme + "…";
 }
 
-QSqlDatabase RecordLocation::addServer(const QString &location, const QString &connection,
-                                       QString *why) {
+QString RecordLocation::malformed(const QString &location) {
+    if (location.trimmed().isEmpty())
+        return "не указан ни файл журнала, ни сервер";
+    if (!isServer(location))
+        return QFileInfo(location).isDir() ? "это папка, а не файл" : QString();
     const QUrl url(location, QUrl::StrictMode);
     const QString name = url.path().mid(1);
     if (!url.isValid() || url.userName().isEmpty() || url.host().isEmpty() || name.isEmpty() ||
-        name.contains('/') || url.hasQuery() || url.hasFragment()) {
-        *why = "строка подключения должна иметь вид "
+        name.contains('/') || url.hasQuery() || url.hasFragment())
+        return "строка подключения должна иметь вид "
                "postgresql://пользователь[:пароль]@сервер[:порт]/база";
+    return {};
+}
+
+QSqlDatabase RecordLocation::addServer(const QString &location, const QString &connection,
+                                       QString *why) {
+    if (const QString bad = malformed(location); !bad.isEmpty()) {
+        *why = bad;
         return {};
     }
+    const QUrl url(location, QUrl::StrictMode);
+    const QString name = url.path().mid(1);
     if (!QSqlDatabase::isDriverAvailable("QPSQL")) {
         *why = "нет драйвера PostgreSQL для Qt (пакет libqt6sql6-psql)";
         return {};

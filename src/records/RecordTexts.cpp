@@ -178,3 +178,18 @@ QStringList RecordTexts::cylinderCells(const CalibrationRecord &r) {
             c.certified.empty() ? QString() : date(c.certified),
             c.expiry.empty() ? QString() : date(c.expiry)};
 }
+
+QString RecordTexts::recordNumber(const CalibrationRecord &r) {
+    if (r.number == 0 && !r.bench.empty())
+        return QString::fromStdString(r.bench) + "-" + QString::number(r.benchNumber);
+    return QString::number(r.number);
+}
+
+QString RecordTexts::recordCount(long long n) {
+    const long long tens = n % 100, ones = n % 10;
+    const char *word = (tens >= 11 && tens <= 14) ? "записей"
+                       : ones == 1               ? "запись"
+                       : (ones >= 2 && ones <= 4) ? "записи"
+                                                  : "записей";
+    return QString::number(n) + " " + word;
+}

@@ -50,4 +50,10 @@ QString version(int byte);
 // percent where it is a concentration ("Порог 1: 0,50 %"); perPercent 0 for a
 // value in the block's raw units (the ПГС thresholds).
 QString setting(const std::string &key, int value, int perPercent);
+// The number a record goes by: the journal's ("12"), or for a bench's record
+// no journal has numbered for everyone yet (number 0), the bench's id and its
+// own number ("a1b2c3d4e5f6-7"), which no other bench's record carries.
+QString recordNumber(const CalibrationRecord &r);
+// A count of records in words: "1 запись", "3 записи", "5 записей".
+QString recordCount(long long n);
 } // namespace RecordTexts

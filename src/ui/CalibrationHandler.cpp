@@ -12,6 +12,7 @@
 #include "pages/BasePage.h"
 #include "protocol/InstrumentKind.h"
 #include "protocol/SensorCodes.h"
+#include "records/OutboxSender.h"
 #include "records/RecordStore.h"
 
 #include <QCoreApplication>
@@ -63,7 +64,7 @@ SensorGas gasOf(std::uint8_t block, const Frame &lastReply) {
 
 CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, CalibrationRun &run)
     : QObject(&form), form_(form), messages_(messages), run_(run),
-      path_(RecordStore::defaultPath()) {
+      path_(RecordStore::defaultPath()), outboxPath_(RecordStore::defaultPath()) {
     addButtons();
     last_ = new QLabel(form_.basePage);
     last_->setObjectName("lastCalibrationLabel");
@@ -88,6 +89,11 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
         openJournal(identified ? form_.IdentifiedSerialNumber : 0);
     });
     connect(window_->journalButton, &QPushButton::clicked, this, [this] { openJournal(0); });
+    connect(journal_, &JournalWindow::locationChosen, this, [this](const QString &location) {
+        setRecordsPath(location);
+        openJournal(0);
+    });
+    reader_.setLocation(path_, outboxPath_);
     history_ = new SensorHistoryHandler(form_, messages_, *journal_, [this] { return path_; });
     connect(&run_, &CalibrationRun::busyChanged, this, &CalibrationHandler::setBusy);
     connect(&run_, &CalibrationRun::finished, this, &CalibrationHandler::keep);
@@ -99,7 +105,39 @@ void CalibrationHandler::setRecordsPath(const QString &path) {
     if (path == path_)
         return;
     path_ = path;
+    startOutbox();
+}
+
+void CalibrationHandler::setOutboxPath(const QString &path) {
+    if (path == outboxPath_)
+        return;
+    outboxPath_ = path;
+    startOutbox();
+}
+
+void CalibrationHandler::startOutbox() {
+    sender_.reset();
     store_.reset();
+    reader_.setLocation(path_, outboxPath_);
+    reader_.setServerAway(false);
+    window_->showWaiting(0);
+    journal_->showWaiting(0);
+    if (!RecordStore::isServer(path_))
+        return;
+    sender_ = std::make_unique<OutboxSender>(outboxPath_, path_);
+    connect(sender_.get(), &OutboxSender::counted, this, [this](qint64 waiting) {
+        window_->showWaiting(waiting);
+        journal_->showWaiting(waiting);
+    });
+    connect(sender_.get(), &OutboxSender::recordSent, window_, &CalibrationWindow::showSent);
+    connect(sender_.get(), &OutboxSender::passEnded, this,
+            [this](bool answered, const QString &error) {
+                // While the server is away, what is read comes from the bench at once.
+                reader_.setServerAway(!answered);
+                journal_->reader().setServerAway(!answered);
+                window_->outboxLabel->setToolTip(error);
+                journal_->outboxLabel->setToolTip(error);
+            });
 }
 
 void CalibrationHandler::setFileChooser(FileChooser &chooser) {
@@ -109,7 +147,7 @@ void CalibrationHandler::setFileChooser(FileChooser &chooser) {
 }
 
 void CalibrationHandler::openJournal(int serial) {
-    journal_->setRecordsPath(path_);
+    journal_->setRecordsPath(path_, outboxPath_);
     if (serial > 0)
         journal_->setSerial(serial);
     journal_->showRecords();
@@ -145,7 +183,7 @@ void CalibrationHandler::addButtons() {
 RecordStore *CalibrationHandler::store(QString *error) {
     if (!store_) {
         auto s = std::make_unique<RecordStore>();
-        if (!s->open(path_, error))
+        if (!s->open(sender_ ? outboxPath_ : path_, error))
             return nullptr;
         store_ = std::move(s);
     }
@@ -210,10 +248,17 @@ void CalibrationHandler::keep(const CalibrationRecord &finished) {
     std::optional<std::int64_t> number;
     if (s)
         number = s->add(record, &error);
-    if (number)
+    if (number && sender_) {
+        // On this bench until the server takes it: known by the bench's id and number.
+        if (const std::optional<CalibrationRecord> kept = s->find(*number))
+            record = *kept;
+        record.number = 0;
+        sender_->wake();
+    } else if (number) {
         record.number = *number;
-    else
+    } else {
         messages_.error("Запись о калибровке не сохранена: " + error);
+    }
     window_->showKept(record, number ? QString() : error);
     if (journal_->isVisible())
         journal_->showRecords();
@@ -222,17 +267,16 @@ void CalibrationHandler::keep(const CalibrationRecord &finished) {
 }
 
 void CalibrationHandler::showLastCalibration() {
-    QString error;
     // The journal is made by the first record, not by looking.
-    const bool made = store_ || RecordStore::isServer(path_) || QFileInfo::exists(path_);
-    RecordStore *s = made ? store(&error) : nullptr;
-    if (!made) {
+    const JournalReader::Read read = reader_.last(form_.IdentifiedSerialNumber);
+    RecordStore *s = reader_.store();
+    if (!read.made) {
         last_->setText("Калибровок в журнале нет.");
         last_->setPalette(form_.basePage->palette());
         return;
     }
     const std::optional<CalibrationRecord> r =
-        s ? s->last(form_.IdentifiedSerialNumber) : std::nullopt;
+        read.records.empty() ? std::nullopt : std::optional(read.records.front());
     bool alarm = false;
     QString text;
     if (!s) {
@@ -263,6 +307,8 @@ void CalibrationHandler::showLastCalibration() {
         text += " " + note;
         alarm = true;
     }
+    if (!read.note.isEmpty())
+        text += " " + read.note + ".";
     last_->setToolTip(reason);
     last_->setText(text);
     QPalette p = last_->palette();

@@ -9,6 +9,7 @@
 // journal window, and "История датчика…" the sensor's history (which also
 // adds to the base page when the sensor nears the end of its life).
 
+#include "JournalReader.h"
 #include "protocol/CalibrationRecord.h"
 
 #include <QObject>
@@ -23,6 +24,7 @@ class FileChooser;
 class GasControl;
 class JournalWindow;
 class Messages;
+class OutboxSender;
 class QLabel;
 class QPushButton;
 class RecordStore;
@@ -39,6 +41,12 @@ class CalibrationHandler : public QObject {
     // the program was given another.
     void setRecordsPath(const QString &path);
     QString recordsPath() const { return path_; }
+    // With the journal on a server, the bench's own journal where each record
+    // is kept first and sent from (the default file unless another is given).
+    void setOutboxPath(const QString &path);
+    QString outboxPath() const { return outboxPath_; }
+    // Sends the bench's records to the server; nullptr when the journal is a file.
+    OutboxSender *outbox() const { return sender_.get(); }
     void setFileChooser(FileChooser &chooser);
     // Under --simulate: the control of the gas on the virtual sensors, which
     // then follows each new step's gas (the technician may still change it).
@@ -61,14 +69,20 @@ class CalibrationHandler : public QObject {
     void addButtons();
     void setBusy(bool busy);
     void keep(const CalibrationRecord &record);
-    // Opened on first use; nullptr with the reason reported.
+    // The journal records are kept in (the bench's own with the journal on a
+    // server), opened on first use; nullptr with the reason reported.
     RecordStore *store(QString *error);
+    // The sender of the bench's records, when the journal is on a server.
+    void startOutbox();
 
     TForm1 &form_;
     Messages &messages_;
     CalibrationRun &run_;
     QString path_;
+    QString outboxPath_;
     std::unique_ptr<RecordStore> store_;
+    JournalReader reader_;
+    std::unique_ptr<OutboxSender> sender_;
     CalibrationWindow *window_ = nullptr;
     JournalWindow *journal_ = nullptr;
     SensorHistoryHandler *history_ = nullptr;

@@ -79,6 +79,10 @@ CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QW
     recordsPathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(instrumentLabel);
     layout->addWidget(recordsPathLabel);
+    outboxLabel = new QLabel(this);
+    outboxLabel->setObjectName("outboxLabel");
+    paint(outboxLabel, true);
+    layout->addWidget(outboxLabel);
     buildSetup();
     layout->addWidget(setupGroup);
     conditionsLabel = new QLabel(this);
@@ -229,6 +233,7 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     base_ = base;
     rules_ = findCalibrationRules(base.block);
     kept_ = CalibrationRecord();
+    isKept_ = false;
     started_ = false;
     instrumentLabel->setText(text(base.model) + QString("   № %1").arg(base.serial));
     recordsPathLabel->setText("Журнал калибровок: " + RecordLocation::shown(recordsPath));
@@ -432,22 +437,42 @@ void CalibrationWindow::drawChart() {
 
 void CalibrationWindow::showKept(const CalibrationRecord &record, const QString &error) {
     kept_ = record;
+    outcome_ = outcomeLabel->text();
+    isKept_ = error.isEmpty();
     if (!error.isEmpty()) {
-        outcomeLabel->setText(outcomeLabel->text() + "\nЗапись не сохранена: " + error);
+        outcomeLabel->setText(outcome_ + "\nЗапись не сохранена: " + error);
         paint(outcomeLabel, true);
         return;
     }
-    outcomeLabel->setText(outcomeLabel->text() +
-                          QString("\nЗапись № %1 сохранена в журнале.").arg(record.number));
+    if (record.number != 0)
+        outcomeLabel->setText(outcome_ +
+                              QString("\nЗапись № %1 сохранена в журнале.").arg(record.number));
+    else
+        outcomeLabel->setText(outcome_ + QString("\nЗапись сохранена на этом рабочем месте (%1), "
+                                                 "будет отправлена на сервер, когда он ответит.")
+                                             .arg(RecordTexts::recordNumber(record)));
     certificateButton->setEnabled(true);
 }
 
+void CalibrationWindow::showSent(qint64 benchNumber, qint64 serverNumber) {
+    if (!isKept_ || kept_.number != 0 || kept_.benchNumber != benchNumber)
+        return;
+    kept_.number = serverNumber;
+    outcomeLabel->setText(outcome_ + QString("\nЗапись № %1 на сервере.").arg(serverNumber));
+}
+
+void CalibrationWindow::showWaiting(qint64 waiting) {
+    outboxLabel->setText(waiting > 0 ? "Ждут отправки на сервер: " +
+                                           RecordTexts::recordCount(waiting)
+                                     : QString());
+}
+
 void CalibrationWindow::saveCertificate() {
-    if (kept_.number == 0 || !chooser_)
+    if (!isKept_ || !chooser_)
         return;
     const QString path = chooser_->saveFileName(
         this, "Сохранить свидетельство о калибровке",
-        QString("Свидетельство-%1-%2.pdf").arg(kept_.number).arg(kept_.serial),
+        QString("Свидетельство-%1-%2.pdf").arg(RecordTexts::recordNumber(kept_)).arg(kept_.serial),
         "Документ PDF (*.pdf)");
     if (path.isEmpty())
         return;

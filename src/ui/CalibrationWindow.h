@@ -40,11 +40,18 @@ class CalibrationWindow : public QWidget {
     // from what was used last. Only while the run is not busy.
     void prepare(const CalibrationRecord &base, const QString &recordsPath);
     void setFileChooser(FileChooser &chooser) { chooser_ = &chooser; }
-    // The record as kept (its number given), or the reason it was not.
+    // The record as kept (its number given), or the reason it was not; one
+    // kept on this bench to be sent to the server has number 0 and is known
+    // by its bench's id and number until showSent().
     void showKept(const CalibrationRecord &record, const QString &error);
+    // The server took the bench's record `benchNumber` under `serverNumber`.
+    void showSent(qint64 benchNumber, qint64 serverNumber);
+    // How many of the bench's records wait to be sent to the server.
+    void showWaiting(qint64 waiting);
 
     QLabel *instrumentLabel;
     QLabel *recordsPathLabel;
+    QLabel *outboxLabel;
     QGroupBox *setupGroup;
     QLineEdit *technicianEdit;
     // The cylinder: picked from the register or typed in (its widgets; the
@@ -102,6 +109,9 @@ class CalibrationWindow : public QWidget {
     CalibrationRecord base_;
     const CalibrationRules *rules_ = nullptr;
     CalibrationRecord kept_;
+    bool isKept_ = false;
+    // The outcome as shown before the line on where the record is.
+    QString outcome_;
     // This window's procedure was started since prepare().
     bool started_ = false;
     QChart *chart_;

@@ -18,13 +18,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace {
+const char *const LocationKey = "records/location";
 const QStringList Headings = {"№", "Дата", "Прибор №", "Модель", "Итог", "Следующая", "Выполнил"};
 enum Column { Number, When, Serial, Model, Outcome, NextDue, Technician };
 
@@ -33,7 +36,7 @@ const CalibrationOutcome Outcomes[] = {CalibrationOutcome::PassedAsFound,
                                        CalibrationOutcome::Interrupted};
 
 QStringList cells(const CalibrationRecord &r) {
-    return {QString::number(r.number),
+    return {RecordTexts::recordNumber(r),
             RecordTexts::dateTime(r.when),
             QString::number(r.serial),
             QString::fromStdString(r.model),
@@ -74,6 +77,18 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     setWindowTitle("Журнал калибровок");
     resize(820, 520);
     auto *layout = new QVBoxLayout(this);
+    auto *location = new QHBoxLayout;
+    recordsLocationEdit = new QLineEdit(this);
+    recordsLocationEdit->setObjectName("recordsLocationEdit");
+    recordsLocationEdit->setPlaceholderText(
+        "файл журнала или postgresql://пользователь[:пароль]@сервер[:порт]/база");
+    recordsLocationButton = new QPushButton("Применить", this);
+    recordsLocationButton->setObjectName("recordsLocationButton");
+    recordsLocationButton->setToolTip("Вести журнал в этом файле или на этом сервере и запомнить");
+    location->addWidget(new QLabel("Журнал:", this));
+    location->addWidget(recordsLocationEdit, 1);
+    location->addWidget(recordsLocationButton);
+    layout->addLayout(location);
     layout->addLayout(buildFilters());
 
     recordsTable = new QTableWidget(0, int(Headings.size()), this);
@@ -85,6 +100,12 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     recordsTable->verticalHeader()->hide();
     recordsTable->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(recordsTable, 1);
+    outboxLabel = new QLabel(this);
+    outboxLabel->setObjectName("outboxLabel");
+    QPalette red = outboxLabel->palette();
+    red.setColor(QPalette::WindowText, QColor(0xC0, 0, 0));
+    outboxLabel->setPalette(red);
+    layout->addWidget(outboxLabel);
 
     auto *bottom = new QHBoxLayout;
     statusLabel = new QLabel(this);
@@ -118,7 +139,11 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
         emit sensorHistoryRequested(shown_[std::size_t(row)].serial);
     });
     connect(recordsTable, &QTableWidget::cellDoubleClicked, this, &JournalWindow::saveCertificate);
+    connect(recordsLocationButton, &QPushButton::clicked, this, &JournalWindow::applyLocation);
+    connect(recordsLocationEdit, &QLineEdit::returnPressed, this, &JournalWindow::applyLocation);
     setToday(QDate::currentDate());
+    recordsLocationEdit->setText(RecordLocation::shown(path_));
+    reader_.setLocation(path_, QString());
 }
 
 JournalWindow::~JournalWindow() = default;
@@ -169,11 +194,34 @@ QGridLayout *JournalWindow::buildFilters() {
     return grid;
 }
 
-void JournalWindow::setRecordsPath(const QString &path) {
-    if (path == path_)
-        return;
+void JournalWindow::setRecordsPath(const QString &path, const QString &benchPath) {
     path_ = path;
-    store_.reset();
+    reader_.setLocation(path, benchPath);
+    recordsLocationEdit->setText(RecordLocation::shown(path));
+}
+
+QString JournalWindow::rememberedLocation() {
+    return QSettings().value(LocationKey).toString();
+}
+
+void JournalWindow::applyLocation() {
+    QString location = recordsLocationEdit->text().trimmed();
+    // The one in use as shown, its password left out, stands for itself.
+    if (location == RecordLocation::shown(path_))
+        location = path_;
+    if (const QString bad = RecordLocation::malformed(location); !bad.isEmpty())
+        return messages_.error("Журнал калибровок не изменён: " + bad + ".");
+    if (!RecordLocation::isServer(location))
+        location = QFileInfo(location).absoluteFilePath();
+    QSettings().setValue(LocationKey, location);
+    recordsLocationEdit->setText(RecordLocation::shown(location));
+    emit locationChosen(location);
+}
+
+void JournalWindow::showWaiting(qint64 waiting) {
+    outboxLabel->setText(waiting > 0 ? "Ждут отправки на сервер: " +
+                                           RecordTexts::recordCount(waiting)
+                                     : QString());
 }
 
 void JournalWindow::setToday(const QDate &day) {
@@ -183,19 +231,6 @@ void JournalWindow::setToday(const QDate &day) {
 
 void JournalWindow::setSerial(int serial) {
     serialFilter->setText(serial > 0 ? QString::number(serial) : QString());
-}
-
-RecordStore *JournalWindow::store(QString *error) {
-    if (!store_) {
-        // Looking does not make a journal.
-        if (!RecordLocation::isServer(path_) && !QFileInfo::exists(path_))
-            return nullptr;
-        auto s = std::make_unique<RecordStore>();
-        if (!s->open(path_, error))
-            return nullptr;
-        store_ = std::move(s);
-    }
-    return store_.get();
 }
 
 std::optional<JournalFilter> JournalWindow::filter() {
@@ -222,32 +257,36 @@ void JournalWindow::showRecords() {
     if (!f)
         return messages_.error("Номер прибора — целое число больше нуля, например 23101.");
     const QString where = "Журнал: " + RecordLocation::shown(path_);
-    QString error;
-    RecordStore *s = store(&error);
-    std::vector<CalibrationRecord> all;
-    if (s)
-        all = s->list();
-    if (s && !s->lastError().isEmpty())
-        error = s->lastError();
-    if (!error.isEmpty()) {
+    const JournalReader::Read read = reader_.list();
+    const QString note = read.note.isEmpty() ? QString() : read.note + "\n";
+    if (!read.error.isEmpty()) {
         shown_.clear();
         fillTable({});
-        statusLabel->setText("Журнал не прочитан: " + error + "\n" + where);
+        statusLabel->setText(note + "Журнал не прочитан: " + read.error + "\n" + where);
         return;
     }
+    const std::vector<CalibrationRecord> &all = read.records;
     shown_ = filtered(all, *f);
     fillTable(all);
     if (all.empty())
-        statusLabel->setText("Записей пока нет.\n" + where);
+        statusLabel->setText(note + "Записей пока нет.\n" + where);
     else
-        statusLabel->setText(
-            QString("Показано записей: %1 из %2.\n").arg(shown_.size()).arg(all.size()) + where);
+        statusLabel->setText(note +
+                             QString("Показано записей: %1 из %2.\n")
+                                 .arg(shown_.size())
+                                 .arg(all.size()) +
+                             where);
 }
 
 void JournalWindow::fillTable(const std::vector<CalibrationRecord> &all) {
-    std::map<int, std::int64_t> newest; // by serial number
-    for (const CalibrationRecord &r : all)
-        newest[r.serial] = std::max(newest[r.serial], r.number);
+    // By serial number: the newest record's place in its bench's numbering.
+    // Records not sent yet have no journal number.
+    const auto key = [](const CalibrationRecord &r) {
+        return std::make_tuple(r.number, r.bench, r.benchNumber);
+    };
+    std::map<int, std::tuple<std::int64_t, std::string, std::int64_t>> newest;
+    for (const CalibrationRecord &r : all) // oldest first
+        newest[r.serial] = key(r);
     recordsTable->clearContents();
     recordsTable->setRowCount(int(shown_.size()));
     for (int row = 0; row < int(shown_.size()); ++row) {
@@ -259,7 +298,7 @@ void JournalWindow::fillTable(const std::vector<CalibrationRecord> &all) {
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             recordsTable->setItem(row, column, item);
         }
-        if (wantsAttention(r, newest[r.serial] == r.number, today_))
+        if (wantsAttention(r, newest[r.serial] == key(r), today_))
             recordsTable->item(row, Outcome)->setForeground(QColor(0xC0, 0, 0));
     }
     recordsTable->resizeColumnsToContents();
@@ -276,7 +315,8 @@ void JournalWindow::saveCertificate() {
     const CalibrationRecord &r = shown_[std::size_t(row)];
     const QString path = chooser_->saveFileName(
         this, "Сохранить свидетельство о калибровке",
-        QString("Свидетельство-%1-%2.pdf").arg(r.number).arg(r.serial), "Документ PDF (*.pdf)");
+        QString("Свидетельство-%1-%2.pdf").arg(RecordTexts::recordNumber(r)).arg(r.serial),
+        "Документ PDF (*.pdf)");
     if (path.isEmpty())
         return;
     QString error;

@@ -4,9 +4,13 @@
 // technician; the selected record's certificate, and what is shown as CSV;
 // the history of the selected record's sensor.
 // Modeless beside the main window. It only reads: a journal not made yet
-// stays unmade.
+// stays unmade. With the journal on a server it reads the server, or the
+// bench's own journal while the server does not answer (JournalReader.h), and
+// says how many of the bench's records wait to be sent. Where the journal is
+// may be set here too, and is remembered.
 
 #include "JournalFilter.h"
+#include "JournalReader.h"
 
 #include <QDate>
 #include <QWidget>
@@ -23,7 +27,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
-class RecordStore;
 
 class JournalWindow : public QWidget {
     Q_OBJECT
@@ -31,8 +34,15 @@ class JournalWindow : public QWidget {
     explicit JournalWindow(Messages &messages, QWidget *parent = nullptr);
     ~JournalWindow() override;
 
-    // The journal's file or server; read again on the next showRecords().
-    void setRecordsPath(const QString &path);
+    // The journal's file or server, and the bench's own journal used while
+    // the server does not answer; read again on the next showRecords().
+    void setRecordsPath(const QString &path, const QString &benchPath = QString());
+    JournalReader &reader() { return reader_; }
+    // The location set here before (QSettings "records/location"); empty when none.
+    static QString rememberedLocation();
+    // How many of the bench's records wait to be sent to the server (0: none,
+    // or no server).
+    void showWaiting(qint64 waiting);
     void setFileChooser(FileChooser &chooser) { chooser_ = &chooser; }
     // The day a next due date is judged against (and the range ends on by
     // default); today unless a test sets another.
@@ -54,6 +64,9 @@ class JournalWindow : public QWidget {
     QPushButton *exportButton;
     QPushButton *sensorHistoryButton;
     QLabel *statusLabel;
+    QLabel *outboxLabel;
+    QLineEdit *recordsLocationEdit;
+    QPushButton *recordsLocationButton;
 
   signals:
     // "История датчика…": the selected record's instrument.
@@ -64,20 +77,23 @@ class JournalWindow : public QWidget {
     void showRecords();
     void saveCertificate();
     void exportCsv();
+    // Takes the location typed in, once it is well formed, and remembers it.
+    void applyLocation();
+
+  signals:
+    // The technician chose another journal (a file's absolute path or a server).
+    void locationChosen(const QString &location);
 
   private:
     QGridLayout *buildFilters();
     // Nothing when the serial field holds no number.
     std::optional<JournalFilter> filter();
     void fillTable(const std::vector<CalibrationRecord> &all);
-    // The store, opened on first use; nullptr when the journal is not made
-    // yet or cannot be opened (`error` then says why).
-    RecordStore *store(QString *error);
 
     Messages &messages_;
     FileChooser *chooser_ = nullptr;
     QString path_;
-    std::unique_ptr<RecordStore> store_;
+    JournalReader reader_;
     QDate today_;
     std::vector<CalibrationRecord> shown_;
 };

@@ -1,5 +1,6 @@
 #include "CalibrationHandler.h"
 #include "GasControl.h"
+#include "JournalWindow.h"
 #include "MemoryTuning.h"
 #include "TForm1.h"
 #include "dialogs/BoxMessages.h"
@@ -51,9 +52,16 @@ int main(int argc, char *argv[]) {
     const QCommandLineOption recordsOption(
         "records",
         "Журнал калибровок: файл SQLite (по умолчанию records.sqlite в папке данных "
-        "пользователя).",
+        "пользователя или то, что задано в окне журнала) или сервер "
+        "postgresql://пользователь[:пароль]@сервер[:порт]/база.",
         "FILE");
     parser.addOption(recordsOption);
+    const QCommandLineOption outboxOption(
+        "outbox",
+        "С журналом на сервере: файл этого рабочего места, где каждая запись хранится и откуда "
+        "отправляется на сервер (по умолчанию records.sqlite в папке данных пользователя).",
+        "FILE");
+    parser.addOption(outboxOption);
 
     // --help and --version answer without the window system, where no display is.
     for (int i = 1; i < argc; ++i) {
@@ -87,11 +95,13 @@ int main(int argc, char *argv[]) {
     BoxMessages messages;
     TForm1 form(driver, messages);
     messages.setParent(&form);
-    if (parser.isSet(recordsOption))
+    if (parser.isSet(outboxOption))
+        form.calibration()->setOutboxPath(QFileInfo(parser.value(outboxOption)).absoluteFilePath());
+    const QString records = parser.isSet(recordsOption) ? parser.value(recordsOption)
+                                                        : JournalWindow::rememberedLocation();
+    if (!records.isEmpty())
         form.calibration()->setRecordsPath(
-            RecordStore::isServer(parser.value(recordsOption))
-                ? parser.value(recordsOption)
-                : QFileInfo(parser.value(recordsOption)).absoluteFilePath());
+            RecordStore::isServer(records) ? records : QFileInfo(records).absoluteFilePath());
 
     UsbHotplugMonitor hotplug;
     QObject::connect(&hotplug, &UsbHotplugMonitor::deviceArrived, &form,
