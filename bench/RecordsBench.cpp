@@ -180,56 +180,19 @@ void addRecord(benchmark::State &state, bool server) {
         }
 }
 
-// ze23-cli records due over the whole journal: every record read, each
-// instrument's newest kept.
+// ze23-cli records due over the whole journal: each instrument's newest
+// record, its row alone.
 void dueList(benchmark::State &state, bool server) {
     RecordStore store;
     store.open(journal(server), nullptr);
     const QDate today(2027, 11, 20);
     for (auto _ : state) {
-        const auto due = DueList::within(store.list(), today, 30);
+        const auto due = DueList::within(store.newestOfEach(), today, 30);
         if (due.size() != std::size_t(Instruments))
             state.SkipWithError("not every instrument due");
         benchmark::DoNotOptimize(due.data());
     }
     state.counters["records"] = double(Records);
-}
-
-// Each instrument's newest record, found by stepping through the index on
-// (serial, number) one serial at a time rather than scanning it all (both
-// engines take it).
-const char *const NewestOfEach =
-    "number IN (WITH RECURSIVE s(serial) AS (SELECT min(serial) FROM records UNION ALL "
-    "SELECT (SELECT min(serial) FROM records WHERE serial > s.serial) FROM s WHERE s.serial IS "
-    "NOT NULL) SELECT (SELECT max(number) FROM records WHERE serial = s.serial) FROM s WHERE "
-    "s.serial IS NOT NULL)";
-
-// The same list from each instrument's newest record alone, read through the
-// row reader on a connection of the bench's: what the due list would take
-// with a store query for it.
-void dueListNewestOnly(benchmark::State &state, bool server) {
-    const QString path = journal(server);
-    {
-        QSqlDatabase db = fillConnection(server, path);
-        if (!db.open())
-            state.SkipWithError("journal not opened");
-        const QDate today(2027, 11, 20);
-        QString why;
-        for (auto _ : state) {
-            const auto newest = RecordRows::select(db, NewestOfEach, {}, &why);
-            if (!newest) {
-                state.SkipWithError(qPrintable(why));
-                break;
-            }
-            const auto due = DueList::within(*newest, today, 30);
-            if (due.size() != std::size_t(Instruments))
-                state.SkipWithError("not every instrument due");
-            benchmark::DoNotOptimize(due.data());
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("bench-fill");
-    state.counters["records"] = double(Instruments);
 }
 
 // The sensor history window's reading: one instrument's records and the
@@ -259,7 +222,6 @@ void sensorHistoryOfOne(benchmark::State &state, bool server) {
         add("list_one_of_100000", listOneInstrument);
         add("last_of_100000", lastOfInstrument);
         add("due_of_100000", dueList);
-        add("due_newest_only_of_100000", dueListNewestOnly);
         add("sensor_history_of_100000", sensorHistoryOfOne);
         // Last: it adds to the journal the others read.
         add("add_to_100000", addRecord);

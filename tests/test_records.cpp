@@ -189,14 +189,20 @@ class TestRecords : public QObject {
     void numbersGrowAndListsSelect_data() {
         QTest::addColumn<std::vector<int>>("serials");
         QTest::addColumn<std::vector<int>>("expected"); // positions in the order added
-        QTest::newRow("all") << std::vector<int>{} << std::vector<int>{0, 1, 2, 3, 4};
-        QTest::newRow("one") << std::vector<int>{101} << std::vector<int>{0, 3};
-        QTest::newRow("two") << std::vector<int>{303, 101} << std::vector<int>{0, 2, 3};
-        QTest::newRow("unknown") << std::vector<int>{999} << std::vector<int>{};
+        QTest::addColumn<std::vector<int>>("newest");
+        QTest::newRow("all") << std::vector<int>{} << std::vector<int>{0, 1, 2, 3, 4}
+                             << std::vector<int>{2, 3, 4};
+        QTest::newRow("one") << std::vector<int>{101} << std::vector<int>{0, 3}
+                             << std::vector<int>{3};
+        QTest::newRow("two") << std::vector<int>{303, 101} << std::vector<int>{0, 2, 3}
+                             << std::vector<int>{2, 3};
+        QTest::newRow("unknown") << std::vector<int>{999} << std::vector<int>{}
+                                 << std::vector<int>{};
     }
     void numbersGrowAndListsSelect() {
         QFETCH(std::vector<int>, serials);
         QFETCH(std::vector<int>, expected);
+        QFETCH(std::vector<int>, newest);
         RecordStore store;
         QVERIFY(store.open(location(), nullptr));
         std::vector<std::int64_t> numbers;
@@ -211,6 +217,15 @@ class TestRecords : public QObject {
             listed.push_back(r.number);
         std::vector<std::int64_t> wanted;
         for (int i : expected)
+            wanted.push_back(numbers[std::size_t(i)]);
+        QCOMPARE(listed, wanted);
+        listed.clear();
+        for (const CalibrationRecord &r : store.newestOfEach(serials)) {
+            listed.push_back(r.number);
+            QVERIFY(r.measurements.empty() && !r.nextDue.empty());
+        }
+        wanted.clear();
+        for (int i : newest)
             wanted.push_back(numbers[std::size_t(i)]);
         QCOMPARE(listed, wanted);
         QCOMPARE(store.last(101)->number, numbers[3]);

@@ -60,7 +60,8 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
             err << "ze23-cli: " << error << "\n";
             return ExitStatus::Failed;
         }
-        found = store.list(request.serials);
+        // The due list needs each instrument's newest record, and its row alone.
+        found = request.due ? store.newestOfEach(request.serials) : store.list(request.serials);
         if (!store.lastError().isEmpty()) {
             err << "ze23-cli: журнал калибровок " << RecordLocation::shown(request.records)
                 << " не прочитан: " << store.lastError() << "\n";

@@ -289,7 +289,8 @@ std::optional<std::vector<std::string>> RecordRows::previousHashes(QSqlDatabase 
 std::optional<std::vector<CalibrationRecord>> RecordRows::select(QSqlDatabase &db,
                                                                  const QString &where,
                                                                  const QVariantList &binds,
-                                                                 QString *why, Columns columns) {
+                                                                 QString *why, Columns columns,
+                                                                 Children withChildren) {
     const bool benches = columns == Columns::Current;
     std::vector<CalibrationRecord> records;
     std::unordered_map<std::int64_t, std::size_t> at;
@@ -308,7 +309,7 @@ std::optional<std::vector<CalibrationRecord>> RecordRows::select(QSqlDatabase &d
         at[r.number] = records.size();
         records.push_back(std::move(r));
     }
-    if (records.empty())
+    if (records.empty() || withChildren == Children::Left)
         return records;
 
     // Each child table in one pass over the same records.

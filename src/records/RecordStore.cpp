@@ -195,14 +195,17 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
 }
 
 std::optional<std::vector<CalibrationRecord>> RecordStore::select(const QString &where,
-                                                                  const QVariantList &binds) const {
+                                                                  const QVariantList &binds,
+                                                                  bool rowsOnly) const {
     lastError_.clear();
     if (!open_) {
         lastError_ = "журнал калибровок не открыт";
         return std::nullopt;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_);
-    auto records = RecordRows::select(db, where, binds, &lastError_);
+    auto records =
+        RecordRows::select(db, where, binds, &lastError_, RecordRows::Columns::Current,
+                           rowsOnly ? RecordRows::Children::Left : RecordRows::Children::Read);
     if (!records && lastError_.isEmpty())
         lastError_ = "журнал калибровок не прочитан";
     return records;
@@ -215,18 +218,39 @@ std::optional<CalibrationRecord> RecordStore::find(std::int64_t number) const {
     return std::move(found->front());
 }
 
+namespace {
+// "serial IN (?, ?, ...)" for the serial numbers given, their binds added.
+QString serialIn(const std::vector<int> &serials, QVariantList &binds) {
+    QString where = "serial IN (?";
+    for (std::size_t i = 1; i < serials.size(); ++i)
+        where += ", ?";
+    for (int s : serials)
+        binds << s;
+    return where + ")";
+}
+
+// Each instrument's newest record, found by stepping through the index on
+// (serial, number) one serial at a time rather than reading it all.
+const char *const NewestOfEvery =
+    "number IN (WITH RECURSIVE s(serial) AS (SELECT min(serial) FROM records UNION ALL "
+    "SELECT (SELECT min(serial) FROM records WHERE serial > s.serial) FROM s WHERE s.serial IS "
+    "NOT NULL) SELECT (SELECT max(number) FROM records WHERE serial = s.serial) FROM s WHERE "
+    "s.serial IS NOT NULL)";
+} // namespace
+
 std::vector<CalibrationRecord> RecordStore::list(const std::vector<int> &serials) const {
-    QString where = "1 = 1";
     QVariantList binds;
-    if (!serials.empty()) {
-        where = "serial IN (?";
-        for (std::size_t i = 1; i < serials.size(); ++i)
-            where += ", ?";
-        where += ")";
-        for (int s : serials)
-            binds << s;
-    }
-    auto records = select(where, binds);
+    auto records = select(serials.empty() ? QString("1 = 1") : serialIn(serials, binds), binds);
+    return records ? std::move(*records) : std::vector<CalibrationRecord>{};
+}
+
+std::vector<CalibrationRecord> RecordStore::newestOfEach(const std::vector<int> &serials) const {
+    QVariantList binds;
+    const QString where =
+        serials.empty() ? QString(NewestOfEvery)
+                        : "number IN (SELECT max(number) FROM records WHERE " +
+                              serialIn(serials, binds) + " GROUP BY serial)";
+    auto records = select(where, binds, true);
     return records ? std::move(*records) : std::vector<CalibrationRecord>{};
 }
 

@@ -57,6 +57,10 @@ class RecordStore {
     std::vector<CalibrationRecord> list(const std::vector<int> &serials = {}) const;
     // The newest record of an instrument.
     std::optional<CalibrationRecord> last(int serial) const;
+    // The newest record of every instrument, or of those given, oldest first:
+    // the records' rows alone, without their versions, measurements, points
+    // and settings (what a list of instruments due needs, read quickly).
+    std::vector<CalibrationRecord> newestOfEach(const std::vector<int> &serials = {}) const;
     // The first record that no longer reads as it was written, or one missing
     // before a record, or that every record is as written (RecordChain.h).
     ChainCheck verify() const;
@@ -66,7 +70,8 @@ class RecordStore {
 
   private:
     std::optional<std::vector<CalibrationRecord>> select(const QString &where,
-                                                         const QVariantList &binds) const;
+                                                         const QVariantList &binds,
+                                                         bool rowsOnly = false) const;
     void close();
 
     QString connection_;
