@@ -6,6 +6,7 @@
 #include "GasControl.h"
 #include "JournalWindow.h"
 #include "SensorHistoryHandler.h"
+#include "SensorHistoryWindow.h"
 #include "TForm1.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
@@ -94,7 +95,8 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
         openJournal(0);
     });
     reader_.setLocation(path_, outboxPath_);
-    history_ = new SensorHistoryHandler(form_, messages_, *journal_, [this] { return path_; });
+    history_ = new SensorHistoryHandler(form_, messages_, *journal_,
+                                        [this] { return std::pair(path_, outboxPath_); });
     connect(&run_, &CalibrationRun::busyChanged, this, &CalibrationHandler::setBusy);
     connect(&run_, &CalibrationRun::finished, this, &CalibrationHandler::keep);
 }
@@ -135,6 +137,7 @@ void CalibrationHandler::startOutbox() {
                 // While the server is away, what is read comes from the bench at once.
                 reader_.setServerAway(!answered);
                 journal_->reader().setServerAway(!answered);
+                history_->window()->reader().setServerAway(!answered);
                 window_->outboxLabel->setToolTip(error);
                 journal_->outboxLabel->setToolTip(error);
             });

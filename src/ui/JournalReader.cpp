@@ -25,6 +25,10 @@ JournalReader::Read JournalReader::list() {
     return read([](RecordStore &s) { return s.list(); });
 }
 
+JournalReader::Read JournalReader::of(int serial) {
+    return read([serial](RecordStore &s) { return s.list({serial}); });
+}
+
 JournalReader::Read JournalReader::last(int serial) {
     return read([serial](RecordStore &s) {
         const auto r = s.last(serial);

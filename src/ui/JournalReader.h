@@ -38,6 +38,8 @@ class JournalReader {
     };
     // Every record, oldest first.
     Read list();
+    // One instrument's records, oldest first.
+    Read of(int serial);
     // The newest record of an instrument (none or one).
     Read last(int serial);
     // The journal the last read came from; nullptr when it read none.

@@ -12,8 +12,8 @@
 #include <QPushButton>
 
 SensorHistoryHandler::SensorHistoryHandler(TForm1 &form, Messages &messages, JournalWindow &journal,
-                                           std::function<QString()> recordsPath)
-    : QObject(&form), form_(form), messages_(messages), recordsPath_(std::move(recordsPath)) {
+                                           JournalPaths journalPaths)
+    : QObject(&form), form_(form), messages_(messages), journalPaths_(std::move(journalPaths)) {
     window_ = new SensorHistoryWindow(&form_);
     window_->hide();
     // Under "ВЫКЛ.", right of the multiplexer's small button.
@@ -31,7 +31,8 @@ SensorHistoryHandler::SensorHistoryHandler(TForm1 &form, Messages &messages, Jou
 }
 
 void SensorHistoryHandler::open(int serial) {
-    window_->setRecordsPath(recordsPath_());
+    const auto [path, benchPath] = journalPaths_();
+    window_->setRecordsPath(path, benchPath);
     window_->showSerial(serial);
     window_->show();
     window_->raise();

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 class JournalWindow;
 class Messages;
@@ -19,9 +20,11 @@ class TForm1;
 class SensorHistoryHandler : public QObject {
     Q_OBJECT
   public:
-    // `recordsPath` gives the journal in use when the window opens.
+    // `journalPaths` gives the journal in use when the window opens and the
+    // bench's own journal read while a server does not answer.
+    using JournalPaths = std::function<std::pair<QString, QString>()>;
     SensorHistoryHandler(TForm1 &form, Messages &messages, JournalWindow &journal,
-                         std::function<QString()> recordsPath);
+                         JournalPaths journalPaths);
 
     SensorHistoryWindow *window() const { return window_; }
     QPushButton *button() const { return button_; }
@@ -36,7 +39,7 @@ class SensorHistoryHandler : public QObject {
   private:
     TForm1 &form_;
     Messages &messages_;
-    std::function<QString()> recordsPath_;
+    JournalPaths journalPaths_;
     SensorHistoryWindow *window_ = nullptr;
     QPushButton *button_ = nullptr;
 };

@@ -1,6 +1,5 @@
 #include "SensorHistoryWindow.h"
 
-#include "ExistingJournal.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 #include "records/RecordTexts.h"
@@ -122,6 +121,7 @@ QString pointText(const CalibrationRecord &r, const char *name) {
 
 SensorHistoryWindow::SensorHistoryWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), path_(RecordStore::defaultPath()) {
+    reader_.setLocation(path_, QString());
     setObjectName("sensorHistoryWindow");
     setWindowTitle("История датчика");
     resize(900, 680);
@@ -154,25 +154,20 @@ SensorHistoryWindow::SensorHistoryWindow(QWidget *parent)
 
 SensorHistoryWindow::~SensorHistoryWindow() = default;
 
-void SensorHistoryWindow::setRecordsPath(const QString &path) {
-    if (path == path_)
-        return;
+void SensorHistoryWindow::setRecordsPath(const QString &path, const QString &benchPath) {
     path_ = path;
-    store_.reset();
+    reader_.setLocation(path, benchPath);
 }
 
 void SensorHistoryWindow::showSerial(int serial) {
     serial_ = serial;
     setWindowTitle(QString("История датчика — прибор № %1").arg(serial));
-    QString error;
-    if (!store_)
-        store_ = openExistingJournal(path_, &error);
-    std::vector<CalibrationRecord> records;
-    if (store_) {
-        records = store_->list({serial});
-        error = store_->lastError();
-    }
-    const QString where = "Журнал: " + RecordLocation::shown(path_);
+    JournalReader::Read read = reader_.of(serial);
+    const QString error = read.error;
+    std::vector<CalibrationRecord> records = std::move(read.records);
+    QString where = "Журнал: " + RecordLocation::shown(path_);
+    if (!read.note.isEmpty())
+        where = read.note + "\n" + where;
     statusLabel->setText(error.isEmpty() ? where : "Журнал не прочитан: " + error + "\n" + where);
     history_ = sensorHistory(error.isEmpty() ? records : std::vector<CalibrationRecord>{});
     if (!records.empty()) {

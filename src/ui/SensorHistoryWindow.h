@@ -6,6 +6,7 @@
 // the end of its life (SensorHealth.h). Modeless beside the main window; it
 // only reads the journal.
 
+#include "JournalReader.h"
 #include "protocol/SensorHealth.h"
 
 #include <QWidget>
@@ -15,7 +16,6 @@
 class QChartView;
 class QLabel;
 class QTableWidget;
-class RecordStore;
 
 class SensorHistoryWindow : public QWidget {
     Q_OBJECT
@@ -23,8 +23,10 @@ class SensorHistoryWindow : public QWidget {
     explicit SensorHistoryWindow(QWidget *parent = nullptr);
     ~SensorHistoryWindow() override;
 
-    // The journal's file or server; read again on the next showSerial().
-    void setRecordsPath(const QString &path);
+    // The journal's file or server, and the bench's own journal read while
+    // the server does not answer; read again on the next showSerial().
+    void setRecordsPath(const QString &path, const QString &benchPath = QString());
+    JournalReader &reader() { return reader_; }
     // Reads the instrument's records and shows its sensor's history.
     void showSerial(int serial);
 
@@ -43,7 +45,7 @@ class SensorHistoryWindow : public QWidget {
     void showVerdict();
 
     QString path_;
-    std::unique_ptr<RecordStore> store_;
+    JournalReader reader_;
     int serial_ = 0;
     SensorHistory history_;
 };
