@@ -6,6 +6,7 @@
 #include "protocol/CylinderFit.h"
 #include "protocol/Frame.h"
 #include "records/CylinderRegister.h"
+#include "records/CylinderSync.h"
 #include "records/RecordKeys.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
@@ -271,6 +272,41 @@ class TestCylinderRegister : public QObject {
             numbers << QString::fromStdString(c.number);
         QCOMPARE(numbers, (QStringList{"B-last-day", "D-later"}));
         QCOMPARE(reg.all(&error)->size(), std::size_t(5));
+    }
+
+    // A bench's register and the server's brought together: each takes what
+    // the other has, a number registered differently on each is named.
+    void benchAndServerRegistersMeet() {
+        const QString benchFile = dir_.filePath("bench.sqlite");
+        QFile::remove(benchFile);
+        RecordStore bench;
+        QVERIFY(bench.open(benchFile, nullptr));
+        CylinderRegister onBench(bench), onServer = opened();
+        QString error;
+        RegisteredCylinder differs = methane("D");
+        for (const char *n : {"A", "C"})
+            QVERIFY(onBench.add(methane(n), &error));
+        QVERIFY(onBench.add(differs, &error));
+        differs.concentration = 220;
+        for (const char *n : {"B", "C"})
+            QVERIFY(onServer.add(methane(n), &error));
+        QVERIFY(onServer.add(differs, &error));
+        const CylinderSync::Pass pass = CylinderSync::both(bench, *store_);
+        QVERIFY2(pass.error.isEmpty(), qPrintable(pass.error));
+        QCOMPARE(pass.toServer, 1);
+        QCOMPARE(pass.toBench, 1);
+        QCOMPARE(pass.differing, QStringList{"D"});
+        for (const CylinderRegister *r : {&onBench, &onServer}) {
+            QStringList numbers;
+            const auto all = r->all(&error);
+            QVERIFY(all);
+            for (const RegisteredCylinder &c : *all)
+                numbers << QString::fromStdString(c.number);
+            QCOMPARE(numbers, (QStringList{"A", "B", "C", "D"}));
+        }
+        QCOMPARE(onServer.find("A", &error), onBench.find("A", &error));
+        const CylinderSync::Pass again = CylinderSync::both(bench, *store_);
+        QCOMPARE(again.toServer + again.toBench, 0);
     }
 
     // A write the database refuses halfway leaves nothing, and says why.

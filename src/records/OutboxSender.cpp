@@ -1,5 +1,6 @@
 #include "OutboxSender.h"
 
+#include "CylinderSync.h"
 #include "Outbox.h"
 #include "RecordStore.h"
 
@@ -30,8 +31,9 @@ struct OutboxSender::Worker : QObject {
                 return emit sender.passEnded(false, why);
             server = std::move(s);
         }
+        const QString cylinders = syncCylinders();
         if (*waiting == 0)
-            return emit sender.passEnded(true, QString());
+            return emit sender.passEnded(true, cylinders);
         const Outbox::Pass done = outbox.send(*server);
         for (const auto &[benchNumber, serverNumber] : done.sent)
             emit sender.recordSent(benchNumber, serverNumber);
@@ -39,7 +41,20 @@ struct OutboxSender::Worker : QObject {
         // The connection may be what failed: the next sending opens a new one.
         if (!done.error.isEmpty())
             server.reset();
-        emit sender.passEnded(done.error.isEmpty() || !done.sent.empty(), done.error);
+        emit sender.passEnded(done.error.isEmpty() || !done.sent.empty(),
+                              done.error.isEmpty() ? cylinders : done.error);
+    }
+
+    // The bench's register and the server's brought together; what went
+    // wrong, if anything.
+    QString syncCylinders() {
+        const CylinderSync::Pass p = CylinderSync::both(*bench, *server);
+        if (!p.error.isEmpty())
+            return "Реестр баллонов не сведён с сервером: " + p.error;
+        if (!p.differing.isEmpty())
+            return "Баллоны " + p.differing.join(", ") +
+                   " внесены в реестр здесь и на сервере по-разному";
+        return QString();
     }
 
     OutboxSender &sender;

@@ -178,7 +178,7 @@ bool benchesAndCylinders(QSqlDatabase &db, Engine e, QString *why) {
            " component TEXT NOT NULL, concentration INTEGER NOT NULL,"
            " uncertainty INTEGER NOT NULL, balance TEXT NOT NULL, supplier TEXT NOT NULL,"
            " certified TEXT NOT NULL, expiry TEXT NOT NULL, added TEXT NOT NULL)"
-        << refusalsOf(e, "this_bench") << refusalsOf(e, "sent");
+        << refusalsOf(e, "this_bench") << refusalsOf(e, "sent") << refusalsOf(e, "cylinders");
     return runAll(db, statements, why);
 }
 

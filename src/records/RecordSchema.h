@@ -21,8 +21,8 @@
 // settings_after the block's settings by name once it was over
 // schema_version one row: the layout's version
 //
-// Triggers refuse any UPDATE or DELETE of a record, the bench's id and what
-// was sent: a kept record is never changed. The
+// Triggers refuse any UPDATE or DELETE of a record, the bench's id, what was
+// sent and a registered cylinder: a kept record is never changed. The
 // hashes (RecordHash.h) show a change made with the triggers off; the step
 // that brought them in gave the records kept before them theirs.
 // Each version's changes are one step of an ordered list; opening brings an
