@@ -1,6 +1,8 @@
 // Pictures of the main window against the virtual instruments, for a
 // developer to look at: every page of every kind, after some seconds of
-// polling on a hand-moved clock. Usage: ze23-snapshots DIR
+// polling on a hand-moved clock. Usage: ze23-snapshots DIR [JOURNAL [OUTBOX]]
+// (the journal DIR/records.sqlite unless given: a file or a server, and then
+// the bench's own journal, as ze23-setup's --records and --outbox take them).
 #include "pages/BlockPage.h"
 #include "protocol/InstrumentKind.h"
 #include "sim/SimFtDriver.h"
@@ -92,18 +94,23 @@ void calibrate(TForm1 &form, VirtualInstrument &vi, const QDir &dir, int kind, i
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: ze23-snapshots DIR\n");
+        std::fprintf(stderr, "usage: ze23-snapshots DIR [JOURNAL [OUTBOX]]\n");
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     QDir().mkpath(dir.path());
     QStandardPaths::setTestModeEnabled(true);
+    const QString journal =
+        argc > 2 ? QString::fromLocal8Bit(argv[2]) : dir.filePath("records.sqlite");
+    const QString outbox = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
     SimFtDriver sim([] { return nowMs; });
     for (std::size_t row = 0; row < sim.adapterCount(); ++row) {
         RecordingMessages messages;
         TForm1 form(sim, messages);
         form.clock = [] { return nowMs; };
-        form.calibration()->setRecordsPath(dir.filePath("records.sqlite"));
+        if (!outbox.isEmpty())
+            form.calibration()->setOutboxPath(outbox);
+        form.calibration()->setRecordsPath(journal);
         form.pictureFolder = QCoreApplication::applicationDirPath() + "/src";
         form.resize(1100, 760);
         form.show();
