@@ -19,8 +19,8 @@
 
 namespace {
 RegisteredCylinder methane(const std::string &number = "ГСО 10-123") {
-    return {number,       "CH4 в воздухе", "methane",    250,          5,
-            "воздух",     "ООО «Мониторинг»", "2026-06-01", "2027-06-01", ""};
+    return {number,   "CH4 в воздухе",    "methane",    250,          5,
+            "воздух", "ООО «Мониторинг»", "2026-06-01", "2027-06-01", ""};
 }
 
 const QDate Today(2026, 12, 8);
@@ -39,41 +39,43 @@ class TestCylinderFit : public QObject {
         QTest::addColumn<QString>("refusal");   // part of it; empty when it suits
         const int methane = int(SensorGas::Methane), propane = int(SensorGas::Propane),
                   hydrogen = int(SensorGas::Hydrogen), oxygen = int(SensorGas::Oxygen);
-        QTest::newRow("catalytic methane: CH4 in air")
-            << int(Block::Tks) << methane << "methane" << "воздух" << 250 << "";
+        QTest::newRow("catalytic methane: CH4 in air") << int(Block::Tks) << methane << "methane"
+                                                       << "воздух" << 250 << "";
         QTest::newRow("catalytic methane: propane")
-            << int(Block::Tks) << methane << "propane" << "воздух" << 85
-            << "Баллон с пропаном не подходит датчику метана.";
+            << int(Block::Tks) << methane << "propane"
+            << "воздух" << 85 << "Баллон с пропаном не подходит датчику метана.";
         QTest::newRow("catalytic methane: CH4 in nitrogen")
-            << int(Block::Tks) << methane << "methane" << "азот" << 250
-            << "в «азот» не подходит датчику метана: ему нужен газ в воздухе";
+            << int(Block::Tks) << methane << "methane"
+            << "азот" << 250 << "в «азот» не подходит датчику метана: ему нужен газ в воздухе";
         QTest::newRow("catalytic methane: balance not given")
-            << int(Block::Tks) << methane << "methane" << "" << 250
-            << "Баллон с метаном не подходит датчику метана: ему нужен газ в воздухе";
+            << int(Block::Tks) << methane << "methane"
+            << "" << 250 << "Баллон с метаном не подходит датчику метана: ему нужен газ в воздухе";
         QTest::newRow("catalytic propane: C3H8 in air")
-            << int(Block::TksPgs) << propane << "propane" << "Воздух" << 85 << "";
-        QTest::newRow("hydrogen: H2 in air")
-            << int(Block::Hydrogen) << hydrogen << "hydrogen" << "воздух" << 100 << "";
+            << int(Block::TksPgs) << propane << "propane"
+            << "Воздух" << 85 << "";
+        QTest::newRow("hydrogen: H2 in air") << int(Block::Hydrogen) << hydrogen << "hydrogen"
+                                             << "воздух" << 100 << "";
         QTest::newRow("hydrogen: methane")
-            << int(Block::Hydrogen) << hydrogen << "methane" << "воздух" << 100
-            << "Баллон с метаном не подходит датчику водорода.";
-        QTest::newRow("oxygen: O2 in nitrogen")
-            << int(Block::Oxygen) << oxygen << "oxygen" << "азот" << 1800 << "";
+            << int(Block::Hydrogen) << hydrogen << "methane"
+            << "воздух" << 100 << "Баллон с метаном не подходит датчику водорода.";
+        QTest::newRow("oxygen: O2 in nitrogen") << int(Block::Oxygen) << oxygen << "oxygen"
+                                                << "азот" << 1800 << "";
         QTest::newRow("oxygen: hundredths it cannot hold")
-            << int(Block::Oxygen) << oxygen << "oxygen" << "азот" << 1805
-            << "Концентрацию баллона 18,05 % блок не запишет точно";
+            << int(Block::Oxygen) << oxygen << "oxygen"
+            << "азот" << 1805 << "Концентрацию баллона 18,05 % блок не запишет точно";
         QTest::newRow("oxygen: nitrogen is its zero gas, not its span")
-            << int(Block::Oxygen) << oxygen << "nitrogen" << "" << 9999
-            << "Баллон с азотом не подходит датчику кислорода.";
-        QTest::newRow("ПГС: its gas in air")
-            << int(Block::Pgs) << methane << "methane" << "воздух" << 50 << "";
-        QTest::newRow("ПГС: its gas in nitrogen")
-            << int(Block::Pgs) << methane << "methane" << "N2" << 50 << "нужен газ в воздухе";
+            << int(Block::Oxygen) << oxygen << "nitrogen"
+            << "" << 9999 << "Баллон с азотом не подходит датчику кислорода.";
+        QTest::newRow("ПГС: its gas in air") << int(Block::Pgs) << methane << "methane"
+                                             << "воздух" << 50 << "";
+        QTest::newRow("ПГС: its gas in nitrogen") << int(Block::Pgs) << methane << "methane"
+                                                  << "N2" << 50 << "нужен газ в воздухе";
         QTest::newRow("optical methane: CH4 in nitrogen")
-            << int(Block::OpticMethane) << methane << "methane" << "азот" << 250 << "";
+            << int(Block::OpticMethane) << methane << "methane"
+            << "азот" << 250 << "";
         QTest::newRow("optical methane: zero air")
-            << int(Block::OpticMethane) << methane << "zero-air" << "" << 100
-            << "Баллон с нулевым воздухом не подходит датчику метана.";
+            << int(Block::OpticMethane) << methane << "zero-air"
+            << "" << 100 << "Баллон с нулевым воздухом не подходит датчику метана.";
     }
     void suitability() {
         QFETCH(int, block);
@@ -105,9 +107,16 @@ class TestCylinderFit : public QObject {
         QCOMPARE(inBlockUnits(100, 0), std::nullopt);
         for (const auto &[typed, hundredths] :
              std::initializer_list<std::pair<const char *, std::optional<int>>>{
-                 {"2,5", 250}, {" 0.05 ", 5}, {"100", 10000}, {"0", 0}, {"2,505", std::nullopt},
-                 {"100,01", std::nullopt}, {",5", std::nullopt}, {"2,", std::nullopt},
-                 {"-1", std::nullopt}, {"", std::nullopt}})
+                 {"2,5", 250},
+                 {" 0.05 ", 5},
+                 {"100", 10000},
+                 {"0", 0},
+                 {"2,505", std::nullopt},
+                 {"100,01", std::nullopt},
+                 {",5", std::nullopt},
+                 {"2,", std::nullopt},
+                 {"-1", std::nullopt},
+                 {"", std::nullopt}})
             QVERIFY2(hundredthsOf(typed) == hundredths, typed);
         RegisteredCylinder o2 = methane();
         o2.concentration = 1800;
@@ -146,7 +155,9 @@ class TestCylinderRegister : public QObject {
     }
     std::size_t count() {
         QString error;
-        return CylinderRegister(*store_).all(&error).value_or(std::vector<RegisteredCylinder>{})
+        return CylinderRegister(*store_)
+            .all(&error)
+            .value_or(std::vector<RegisteredCylinder>{})
             .size();
     }
 
@@ -202,20 +213,37 @@ class TestCylinderRegister : public QObject {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("says");
-        QTest::newRow("empty number") << "number" << "" << "Укажите номер или партию баллона.";
-        QTest::newRow("no concentration") << "concentration" << "0" << "больше 0 и не больше 100";
-        QTest::newRow("over 100 %") << "concentration" << "10001" << "больше 0 и не больше 100";
+        QTest::newRow("empty number") << "number"
+                                      << ""
+                                      << "Укажите номер или партию баллона.";
+        QTest::newRow("no concentration") << "concentration"
+                                          << "0"
+                                          << "больше 0 и не больше 100";
+        QTest::newRow("over 100 %") << "concentration"
+                                    << "10001"
+                                    << "больше 0 и не больше 100";
         QTest::newRow("negative uncertainty")
-            << "uncertainty" << "-1" << "Погрешность концентрации не может быть меньше нуля.";
+            << "uncertainty"
+            << "-1"
+            << "Погрешность концентрации не может быть меньше нуля.";
         QTest::newRow("uncertainty as large")
-            << "uncertainty" << "250"
+            << "uncertainty"
+            << "250"
             << "Погрешность концентрации (2,50 %) должна быть меньше самой концентрации (2,50 %).";
         QTest::newRow("expiry before certificate")
-            << "expiry" << "2026-05-31" << "Баллон годен до 2026-05-31, а паспорт на него выдан "
-                                           "позже, 2026-06-01: проверьте даты.";
-        QTest::newRow("no such day") << "certified" << "2026-02-30" << "дату паспорта";
-        QTest::newRow("unknown component") << "component" << "argon" << "(«argon»)";
-        QTest::newRow("no gas") << "gas" << "" << "Укажите газ баллона";
+            << "expiry"
+            << "2026-05-31"
+            << "Баллон годен до 2026-05-31, а паспорт на него выдан "
+               "позже, 2026-06-01: проверьте даты.";
+        QTest::newRow("no such day") << "certified"
+                                     << "2026-02-30"
+                                     << "дату паспорта";
+        QTest::newRow("unknown component") << "component"
+                                           << "argon"
+                                           << "(«argon»)";
+        QTest::newRow("no gas") << "gas"
+                                << ""
+                                << "Укажите газ баллона";
     }
     void badEntryIsRefusedInWords() {
         QFETCH(QString, field);

@@ -155,10 +155,10 @@ CommandLine::Parsed CommandLine::check() {
         return usage("не указана команда");
     const QString command = args.takeFirst();
     static const std::pair<const char *, BenchCommand> Commands[] = {
-        {"list", BenchCommand::List},       {"identify", BenchCommand::Identify},
-        {"read", BenchCommand::Read},       {"diff", BenchCommand::Diff},
-        {"write", BenchCommand::Write},     {"stand", BenchCommand::Stand},
-        {"records", BenchCommand::Records}, {"certificate", BenchCommand::Certificate},
+        {"list", BenchCommand::List},          {"identify", BenchCommand::Identify},
+        {"read", BenchCommand::Read},          {"diff", BenchCommand::Diff},
+        {"write", BenchCommand::Write},        {"stand", BenchCommand::Stand},
+        {"records", BenchCommand::Records},    {"certificate", BenchCommand::Certificate},
         {"cylinders", BenchCommand::Cylinders}};
     const auto known = std::find_if(std::begin(Commands), std::end(Commands),
                                     [&](const auto &c) { return command == c.first; });
@@ -182,9 +182,9 @@ CommandLine::Parsed CommandLine::check() {
         return usage("--records: не указан файл журнала");
     if (r.command == BenchCommand::Cylinders)
         return checkCylinders(args);
-    for (const QCommandLineOption *o : {&expiring_, &gas_, &component_, &concentration_,
-                                        &uncertainty_, &balance_, &supplier_, &certified_,
-                                        &expiry_})
+    for (const QCommandLineOption *o :
+         {&expiring_, &gas_, &component_, &concentration_, &uncertainty_, &balance_, &supplier_,
+          &certified_, &expiry_})
         if (parser_.isSet(*o))
             return usage("--" + o->names().front() + " — только для cylinders");
     switch (r.command) {
@@ -264,8 +264,8 @@ CommandLine::Parsed CommandLine::check() {
 
 CommandLine::Parsed CommandLine::checkCylinders(QStringList args) {
     CliRequest &r = request_;
-    const QList<const QCommandLineOption *> fields{&gas_,     &component_, &concentration_,
-                                                   &uncertainty_, &balance_, &supplier_,
+    const QList<const QCommandLineOption *> fields{&gas_,         &component_, &concentration_,
+                                                   &uncertainty_, &balance_,   &supplier_,
                                                    &certified_,   &expiry_};
     if (args.isEmpty()) {
         for (const QCommandLineOption *o : fields)

@@ -38,11 +38,16 @@ QString line(const RegisteredCylinder &c) {
 }
 
 QJsonObject json(const RegisteredCylinder &c) {
-    return {{"number", text(c.number)},         {"gas", text(c.gas)},
-            {"component", text(c.component)},   {"concentration", c.concentration / 100.0},
-            {"uncertainty", c.uncertainty / 100.0}, {"balance", text(c.balance)},
-            {"supplier", text(c.supplier)},     {"certified", text(c.certified)},
-            {"expiry", text(c.expiry)},         {"added", text(c.added)}};
+    return {{"number", text(c.number)},
+            {"gas", text(c.gas)},
+            {"component", text(c.component)},
+            {"concentration", c.concentration / 100.0},
+            {"uncertainty", c.uncertainty / 100.0},
+            {"balance", text(c.balance)},
+            {"supplier", text(c.supplier)},
+            {"certified", text(c.certified)},
+            {"expiry", text(c.expiry)},
+            {"added", text(c.added)}};
 }
 
 int list(const CliRequest &request, QTextStream &out, QTextStream &err) {
@@ -84,15 +89,14 @@ int list(const CliRequest &request, QTextStream &out, QTextStream &err) {
 int add(const CliRequest &request, QTextStream &out, QTextStream &err) {
     RegisteredCylinder c = request.cylinder;
     const std::optional<int> concentration = hundredthsOf(request.concentration.toStdString());
-    const std::optional<int> uncertainty =
-        request.uncertainty.trimmed().isEmpty() ? std::optional<int>(0)
-                                                : hundredthsOf(request.uncertainty.toStdString());
+    const std::optional<int> uncertainty = request.uncertainty.trimmed().isEmpty()
+                                               ? std::optional<int>(0)
+                                               : hundredthsOf(request.uncertainty.toStdString());
     if (!concentration || !uncertainty) {
         err << "ze23-cli: " << (concentration ? "погрешность" : "концентрация")
             << " — число процентов от 0 до 100, не больше двух знаков после запятой, например "
             << (concentration ? "0,05" : "2,50") << "; «"
-            << (concentration ? request.uncertainty : request.concentration)
-            << "» не подходит\n";
+            << (concentration ? request.uncertainty : request.concentration) << "» не подходит\n";
         return ExitStatus::Failed;
     }
     c.concentration = *concentration;

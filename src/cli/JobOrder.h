@@ -11,7 +11,17 @@
 
 // Records, Certificate and Cylinders read the journal of calibrations (and
 // its register of cylinders), not an adapter.
-enum class BenchCommand { List, Identify, Read, Diff, Write, Stand, Records, Certificate, Cylinders };
+enum class BenchCommand {
+    List,
+    Identify,
+    Read,
+    Diff,
+    Write,
+    Stand,
+    Records,
+    Certificate,
+    Cylinders
+};
 
 struct JobOrder {
     BenchCommand command = BenchCommand::Identify;

@@ -11,8 +11,8 @@ struct ComponentName {
     CylinderComponent component;
     const char *key;
     const char *name;
-    const char *with;    // "баллон с метаном"
-    const char *ofGas;   // "датчик метана"; empty for a zero gas
+    const char *with;  // "баллон с метаном"
+    const char *ofGas; // "датчик метана"; empty for a zero gas
 };
 
 constexpr ComponentName Components[] = {
@@ -131,8 +131,8 @@ std::optional<int> inBlockUnits(int hundredths, int perPercent) {
     return hundredths / (100 / perPercent);
 }
 
-std::optional<std::string> cylinderMisfit(const RegisteredCylinder &c, const CalibrationRules &rules,
-                                          SensorGas gas) {
+std::optional<std::string> cylinderMisfit(const RegisteredCylinder &c,
+                                          const CalibrationRules &rules, SensorGas gas) {
     const std::optional<CylinderComponent> component = componentFromKey(c.component);
     const ComponentName &sensor = named(componentOf(gas));
     const std::string toSensor = std::string(" не подходит датчику ") + sensor.ofGas;

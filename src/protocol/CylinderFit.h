@@ -52,8 +52,8 @@ std::optional<std::string> entryFault(const RegisteredCylinder &c);
 // Why the cylinder does not suit the span of a block with these rules judged
 // in `gas` ("Баллон с пропаном не подходит датчику метана"); nothing when it
 // does. Its concentration must be one the block can hold exactly.
-std::optional<std::string> cylinderMisfit(const RegisteredCylinder &c, const CalibrationRules &rules,
-                                          SensorGas gas);
+std::optional<std::string> cylinderMisfit(const RegisteredCylinder &c,
+                                          const CalibrationRules &rules, SensorGas gas);
 
 // Whether the block's sensor takes its span gas only in air.
 bool spanNeedsAir(const CalibrationRules &rules);

@@ -58,9 +58,8 @@ RegisteredCylinder fromRow(const QSqlQuery &q) {
 }
 
 QVariantList values(const RegisteredCylinder &r) {
-    return {text(r.number),    text(r.gas),      text(r.component), r.concentration,
-            r.uncertainty,     text(r.balance),  text(r.supplier),  text(r.certified),
-            text(r.expiry),    text(r.added)};
+    return {text(r.number),  text(r.gas),      text(r.component), r.concentration, r.uncertainty,
+            text(r.balance), text(r.supplier), text(r.certified), text(r.expiry),  text(r.added)};
 }
 } // namespace
 
@@ -94,8 +93,7 @@ bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error) {
         return false;
     }
     if (cylinder.added.empty())
-        cylinder.added =
-            QDateTime::currentDateTime().toString(Qt::ISODate).left(19).toStdString();
+        cylinder.added = QDateTime::currentDateTime().toString(Qt::ISODate).left(19).toStdString();
     QSqlDatabase db = QSqlDatabase::database(store_.connectionName());
     if (!db.transaction()) {
         *error = notAdded(db.lastError().text());
@@ -114,8 +112,9 @@ bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error) {
         return undo(QString("баллон № %1 в реестре уже есть (внесён %2)")
                         .arg(text(cylinder.number), text(before->front().added).left(10)));
     QSqlQuery q(db);
-    if (!run(q, QString("INSERT INTO cylinders (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                    .arg(Columns),
+    if (!run(q,
+             QString("INSERT INTO cylinders (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                 .arg(Columns),
              values(cylinder), &why))
         return undo(why);
     // Read back before the commit, so that what the database would keep

@@ -43,9 +43,8 @@ class CylinderRegister {
                                                             QString *error) const;
 
   private:
-    std::optional<std::vector<RegisteredCylinder>> select(const QString &where,
-                                                          const QVariantList &binds,
-                                                          QString *error) const;
+    std::optional<std::vector<RegisteredCylinder>>
+    select(const QString &where, const QVariantList &binds, QString *error) const;
 
     const RecordStore &store_;
 };

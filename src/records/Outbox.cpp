@@ -141,8 +141,8 @@ Outbox::Pass Outbox::send(RecordStore &server) {
 
 std::vector<CalibrationRecord> Outbox::asSent(std::vector<CalibrationRecord> records) const {
     QString why;
-    const std::map<std::int64_t, std::int64_t> sent = sentNumbers(&why).value_or(
-        std::map<std::int64_t, std::int64_t>{});
+    const std::map<std::int64_t, std::int64_t> sent =
+        sentNumbers(&why).value_or(std::map<std::int64_t, std::int64_t>{});
     std::map<std::int64_t, std::int64_t> renumbered; // the journal's number → as shown
     for (CalibrationRecord &r : records) {
         if (r.bench != bench_.bench())

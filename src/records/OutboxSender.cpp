@@ -94,5 +94,6 @@ void OutboxSender::setRetryInterval(int ms) {
 }
 
 void OutboxSender::wake() {
-    QMetaObject::invokeMethod(worker_, [w = worker_] { w->pass(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [w = worker_] { w->pass(); }, Qt::QueuedConnection);
 }

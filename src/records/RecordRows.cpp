@@ -286,11 +286,9 @@ std::optional<std::vector<std::string>> RecordRows::previousHashes(QSqlDatabase 
     return out;
 }
 
-std::optional<std::vector<CalibrationRecord>> RecordRows::select(QSqlDatabase &db,
-                                                                 const QString &where,
-                                                                 const QVariantList &binds,
-                                                                 QString *why, Columns columns,
-                                                                 Children withChildren) {
+std::optional<std::vector<CalibrationRecord>>
+RecordRows::select(QSqlDatabase &db, const QString &where, const QVariantList &binds, QString *why,
+                   Columns columns, Children withChildren) {
     const bool benches = columns == Columns::Current;
     std::vector<CalibrationRecord> records;
     std::unordered_map<std::int64_t, std::size_t> at;

@@ -1,5 +1,6 @@
 #include "CylinderFields.h"
 
+#include "DateField.h"
 #include "records/CylinderRegister.h"
 #include "records/RecordTexts.h"
 
@@ -10,11 +11,10 @@
 #include <QLineEdit>
 #include <QSettings>
 
-
 namespace {
 constexpr CylinderComponent Components[] = {
-    CylinderComponent::Methane,  CylinderComponent::Propane,  CylinderComponent::Hydrogen,
-    CylinderComponent::Oxygen,   CylinderComponent::Nitrogen, CylinderComponent::ZeroAir};
+    CylinderComponent::Methane, CylinderComponent::Propane,  CylinderComponent::Hydrogen,
+    CylinderComponent::Oxygen,  CylinderComponent::Nitrogen, CylinderComponent::ZeroAir};
 
 QString text(const std::string &s) {
     return QString::fromStdString(s);
@@ -38,14 +38,6 @@ QString offeredText(const RegisteredCylinder &c) {
     return QString("№ %1 — %2, %3 %, годен до %4")
         .arg(text(c.number), text(c.gas), text(percentText(c.concentration, 100)),
              RecordTexts::date(c.expiry));
-}
-
-QDateEdit *dateEdit(const char *name, QWidget *parent) {
-    auto *e = new QDateEdit(parent);
-    e->setObjectName(name);
-    e->setCalendarPopup(true);
-    e->setDisplayFormat("dd.MM.yyyy");
-    return e;
 }
 } // namespace
 
@@ -75,9 +67,9 @@ CylinderFields::CylinderFields(QFormLayout *form, QWidget *parent) : QObject(par
     cylinderUncertaintyEdit = edit("cylinderUncertaintyEdit", "Погрешность концентрации, ± %:");
     cylinderBalanceEdit = edit("cylinderBalanceEdit", "Газ-основа (в чём):");
     cylinderSupplierEdit = edit("cylinderSupplierEdit", "Поставщик:");
-    cylinderCertifiedEdit = dateEdit("cylinderCertifiedEdit", parent);
+    cylinderCertifiedEdit = dateField("cylinderCertifiedEdit", parent);
     form->addRow("Паспорт баллона от:", cylinderCertifiedEdit);
-    cylinderExpiryEdit = dateEdit("cylinderExpiryEdit", parent);
+    cylinderExpiryEdit = dateField("cylinderExpiryEdit", parent);
     form->addRow("Баллон годен до:", cylinderExpiryEdit);
     connect(cylinderCombo, &QComboBox::activated, this, &CylinderFields::picked);
 }

@@ -1,5 +1,6 @@
 #include "JournalWindow.h"
 
+#include "DateField.h"
 #include "dialogs/Messages.h"
 #include "export/AtomicSave.h"
 #include "export/FileChooser.h"
@@ -60,14 +61,6 @@ QByteArray csv(const std::vector<CalibrationRecord> &records) {
     for (const CalibrationRecord &r : records)
         text += line(cells(r) + RecordTexts::cylinderCells(r));
     return "\xEF\xBB\xBF" + text.toUtf8();
-}
-
-QDateEdit *dateEdit(const char *name, QWidget *parent) {
-    auto *e = new QDateEdit(parent);
-    e->setObjectName(name);
-    e->setCalendarPopup(true);
-    e->setDisplayFormat("dd.MM.yyyy");
-    return e;
 }
 } // namespace
 
@@ -162,9 +155,9 @@ QGridLayout *JournalWindow::buildFilters() {
             models.insert(QString::fromUtf8(k->model));
     for (const QString &m : models)
         kindFilter->addItem(m, m);
-    fromDate = dateEdit("fromDate", this);
+    fromDate = dateField("fromDate", this);
     fromDate->setDate(QDate(2000, 1, 1));
-    toDate = dateEdit("toDate", this);
+    toDate = dateField("toDate", this);
     outcomeFilter = new QComboBox(this);
     outcomeFilter->setObjectName("outcomeFilter");
     outcomeFilter->addItem("Все", -1);
@@ -219,9 +212,8 @@ void JournalWindow::applyLocation() {
 }
 
 void JournalWindow::showWaiting(qint64 waiting) {
-    outboxLabel->setText(waiting > 0 ? "Ждут отправки на сервер: " +
-                                           RecordTexts::recordCount(waiting)
-                                     : QString());
+    outboxLabel->setText(
+        waiting > 0 ? "Ждут отправки на сервер: " + RecordTexts::recordCount(waiting) : QString());
 }
 
 void JournalWindow::setToday(const QDate &day) {
@@ -271,11 +263,9 @@ void JournalWindow::showRecords() {
     if (all.empty())
         statusLabel->setText(note + "Записей пока нет.\n" + where);
     else
-        statusLabel->setText(note +
-                             QString("Показано записей: %1 из %2.\n")
-                                 .arg(shown_.size())
-                                 .arg(all.size()) +
-                             where);
+        statusLabel->setText(
+            note + QString("Показано записей: %1 из %2.\n").arg(shown_.size()).arg(all.size()) +
+            where);
 }
 
 void JournalWindow::fillTable(const std::vector<CalibrationRecord> &all) {
