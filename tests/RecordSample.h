@@ -37,8 +37,8 @@ inline CalibrationRecord sampleRecord(int serial = 23101,
     r.standPosition = 5;
     r.technician = "Петрова А. С.";
     r.when = std::move(when);
-    r.cylinder = {"ПГС-0417", "CH4 в воздухе", 250, "2027-06-30", 5, "воздух", "ООО «Мониторинг»",
-                  "2026-06-30"};
+    r.cylinder = {"ПГС-0417", "CH4 в воздухе",    250,         "2027-06-30", 5,
+                  "воздух",   "ООО «Мониторинг»", "2026-06-30"};
     r.sensorGas = SensorGas::Methane;
     r.perPercent = 100;
     r.steady = {30, 5};

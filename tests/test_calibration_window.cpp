@@ -102,9 +102,16 @@ class TestCalibrationWindow : public QObject {
     static RegisteredCylinder registered(const std::string &number, const std::string &component,
                                          int daysLeft) {
         const QDate today = QDate::currentDate();
-        return {number,   "CH4 в воздухе",      component,           250,
-                5,        "воздух",             "ООО «Мониторинг»", iso(today.addDays(-200)),
-                iso(today.addDays(daysLeft)), ""};
+        return {number,
+                "CH4 в воздухе",
+                component,
+                250,
+                5,
+                "воздух",
+                "ООО «Мониторинг»",
+                iso(today.addDays(-200)),
+                iso(today.addDays(daysLeft)),
+                ""};
     }
     void registerAll(const std::vector<RegisteredCylinder> &cylinders) {
         RecordStore store;
@@ -130,8 +137,10 @@ class TestCalibrationWindow : public QObject {
         f.cylinderUncertaintyEdit->setText(QString::number(c.uncertainty / 100.0, 'f', 2));
         f.cylinderBalanceEdit->setText(QString::fromStdString(c.balance));
         f.cylinderSupplierEdit->setText(QString::fromStdString(c.supplier));
-        f.cylinderCertifiedEdit->setDate(QDate::fromString(QString::fromStdString(c.certified), Qt::ISODate));
-        f.cylinderExpiryEdit->setDate(QDate::fromString(QString::fromStdString(c.expiry), Qt::ISODate));
+        f.cylinderCertifiedEdit->setDate(
+            QDate::fromString(QString::fromStdString(c.certified), Qt::ISODate));
+        f.cylinderExpiryEdit->setDate(
+            QDate::fromString(QString::fromStdString(c.expiry), Qt::ISODate));
     }
     // Started and closed at once: the interrupted record names its cylinder.
     std::optional<CalibrationRecord> startAndClose() {
@@ -228,7 +237,8 @@ class TestCalibrationWindow : public QObject {
     // one typed in is registered as it starts, named whole by the record,
     // and offered the next time, filled in from the register.
     void aTypedCylinderIsRegisteredThenOffered() {
-        registerAll({registered("B-expired", "methane", -1), registered("C-propane", "propane", 90)});
+        registerAll(
+            {registered("B-expired", "methane", -1), registered("C-propane", "propane", 90)});
         const int page = openKind(1);
         form->calibration()->openWindow(page);
         QComboBox *combo = window().cylinders->cylinderCombo;
@@ -272,13 +282,21 @@ class TestCalibrationWindow : public QObject {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("says");
-        QTest::newRow("another gas") << "component" << "propane"
+        QTest::newRow("another gas") << "component"
+                                     << "propane"
                                      << "Баллон с пропаном не подходит датчику метана.";
-        QTest::newRow("not in air") << "balance" << "азот" << "ему нужен газ в воздухе";
-        QTest::newRow("registered otherwise") << "concentration" << "2,20" << "записан иначе";
-        QTest::newRow("registered and expired") << "number" << "B-expired" << "истёк";
-        QTest::newRow("uncertainty too large")
-            << "uncertainty" << "2,50" << "должна быть меньше самой концентрации";
+        QTest::newRow("not in air") << "balance"
+                                    << "азот"
+                                    << "ему нужен газ в воздухе";
+        QTest::newRow("registered otherwise") << "concentration"
+                                              << "2,20"
+                                              << "записан иначе";
+        QTest::newRow("registered and expired") << "number"
+                                                << "B-expired"
+                                                << "истёк";
+        QTest::newRow("uncertainty too large") << "uncertainty"
+                                               << "2,50"
+                                               << "должна быть меньше самой концентрации";
     }
     void anUnsuitableCylinderIsRefused() {
         QFETCH(QString, field);

@@ -239,11 +239,11 @@ class TestCliRecords : public QObject {
         QTest::addColumn<QString>("says"); // part of the output or the error
         const QDate today = QDate::currentDate();
         const QString expiry = today.addDays(20).toString(Qt::ISODate);
-        const QStringList add{"cylinders",   "add",         "ГСО 10-123", "--gas",
-                              "CH4 в воздухе", "--component", "methane",    "--concentration",
-                              "2,50",        "--uncertainty", "0,05",     "--balance",
-                              "воздух",      "--supplier",  "ООО «Мониторинг»", "--certified",
-                              "2026-06-01",  "--expiry",    expiry};
+        const QStringList add{
+            "cylinders",   "add",        "ГСО 10-123",      "--gas",      "CH4 в воздухе",
+            "--component", "methane",    "--concentration", "2,50",       "--uncertainty",
+            "0,05",        "--balance",  "воздух",          "--supplier", "ООО «Мониторинг»",
+            "--certified", "2026-06-01", "--expiry",        expiry};
         const auto with = [&](const QString &option, const QString &value) {
             QStringList a = add;
             a[a.indexOf(option) + 1] = value;
@@ -257,9 +257,8 @@ class TestCliRecords : public QObject {
         QTest::newRow("expiring within 30 days")
             << QStringList{"cylinders", "--expiring", "30", "--json"} << 0
             << "\"number\":\"ГСО 10-123\"";
-        QTest::newRow("not within 10 days")
-            << QStringList{"cylinders", "--expiring", "10"} << 0
-            << "Баллонов с истекающим сроком нет";
+        QTest::newRow("not within 10 days") << QStringList{"cylinders", "--expiring", "10"} << 0
+                                            << "Баллонов с истекающим сроком нет";
         QTest::newRow("number once only") << add << 1 << "в реестре уже есть";
         QTest::newRow("concentration with three decimals")
             << with("--concentration", "2,505") << 1 << "«2,505» не подходит";

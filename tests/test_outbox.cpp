@@ -109,9 +109,12 @@ class TestOutbox : public QObject, WindowHarness {
         QTest::addColumn<qint64>("number");
         QTest::addColumn<QString>("bench");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("в журнале") << qint64(12) << "a1b2c3d4e5f6" << "12";
-        QTest::newRow("до номеров мест") << qint64(3) << "" << "3";
-        QTest::newRow("ещё не отправлена") << qint64(0) << "a1b2c3d4e5f6" << "a1b2c3d4e5f6-7";
+        QTest::newRow("в журнале") << qint64(12) << "a1b2c3d4e5f6"
+                                   << "12";
+        QTest::newRow("до номеров мест") << qint64(3) << ""
+                                         << "3";
+        QTest::newRow("ещё не отправлена") << qint64(0) << "a1b2c3d4e5f6"
+                                           << "a1b2c3d4e5f6-7";
     }
     void numbersAndCounts() {
         QFETCH(qint64, number);
@@ -123,7 +126,7 @@ class TestOutbox : public QObject, WindowHarness {
         r.benchNumber = 7;
         QCOMPARE(RecordTexts::recordNumber(r), shown);
         const std::map<long long, QString> counts{
-            {1, "1 запись"}, {3, "3 записи"}, {5, "5 записей"}, {11, "11 записей"},
+            {1, "1 запись"},   {3, "3 записи"},      {5, "5 записей"},   {11, "11 записей"},
             {21, "21 запись"}, {112, "112 записей"}, {104, "104 записи"}};
         for (const auto &[n, text] : counts)
             QCOMPARE(RecordTexts::recordCount(n), text);

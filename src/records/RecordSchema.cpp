@@ -162,8 +162,7 @@ bool benchesAndCylinders(QSqlDatabase &db, Engine e, QString *why) {
     for (const char *column :
          {"bench TEXT NOT NULL DEFAULT ''", "bench_number BIGINT NOT NULL DEFAULT 0",
           "cylinder_uncertainty INTEGER NOT NULL DEFAULT 0",
-          "cylinder_balance TEXT NOT NULL DEFAULT ''",
-          "cylinder_supplier TEXT NOT NULL DEFAULT ''",
+          "cylinder_balance TEXT NOT NULL DEFAULT ''", "cylinder_supplier TEXT NOT NULL DEFAULT ''",
           "cylinder_certified TEXT NOT NULL DEFAULT ''"})
         statements << QString("ALTER TABLE records ADD COLUMN %1").arg(column);
     statements

@@ -87,8 +87,7 @@ bool RecordStore::open(const QString &path, QString *error) {
             why = q.lastError().text();
         else if (RecordSchema::prepare(db, shown, &why, &refused) &&
                  (!q.exec("SELECT id FROM this_bench") || !q.next()))
-            why = q.lastError().isValid() ? q.lastError().text()
-                                          : "в журнале не указано, чей он";
+            why = q.lastError().isValid() ? q.lastError().text() : "в журнале не указано, чей он";
         else if (why.isEmpty())
             bench_ = q.value(0).toString().toStdString();
     }
@@ -147,10 +146,9 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         record.benchNumber = end->nextOfBench;
     if (record.benchNumber < end->nextOfBench) {
         // Sent before (the answer was lost): the same record is here already.
-        const auto here = RecordRows::select(db, "bench = ? AND bench_number = ?",
-                                             {QString::fromStdString(record.bench),
-                                              qint64(record.benchNumber)},
-                                             &why);
+        const auto here = RecordRows::select(
+            db, "bench = ? AND bench_number = ?",
+            {QString::fromStdString(record.bench), qint64(record.benchNumber)}, &why);
         if (!here)
             return undo(why);
         record.number = here->empty() ? 0 : here->front().number;
@@ -194,9 +192,8 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
     return number;
 }
 
-std::optional<std::vector<CalibrationRecord>> RecordStore::select(const QString &where,
-                                                                  const QVariantList &binds,
-                                                                  bool rowsOnly) const {
+std::optional<std::vector<CalibrationRecord>>
+RecordStore::select(const QString &where, const QVariantList &binds, bool rowsOnly) const {
     lastError_.clear();
     if (!open_) {
         lastError_ = "журнал калибровок не открыт";
@@ -246,10 +243,9 @@ std::vector<CalibrationRecord> RecordStore::list(const std::vector<int> &serials
 
 std::vector<CalibrationRecord> RecordStore::newestOfEach(const std::vector<int> &serials) const {
     QVariantList binds;
-    const QString where =
-        serials.empty() ? QString(NewestOfEvery)
-                        : "number IN (SELECT max(number) FROM records WHERE " +
-                              serialIn(serials, binds) + " GROUP BY serial)";
+    const QString where = serials.empty() ? QString(NewestOfEvery)
+                                          : "number IN (SELECT max(number) FROM records WHERE " +
+                                                serialIn(serials, binds) + " GROUP BY serial)";
     auto records = select(where, binds, true);
     return records ? std::move(*records) : std::vector<CalibrationRecord>{};
 }

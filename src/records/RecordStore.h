@@ -69,9 +69,8 @@ class RecordStore {
     QString lastError() const { return lastError_; }
 
   private:
-    std::optional<std::vector<CalibrationRecord>> select(const QString &where,
-                                                         const QVariantList &binds,
-                                                         bool rowsOnly = false) const;
+    std::optional<std::vector<CalibrationRecord>>
+    select(const QString &where, const QVariantList &binds, bool rowsOnly = false) const;
     void close();
 
     QString connection_;

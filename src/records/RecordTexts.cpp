@@ -163,7 +163,7 @@ QString RecordTexts::cylinder(const CalibrationRecord &r) {
 }
 
 QStringList RecordTexts::cylinderHeadings() {
-    return {"Баллон",      "Газ баллона", "Концентрация", "Погрешность",
+    return {"Баллон",     "Газ баллона", "Концентрация", "Погрешность",
             "Газ-основа", "Поставщик",   "Паспорт",      "Годен до"};
 }
 
@@ -172,9 +172,12 @@ QStringList RecordTexts::cylinderCells(const CalibrationRecord &r) {
     const auto optional = [&](int units) {
         return units > 0 ? scaled(units, r.perPercent) : QString();
     };
-    return {QString::fromStdString(c.number),   QString::fromStdString(c.gas),
-            optional(c.concentration),           optional(c.uncertainty),
-            QString::fromStdString(c.balance),  QString::fromStdString(c.supplier),
+    return {QString::fromStdString(c.number),
+            QString::fromStdString(c.gas),
+            optional(c.concentration),
+            optional(c.uncertainty),
+            QString::fromStdString(c.balance),
+            QString::fromStdString(c.supplier),
             c.certified.empty() ? QString() : date(c.certified),
             c.expiry.empty() ? QString() : date(c.expiry)};
 }
@@ -188,7 +191,7 @@ QString RecordTexts::recordNumber(const CalibrationRecord &r) {
 QString RecordTexts::recordCount(long long n) {
     const long long tens = n % 100, ones = n % 10;
     const char *word = (tens >= 11 && tens <= 14) ? "записей"
-                       : ones == 1               ? "запись"
+                       : ones == 1                ? "запись"
                        : (ones >= 2 && ones <= 4) ? "записи"
                                                   : "записей";
     return QString::number(n) + " " + word;

@@ -316,8 +316,7 @@ void CalibrationWindow::startClicked() {
     procedure.setTolerance(*tolerance);
     setupGroup->hide();
     const CalibrationRecord &started = procedure.record();
-    QStringList conditions{"Выполняет: " + technician,
-                           "баллон: " + RecordTexts::cylinder(started),
+    QStringList conditions{"Выполняет: " + technician, "баллон: " + RecordTexts::cylinder(started),
                            "устойчиво: " + RecordTexts::steadyRule(started)};
     conditions << "допуск: " + RecordTexts::tolerance(started);
     conditionsLabel->setText(conditions.join("; ") + ".");
@@ -462,9 +461,8 @@ void CalibrationWindow::showSent(qint64 benchNumber, qint64 serverNumber) {
 }
 
 void CalibrationWindow::showWaiting(qint64 waiting) {
-    outboxLabel->setText(waiting > 0 ? "Ждут отправки на сервер: " +
-                                           RecordTexts::recordCount(waiting)
-                                     : QString());
+    outboxLabel->setText(
+        waiting > 0 ? "Ждут отправки на сервер: " + RecordTexts::recordCount(waiting) : QString());
 }
 
 void CalibrationWindow::saveCertificate() {

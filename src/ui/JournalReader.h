@@ -32,9 +32,9 @@ class JournalReader {
 
     struct Read {
         std::vector<CalibrationRecord> records;
-        bool made = true;  // false: no journal there yet
-        QString error;     // why nothing could be read
-        QString note;      // serverAwayNote() when read from the bench's journal
+        bool made = true; // false: no journal there yet
+        QString error;    // why nothing could be read
+        QString note;     // serverAwayNote() when read from the bench's journal
     };
     // Every record, oldest first.
     Read list();
