@@ -522,9 +522,9 @@ class TestRecords : public QObject {
         {
             RawFile raw(location());
             QVERIFY(raw.exec("DROP INDEX records_by_bench"));
-            for (const char *column : {"hash", "previous_hash", "bench", "bench_number",
-                                       "cylinder_uncertainty", "cylinder_balance",
-                                       "cylinder_supplier", "cylinder_certified"})
+            for (const char *column :
+                 {"hash", "previous_hash", "bench", "bench_number", "cylinder_uncertainty",
+                  "cylinder_balance", "cylinder_supplier", "cylinder_certified"})
                 QVERIFY2(raw.exec(QString("ALTER TABLE records DROP COLUMN %1").arg(column)),
                          column);
             QVERIFY(raw.exec("DROP TABLE this_bench") && raw.exec("DROP TABLE sent") &&
@@ -547,8 +547,9 @@ class TestRecords : public QObject {
         QCOMPARE(all[2].benchNumber, 1);
         QCOMPARE(all[2].hash, RecordHash::chained("", all[2]));
         RawFile raw(location());
-        QCOMPARE(raw.count(QString("schema_version WHERE version = %1").arg(RecordSchema::version())),
-                 1);
+        QCOMPARE(
+            raw.count(QString("schema_version WHERE version = %1").arg(RecordSchema::version())),
+            1);
         QVERIFY(!raw.exec("UPDATE records SET serial = 1"));
     }
 
