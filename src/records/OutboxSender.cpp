@@ -89,10 +89,6 @@ OutboxSender::~OutboxSender() {
     delete worker_;
 }
 
-void OutboxSender::setRetryInterval(int ms) {
-    retry_.setInterval(ms);
-}
-
 void OutboxSender::wake() {
     QMetaObject::invokeMethod(
         worker_, [w = worker_] { w->pass(); }, Qt::QueuedConnection);

@@ -20,9 +20,6 @@ class OutboxSender : public QObject {
     // Waits for a sending under way to end.
     ~OutboxSender() override;
 
-    // How often to try again while records wait; 30 s unless set.
-    void setRetryInterval(int ms);
-
   public slots:
     // Sends what waits now (in the sender's thread; returns at once).
     void wake();
