@@ -11,8 +11,8 @@
 // commits (and syncs the disk) once a record and would take minutes for
 // 100 000.
 
-#include "cli/DueList.h"
 #include "protocol/SensorHealth.h"
+#include "records/DueList.h"
 #include "records/RecordHash.h"
 #include "records/RecordLocation.h"
 #include "records/RecordRows.h"

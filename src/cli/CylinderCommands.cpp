@@ -18,23 +18,11 @@ QString text(const std::string &s) {
     return QString::fromStdString(s);
 }
 
-QString percentOf(int hundredths) {
-    return text(percentText(hundredths, 100)) + " %";
-}
-
 QString line(const RegisteredCylinder &c) {
-    const std::optional<CylinderComponent> component = componentFromKey(c.component);
-    const QString uncertainty = c.uncertainty > 0 ? " ± " + percentOf(c.uncertainty) : QString();
-    return QStringList{text(c.number),
-                       text(c.gas),
-                       component ? text(componentName(*component)) : text(c.component),
-                       percentOf(c.concentration) + uncertainty,
-                       text(c.balance),
-                       text(c.supplier),
-                       "паспорт " + RecordTexts::date(c.certified),
-                       "годен до " + RecordTexts::date(c.expiry)}
-               .join('\t') +
-           "\n";
+    QStringList cells = RecordTexts::registeredCylinder(c);
+    cells[6] = "паспорт " + cells[6];
+    cells[7] = "годен до " + cells[7];
+    return cells.join('\t') + "\n";
 }
 
 QJsonObject json(const RegisteredCylinder &c) {

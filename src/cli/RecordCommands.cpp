@@ -2,9 +2,9 @@
 
 #include "BenchCli.h"
 #include "CommandLine.h"
-#include "DueList.h"
 #include "RecordListing.h"
 #include "records/Certificate.h"
+#include "records/DueList.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 

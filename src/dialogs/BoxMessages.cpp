@@ -33,3 +33,12 @@ void BoxMessages::show(int icon, const QString &text) {
     open_.append(box);
     box->open();
 }
+
+Messages &BoxMessages::of(QWidget *window) {
+    if (!window || window == parent_)
+        return *this;
+    std::unique_ptr<BoxMessages> &own = windows_[window];
+    if (!own)
+        own = std::make_unique<BoxMessages>(window, modality_);
+    return *own;
+}

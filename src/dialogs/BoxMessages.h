@@ -8,6 +8,9 @@
 #include <QList>
 #include <QPointer>
 
+#include <map>
+#include <memory>
+
 class QMessageBox;
 class QWidget;
 
@@ -20,6 +23,8 @@ class BoxMessages : public Messages {
     void error(const QString &text) override;
     void information(const QString &text) override;
     bool confirm(const QString &text) override;
+    // Boxes over `window`, modal to it alone: the main window stays where it is.
+    Messages &of(QWidget *window) override;
 
   private:
     void show(int icon, const QString &text);
@@ -27,4 +32,5 @@ class BoxMessages : public Messages {
     QWidget *parent_;
     Qt::WindowModality modality_;
     QList<QPointer<QMessageBox>> open_;
+    std::map<QWidget *, std::unique_ptr<BoxMessages>> windows_;
 };

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+class QWidget;
+
 class Messages {
   public:
     virtual ~Messages() = default;
@@ -14,4 +16,10 @@ class Messages {
     virtual void information(const QString &text) = 0;
     // A question answered Yes or No; true for Yes. No is the default answer.
     virtual bool confirm(const QString &text) = 0;
+    // The boxes a window of its own raises: shown over that window, not over
+    // the main one. A stand-in answers for every window itself.
+    virtual Messages &of(QWidget *window) {
+        (void)window;
+        return *this;
+    }
 };

@@ -196,3 +196,20 @@ QString RecordTexts::recordCount(long long n) {
                                                   : "записей";
     return QString::number(n) + " " + word;
 }
+
+QStringList RecordTexts::registeredCylinder(const RegisteredCylinder &c) {
+    const auto text = [](const std::string &s) { return QString::fromStdString(s); };
+    const auto percentOf = [&](int hundredths) {
+        return text(percentText(hundredths, 100)) + " %";
+    };
+    const std::optional<CylinderComponent> component = componentFromKey(c.component);
+    const QString uncertainty = c.uncertainty > 0 ? " ± " + percentOf(c.uncertainty) : QString();
+    return {text(c.number),
+            text(c.gas),
+            component ? text(componentName(*component)) : text(c.component),
+            percentOf(c.concentration) + uncertainty,
+            text(c.balance),
+            text(c.supplier),
+            date(c.certified),
+            date(c.expiry)};
+}

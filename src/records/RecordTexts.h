@@ -4,6 +4,7 @@
 // DD.MM.YYYY, phases and verdicts in words.
 
 #include "protocol/CalibrationRecord.h"
+#include "protocol/CylinderFit.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,10 @@ QString cylinder(const CalibrationRecord &r);
 // them (empty where the record has none).
 QStringList cylinderHeadings();
 QStringList cylinderCells(const CalibrationRecord &r);
+// A registered cylinder as the register lists it: number, gas, the gas it is
+// for, concentration ± uncertainty, balance, supplier, certificate date,
+// expiry.
+QStringList registeredCylinder(const RegisteredCylinder &c);
 // A version byte: high nibble major, low nibble minor (0x14: "1.4").
 QString version(int byte);
 // A setting the block keeps, by its name in a snapshot, with its value in

@@ -8,6 +8,7 @@
 #include "SensorHistoryHandler.h"
 #include "SensorHistoryWindow.h"
 #include "TForm1.h"
+#include "WindowPlacement.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
 #include "pages/BasePage.h"
@@ -75,10 +76,7 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
     window_ = new CalibrationWindow(run_, messages_, &form_);
     window_->hide();
     // The register of cylinders is kept with the records.
-    window_->cylinders->setStoreAccess([this](bool make, QString *error) -> RecordStore * {
-        const bool made = store_ || RecordStore::isServer(path_) || QFileInfo::exists(path_);
-        return made || make ? store(error) : nullptr;
-    });
+    window_->cylinders->setStoreAccess(registerAccess());
     journal_ = new JournalWindow(messages_, &form_);
     journal_->hide();
     auto *journalButton = new QPushButton("Журнал калибровок…", form_.basePage);
@@ -90,10 +88,6 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
         openJournal(identified ? form_.IdentifiedSerialNumber : 0);
     });
     connect(window_->journalButton, &QPushButton::clicked, this, [this] { openJournal(0); });
-    connect(journal_, &JournalWindow::locationChosen, this, [this](const QString &location) {
-        setRecordsPath(location);
-        openJournal(0);
-    });
     reader_.setLocation(path_, outboxPath_);
     history_ = new SensorHistoryHandler(form_, messages_, *journal_,
                                         [this] { return std::pair(path_, outboxPath_); });
@@ -103,11 +97,19 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
 
 CalibrationHandler::~CalibrationHandler() = default;
 
+CylinderFields::StoreAccess CalibrationHandler::registerAccess() {
+    return [this](bool make, QString *error) -> RecordStore * {
+        const bool made = store_ || RecordStore::isServer(path_) || QFileInfo::exists(path_);
+        return made || make ? store(error) : nullptr;
+    };
+}
+
 void CalibrationHandler::setRecordsPath(const QString &path) {
     if (path == path_)
         return;
     path_ = path;
     startOutbox();
+    emit recordsPathChanged(path_);
 }
 
 void CalibrationHandler::setOutboxPath(const QString &path) {
@@ -136,6 +138,7 @@ void CalibrationHandler::startOutbox() {
             [this](bool answered, const QString &error) {
                 // While the server is away, what is read comes from the bench at once.
                 reader_.setServerAway(!answered);
+                emit serverAnswered(answered);
                 journal_->reader().setServerAway(!answered);
                 history_->window()->reader().setServerAway(!answered);
                 window_->outboxLabel->setToolTip(error);
@@ -144,7 +147,6 @@ void CalibrationHandler::startOutbox() {
 }
 
 void CalibrationHandler::setFileChooser(FileChooser &chooser) {
-    chooser_ = &chooser;
     window_->setFileChooser(chooser);
     journal_->setFileChooser(chooser);
 }
@@ -154,8 +156,7 @@ void CalibrationHandler::openJournal(int serial) {
     if (serial > 0)
         journal_->setSerial(serial);
     journal_->showRecords();
-    journal_->show();
-    journal_->raise();
+    showInScreen(*journal_);
 }
 
 void CalibrationHandler::setGasControl(GasControl *control) {
@@ -195,8 +196,7 @@ RecordStore *CalibrationHandler::store(QString *error) {
 
 void CalibrationHandler::openWindow(int page) {
     if (run_.busy()) {
-        window_->show();
-        window_->raise();
+        showInScreen(*window_);
         return;
     }
     if (form_.settingsBusy())
@@ -220,8 +220,7 @@ void CalibrationHandler::openWindow(int page) {
             base.standPosition = n;
     busyPage_ = page;
     window_->prepare(base, path_);
-    window_->show();
-    window_->raise();
+    showInScreen(*window_);
 }
 
 void CalibrationHandler::setBusy(bool busy) {
@@ -260,7 +259,7 @@ void CalibrationHandler::keep(const CalibrationRecord &finished) {
     } else if (number) {
         record.number = *number;
     } else {
-        messages_.error("Запись о калибровке не сохранена: " + error);
+        messages_.of(window_).error("Запись о калибровке не сохранена: " + error);
     }
     window_->showKept(record, number ? QString() : error);
     if (journal_->isVisible())

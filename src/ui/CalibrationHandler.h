@@ -9,6 +9,7 @@
 // journal window, and "История датчика…" the sensor's history (which also
 // adds to the base page when the sensor nears the end of its life).
 
+#include "CylinderFields.h"
 #include "JournalReader.h"
 #include "protocol/CalibrationRecord.h"
 
@@ -47,6 +48,9 @@ class CalibrationHandler : public QObject {
     QString outboxPath() const { return outboxPath_; }
     // Sends the bench's records to the server; nullptr when the journal is a file.
     OutboxSender *outbox() const { return sender_.get(); }
+    // The store that holds the register of cylinders (the bench's own with
+    // the journal on a server), opened on first use and made only when asked.
+    CylinderFields::StoreAccess registerAccess();
     void setFileChooser(FileChooser &chooser);
     // Under --simulate: the control of the gas on the virtual sensors, which
     // then follows each new step's gas (the technician may still change it).
@@ -56,6 +60,12 @@ class CalibrationHandler : public QObject {
     SensorHistoryHandler *sensorHistory() const { return history_; }
     CalibrationRun &run() const { return run_; }
     QLabel *lastCalibrationLabel() const { return last_; }
+
+  signals:
+    // The journal is elsewhere now.
+    void recordsPathChanged(const QString &path);
+    // The outbox's sender reached the server, or found it away.
+    void serverAnswered(bool answered);
 
   public slots:
     void openWindow(int page);
@@ -86,7 +96,6 @@ class CalibrationHandler : public QObject {
     CalibrationWindow *window_ = nullptr;
     JournalWindow *journal_ = nullptr;
     SensorHistoryHandler *history_ = nullptr;
-    FileChooser *chooser_ = nullptr;
     GasControl *gasControl_ = nullptr;
     std::string followedStep_;
     QLabel *last_ = nullptr;

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -64,10 +65,10 @@ void paint(QLabel *label, bool bad) {
 } // namespace
 
 CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent)
-    : QWidget(parent, Qt::Window), run_(run), messages_(messages) {
+    : QWidget(parent, Qt::Window), run_(run), messages_(messages.of(this)) {
     setObjectName("calibrationWindow");
     setWindowTitle("Калибровка");
-    resize(760, 640);
+    resize(820, 900);
     auto *layout = new QVBoxLayout(this);
     instrumentLabel = new QLabel(this);
     instrumentLabel->setObjectName("instrumentLabel");
@@ -84,7 +85,16 @@ CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QW
     paint(outboxLabel, true);
     layout->addWidget(outboxLabel);
     buildSetup();
-    layout->addWidget(setupGroup);
+    // The set-up scrolls where the screen is short, and folds away once the
+    // procedure has begun; "Начать" stays in sight under it.
+    setupArea = new QScrollArea(this);
+    setupArea->setObjectName("setupArea");
+    setupArea->setWidget(setupGroup);
+    setupArea->setWidgetResizable(true);
+    setupArea->setFrameShape(QFrame::NoFrame);
+    setupArea->setMinimumHeight(120);
+    layout->addWidget(setupArea, 2);
+    layout->addWidget(startButton, 0, Qt::AlignLeft);
     conditionsLabel = new QLabel(this);
     conditionsLabel->setObjectName("conditionsLabel");
     conditionsLabel->setWordWrap(true);
@@ -153,9 +163,8 @@ void CalibrationWindow::buildSetup() {
     standLabel = new QLabel(setupGroup);
     standLabel->setObjectName("standLabel");
     form->addRow("Позиция стенда:", standLabel);
-    startButton = new QPushButton("Начать", setupGroup);
+    startButton = new QPushButton("Начать", this);
     startButton->setObjectName("startButton");
-    form->addRow(startButton);
 }
 
 void CalibrationWindow::buildSteps() {
@@ -204,7 +213,7 @@ void CalibrationWindow::buildSteps() {
     }
     waitChart = new QChartView(chart_, stepGroup);
     waitChart->setObjectName("waitChart");
-    waitChart->setMinimumHeight(200);
+    waitChart->setMinimumHeight(160);
     layout->addWidget(waitChart, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -225,7 +234,7 @@ void CalibrationWindow::buildSteps() {
         {"Точка", "Проверка", "Ожидалось", "Показание", "До устойчивости, с", "Итог"});
     measurementsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     measurementsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    measurementsTable->setMinimumHeight(150);
+    measurementsTable->setMinimumHeight(110);
     layout->addWidget(measurementsTable);
 }
 
@@ -254,7 +263,8 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     const bool judgedByReading = !rules_ || rules_->style != CalibrationStyle::Thresholds;
     steadyBandEdit->setEnabled(judgedByReading);
     toleranceEdit->setEnabled(judgedByReading);
-    setupGroup->show();
+    setupArea->show();
+    startButton->show();
     conditionsLabel->hide();
     stepGroup->setEnabled(false);
     instructionLabel->setText("Заполните поля и нажмите «Начать».");
@@ -314,7 +324,8 @@ void CalibrationWindow::startClicked() {
     CalibrationProcedure procedure(record.block, record.sensorGas, record, run_.now());
     procedure.setRule({steadySecondsSpin->value(), *band});
     procedure.setTolerance(*tolerance);
-    setupGroup->hide();
+    setupArea->hide();
+    startButton->hide();
     const CalibrationRecord &started = procedure.record();
     QStringList conditions{"Выполняет: " + technician, "баллон: " + RecordTexts::cylinder(started),
                            "устойчиво: " + RecordTexts::steadyRule(started)};
@@ -466,7 +477,7 @@ void CalibrationWindow::showWaiting(qint64 waiting) {
 }
 
 void CalibrationWindow::saveCertificate() {
-    if (!isKept_ || !chooser_)
+    if (!isKept_)
         return;
     const QString path = chooser_->saveFileName(
         this, "Сохранить свидетельство о калибровке",

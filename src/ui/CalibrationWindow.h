@@ -8,6 +8,7 @@
 // procedure runs aborts the procedure (the block is reset and the record says
 // so).
 
+#include "export/DialogFileChooser.h"
 #include "protocol/CalibrationProcedure.h"
 
 #include <QWidget>
@@ -27,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QLineSeries;
 class QPushButton;
+class QScrollArea;
 class QSpinBox;
 class QTableWidget;
 class QValueAxis;
@@ -52,6 +54,7 @@ class CalibrationWindow : public QWidget {
     QLabel *instrumentLabel;
     QLabel *recordsPathLabel;
     QLabel *outboxLabel;
+    QScrollArea *setupArea;
     QGroupBox *setupGroup;
     QLineEdit *technicianEdit;
     // The cylinder: picked from the register or typed in (its widgets; the
@@ -105,7 +108,8 @@ class CalibrationWindow : public QWidget {
 
     CalibrationRun &run_;
     Messages &messages_;
-    FileChooser *chooser_ = nullptr;
+    DialogFileChooser dialog_;
+    FileChooser *chooser_ = &dialog_;
     CalibrationRecord base_;
     const CalibrationRules *rules_ = nullptr;
     CalibrationRecord kept_;

@@ -43,6 +43,10 @@ class CylinderFields : public QObject {
     // reason in the technician's words, when it cannot be used.
     std::optional<Cylinder> resolve(QDate today, QString *error);
 
+    // The entry the fields describe; nothing with the reason when a number
+    // in them is not one.
+    std::optional<RegisteredCylinder> typed(QString *error) const;
+
     QComboBox *cylinderCombo;
     QLabel *cylinderRegisterLabel;
     QLineEdit *cylinderNumberEdit;
@@ -59,9 +63,6 @@ class CylinderFields : public QObject {
     void picked(int index);
     void show(const RegisteredCylinder &c);
     void setEditable(bool editable);
-    // The entry the fields describe; nothing with the reason when a number
-    // in them is not one.
-    std::optional<RegisteredCylinder> typed(QString *error) const;
     QString key(const char *name) const;
 
     StoreAccess access_;

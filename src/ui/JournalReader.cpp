@@ -29,6 +29,10 @@ JournalReader::Read JournalReader::of(int serial) {
     return read([serial](RecordStore &s) { return s.list({serial}); });
 }
 
+JournalReader::Read JournalReader::newestOfEach() {
+    return read([](RecordStore &s) { return s.newestOfEach(); });
+}
+
 JournalReader::Read JournalReader::last(int serial) {
     return read([serial](RecordStore &s) {
         const auto r = s.last(serial);

@@ -40,6 +40,8 @@ class JournalReader {
     Read list();
     // One instrument's records, oldest first.
     Read of(int serial);
+    // Each instrument's newest record, by serial number.
+    Read newestOfEach();
     // The newest record of an instrument (none or one).
     Read last(int serial);
     // The journal the last read came from; nullptr when it read none.

@@ -12,14 +12,12 @@
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -28,7 +26,6 @@
 #include <tuple>
 
 namespace {
-const char *const LocationKey = "records/location";
 const QStringList Headings = {"№", "Дата", "Прибор №", "Модель", "Итог", "Следующая", "Выполнил"};
 enum Column { Number, When, Serial, Model, Outcome, NextDue, Technician };
 
@@ -65,21 +62,20 @@ QByteArray csv(const std::vector<CalibrationRecord> &records) {
 } // namespace
 
 JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
-    : QWidget(parent, Qt::Window), messages_(messages), path_(RecordStore::defaultPath()) {
+    : QWidget(parent, Qt::Window), messages_(messages.of(this)), path_(RecordStore::defaultPath()) {
     setObjectName("journalWindow");
     setWindowTitle("Журнал калибровок");
     resize(820, 520);
     auto *layout = new QVBoxLayout(this);
     auto *location = new QHBoxLayout;
-    recordsLocationEdit = new QLineEdit(this);
-    recordsLocationEdit->setObjectName("recordsLocationEdit");
-    recordsLocationEdit->setPlaceholderText(
-        "файл журнала или postgresql://пользователь[:пароль]@сервер[:порт]/база");
-    recordsLocationButton = new QPushButton("Применить", this);
+    recordsLocationLabel = new QLabel(this);
+    recordsLocationLabel->setObjectName("recordsLocationLabel");
+    recordsLocationLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    recordsLocationButton = new QPushButton("Изменить…", this);
     recordsLocationButton->setObjectName("recordsLocationButton");
-    recordsLocationButton->setToolTip("Вести журнал в этом файле или на этом сервере и запомнить");
-    location->addWidget(new QLabel("Журнал:", this));
-    location->addWidget(recordsLocationEdit, 1);
+    recordsLocationButton->setToolTip("Вести журнал в другом файле или на сервере");
+    recordsLocationButton->setAccessibleName("Изменить место журнала");
+    location->addWidget(recordsLocationLabel, 1);
     location->addWidget(recordsLocationButton);
     layout->addLayout(location);
     layout->addLayout(buildFilters());
@@ -132,10 +128,10 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
         emit sensorHistoryRequested(shown_[std::size_t(row)].serial);
     });
     connect(recordsTable, &QTableWidget::cellDoubleClicked, this, &JournalWindow::saveCertificate);
-    connect(recordsLocationButton, &QPushButton::clicked, this, &JournalWindow::applyLocation);
-    connect(recordsLocationEdit, &QLineEdit::returnPressed, this, &JournalWindow::applyLocation);
+    connect(recordsLocationButton, &QPushButton::clicked, this,
+            &JournalWindow::locationChangeRequested);
     setToday(QDate::currentDate());
-    recordsLocationEdit->setText(RecordLocation::shown(path_));
+    recordsLocationLabel->setText("Журнал: " + RecordLocation::shown(path_));
     reader_.setLocation(path_, QString());
 }
 
@@ -190,25 +186,7 @@ QGridLayout *JournalWindow::buildFilters() {
 void JournalWindow::setRecordsPath(const QString &path, const QString &benchPath) {
     path_ = path;
     reader_.setLocation(path, benchPath);
-    recordsLocationEdit->setText(RecordLocation::shown(path));
-}
-
-QString JournalWindow::rememberedLocation() {
-    return QSettings().value(LocationKey).toString();
-}
-
-void JournalWindow::applyLocation() {
-    QString location = recordsLocationEdit->text().trimmed();
-    // The one in use as shown, its password left out, stands for itself.
-    if (location == RecordLocation::shown(path_))
-        location = path_;
-    if (const QString bad = RecordLocation::malformed(location); !bad.isEmpty())
-        return messages_.error("Журнал калибровок не изменён: " + bad + ".");
-    if (!RecordLocation::isServer(location))
-        location = QFileInfo(location).absoluteFilePath();
-    QSettings().setValue(LocationKey, location);
-    recordsLocationEdit->setText(RecordLocation::shown(location));
-    emit locationChosen(location);
+    recordsLocationLabel->setText("Журнал: " + RecordLocation::shown(path));
 }
 
 void JournalWindow::showWaiting(qint64 waiting) {
@@ -300,8 +278,6 @@ void JournalWindow::saveCertificate() {
     const int row = recordsTable->currentRow();
     if (row < 0 || row >= int(shown_.size()))
         return messages_.information("Выберите запись в таблице.");
-    if (!chooser_)
-        return;
     const CalibrationRecord &r = shown_[std::size_t(row)];
     const QString path = chooser_->saveFileName(
         this, "Сохранить свидетельство о калибровке",
@@ -318,8 +294,6 @@ void JournalWindow::exportCsv() {
     if (shown_.empty())
         return messages_.information("Нет записей для экспорта: измените условия и нажмите "
                                      "«Показать».");
-    if (!chooser_)
-        return;
     const QString path = chooser_->saveFileName(this, "Экспорт журнала калибровок",
                                                 "Журнал калибровок.csv", "Таблица CSV (*.csv)");
     if (path.isEmpty())

@@ -6,11 +6,12 @@
 // Modeless beside the main window. It only reads: a journal not made yet
 // stays unmade. With the journal on a server it reads the server, or the
 // bench's own journal while the server does not answer (JournalReader.h), and
-// says how many of the bench's records wait to be sent. Where the journal is
-// may be set here too, and is remembered.
+// says how many of the bench's records wait to be sent. It shows where the
+// journal is; "Изменить…" asks for another place (JournalLocationDialog).
 
 #include "JournalFilter.h"
 #include "JournalReader.h"
+#include "export/DialogFileChooser.h"
 
 #include <QDate>
 #include <QWidget>
@@ -38,8 +39,6 @@ class JournalWindow : public QWidget {
     // the server does not answer; read again on the next showRecords().
     void setRecordsPath(const QString &path, const QString &benchPath = QString());
     JournalReader &reader() { return reader_; }
-    // The location set here before (QSettings "records/location"); empty when none.
-    static QString rememberedLocation();
     // How many of the bench's records wait to be sent to the server (0: none,
     // or no server).
     void showWaiting(qint64 waiting);
@@ -65,7 +64,7 @@ class JournalWindow : public QWidget {
     QPushButton *sensorHistoryButton;
     QLabel *statusLabel;
     QLabel *outboxLabel;
-    QLineEdit *recordsLocationEdit;
+    QLabel *recordsLocationLabel;
     QPushButton *recordsLocationButton;
 
   signals:
@@ -77,12 +76,10 @@ class JournalWindow : public QWidget {
     void showRecords();
     void saveCertificate();
     void exportCsv();
-    // Takes the location typed in, once it is well formed, and remembers it.
-    void applyLocation();
 
   signals:
-    // The technician chose another journal (a file's absolute path or a server).
-    void locationChosen(const QString &location);
+    // "Изменить…": the technician wants the journal elsewhere.
+    void locationChangeRequested();
 
   private:
     QGridLayout *buildFilters();
@@ -91,7 +88,8 @@ class JournalWindow : public QWidget {
     void fillTable(const std::vector<CalibrationRecord> &all);
 
     Messages &messages_;
-    FileChooser *chooser_ = nullptr;
+    DialogFileChooser dialog_;
+    FileChooser *chooser_ = &dialog_;
     QString path_;
     JournalReader reader_;
     QDate today_;

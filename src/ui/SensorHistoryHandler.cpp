@@ -3,6 +3,7 @@
 #include "JournalWindow.h"
 #include "SensorHistoryWindow.h"
 #include "TForm1.h"
+#include "WindowPlacement.h"
 #include "dialogs/Messages.h"
 #include "pages/BasePage.h"
 #include "protocol/InstrumentKind.h"
@@ -34,8 +35,7 @@ void SensorHistoryHandler::open(int serial) {
     const auto [path, benchPath] = journalPaths_();
     window_->setRecordsPath(path, benchPath);
     window_->showSerial(serial);
-    window_->show();
-    window_->raise();
+    showInScreen(*window_);
 }
 
 QString SensorHistoryHandler::endOfLifeNote(const RecordStore &store, int serial, QString *reason) {

@@ -6,6 +6,7 @@
 #include "SettingsHandler.h"
 #include "SettingsRun.h"
 #include "UsbPage.h"
+#include "WorkshopHandler.h"
 #include "dialogs/Messages.h"
 #include "link/DeviceChangeWait.h"
 #include "mux/TForm2.h"
@@ -107,6 +108,7 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     };
     calibrationRun_ = new CalibrationRun([this] { return clock(); }, this);
     calibrationHandler_ = new CalibrationHandler(*this, messages_, *calibrationRun_);
+    workshopHandler_ = new WorkshopHandler(*this, messages_, *calibrationHandler_);
 
     Timer2->start();
     Timer3->start();

@@ -39,6 +39,7 @@ class SettingsHandler;
 class SettingsRun;
 class TForm2;
 class UsbPage;
+class WorkshopHandler;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -120,6 +121,7 @@ class TForm1 : public QWidget {
     // a clock they move themselves.
     std::function<std::int64_t()> clock;
     CalibrationHandler *calibration() const { return calibrationHandler_; }
+    WorkshopHandler *workshop() const { return workshopHandler_; }
 
   public slots:
     void FormCreate();
@@ -160,6 +162,7 @@ class TForm1 : public QWidget {
     SettingsHandler *settingsHandler_;
     CalibrationRun *calibrationRun_;
     CalibrationHandler *calibrationHandler_;
+    WorkshopHandler *workshopHandler_;
     void loadFrontEndPicture();
 
     SilentSearch silentSearch_;

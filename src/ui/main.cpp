@@ -1,38 +1,10 @@
-#include "CalibrationHandler.h"
-#include "GasControl.h"
-#include "JournalWindow.h"
 #include "MemoryTuning.h"
-#include "TForm1.h"
-#include "dialogs/BoxMessages.h"
-#include "link/CompositeFtDriver.h"
-#include "link/SerialPortFtDriver.h"
-#include "link/UsbHotplugMonitor.h"
-#include "records/RecordStore.h"
+#include "Program.h"
 #include "settings/QtRussian.h"
-#include "sim/SimFtDriver.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QIcon>
-
-#include <cmath>
-#include <memory>
-
-namespace {
-
-// The gas the technician chose goes on the sensors of every virtual
-// instrument, the one on the line among them; a cylinder's percent in each
-// block's own units.
-void applyToVirtualBench(SimFtDriver &sim, TestGas gas, double percent) {
-    for (std::size_t i = 0; i < sim.adapterCount(); ++i) {
-        const auto units =
-            static_cast<int>(std::lround(percent * sim.instrument(i).unitsPerPercent()));
-        sim.applyGas(sim.serialNumber(i), gas, units);
-    }
-}
-
-} // namespace
 
 int main(int argc, char *argv[]) {
     keepLargeBlocksReturnable();
@@ -80,53 +52,13 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     installQtRussian(app);
     parser.process(app);
-    const bool simulate = parser.isSet(simulateOption);
     QApplication::setWindowIcon(QIcon(QApplication::applicationDirPath() + "/ze23-setup.png"));
 
-    SerialPortFtDriver serialDriver;
-    std::unique_ptr<SimFtDriver> simDriver;
-    CompositeFtDriver driver;
-    driver.add(serialDriver);
-    if (simulate) {
-        simDriver = std::make_unique<SimFtDriver>();
-        driver.add(*simDriver);
-    }
-
-    BoxMessages messages;
-    TForm1 form(driver, messages);
-    messages.setParent(&form);
-    if (parser.isSet(outboxOption))
-        form.calibration()->setOutboxPath(QFileInfo(parser.value(outboxOption)).absoluteFilePath());
-    const QString records = parser.isSet(recordsOption) ? parser.value(recordsOption)
-                                                        : JournalWindow::rememberedLocation();
-    if (!records.isEmpty())
-        form.calibration()->setRecordsPath(
-            RecordStore::isServer(records) ? records : QFileInfo(records).absoluteFilePath());
-
-    UsbHotplugMonitor hotplug;
-    QObject::connect(&hotplug, &UsbHotplugMonitor::deviceArrived, &form,
-                     [&form] { form.WMDeviceChange(TForm1::DeviceArrival); });
-    QObject::connect(&hotplug, &UsbHotplugMonitor::deviceRemoved, &form,
-                     [&form] { form.WMDeviceChange(TForm1::DeviceRemoveComplete); });
-
-    // Under --simulate a small tool window beside the main one says what is
-    // on the virtual sensors.
-    GasControl *gasControl = nullptr;
-    if (simDriver) {
-        gasControl = new GasControl(
-            [&sim = *simDriver](TestGas gas, double percent) {
-                applyToVirtualBench(sim, gas, percent);
-            },
-            &form);
-        gasControl->setWindowFlags(Qt::Tool);
-        form.calibration()->setGasControl(gasControl);
-    }
-
-    form.show();
-    if (gasControl) {
-        gasControl->adjustSize();
-        gasControl->move(form.frameGeometry().topRight() + QPoint(8, 0));
-        gasControl->show();
-    }
+    ProgramOptions options;
+    options.simulate = parser.isSet(simulateOption);
+    options.records = parser.value(recordsOption);
+    options.outbox = parser.value(outboxOption);
+    Program program(options);
+    program.show();
     return app.exec();
 }

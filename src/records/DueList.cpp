@@ -28,8 +28,7 @@ std::vector<DueList::Entry> DueList::within(const std::vector<CalibrationRecord>
     return due;
 }
 
-namespace {
-QString when(const DueList::Entry &e) {
+QString DueList::when(const Entry &e) {
     if (!e.daysLeft)
         return "сейчас: " + QString::fromStdString(outcomeText(e.last.outcome)).toLower();
     const QString date = QDate::fromString(QString::fromStdString(e.last.nextDue), Qt::ISODate)
@@ -38,7 +37,6 @@ QString when(const DueList::Entry &e) {
         return QString("%1, просрочена на %2 дн.").arg(date).arg(-*e.daysLeft);
     return QString("%1, через %2 дн.").arg(date).arg(*e.daysLeft);
 }
-} // namespace
 
 QString DueList::table(const std::vector<Entry> &entries) {
     if (entries.empty())
