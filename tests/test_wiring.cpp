@@ -23,9 +23,13 @@
 #include "ui/TForm1.h"
 #include "ui/WorkshopHandler.h"
 
+#include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -162,6 +166,29 @@ class TestWiring : public QObject {
         QCOMPARE(shownBy([&location] { location.browseButton->click(); }),
                  QString("Файл журнала калибровок"));
         location.reject();
+    }
+
+    // Every field a technician types into or picks from is named by what
+    // they read beside it (a buddy label or an accessible name), so that a
+    // screen reader, and the end-to-end test, finds it.
+    void everyFieldHasAName() {
+        QStringList nameless;
+        for (QWidget *top : QApplication::topLevelWidgets())
+            for (QWidget *w : top->findChildren<QWidget *>()) {
+                const bool field = qobject_cast<QLineEdit *>(w) ||
+                                   qobject_cast<QAbstractSpinBox *>(w) ||
+                                   qobject_cast<QComboBox *>(w);
+                // Parts of another widget (a spin box's own line edit, a file
+                // dialog's innards) are named by their owner.
+                if (!field || qobject_cast<QAbstractSpinBox *>(w->parentWidget()) ||
+                    qobject_cast<QComboBox *>(w->parentWidget()) ||
+                    qobject_cast<QFileDialog *>(top))
+                    continue;
+                QAccessibleInterface *a = QAccessible::queryAccessibleInterface(w);
+                if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+                    nameless << top->objectName() + "/" + w->objectName();
+            }
+        QVERIFY2(nameless.isEmpty(), qPrintable(nameless.join(", ")));
     }
 
     // At its smallest, each window leaves room for a taskbar and its title

@@ -4,6 +4,7 @@
 #include "ValueField.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -34,11 +35,13 @@ void parameterGroup(QWidget *page, CatalyticWidgets &w, const ParameterNames &n,
     w.parameters = box;
     const int width = where.width();
 
-    label(box, n.labelAir, "U воздух, мВ", 6, 22, 78, 17);
+    QLabel *airLabel = label(box, n.labelAir, "U воздух, мВ", 6, 22, 78, 17);
     w.uAir = readOnlyEdit(box, n.uAir, 86, 20, 64, 21);
+    airLabel->setBuddy(w.uAir);
     w.applyAir = button(box, n.applyAir, "Применить U воздуха", 154, 19, width - 160, 23);
-    label(box, n.labelGas, "U газ, мВ", 6, 48, 78, 17);
+    QLabel *gasLabel = label(box, n.labelGas, "U газ, мВ", 6, 48, 78, 17);
     w.uGas = readOnlyEdit(box, n.uGas, 86, 46, 64, 21);
+    gasLabel->setBuddy(w.uGas);
     w.applyGas = button(box, n.applyGas, "Применить U газа", 154, 45, width - 160, 23);
 
     auto *rows = new QFrame(box);
@@ -50,8 +53,9 @@ void parameterGroup(QWidget *page, CatalyticWidgets &w, const ParameterNames &n,
     ValueField **fields[] = {&w.calibrationGas, &w.threshold1, &w.threshold2, &w.offThreshold};
     for (std::size_t row = 0; row < 4; ++row) {
         const int y = 6 + 24 * int(row);
-        label(rows, n.labels[row], texts[row], 6, y + 2, 118, 17);
+        QLabel *caption = label(rows, n.labels[row], texts[row], 6, y + 2, 118, 17);
         *fields[row] = new ValueField(n.fields[row], rows);
+        caption->setBuddy(*fields[row]);
         (*fields[row])->setGeometry(126, y, 40, 21);
     }
     const int buttonWidth = width - 12 - 182;

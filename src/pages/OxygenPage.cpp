@@ -128,8 +128,9 @@ void OxygenPage::buildSettings() {
     const char *const fieldNames[] = {"MaskEdit13", "MaskEdit14", "MaskEdit15", "MaskEdit16"};
     ValueField **fields[] = {&MaskEdit13, &MaskEdit14, &MaskEdit15, &MaskEdit16};
     for (int row = 0; row < 4; ++row) {
-        label(Panel89, labelNames[row], labels[row], 6, 5 + 21 * row, 96, 17);
+        QLabel *caption = label(Panel89, labelNames[row], labels[row], 6, 5 + 21 * row, 96, 17);
         *fields[row] = new ValueField(fieldNames[row], Panel89, 4);
+        caption->setBuddy(*fields[row]);
         (*fields[row])->setGeometry(104, 3 + 21 * row, 48, 20);
     }
     Button80 = button(Panel89, "Button80", "Применить", 158, 3, 92, 41);

@@ -166,18 +166,18 @@ QGridLayout *JournalWindow::buildFilters() {
     showButton->setObjectName("showButton");
     showButton->setDefault(true);
 
-    grid->addWidget(new QLabel("Прибор №:", this), 0, 0);
-    grid->addWidget(serialFilter, 0, 1);
-    grid->addWidget(new QLabel("Модель:", this), 0, 2);
-    grid->addWidget(kindFilter, 0, 3);
-    grid->addWidget(new QLabel("Итог:", this), 0, 4);
-    grid->addWidget(outcomeFilter, 0, 5);
-    grid->addWidget(new QLabel("С:", this), 1, 0);
-    grid->addWidget(fromDate, 1, 1);
-    grid->addWidget(new QLabel("По:", this), 1, 2);
-    grid->addWidget(toDate, 1, 3);
-    grid->addWidget(new QLabel("Выполнил:", this), 1, 4);
-    grid->addWidget(technicianFilter, 1, 5);
+    const auto labelled = [&](const char *text, QWidget *field, int row, int column) {
+        auto *label = new QLabel(QString::fromUtf8(text), this);
+        label->setBuddy(field);
+        grid->addWidget(label, row, column);
+        grid->addWidget(field, row, column + 1);
+    };
+    labelled("Прибор №:", serialFilter, 0, 0);
+    labelled("Модель:", kindFilter, 0, 2);
+    labelled("Итог:", outcomeFilter, 0, 4);
+    labelled("С:", fromDate, 1, 0);
+    labelled("По:", toDate, 1, 2);
+    labelled("Выполнил:", technicianFilter, 1, 4);
     grid->addWidget(showButton, 0, 6, 2, 1);
     grid->setColumnStretch(5, 1);
     return grid;

@@ -18,20 +18,38 @@ QRect room(const QWidget &w) {
     return screen ? screen->availableGeometry() : QRect(0, 0, 1366, 728);
 }
 
-// Moves `w` (client top-left `at`) so that its frame lies inside `r`.
+// The window with its frame, as far as can be told before it is shown.
+QSize framed(const QWidget &w) {
+    return w.isVisible() ? w.frameGeometry().size()
+                         : QSize(w.width() + 2 * Border, w.height() + TitleBar + Border);
+}
+
+// Moves `w`, its frame's top-left at `at` (where QWidget::move puts a
+// window), as little as it takes for the frame to lie inside `r`.
 void moveInside(QWidget &w, QPoint at, const QRect &r) {
-    const int x = std::clamp(at.x(), r.left() + Border,
-                             std::max(r.left() + Border, r.right() - Border - w.width()));
-    const int y = std::clamp(at.y(), r.top() + TitleBar,
-                             std::max(r.top() + TitleBar, r.bottom() - Border - w.height()));
+    const QSize f = framed(w);
+    const int x = std::clamp(at.x(), r.left(), std::max(r.left(), r.right() + 1 - f.width()));
+    const int y = std::clamp(at.y(), r.top(), std::max(r.top(), r.bottom() + 1 - f.height()));
     w.move(x, y);
 }
 } // namespace
 
 void placeBeside(QWidget &window, const QWidget &main) {
     const QRect r = room(main);
-    const QRect frame = main.frameGeometry();
-    moveInside(window, QPoint(frame.right() + 8 + Border, frame.top() + TitleBar), r);
+    const QRect m = main.frameGeometry();
+    const QSize f = framed(window);
+    // Right of the main window, left of it, under it, over it: the first
+    // place the whole window fits without covering the main one.
+    const QPoint places[] = {{m.right() + 8, m.top()},
+                             {m.left() - 8 - f.width(), m.top()},
+                             {m.left(), m.bottom() + 8},
+                             {m.left(), m.top() - 8 - f.height()}};
+    for (const QPoint &at : places)
+        if (r.contains(QRect(at, f))) {
+            window.move(at);
+            return;
+        }
+    moveInside(window, places[0], r);
 }
 
 void showInScreen(QWidget &window) {
@@ -40,9 +58,13 @@ void showInScreen(QWidget &window) {
         const QSize fits(std::min(window.width(), r.width() - 2 * Border),
                          std::min(window.height(), r.height() - TitleBar - Border));
         window.resize(fits.expandedTo(window.minimumSize()));
-        const QRect at(window.pos(), window.size());
-        if (!r.contains(at.adjusted(-Border, -TitleBar, Border, Border)))
-            moveInside(window, r.center() - QPoint(window.width(), window.height()) / 2, r);
+        // Never placed yet: the middle of the screen; else where it was, as
+        // far as it stays inside.
+        const QSize f = framed(window);
+        const QPoint at = window.testAttribute(Qt::WA_Moved)
+                              ? window.pos()
+                              : r.center() - QPoint(f.width(), f.height()) / 2;
+        moveInside(window, at, r);
     }
     window.show();
     window.raise();

@@ -5,8 +5,9 @@
 
 class QWidget;
 
-// Puts `window` right of `main` where the screen leaves room, otherwise as
-// far right as it fits; inside the screen either way.
+// Puts `window` beside `main` (right, left, under or over it) where the
+// screen leaves room, otherwise as far right as it fits; inside the screen
+// either way.
 void placeBeside(QWidget &window, const QWidget &main);
 // Shows `window` in front, first shrunk to the screen's free room and moved
 // into it where it would stand out.

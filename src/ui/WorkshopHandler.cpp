@@ -22,7 +22,7 @@ WorkshopHandler::WorkshopHandler(TForm1 &form, Messages &messages, CalibrationHa
     // Right of the device list, under the search notice.
     auto *group = new QGroupBox("Журнал и баллоны", form_.usbPage);
     group->setObjectName("workshopGroup");
-    group->setGeometry(476, 300, 306, 214);
+    group->setGeometry(476, 320, 306, 196);
     auto *layout = new QVBoxLayout(group);
     journalLocationLabel = new QLabel(group);
     journalLocationLabel->setObjectName("journalLocationLabel");
