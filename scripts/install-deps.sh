@@ -9,6 +9,7 @@ packages=(
   libgl-dev libudev-dev libbenchmark-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql qt6-translations-l10n poppler-utils
   fonts-dejavu-core xvfb xauth desktop-file-utils
+  python3-pyatspi at-spi2-core dbus-x11 xdotool
 )
 
 missing=()

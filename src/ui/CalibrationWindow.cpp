@@ -152,6 +152,8 @@ void CalibrationWindow::buildSetup() {
     steadyBandEdit = new QLineEdit(setupGroup);
     steadyBandEdit->setObjectName("steadyBandEdit");
     steadyBandEdit->setMaximumWidth(80);
+    steadySecondsSpin->setAccessibleName("Показание устойчиво за, с");
+    steadyBandEdit->setAccessibleName("Изменение показания менее, %");
     rule->addWidget(new QLabel("за", setupGroup));
     rule->addWidget(steadySecondsSpin);
     rule->addWidget(new QLabel("изменение менее", setupGroup));
@@ -234,6 +236,7 @@ void CalibrationWindow::buildSteps() {
         {"Точка", "Проверка", "Ожидалось", "Показание", "До устойчивости, с", "Итог"});
     measurementsTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     measurementsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    measurementsTable->setAccessibleName("Измерения");
     measurementsTable->setMinimumHeight(110);
     layout->addWidget(measurementsTable);
 }
@@ -267,6 +270,7 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     startButton->show();
     conditionsLabel->hide();
     stepGroup->setEnabled(false);
+    stepGroup->hide();
     instructionLabel->setText("Заполните поля и нажмите «Начать».");
     readingLabel->clear();
     waitLabel->clear();
@@ -333,6 +337,7 @@ void CalibrationWindow::startClicked() {
     conditionsLabel->setText(conditions.join("; ") + ".");
     conditionsLabel->show();
     stepGroup->setEnabled(true);
+    stepGroup->show();
     started_ = true;
     run_.start(std::move(procedure));
 }

@@ -83,6 +83,7 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     recordsTable = new QTableWidget(0, int(Headings.size()), this);
     recordsTable->setObjectName("recordsTable");
     recordsTable->setHorizontalHeaderLabels(Headings);
+    recordsTable->setAccessibleName("Записи журнала");
     recordsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     recordsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     recordsTable->setSelectionMode(QAbstractItemView::SingleSelection);
