@@ -54,6 +54,25 @@ class TestBoxes : public QObject {
         QCOMPARE(open.first()->standardButtons(), QMessageBox::Ok);
         open.first()->done(QMessageBox::Ok);
     }
+
+    // A box a second window raises stands over that window, and the main
+    // window's boxes stay with the main window.
+    void eachWindowHasItsOwnBoxes() {
+        QWidget main, calibration;
+        main.show();
+        calibration.show();
+        BoxMessages messages(&main, Qt::NonModal);
+        Messages &own = messages.of(&calibration);
+        QCOMPARE(&messages.of(&calibration), &own);
+        QCOMPARE(&messages.of(&main), static_cast<Messages *>(&messages));
+        own.error("Запись о калибровке не сохранена");
+        messages.error("Запись о калибровке не сохранена");
+        QCOMPARE(boxes(calibration).size(), 1);
+        QCOMPARE(boxes(main).size(), 1);
+        for (QWidget *w : {&main, &calibration})
+            for (QMessageBox *b : boxes(*w))
+                b->done(QMessageBox::Ok);
+    }
 };
 
 QTEST_MAIN(TestBoxes)

@@ -5,21 +5,20 @@
 #include "BitmapFile.h"
 #include "CalibrationRun.h"
 #include "SettingsRun.h"
+#include "WindowPlacement.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
 
 #include <QTimer>
 
 void TForm1::Button72Click() {
-    Form2->show();
-    Form2->raise();
-    Form2->activateWindow();
+    showInScreen(*Form2);
 
     QString error;
     StandPicture = readBitmap(pictureFolder + "/stend1.bmp", error);
     Form2->setPicture(StandPicture);
     if (StandPicture.isNull()) {
-        messages_.error(error);
+        messages_.of(Form2).error(error);
         return;
     }
 
