@@ -17,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 struct Cli {
     FakeFtDriver hardware, simulated;
@@ -59,6 +61,7 @@ class TestCliRecords : public QObject {
         other.outcome = CalibrationOutcome::Failed;
         other.nextDue.clear();
         QVERIFY(store.add(other, nullptr));
+        QCOMPARE(mkfifo(qPrintable(dir_.filePath("pipe")), 0600), 0);
     }
 
     // {journal} is the journal above, {dir} the temporary folder.
@@ -114,6 +117,9 @@ class TestCliRecords : public QObject {
         QTest::newRow("certificate, no journal")
             << "--records {dir}/none.sqlite certificate 1 -o {dir}/c.pdf" << 1
             << "журнала калибровок"
+            << "";
+        QTest::newRow("certificate over a pipe")
+            << has + "certificate 2 -o {dir}/pipe" << 1 << "не обычный файл"
             << "";
         QTest::newRow("certificate without -o") << has + "certificate 2" << 2 << "-o FILE.pdf"
                                                 << "";

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QImage>
 #include <QMenu>
 #include <QRegularExpression>
@@ -20,6 +21,7 @@
 #include <csignal>
 #include <optional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 struct AnsweringChooser : FileChooser {
     QString answer;
@@ -45,7 +47,8 @@ class TestExport : public QObject, protected WindowHarness {
         chooser.answer = name.isEmpty() ? name : dir->filePath(name);
         form->findChild<QAction *>(entry)->trigger();
         QFile f(chooser.answer);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        // A pipe is not opened: reading it would wait for a writer.
+        return QFileInfo(f).isFile() && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QStringList files() const {
         return QDir(dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
@@ -150,7 +153,11 @@ class TestExport : public QObject, protected WindowHarness {
         QTest::newRow("cancelled") << "" << QByteArray() << "";
         QTest::newRow("no such folder")
             << "none/v.csv" << QByteArray() << "No such file or directory";
-        QTest::newRow("a folder") << "." << QByteArray() << "Filename refers to a directory";
+        QTest::newRow("a folder") << "." << QByteArray() << "это папка, а не файл";
+        // Renaming over it would put a file where the pipe (or a device) was.
+        QTest::newRow("a pipe") << "pipe" << QByteArray()
+                                << "это не обычный файл (устройство, канал или сокет): укажите "
+                                   "другое имя";
         QTest::newRow("disk full") << "v.csv" << QByteArray("old values") << "File too large";
     }
     void cancelledOrFailedSaveChangesNothing() {
@@ -158,6 +165,8 @@ class TestExport : public QObject, protected WindowHarness {
         QFETCH(QByteArray, old);
         QFETCH(QString, reason);
         QFile existing(dir->filePath(target));
+        if (target == "pipe")
+            QCOMPARE(mkfifo(qPrintable(existing.fileName()), 0600), 0);
         QVERIFY(old.isEmpty() ||
                 (existing.open(QIODevice::WriteOnly) && existing.write(old) && existing.flush()));
         const QStringList there = files();
@@ -175,6 +184,7 @@ class TestExport : public QObject, protected WindowHarness {
         QCOMPARE(chooser.asked.size(), 1);
         QCOMPARE(files(), there); // no temporary file left behind
         QCOMPARE(after, old);
+        QVERIFY(target != "pipe" || !QFileInfo(existing.fileName()).isFile());
     }
 };
 

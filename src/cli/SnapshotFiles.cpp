@@ -1,9 +1,9 @@
 #include "SnapshotFiles.h"
 
+#include "files/AtomicSave.h"
 #include "settings/SnapshotJson.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 std::optional<InstrumentSnapshot> SnapshotFiles::load(const QString &path, QString &error) {
     QFile file(path);
@@ -27,8 +27,7 @@ QString SnapshotFiles::fill(QString pattern, const QString &adapter, int serialN
 }
 
 QString SnapshotFiles::save(const QString &path, const QByteArray &bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return "файл " + path + " не записан: " + file.errorString();
+    if (const QString why = saveAtomically(path, bytes); !why.isEmpty())
+        return "файл " + path + " не записан: " + why;
     return {};
 }

@@ -3,11 +3,11 @@
 #include "CertificatePage.h"
 #include "RecordTexts.h"
 #include "WaitChart.h"
+#include "files/AtomicSave.h"
 #include "protocol/Frame.h"
 
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -222,10 +222,7 @@ bool Certificate::write(const CalibrationRecord &r, const QString &path, QString
             *error = QString("Свидетельство не записано в %1: %2").arg(path, why);
         return false;
     };
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    {
+    const QString why = saveAtomically(path, [&](QIODevice &file) -> QString {
         QPdfWriter writer(&file);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(18, 15, 15, 12), QPageLayout::Millimeter);
@@ -234,15 +231,16 @@ bool Certificate::write(const CalibrationRecord &r, const QString &path, QString
         writer.setCreator("Серия ЗЭ-23 " + text(r.toolVersion));
         QPainter painter;
         if (!painter.begin(&writer))
-            return fail("не удалось начать страницу PDF");
+            return "не удалось начать страницу PDF";
         CertificatePage page(writer, painter,
                              titleOf(r) + " · " + text(r.model) + " № " +
                                  QString::number(r.serial));
         document(page, r);
         if (!painter.end())
-            return fail("не удалось завершить PDF");
-    }
-    if (!file.commit())
-        return fail(file.errorString());
+            return "не удалось завершить PDF";
+        return QString();
+    });
+    if (!why.isEmpty())
+        return fail(why);
     return true;
 }

@@ -2,8 +2,8 @@
 
 #include "charts/StripChart.h"
 #include "dialogs/Messages.h"
-#include "export/AtomicSave.h"
 #include "export/ChartCsv.h"
+#include "files/AtomicSave.h"
 #include "pages/TraceMemo.h"
 
 #include <QBuffer>

@@ -2,8 +2,8 @@
 
 #include "DateField.h"
 #include "dialogs/Messages.h"
-#include "export/AtomicSave.h"
 #include "export/FileChooser.h"
+#include "files/AtomicSave.h"
 #include "protocol/InstrumentKind.h"
 #include "records/Certificate.h"
 #include "records/RecordLocation.h"

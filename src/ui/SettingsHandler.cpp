@@ -3,7 +3,7 @@
 #include "SettingsRun.h"
 #include "TForm1.h"
 #include "dialogs/Messages.h"
-#include "export/AtomicSave.h"
+#include "files/AtomicSave.h"
 #include "protocol/InstrumentKind.h"
 #include "protocol/InstrumentSession.h"
 #include "settings/SettingTexts.h"

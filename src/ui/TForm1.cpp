@@ -3,6 +3,7 @@
 #include "CalibrationHandler.h"
 #include "CalibrationRun.h"
 #include "ExportHandler.h"
+#include "JournalLocationDialog.h"
 #include "SettingsHandler.h"
 #include "SettingsRun.h"
 #include "UsbPage.h"
@@ -198,6 +199,7 @@ void TForm1::setFileChooser(FileChooser &chooser) {
     exportHandler_->setFileChooser(chooser);
     settingsHandler_->setFileChooser(chooser);
     calibrationHandler_->setFileChooser(chooser);
+    workshopHandler_->locationDialog()->setFileChooser(chooser);
 }
 
 bool TForm1::calibrationBusy() const {
