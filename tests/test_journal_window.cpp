@@ -5,6 +5,7 @@
 
 #include "RecordSample.h"
 #include "pages/BasePage.h"
+#include "records/JournalTable.h"
 #include "records/RecordStore.h"
 #include "testsupport/ScriptedChooser.h"
 #include "testsupport/WindowHarness.h"
@@ -154,7 +155,7 @@ class TestJournalWindow : public QObject, WindowHarness {
         QFETCH(int, row);
         QFETCH(bool, red);
         window->showRecords();
-        const QTableWidgetItem *item = window->recordsTable->item(row, 4);
+        const QTableWidgetItem *item = window->recordsTable->item(row, JournalTable::Outcome);
         QCOMPARE(item->foreground().color() == QColor(0xC0, 0, 0), red);
     }
 
@@ -168,24 +169,41 @@ class TestJournalWindow : public QObject, WindowHarness {
         QVERIFY(messages.errors.isEmpty());
     }
 
+    // Decimals as the program's locale writes them, as on the pages.
+    void csvOfWhatIsShown_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("concentration");
+        QTest::addColumn<QString>("uncertainty");
+        QTest::newRow("C") << QLocale::c() << "2.50"
+                           << "0.05";
+        QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia) << "2,50"
+                                 << "0,05";
+    }
     void csvOfWhatIsShown() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, concentration);
+        QFETCH(QString, uncertainty);
+        const QLocale before;
+        QLocale::setDefault(locale);
         window->outcomeFilter->setCurrentIndex(3);
         window->showRecords();
         chooser.answer = dir->filePath("journal.csv");
         window->exportButton->click();
+        QLocale::setDefault(before);
         QFile f(chooser.answer);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = f.readAll().split('\n');
         QCOMPARE(lines.size(), 3); // heading, one record, the empty end
-        QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF\"№\";\"Дата\";\"Прибор №\";\"Модель\";\"Итог\";"
-                                      "\"Следующая\";\"Выполнил\";\"Баллон\";\"Газ баллона\";"
-                                      "\"Концентрация\";\"Погрешность\";\"Газ-основа\";"
-                                      "\"Поставщик\";\"Паспорт\";\"Годен до\"\r"));
+        QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF\"№\";\"Дата\";\"Прибор №\";\"Модель\";"
+                                      "\"Блок датчика\";\"Итог\";\"Следующая\";\"Выполнил\";"
+                                      "\"Баллон\";\"Газ баллона\";\"Концентрация\";\"Погрешность\";"
+                                      "\"Газ-основа\";\"Поставщик\";\"Паспорт\";\"Годен до\"\r"));
         QCOMPARE(QString::fromUtf8(lines[1]),
-                 QString("\"2\";\"05.03.2026 11:00:00\";\"23102\";\"ЗЭ11.2к\";\"%1\";\"—\";"
-                         "\"Иванов И. И.\";\"ПГС-0417\";\"CH4 в воздухе\";\"2,50\";\"0,05\";"
+                 QString("\"2\";\"05.03.2026 11:00:00\";\"23102\";\"ЗЭ11.2к\";\"ТКС\";\"%1\";\"—\";"
+                         "\"Иванов И. И.\";\"ПГС-0417\";\"CH4 в воздухе\";\"%2\";\"%3\";"
                          "\"воздух\";\"ООО «Мониторинг»\";\"30.06.2026\";\"30.06.2027\"\r")
-                     .arg(QString::fromStdString(outcomeText(CalibrationOutcome::Failed))));
+                     .arg(QString::fromStdString(outcomeText(CalibrationOutcome::Failed)),
+                          concentration, uncertainty));
     }
 
     void csvToAMissingFolderKeepsNothing() {

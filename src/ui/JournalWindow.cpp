@@ -4,8 +4,10 @@
 #include "dialogs/Messages.h"
 #include "export/AtomicSave.h"
 #include "export/FileChooser.h"
+#include "pages/PageFormat.h"
 #include "protocol/InstrumentKind.h"
 #include "records/Certificate.h"
+#include "records/JournalTable.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 #include "records/RecordTexts.h"
@@ -29,39 +31,12 @@
 
 namespace {
 const char *const LocationKey = "records/location";
-const QStringList Headings = {"№", "Дата", "Прибор №", "Модель", "Итог", "Следующая", "Выполнил"};
-enum Column { Number, When, Serial, Model, Outcome, NextDue, Technician };
+using Column = JournalTable::Column;
 
 const CalibrationOutcome Outcomes[] = {CalibrationOutcome::PassedAsFound,
                                        CalibrationOutcome::Adjusted, CalibrationOutcome::Failed,
                                        CalibrationOutcome::Interrupted};
 
-QStringList cells(const CalibrationRecord &r) {
-    return {RecordTexts::recordNumber(r),
-            RecordTexts::dateTime(r.when),
-            QString::number(r.serial),
-            QString::fromStdString(r.model),
-            QString::fromStdString(outcomeText(r.outcome)),
-            r.nextDue.empty() ? QString("—") : RecordTexts::date(r.nextDue),
-            QString::fromStdString(r.technician)};
-}
-
-QString quoted(QString text) {
-    return '"' + text.replace('"', "\"\"") + '"';
-}
-
-QByteArray csv(const std::vector<CalibrationRecord> &records) {
-    auto line = [](const QStringList &fields) {
-        QStringList q;
-        for (const QString &f : fields)
-            q << quoted(f);
-        return q.join(';') + "\r\n";
-    };
-    QString text = line(Headings + RecordTexts::cylinderHeadings());
-    for (const CalibrationRecord &r : records)
-        text += line(cells(r) + RecordTexts::cylinderCells(r));
-    return "\xEF\xBB\xBF" + text.toUtf8();
-}
 } // namespace
 
 JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
@@ -84,9 +59,10 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     layout->addLayout(location);
     layout->addLayout(buildFilters());
 
-    recordsTable = new QTableWidget(0, int(Headings.size()), this);
+    const QStringList headings = JournalTable::headings();
+    recordsTable = new QTableWidget(0, int(headings.size()), this);
     recordsTable->setObjectName("recordsTable");
-    recordsTable->setHorizontalHeaderLabels(Headings);
+    recordsTable->setHorizontalHeaderLabels(headings);
     recordsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     recordsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     recordsTable->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -281,15 +257,16 @@ void JournalWindow::fillTable(const std::vector<CalibrationRecord> &all) {
     recordsTable->setRowCount(int(shown_.size()));
     for (int row = 0; row < int(shown_.size()); ++row) {
         const CalibrationRecord &r = shown_[std::size_t(row)];
-        const QStringList texts = cells(r);
+        const QStringList texts = JournalTable::cells(r);
         for (int column = 0; column < texts.size(); ++column) {
             auto *item = new QTableWidgetItem(texts[column]);
-            if (column == Number || column == Serial)
+            if (column == Column::Number || column == Column::Serial)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             recordsTable->setItem(row, column, item);
         }
+        recordsTable->item(row, Column::Model)->setToolTip(RecordTexts::instrument(r));
         if (wantsAttention(r, newest[r.serial] == key(r), today_))
-            recordsTable->item(row, Outcome)->setForeground(QColor(0xC0, 0, 0));
+            recordsTable->item(row, Column::Outcome)->setForeground(QColor(0xC0, 0, 0));
     }
     recordsTable->resizeColumnsToContents();
     if (!shown_.empty())
@@ -324,6 +301,8 @@ void JournalWindow::exportCsv() {
                                                 "Журнал калибровок.csv", "Таблица CSV (*.csv)");
     if (path.isEmpty())
         return;
-    if (const QString error = saveAtomically(path, csv(shown_)); !error.isEmpty())
+    if (const QString error =
+            saveAtomically(path, JournalTable::csv(shown_, PageFormat::numbers()));
+        !error.isEmpty())
         messages_.error("Файл не сохранён: " + error);
 }
