@@ -123,6 +123,8 @@ class TestCliRecords : public QObject {
             << "";
         QTest::newRow("help") << "--help" << 0 << "ze23-cli certificate 17 -o"
                               << "";
+        QTest::newRow("help of one command") << "help records" << 0 << "records due [SERIAL...]"
+                                             << "cylinders add";
         QTest::newRow("verify") << has + "records verify" << 0
                                 << "Журнал цел: 3 записи, каждая как записана."
                                 << "";
