@@ -1,0 +1,72 @@
+// Every text the main window shows fits its widget, at the fonts the tests
+// run with: each page of each virtual kind after some seconds of polling.
+
+#include "mux/TForm2.h"
+#include "sim/SimFtDriver.h"
+#include "testsupport/CutTexts.h"
+#include "testsupport/RecordingMessages.h"
+#include "ui/TForm1.h"
+#include "ui/UsbPage.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+std::int64_t nowMs = 0;
+
+// Polls and replies on the hand-moved clock, as the timers would.
+void run(TForm1 &form, int ms) {
+    for (int t = 0; t < ms; t += 50) {
+        nowMs += 50;
+        if (nowMs % 350 == 0)
+            form.Timer1Timer();
+        if (nowMs % 100 == 0)
+            form.Timer2Timer();
+    }
+    QApplication::processEvents();
+}
+} // namespace
+
+class TestTextsFit : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void everyPageOfEveryKind_data() {
+        QTest::addColumn<int>("row");
+        SimFtDriver sim;
+        for (std::size_t row = 0; row < sim.adapterCount(); ++row)
+            QTest::newRow(qPrintable(QString("kind %1").arg(sim.instrument(row).kind())))
+                << int(row);
+    }
+    void everyPageOfEveryKind() {
+        QFETCH(int, row);
+        SimFtDriver sim([] { return nowMs; });
+        RecordingMessages messages;
+        TForm1 form(sim, messages);
+        form.clock = [] { return nowMs; };
+        form.show();
+        form.ListView1->selectRow(row);
+        form.ListView1DblClick();
+        run(form, 3000);
+        QStringList cut;
+        for (int page = 0; page < form.PageControl1->count(); ++page) {
+            if (!form.isTabShown(page))
+                continue;
+            form.PageControl1->setCurrentIndex(page);
+            run(form, 5000);
+            for (const QString &c : cutTexts(&form))
+                cut << QString("page %1: %2").arg(page).arg(c);
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
+    }
+};
+
+QTEST_MAIN(TestTextsFit)
+#include "test_texts_fit.moc"
