@@ -1,5 +1,6 @@
 // Every text the main window shows fits its widget, at the fonts the tests
-// run with: each page of each virtual kind after some seconds of polling.
+// run with: each page of each virtual kind after some seconds of polling, and
+// the device list with the virtual adapters' long names.
 
 #include "mux/TForm2.h"
 #include "sim/SimFtDriver.h"
@@ -65,6 +66,32 @@ class TestTextsFit : public QObject {
                 cut << QString("page %1: %2").arg(page).arg(c);
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
+    }
+
+    // The virtual adapters' names are the longest: each shows whole, or
+    // elided with the whole in its tooltip; number and serial number whole.
+    void deviceNamesReadWhole() {
+        SimFtDriver sim;
+        RecordingMessages messages;
+        TForm1 form(sim, messages);
+        form.show();
+        QTableWidget *list = form.ListView1;
+        QCOMPARE(list->rowCount(), int(sim.adapterCount()));
+        const QFontMetrics fm(list->font());
+        const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        for (int row = 0; row < list->rowCount(); ++row) {
+            for (int column : {0, 2}) {
+                const QTableWidgetItem *item = list->item(row, column);
+                QVERIFY2(fm.horizontalAdvance(item->text()) + margins <= list->columnWidth(column),
+                         qPrintable(item->text()));
+            }
+            const QTableWidgetItem *name = list->item(row, 1);
+            QCOMPARE(name->toolTip(), name->text());
+            QVERIFY2(fm.horizontalAdvance(name->text()) + margins <= list->columnWidth(1),
+                     qPrintable(name->text()));
+        }
+        // The three columns fill the list without a horizontal scroll bar.
+        QVERIFY(!list->horizontalScrollBar()->isVisible());
     }
 };
 
