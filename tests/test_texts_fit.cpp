@@ -1,10 +1,12 @@
 // Every text the main window shows fits its widget, at the fonts the tests
-// run with: each page of each virtual kind after some seconds of polling, and
-// the device list with the virtual adapters' long names.
+// run with: each page of each virtual kind after some seconds of polling, the
+// device list with the virtual adapters' long names, and the multiplexer
+// window with its title.
 
 #include "mux/TForm2.h"
 #include "sim/SimFtDriver.h"
 #include "testsupport/CutTexts.h"
+#include "testsupport/FakeFtDriver.h"
 #include "testsupport/RecordingMessages.h"
 #include "ui/TForm1.h"
 #include "ui/UsbPage.h"
@@ -92,6 +94,23 @@ class TestTextsFit : public QObject {
         }
         // The three columns fill the list without a horizontal scroll bar.
         QVERIFY(!list->horizontalScrollBar()->isVisible());
+    }
+
+    // A title bar writes the title bold, at about 11 pt, beside its close
+    // button: the multiplexer window leaves them the room.
+    void multiplexerTitleFits() {
+        FakeFtDriver none;
+        RecordingMessages messages;
+        TForm1 form(none, messages);
+        QFont title = QApplication::font();
+        title.setPointSize(11);
+        title.setBold(true);
+        const int needs = QFontMetrics(title).horizontalAdvance(form.Form2->windowTitle()) + 64;
+        QVERIFY2(form.Form2->width() >= needs, qPrintable(QString::number(needs)));
+        form.Form2->show();
+        QApplication::processEvents();
+        const QStringList cut = cutTexts(form.Form2);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
     }
 };
 
