@@ -37,7 +37,7 @@ void instrument(CertificatePage &page, const CalibrationRecord &r) {
     for (const auto &[key, version] : r.versions)
         versions << versionName(key) + " " + RecordTexts::version(version);
     page.fields({
-        {"Прибор", RecordTexts::instrument(r)},
+        {"Модель", RecordTexts::instrument(r)},
         {"Заводской номер", QString::number(r.serial)},
         {"Вид прибора", QString::number(r.deviceType)},
         {"Версии блоков", versions.isEmpty() ? "—" : versions.join(", ")},
