@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,6 +59,7 @@ class TestJournalWindow : public QObject, WindowHarness {
         CalibrationRecord pgs =
             record(23103, "2026-11-20T09:00:00", O::Interrupted, "Сидоров П.", "");
         pgs.model = "ЗЭ12";
+        pgs.block = Block::Pgs;
         for (const CalibrationRecord &r :
              {record(23101, "2026-01-10T10:00:00", O::Adjusted, "Петрова А. С.", "2026-07-10"),
               record(23102, "2026-03-05T11:00:00", O::Failed, "Иванов И. И.", ""),
@@ -125,6 +127,33 @@ class TestJournalWindow : public QObject, WindowHarness {
         QVERIFY(window->statusLabel->text().contains(
             QString("Показано записей: %1 из 5").arg(shown.size())));
         QVERIFY(messages.errors.isEmpty());
+    }
+
+    // Three kinds are a ЗЭ22: the filter and the table tell them apart by block.
+    void kindsSharingAModelApart() {
+        {
+            RecordStore store;
+            QVERIFY(store.open(path(), nullptr));
+            for (const std::uint8_t block : {Block::TksPgs, Block::Hydrogen}) {
+                CalibrationRecord r = sampleRecord(23200 + block, "2026-04-01T10:00:00");
+                r.model = "ЗЭ22";
+                r.block = block;
+                QVERIFY(store.add(r, nullptr));
+            }
+        }
+        QStringList kinds;
+        for (int i = 1; i < window->kindFilter->count(); ++i)
+            kinds << window->kindFilter->itemText(i);
+        QCOMPARE(kinds.size(), 6);
+        QCOMPARE(QSet<QString>(kinds.begin(), kinds.end()).size(), 6);
+        window->kindFilter->setCurrentIndex(
+            window->kindFilter->findText("ЗЭ22, блок ТКС+ПГС водород"));
+        window->showRecords();
+        QCOMPARE(window->recordsTable->rowCount(), 1);
+        QCOMPARE(window->shownRecords().front().serial, 23200 + Block::Hydrogen);
+        QCOMPARE(window->recordsTable->item(0, JournalTable::SensorBlock)->text(),
+                 QString("ТКС+ПГС водород"));
+        QCOMPARE(window->recordsTable->item(0, JournalTable::Model)->text(), QString("ЗЭ22"));
     }
 
     void toDateAndEnterApply() {

@@ -32,6 +32,8 @@
 namespace {
 const char *const LocationKey = "records/location";
 using Column = JournalTable::Column;
+// The kind filter's items hold the sensor block beside the model.
+constexpr int BlockRole = Qt::UserRole + 1;
 
 const CalibrationOutcome Outcomes[] = {CalibrationOutcome::PassedAsFound,
                                        CalibrationOutcome::Adjusted, CalibrationOutcome::Failed,
@@ -125,12 +127,15 @@ QGridLayout *JournalWindow::buildFilters() {
     kindFilter = new QComboBox(this);
     kindFilter->setObjectName("kindFilter");
     kindFilter->addItem("Все", QString());
-    std::set<QString> models;
+    // Each kind by its model and sensor block; the model is the item's data.
+    std::set<std::pair<std::string, std::uint8_t>> kinds;
     for (int type = 0; type <= 0xFF; ++type)
-        if (const InstrumentKind *k = findInstrumentKind(std::uint8_t(type)))
-            models.insert(QString::fromUtf8(k->model));
-    for (const QString &m : models)
-        kindFilter->addItem(m, m);
+        if (const InstrumentKind *k = findInstrumentKind(std::uint8_t(type));
+            k && kinds.insert({k->model, k->sensor.block}).second) {
+            kindFilter->addItem(QString::fromStdString(instrumentName(k->model, k->sensor.block)),
+                                QString::fromUtf8(k->model));
+            kindFilter->setItemData(kindFilter->count() - 1, k->sensor.block, BlockRole);
+        }
     fromDate = dateField("fromDate", this);
     fromDate->setDate(QDate(2000, 1, 1));
     toDate = dateField("toDate", this);
@@ -212,6 +217,8 @@ std::optional<JournalFilter> JournalWindow::filter() {
         f.serial = n;
     }
     f.model = kindFilter->currentData().toString();
+    if (const QVariant block = kindFilter->currentData(BlockRole); block.isValid())
+        f.block = std::uint8_t(block.toUInt());
     f.from = fromDate->date();
     f.to = toDate->date();
     if (const int o = outcomeFilter->currentData().toInt(); o >= 0)
