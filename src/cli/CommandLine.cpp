@@ -51,7 +51,7 @@ CommandLine::CommandLine()
                         supplier_, certified_, expiry_});
     QStringList commands = CommandHelp::commands();
     const QString last = commands.takeLast();
-    parser_.addPositionalArgument("command", commands.join(", ") + " или " + last + ".",
+    parser_.addPositionalArgument("COMMAND", commands.join(", ") + " или " + last + ".",
                                   "COMMAND [ADAPTER...|SERIAL...|NUMBER] [FILE|CHANNEL]");
 }
 
