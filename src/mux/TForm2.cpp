@@ -38,6 +38,7 @@ TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
     setFont(windowFont);
     stand_ = new QWidget(this);
     stand_->setObjectName("standArea");
+    stand_->setAccessibleName("Стенд: 32 позиции");
     stand_->setGeometry((WindowWidth - StandWidth) / 2, 0, StandWidth, WindowHeight);
     stand_->installEventFilter(this);
 
