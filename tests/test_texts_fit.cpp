@@ -70,6 +70,47 @@ class TestTextsFit : public QObject {
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
     }
 
+    // Every status a block reports, all at once and none, on each page of
+    // each kind: the panels' other texts fit too.
+    void everyStatusOnEveryPage_data() {
+        QTest::addColumn<int>("kind");
+        for (int kind : {1, 2, 3, 4, 5, 7})
+            QTest::newRow(qPrintable(QString("kind %1").arg(kind))) << kind;
+    }
+    void everyStatusOnEveryPage() {
+        QFETCH(int, kind);
+        FakeFtDriver driver;
+        driver.adapters = {{"FT232R USB UART", "A50285BI"}};
+        RecordingMessages messages;
+        TForm1 form(driver, messages);
+        form.show();
+        form.ListView1->selectRow(0);
+        form.ListView1DblClick();
+        const auto receive = [&](const Frame &f) {
+            const Frame sealedFrame = sealed(f);
+            driver.queueIncoming(std::vector<std::uint8_t>(sealedFrame.begin(), sealedFrame.end()));
+            form.Timer2Timer();
+        };
+        receive({0, 9, 0, 0, std::uint8_t(kind), 0x39, 0x30, 0});
+        QStringList cut;
+        for (int page = 1; page < form.PageControl1->count(); ++page) {
+            if (!form.isTabShown(page))
+                continue;
+            form.PageControl1->setCurrentIndex(page);
+            const std::uint8_t block = PageIndex::blockOf(page);
+            for (std::uint8_t bits : {0xFF, 0x00}) {
+                for (int i = 0; i < 20; ++i) {
+                    form.Timer1Timer();
+                    receive({block, 12, bits, bits, bits, bits, bits, 0});
+                }
+                QApplication::processEvents();
+                for (const QString &c : cutTexts(&form))
+                    cut << QString("page %1, bits %2: %3").arg(page).arg(bits).arg(c);
+            }
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join('\n')));
+    }
+
     // The virtual adapters' names are the longest: each shows whole, or
     // elided with the whole in its tooltip; number and serial number whole.
     void deviceNamesReadWhole() {

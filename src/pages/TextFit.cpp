@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -32,10 +33,25 @@ bool TextFit::fits(const QAbstractButton *b) {
     return room.left() + widest <= room.right() + 1;
 }
 
-void TextFit::shrinkToFit(QAbstractButton *b) {
-    for (int px = QFontInfo(b->font()).pixelSize() - 1; px >= SmallestPixels && !fits(b); --px) {
-        QFont smaller = b->font();
+namespace {
+// Makes `w`'s font a pixel smaller at a time while `fits` says no.
+template <class Fits> void shrinkWhile(QWidget *w, Fits fits) {
+    for (int px = QFontInfo(w->font()).pixelSize() - 1; px >= TextFit::SmallestPixels && !fits();
+         --px) {
+        QFont smaller = w->font();
         smaller.setPixelSize(px);
-        b->setFont(smaller);
+        w->setFont(smaller);
     }
+}
+} // namespace
+
+void TextFit::shrinkToFit(QAbstractButton *b) {
+    shrinkWhile(b, [b] { return fits(b); });
+}
+
+void TextFit::shrinkToFit(QLabel *label, const QString &widest) {
+    shrinkWhile(label, [label, &widest] {
+        return QFontMetrics(label->font()).horizontalAdvance(widest) <=
+               label->contentsRect().width() - 2 * label->margin();
+    });
 }
