@@ -55,6 +55,9 @@ class TestCertificate : public QObject {
         QTest::addColumn<QString>("expected");
         QTest::newRow("title") << "Свидетельство о калибровке № 17";
         QTest::newRow("serial") << "23101";
+        QTest::newRow("instrument in the title")
+            << "газоанализатора серии ЗЭ-23 ЗЭ11.2к, блок ТКС, № 23101";
+        QTest::newRow("instrument") << "Модель ЗЭ11.2к, блок ТКС";
         QTest::newRow("block versions") << "базовый блок 1.2, насос 2.3, блок датчика 1.4";
         QTest::newRow("date") << "08.12.2026 14:30:05";
         QTest::newRow("cylinder") << "№ ПГС-0417, CH4 в воздухе, 2,50 %, годен до 30.06.2027";

@@ -76,6 +76,10 @@ class TestCli : public QObject {
         QTest::newRow("identify") << "--simulate identify @0" << 0 << "вид 1, ЗЭ11.2к   № 23101";
         QTest::newRow("unknown adapter") << "--simulate identify NOSUCH" << 1 << "не найден";
         QTest::newRow("help") << "--help" << 0 << "Пример: ze23-cli write";
+        QTest::newRow("help, a command") << "help write" << 0 << "Пример: ze23-cli write";
+        QTest::newRow("help, the whole") << "help" << 0 << "Пример: ze23-cli stand";
+        QTest::newRow("help, no such command") << "help erase" << 2 << "команды «erase» нет";
+        QTest::newRow("help, two commands") << "help read write" << 2 << "одну команду";
         QTest::newRow("version") << "--version" << 0 << "ze23-cli 1.0";
         QTest::newRow("no command") << "--simulate" << 2 << "не указана команда";
         QTest::newRow("unknown command") << "erase @0" << 2 << "неизвестная команда";

@@ -5,6 +5,7 @@
 
 #include "RecordSample.h"
 #include "pages/BasePage.h"
+#include "records/JournalTable.h"
 #include "records/RecordStore.h"
 #include "testsupport/ScriptedChooser.h"
 #include "testsupport/WindowHarness.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,6 +59,7 @@ class TestJournalWindow : public QObject, WindowHarness {
         CalibrationRecord pgs =
             record(23103, "2026-11-20T09:00:00", O::Interrupted, "Сидоров П.", "");
         pgs.model = "ЗЭ12";
+        pgs.block = Block::Pgs;
         for (const CalibrationRecord &r :
              {record(23101, "2026-01-10T10:00:00", O::Adjusted, "Петрова А. С.", "2026-07-10"),
               record(23102, "2026-03-05T11:00:00", O::Failed, "Иванов И. И.", ""),
@@ -126,6 +129,33 @@ class TestJournalWindow : public QObject, WindowHarness {
         QVERIFY(messages.errors.isEmpty());
     }
 
+    // Three kinds are a ЗЭ22: the filter and the table tell them apart by block.
+    void kindsSharingAModelApart() {
+        {
+            RecordStore store;
+            QVERIFY(store.open(path(), nullptr));
+            for (const std::uint8_t block : {Block::TksPgs, Block::Hydrogen}) {
+                CalibrationRecord r = sampleRecord(23200 + block, "2026-04-01T10:00:00");
+                r.model = "ЗЭ22";
+                r.block = block;
+                QVERIFY(store.add(r, nullptr));
+            }
+        }
+        QStringList kinds;
+        for (int i = 1; i < window->kindFilter->count(); ++i)
+            kinds << window->kindFilter->itemText(i);
+        QCOMPARE(kinds.size(), 6);
+        QCOMPARE(QSet<QString>(kinds.begin(), kinds.end()).size(), 6);
+        window->kindFilter->setCurrentIndex(
+            window->kindFilter->findText("ЗЭ22, блок ТКС+ПГС водород"));
+        window->showRecords();
+        QCOMPARE(window->recordsTable->rowCount(), 1);
+        QCOMPARE(window->shownRecords().front().serial, 23200 + Block::Hydrogen);
+        QCOMPARE(window->recordsTable->item(0, JournalTable::SensorBlock)->text(),
+                 QString("ТКС+ПГС водород"));
+        QCOMPARE(window->recordsTable->item(0, JournalTable::Model)->text(), QString("ЗЭ22"));
+    }
+
     void toDateAndEnterApply() {
         window->toDate->setDate(QDate(2026, 2, 1));
         QTest::keyClick(window->technicianFilter, Qt::Key_Return);
@@ -154,7 +184,7 @@ class TestJournalWindow : public QObject, WindowHarness {
         QFETCH(int, row);
         QFETCH(bool, red);
         window->showRecords();
-        const QTableWidgetItem *item = window->recordsTable->item(row, 4);
+        const QTableWidgetItem *item = window->recordsTable->item(row, JournalTable::Outcome);
         QCOMPARE(item->foreground().color() == QColor(0xC0, 0, 0), red);
     }
 
@@ -168,24 +198,41 @@ class TestJournalWindow : public QObject, WindowHarness {
         QVERIFY(messages.errors.isEmpty());
     }
 
+    // Decimals as the program's locale writes them, as on the pages.
+    void csvOfWhatIsShown_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("concentration");
+        QTest::addColumn<QString>("uncertainty");
+        QTest::newRow("C") << QLocale::c() << "2.50"
+                           << "0.05";
+        QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia) << "2,50"
+                                 << "0,05";
+    }
     void csvOfWhatIsShown() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, concentration);
+        QFETCH(QString, uncertainty);
+        const QLocale before;
+        QLocale::setDefault(locale);
         window->outcomeFilter->setCurrentIndex(3);
         window->showRecords();
         chooser.answer = dir->filePath("journal.csv");
         window->exportButton->click();
+        QLocale::setDefault(before);
         QFile f(chooser.answer);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = f.readAll().split('\n');
         QCOMPARE(lines.size(), 3); // heading, one record, the empty end
-        QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF\"№\";\"Дата\";\"Прибор №\";\"Модель\";\"Итог\";"
-                                      "\"Следующая\";\"Выполнил\";\"Баллон\";\"Газ баллона\";"
-                                      "\"Концентрация\";\"Погрешность\";\"Газ-основа\";"
-                                      "\"Поставщик\";\"Паспорт\";\"Годен до\"\r"));
+        QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF\"№\";\"Дата\";\"Прибор №\";\"Модель\";"
+                                      "\"Блок датчика\";\"Итог\";\"Следующая\";\"Выполнил\";"
+                                      "\"Баллон\";\"Газ баллона\";\"Концентрация\";\"Погрешность\";"
+                                      "\"Газ-основа\";\"Поставщик\";\"Паспорт\";\"Годен до\"\r"));
         QCOMPARE(QString::fromUtf8(lines[1]),
-                 QString("\"2\";\"05.03.2026 11:00:00\";\"23102\";\"ЗЭ11.2к\";\"%1\";\"—\";"
-                         "\"Иванов И. И.\";\"ПГС-0417\";\"CH4 в воздухе\";\"2,50\";\"0,05\";"
+                 QString("\"2\";\"05.03.2026 11:00:00\";\"23102\";\"ЗЭ11.2к\";\"ТКС\";\"%1\";\"—\";"
+                         "\"Иванов И. И.\";\"ПГС-0417\";\"CH4 в воздухе\";\"%2\";\"%3\";"
                          "\"воздух\";\"ООО «Мониторинг»\";\"30.06.2026\";\"30.06.2027\"\r")
-                     .arg(QString::fromStdString(outcomeText(CalibrationOutcome::Failed))));
+                     .arg(QString::fromStdString(outcomeText(CalibrationOutcome::Failed)),
+                          concentration, uncertainty));
     }
 
     void csvToAMissingFolderKeepsNothing() {

@@ -54,7 +54,9 @@ class TestMux : public QObject, protected WindowHarness {
 
     void windowAsBuilt() {
         QCOMPARE(mux->windowTitle(), QString("Управление мультиплексором"));
-        QCOMPARE(mux->size(), QSize(224, 321));
+        // Wider than the stand, for its title; the stand in the middle.
+        QCOMPARE(mux->size(), QSize(340, 321));
+        QCOMPARE(mux->findChild<QWidget *>("standArea")->geometry(), QRect(58, 0, 224, 321));
         QCOMPARE(mux->RadioGroup1->title(), QString("Тип датчика"));
         QCOMPARE(mux->RadioGroup1->geometry(), QRect(8, 216, 161, 97));
         QCOMPARE(mux->itemIndex(), -1);
@@ -136,7 +138,8 @@ class TestMux : public QObject, protected WindowHarness {
 
     void aRealClickOnTheWindow() {
         mux->show();
-        QTest::mouseClick(mux, Qt::LeftButton, {}, client(150, 100));
+        QTest::mouseClick(mux->findChild<QWidget *>("standArea"), Qt::LeftButton, {},
+                          client(150, 100));
         QCOMPARE(int(form->exchange.CommandFrame[2]), 14);
         QCOMPARE(litLamps(), QList<int>{14});
         // A click on a lamp is not a click on the stand.

@@ -396,18 +396,19 @@ class TestProtocol : public QObject {
         QTest::addColumn<QString>("layout");
         QTest::addColumn<QString>("model");
         QTest::addColumn<int>("firstPoll");
+        QTest::addColumn<QString>("instrument"); // as records and certificates name it
         QTest::newRow("1") << 1 << 0x83 << QList<int>{9, 2, 3, 4} << "tks"
-                           << "ЗЭ11.2к   № 12345" << 0x80;
+                           << "ЗЭ11.2к   № 12345" << 0x80 << "ЗЭ11.2к, блок ТКС";
         QTest::newRow("2") << 2 << 0x94 << QList<int>{9, 2, 3, 4} << "tksPgs"
-                           << "ЗЭ22   № 12345" << 0x94;
+                           << "ЗЭ22   № 12345" << 0x94 << "ЗЭ22, блок ТКС+ПГС";
         QTest::newRow("3") << 3 << 0x95 << QList<int>{9, 2, 3, 4} << "hydrogen"
-                           << "ЗЭ22   № 12345" << 0x95;
+                           << "ЗЭ22   № 12345" << 0x95 << "ЗЭ22, блок ТКС+ПГС водород";
         QTest::newRow("4") << 4 << 0x88 << QList<int>{9, 4} << "pgs"
-                           << "ЗЭ12   № 12345" << 0x80;
+                           << "ЗЭ12   № 12345" << 0x80 << "ЗЭ12, блок ПГС";
         QTest::newRow("5") << 5 << 0x8B << QList<int>{9} << ""
-                           << "ЗЭ22   № 12345" << 0x80;
+                           << "ЗЭ22   № 12345" << 0x80 << "ЗЭ22, блок Оптика метан 100%";
         QTest::newRow("7") << 7 << 0x96 << QList<int>{9, 2, 3, 4} << "oxygen"
-                           << "ЗЭ-ХХХ   № 12345" << 0x80;
+                           << "ЗЭ-ХХХ   № 12345" << 0x80 << "ЗЭ-ХХХ, блок Кислород";
     }
     void instrumentKinds() {
         QFETCH(int, type);
@@ -416,8 +417,10 @@ class TestProtocol : public QObject {
         QFETCH(QString, layout);
         QFETCH(QString, model);
         QFETCH(int, firstPoll);
+        QFETCH(QString, instrument);
         const InstrumentKind *k = findInstrumentKind(static_cast<std::uint8_t>(type));
         QVERIFY(k);
+        QCOMPARE(QString::fromStdString(instrumentName(k->model, k->sensor.block)), instrument);
         QCOMPARE(int(Block::address(k->sensor.block)), sensorBlock);
         QCOMPARE(QList<int>(k->sensor.opening.begin(), k->sensor.opening.end()), opening);
         QCOMPARE(QString(k->sensor.settings ? k->sensor.settings : ""), layout);

@@ -4,6 +4,7 @@
 #include "protocol/Frame.h"
 #include "protocol/SensorHealth.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -184,6 +185,10 @@ void SensorHealthTest::verdicts() {
     QCOMPARE(int(h.samples.size()), samples);
     for (std::size_t i = 1; i < h.samples.size(); ++i)
         QVERIFY(h.samples[i - 1].number < h.samples[i].number);
+    // Written with a decimal point instead, only the decimals change.
+    QString withPoint = reason;
+    withPoint.replace(QRegularExpression("(\\d),(\\d)"), "\\1.\\2");
+    QCOMPARE(QString::fromStdString(sensorHistory(records, ".").verdict.reason), withPoint);
 }
 
 void SensorHealthTest::everySensorBlockHasARule() {

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -53,7 +54,12 @@ class TestSensorHistoryWindow : public QObject, WindowHarness {
     }
 
   private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
+        // As on a Russian desk: the window writes decimals in the program's locale.
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    }
+    void cleanupTestCase() { QLocale::setDefault(QLocale::c()); }
     void init() {
         dir = std::make_unique<QTemporaryDir>();
         // 23101 ages from 12 mV/% to 5,4 (45 %); 23102 stays sound; 23103 is
@@ -132,6 +138,45 @@ class TestSensorHistoryWindow : public QObject, WindowHarness {
         QCOMPARE(zero.size(), 3);
         QCOMPARE(zero[1]->at(0).y(), zero[0]->at(0).y() + 10.0);
         QCOMPARE(zero[2]->at(0).y(), zero[0]->at(0).y() - 10.0);
+    }
+
+    // Every decimal the window writes (the verdict, the table, the legends and
+    // the value axes) takes the locale's decimal point, as the pages do.
+    void decimalsFollowTheLocale_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::newRow("C") << QLocale::c();
+        QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia);
+    }
+    void decimalsFollowTheLocale() {
+        QFETCH(QLocale, locale);
+        const QLocale before;
+        QLocale::setDefault(locale);
+        SensorHistoryWindow window;
+        window.setRecordsPath(path());
+        window.showSerial(23102);
+        QLocale::setDefault(before);
+        const QString point = locale.decimalPoint();
+        const QString other = point == "," ? "." : ",";
+        QStringList texts{window.sensorHealthLabel->text()};
+        for (int row = 0; row < window.pointsTable->rowCount(); ++row)
+            for (int column = 0; column < window.pointsTable->columnCount(); ++column)
+                if (column != 1) // the date
+                    texts << window.pointsTable->item(row, column)->text();
+        for (QChartView *view : {window.sensitivityChart, window.zeroChart}) {
+            QVERIFY(view->chart()->localizeNumbers());
+            QCOMPARE(view->chart()->locale().decimalPoint(), point);
+            for (QAbstractSeries *s : view->chart()->series())
+                texts << s->name();
+        }
+        const QRegularExpression right("\\d" + QRegularExpression::escape(point) + "\\d");
+        const QRegularExpression wrong("\\d" + QRegularExpression::escape(other) + "\\d");
+        int decimals = 0;
+        for (const QString &t : texts) {
+            QVERIFY2(!wrong.match(t).hasMatch(), qPrintable(t));
+            decimals += right.match(t).hasMatch();
+        }
+        // The verdict, both points and the two columns of each row, the zero's limits.
+        QVERIFY2(decimals >= 8, qPrintable(texts.join(" | ")));
     }
 
     void aJournalNotMadeStaysUnmade() {

@@ -1,11 +1,13 @@
 // Pictures of the main window against the virtual instruments, for a
 // developer to look at: every page of every kind, after some seconds of
-// polling on a hand-moved clock. Usage: ze23-snapshots DIR [JOURNAL [OUTBOX]]
+// polling on a hand-moved clock (with any text cut off named), and the
+// multiplexer window. Usage: ze23-snapshots DIR [JOURNAL [OUTBOX]]
 // (the journal DIR/records.sqlite unless given: a file or a server, and then
 // the bench's own journal, as ze23-setup's --records and --outbox take them).
 #include "pages/BlockPage.h"
 #include "protocol/InstrumentKind.h"
 #include "sim/SimFtDriver.h"
+#include "testsupport/CutTexts.h"
 #include "testsupport/RecordingMessages.h"
 #include "testsupport/ScriptedChooser.h"
 #include "ui/CalibrationHandler.h"
@@ -126,7 +128,10 @@ int main(int argc, char **argv) {
             const QString name = QString("kind%1-page%2.png").arg(kind).arg(page);
             form.grab().save(dir.filePath(name));
             std::printf("%s\n", qPrintable(dir.filePath(name)));
+            for (const QString &cut : cutTexts(&form))
+                std::printf("  cut off: %s\n", qPrintable(cut));
         }
+
         const bool percent = kind != 7;
         // The first kind a few times over, for its sensor's history.
         for (int n = kind == 1 ? 3 : 1; n > 0; --n)
@@ -143,6 +148,13 @@ int main(int argc, char **argv) {
         form.calibration()->journal()->grab().save(
             dir.filePath(QString("kind%1-journal.png").arg(kind)));
         form.calibration()->journal()->close();
+        if (row == 0) {
+            form.Button72Click();
+            QApplication::processEvents();
+            QWidget *multiplexer = form.findChild<QWidget *>("Form2");
+            multiplexer->grab().save(dir.filePath("multiplexer.png"));
+            multiplexer->hide();
+        }
     }
     return 0;
 }

@@ -1,79 +1,12 @@
 #include "CommandLine.h"
 
+#include "CommandHelp.h"
 #include "SnapshotFiles.h"
 #include "records/RecordStore.h"
 
 #include <algorithm>
 
 namespace {
-const char *const Description =
-    "Настройка газоанализаторов серии ЗЭ-23 на производственном стенде через адаптеры USB "
-    "(FTDI). Адаптер называется своим серийным номером, как его показывает list. Названные "
-    "адаптеры обслуживаются одновременно, по каждому выводится одна строка результата.\n"
-    "\n"
-    "Команды:\n"
-    "  list\n"
-    "      Адаптеры: серийный номер и описание, по одному в строке.\n"
-    "      Пример: ze23-cli list\n"
-    "  identify ADAPTER...\n"
-    "      Вид, модель и серийный номер прибора на каждом адаптере.\n"
-    "      Пример: ze23-cli identify FT5A1B2C FT5A1B2D\n"
-    "  read ADAPTER... [-o FILE]\n"
-    "      Настройки блоков прибора (датчик, насос) в JSON. Без -o — в стандартный вывод\n"
-    "      (с одним адаптером; с --json — в строке каждого адаптера). В FILE {adapter}\n"
-    "      заменяется серийным номером адаптера, {serial} — серийным номером прибора;\n"
-    "      с несколькими адаптерами одно из них нужно.\n"
-    "      Пример: ze23-cli read FT5A1B2C FT5A1B2D -o 'ze23-{serial}.json'\n"
-    "  diff ADAPTER... FILE\n"
-    "      Чем настройки прибора отличаются от файла; прежде — почему файл не подходит\n"
-    "      прибору (другой вид, значения вне допустимых).\n"
-    "      Пример: ze23-cli diff FT5A1B2C obrazec.json\n"
-    "  write ADAPTER... FILE [--save]\n"
-    "      Записать настройки из файла: отличающиеся значения пишутся, все читаются обратно,\n"
-    "      о каждом записанном сказано, подтверждено ли оно. С --save блоки сохраняют\n"
-    "      настройки, только если подтверждены все значения. Файл с прибора другого вида или\n"
-    "      со значениями вне допустимых не записывается. Пороги блока ПГС блок задаёт сам:\n"
-    "      их отличия показываются, но не пишутся.\n"
-    "      Пример: ze23-cli write FT5A1B2C FT5A1B2D obrazec.json --save\n"
-    "  stand ADAPTER CHANNEL\n"
-    "      Переключить мультиплексор испытательного стенда на канал CHANNEL (1–32).\n"
-    "      Пример: ze23-cli stand FT5A1B2C 5\n"
-    "  records [SERIAL...] [--json|--csv]\n"
-    "      Журнал калибровок: по строке на запись (номер, дата, прибор, модель, итог,\n"
-    "      следующая калибровка), все записи или приборов с этими серийными номерами,\n"
-    "      старые первыми. --json — все поля каждой записи, --csv — таблица для\n"
-    "      электронной таблицы (через «;», первая строка — заголовки).\n"
-    "      Пример: ze23-cli records 23101 23102\n"
-    "  records due [SERIAL...] [--days N] [--json]\n"
-    "      Приборы, чья следующая калибровка наступает в ближайшие N дней (по умолчанию\n"
-    "      30) или уже прошла, а также те, чья последняя калибровка не удалась или прервана:\n"
-    "      по строке на прибор, самые срочные первыми.\n"
-    "      Пример: ze23-cli records due --days 14\n"
-    "  records verify\n"
-    "      Проверить, что каждая запись журнала такая, какой записана, и ни одной не\n"
-    "      недостаёт (по контрольным суммам записей). Код 1 — если нет.\n"
-    "      Пример: ze23-cli records verify\n"
-    "  certificate NUMBER -o FILE.pdf\n"
-    "      Свидетельство о калибровке по записи журнала NUMBER — в PDF.\n"
-    "      Пример: ze23-cli certificate 17 -o svidetelstvo-17.pdf\n"
-    "  cylinders [--expiring DAYS] [--json]\n"
-    "      Реестр баллонов: по строке на баллон (номер, газ, для какого газа, концентрация и\n"
-    "      погрешность, газ-основа, поставщик, дата паспорта, срок годности); с --expiring —\n"
-    "      только годные, чей срок истекает в ближайшие DAYS дней, ближайшие первыми.\n"
-    "      Пример: ze23-cli cylinders --expiring 30\n"
-    "  cylinders add NUMBER --gas GAS --component COMPONENT --concentration PERCENT\n"
-    "            [--uncertainty PERCENT] --balance GAS --supplier NAME\n"
-    "            --certified YYYY-MM-DD --expiry YYYY-MM-DD\n"
-    "      Внести баллон в реестр (баллон в реестре не изменяется). COMPONENT — газ, для\n"
-    "      которого он: methane, propane, hydrogen, oxygen, nitrogen или zero-air.\n"
-    "      Пример: ze23-cli cylinders add 'ГСО 10-123' --gas 'CH4 в воздухе' --component\n"
-    "      methane --concentration 2,50 --uncertainty 0,05 --balance воздух --supplier\n"
-    "      'ООО «Мониторинг»' --certified 2026-06-01 --expiry 2027-06-01\n"
-    "\n"
-    "Код завершения: 0 — всё выполнено (write: все значения подтверждены, с --save и\n"
-    "сохранены); 1 — что-то не удалось (прибор не отвечает, файл не подходит, значение не\n"
-    "подтверждено, записи нет); 2 — ошибка в командной строке.";
-
 // A whole number from 1 up.
 bool positive(const QString &text, std::int64_t &value) {
     bool ok = false;
@@ -112,13 +45,14 @@ CommandLine::CommandLine()
       supplier_("supplier", "cylinders add: поставщик.", "NAME"),
       certified_("certified", "cylinders add: дата паспорта баллона.", "YYYY-MM-DD"),
       expiry_("expiry", "cylinders add: годен до.", "YYYY-MM-DD") {
-    parser_.setApplicationDescription(Description);
+    parser_.setApplicationDescription(CommandHelp::description());
     parser_.addOptions({help_, version_, simulate_, json_, output_, save_, records_, csv_, days_,
                         expiring_, gas_, component_, concentration_, uncertainty_, balance_,
                         supplier_, certified_, expiry_});
-    parser_.addPositionalArgument(
-        "command", "list, identify, read, diff, write, stand, records, certificate или cylinders.",
-        "COMMAND [ADAPTER...|SERIAL...|NUMBER] [FILE|CHANNEL]");
+    QStringList commands = CommandHelp::commands();
+    const QString last = commands.takeLast();
+    parser_.addPositionalArgument("COMMAND", commands.join(", ") + " или " + last + ".",
+                                  "COMMAND [ADAPTER...|SERIAL...|NUMBER] [FILE|CHANNEL]");
 }
 
 CommandLine::Parsed CommandLine::usage(const QString &why) {
@@ -154,6 +88,8 @@ CommandLine::Parsed CommandLine::check() {
     if (args.isEmpty())
         return usage("не указана команда");
     const QString command = args.takeFirst();
+    if (command == "help")
+        return checkHelp(args);
     static const std::pair<const char *, BenchCommand> Commands[] = {
         {"list", BenchCommand::List},          {"identify", BenchCommand::Identify},
         {"read", BenchCommand::Read},          {"diff", BenchCommand::Diff},
@@ -260,6 +196,23 @@ CommandLine::Parsed CommandLine::check() {
             return usage("с несколькими адаптерами укажите -o FILE или --json");
     }
     return Parsed::Run;
+}
+
+QString CommandLine::helpText() const {
+    if (helpCommand_.isEmpty())
+        return parser_.helpText();
+    return CommandHelp::of(helpCommand_).value_or(QString()) +
+           "\nВсе команды и параметры: ze23-cli --help\n";
+}
+
+CommandLine::Parsed CommandLine::checkHelp(const QStringList &args) {
+    if (args.size() > 1)
+        return usage("help: назовите одну команду, например ze23-cli help records");
+    if (!args.isEmpty() && !CommandHelp::of(args.front()))
+        return usage("help: команды «" + args.front() + "» нет; есть " +
+                     CommandHelp::commands().join(", "));
+    helpCommand_ = args.isEmpty() ? QString() : args.front();
+    return Parsed::Help;
 }
 
 CommandLine::Parsed CommandLine::checkCylinders(QStringList args) {

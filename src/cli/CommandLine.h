@@ -1,6 +1,6 @@
 #pragma once
 // The command line of ze23-cli: its options, the help that explains each
-// command with an example, and the checks that make a usage error of
+// command with an example (CommandHelp.h), and the checks that make a usage error of
 // anything a command cannot run with.
 
 #include "JobOrder.h"
@@ -46,7 +46,8 @@ class CommandLine {
     Parsed parse(const QStringList &arguments);
     const CliRequest &request() const { return request_; }
     QString error() const { return error_; }
-    QString helpText() const { return parser_.helpText(); }
+    // The whole help, or after `help COMMAND` that command's.
+    QString helpText() const;
     // Whether the arguments ask for a certificate, which is painted and so
     // needs a QGuiApplication; main() asks before making its application.
     static bool paints(const QStringList &arguments);
@@ -61,6 +62,8 @@ class CommandLine {
     QCommandLineOption expiring_, gas_, component_, concentration_, uncertainty_, balance_,
         supplier_, certified_, expiry_;
     Parsed checkCylinders(QStringList args);
+    Parsed checkHelp(const QStringList &args);
+    QString helpCommand_; // help COMMAND: the command
     CliRequest request_;
     QString error_;
 };

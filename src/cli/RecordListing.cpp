@@ -1,5 +1,6 @@
 #include "RecordListing.h"
 
+#include "records/JournalTable.h"
 #include "records/RecordKeys.h"
 #include "records/RecordTexts.h"
 
@@ -42,24 +43,12 @@ QJsonObject measurementJson(const Measurement &m) {
             {"chart", chart}};
 }
 
-QString outcomeLine(const CalibrationRecord &r) {
-    QString s = text(outcomeText(r.outcome));
-    if (r.corrects)
-        s += QString(" (исправляет № %1)").arg(*r.corrects);
-    return s;
-}
-
-QString quoted(QString s) {
-    return '"' + s.replace('"', "\"\"") + '"';
-}
 } // namespace
 
 QString RecordListing::table(const std::vector<CalibrationRecord> &records) {
-    std::vector<QStringList> rows{{"№", "Дата", "Прибор №", "Модель", "Итог", "Следующая"}};
+    std::vector<QStringList> rows{JournalTable::headings()};
     for (const CalibrationRecord &r : records)
-        rows.push_back({QString::number(r.number), RecordTexts::dateTime(r.when),
-                        QString::number(r.serial), text(r.model), outcomeLine(r),
-                        r.nextDue.empty() ? "—" : RecordTexts::date(r.nextDue)});
+        rows.push_back(JournalTable::cells(r));
     std::vector<qsizetype> widths(rows.front().size(), 0);
     for (const QStringList &row : rows)
         for (qsizetype i = 0; i < row.size(); ++i)
@@ -68,7 +57,7 @@ QString RecordListing::table(const std::vector<CalibrationRecord> &records) {
     for (const QStringList &row : rows) {
         QString line;
         for (qsizetype i = 0; i < row.size(); ++i) {
-            const bool number = i == 0 || i == 2;
+            const bool number = i == JournalTable::Number || i == JournalTable::Serial;
             const qsizetype w = widths[std::size_t(i)];
             line += (number ? row[i].rightJustified(w) : row[i].leftJustified(w)) + "  ";
         }
@@ -124,21 +113,6 @@ QJsonArray RecordListing::json(const std::vector<CalibrationRecord> &records) {
     return all;
 }
 
-QString RecordListing::csv(const std::vector<CalibrationRecord> &records) {
-    QString out = "number;corrects;when;serial;model;deviceType;technician;outcome;outcomeText;"
-                  "nextDue\n";
-    for (const CalibrationRecord &r : records) {
-        const QStringList fields{QString::number(r.number),
-                                 r.corrects ? QString::number(*r.corrects) : QString(),
-                                 quoted(text(r.when)),
-                                 QString::number(r.serial),
-                                 quoted(text(r.model)),
-                                 QString::number(r.deviceType),
-                                 quoted(text(r.technician)),
-                                 quoted(text(outcomeKey(r.outcome))),
-                                 quoted(text(outcomeText(r.outcome))),
-                                 quoted(text(r.nextDue))};
-        out += fields.join(';') + "\n";
-    }
-    return out;
+QByteArray RecordListing::csv(const std::vector<CalibrationRecord> &records) {
+    return JournalTable::csv(records, QLocale());
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Where the 32 positions of the test stand are: each position's channel
 // number, its lamp and its lamp's place, and the rectangle a click must hit.
-// Rectangles are measured from the window's outer corner, title bar and frame
-// included; lamp places from the client area.
+// Rectangles are measured from the outer corner of the stand's first window
+// (the stand alone, title bar and frame included); lamp places from the
+// stand's own corner.
 
 #include <array>
 #include <optional>

@@ -16,6 +16,13 @@ namespace {
 const char *const ItemCaptions[5] = {"ТКС", "ТКС + ПГС метан/пропан", "ТКС + ПГС водород", "ПГС",
                                      "Электрохимия"};
 constexpr std::uint8_t TypeCodes[5] = {1, 2, 3, 4, 7};
+
+// The stand (its picture, lamps and sensor types) keeps the size it was drawn
+// for; the window is wider, so that a title bar shows its title whole (bold,
+// 11 pt, beside the close button), and holds the stand in its middle.
+constexpr int StandWidth = 224;
+constexpr int WindowWidth = 340;
+constexpr int WindowHeight = 321;
 } // namespace
 
 TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
@@ -24,14 +31,19 @@ TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
       exchange_(exchange) {
     setObjectName("Form2");
     setWindowTitle("Управление мультиплексором");
-    setFixedSize(224, 321);
+    setFixedSize(WindowWidth, WindowHeight);
     move(213, 148);
     QFont windowFont("MS Sans Serif");
     windowFont.setPixelSize(11);
     setFont(windowFont);
+    stand_ = new QWidget(this);
+    stand_->setObjectName("standArea");
+    stand_->setAccessibleName("Стенд: 32 позиции");
+    stand_->setGeometry((WindowWidth - StandWidth) / 2, 0, StandWidth, WindowHeight);
+    stand_->installEventFilter(this);
 
     for (const StandPosition &p : StandLayout::positions()) {
-        auto *lamp = new QLabel(this);
+        auto *lamp = new QLabel(stand_);
         lamp->setObjectName(QString("Panel%1").arg(p.lamp));
         lamp->setGeometry(p.lampLeft, p.lampTop, 9, 6);
         lamp->setAutoFillBackground(true);
@@ -43,7 +55,7 @@ TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
         setLamp(p.lamp, false);
     }
 
-    RadioGroup1 = new QGroupBox("Тип датчика", this);
+    RadioGroup1 = new QGroupBox("Тип датчика", stand_);
     RadioGroup1->setObjectName("RadioGroup1");
     RadioGroup1->setGeometry(8, 216, 161, 97);
     RadioGroup1->setAttribute(Qt::WA_NoMousePropagation);
@@ -94,7 +106,7 @@ void TForm2::RadioGroup1Click() {
 
 void TForm2::setPicture(const QImage &picture) {
     picture_ = picture;
-    update();
+    stand_->update();
 }
 
 void TForm2::FormClick(const QPoint &clientPos) {
@@ -110,16 +122,19 @@ void TForm2::FormClick(const QPoint &clientPos) {
 }
 
 void TForm2::mouseReleaseEvent(QMouseEvent *event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        FormClick(event->position().toPoint());
+    // A click on the stand reaches here too, the stand taking none itself.
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && rect().contains(at))
+        FormClick(stand_->mapFrom(this, at));
     QWidget::mouseReleaseEvent(event);
 }
 
-void TForm2::paintEvent(QPaintEvent *) {
-    if (picture_.isNull())
-        return;
-    QPainter painter(this);
-    painter.drawImage(QPoint(StandLayout::PictureLeft, StandLayout::PictureTop), picture_);
+bool TForm2::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == stand_ && event->type() == QEvent::Paint && !picture_.isNull()) {
+        QPainter painter(stand_);
+        painter.drawImage(QPoint(StandLayout::PictureLeft, StandLayout::PictureTop), picture_);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool TForm2::lampLit(int panelNumber) const {

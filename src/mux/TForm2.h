@@ -1,7 +1,8 @@
 #pragma once
 // The test stand's multiplexer window: the stand picture with a lamp per
 // position, a click picks a position's channel, and the sensor type chosen
-// here is announced to the base.
+// here is announced to the base. The stand lies in the middle of the window,
+// which is as wide as its title needs.
 
 #include <QImage>
 #include <QWidget>
@@ -37,7 +38,8 @@ class TForm2 : public QWidget {
     bool lampLit(int panelNumber) const;
 
   public slots:
-    // A click on the window's own surface at a client position.
+    // A click on the stand at a position of its own (the client position of
+    // the stand's first window, which was the stand's size).
     void FormClick(const QPoint &clientPos);
     void RadioGroup1Click();
 
@@ -46,12 +48,14 @@ class TForm2 : public QWidget {
 
   protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
+    // The stand's picture is painted under its lamps.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
     void setLamp(int panelNumber, bool lit);
 
     ExchangeCycle &exchange_;
     QButtonGroup *items_;
+    QWidget *stand_;
     QImage picture_;
 };

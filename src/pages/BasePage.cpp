@@ -45,7 +45,9 @@ BasePage::BasePage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *pare
     Button4 = button(this, "Button4", "Рабочий режим", 4, 312, 99, 25);
     Button3 = button(this, "Button3", "Режим теста", 106, 312, 99, 25);
     Button6 = button(this, "Button6", "LED ON", 4, 344, 65, 25);
+    Button6->setToolTip("Включить светодиод прибора");
     Button7 = button(this, "Button7", "LED OFF", 72, 344, 65, 25);
+    Button7->setToolTip("Выключить светодиод прибора");
     Button5 = button(this, "Button5", "ЗВУК", 140, 344, 65, 25);
     Button2 = button(this, "Button2", "ВЫКЛ.", 4, 478, 201, 30);
     QPalette offPalette = Button2->palette();

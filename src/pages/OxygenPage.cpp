@@ -4,6 +4,7 @@
 #include "PageWidgets.h"
 #include "RadioGroup.h"
 #include "SensorIndicators.h"
+#include "TextFit.h"
 #include "TraceMemo.h"
 #include "ValueField.h"
 #include "charts/StripChart.h"
@@ -24,6 +25,12 @@ IndicatorPanel *creamPanel(QWidget *parent, const char *name, int x, int y, int 
     PageWidgets::setBackground(p, Cream);
     p->setFrameStyle(QFrame::Box | QFrame::Plain);
     return p;
+}
+
+// "t = 28 °C   k=99.3 %"
+QString temperatureLine(int celsius, int coefficientTenths) {
+    return QString("t = %1 °C   k=").arg(celsius) + PageFormat::fixed1(coefficientTenths / 10.0) +
+           " %";
 }
 
 QString tenths(int value) {
@@ -71,6 +78,13 @@ OxygenPage::OxygenPage(ExchangeCycle &exchange, QTimer &transmitTimer, Messages 
     Chart10 = new StripChart("Chart10", "LineSeries4", QString(), -10, 2600, this);
     Chart10->setGeometry(224, 192, 561, 345);
     Panel81 = creamPanel(this, "Panel81", 280, 200, 185, 25);
+    {
+        // The widest the codes give: 0xFF for both.
+        OxygenReply widest;
+        widest.temperatureCode = widest.coefficientCode = 0xFF;
+        TextFit::shrinkToFit(
+            Panel81, temperatureLine(*widest.temperatureCelsius(), *widest.coefficientTenths()));
+    }
     Panel80 = creamPanel(this, "Panel80", 496, 200, 161, 25);
     Button76 = button(this, "Button76", "Схема/График", 680, 200, 91, 25);
 
@@ -193,8 +207,7 @@ void OxygenPage::decode(const Frame &reply) {
     showStatus(r.status);
     showFrontEnd(r);
     if (r.temperatureCelsius() && r.coefficientTenths())
-        Panel81->setText(QString("t = %1 °C   k=").arg(*r.temperatureCelsius()) +
-                         PageFormat::fixed1(*r.coefficientTenths() / 10.0) + " %");
+        Panel81->setText(temperatureLine(*r.temperatureCelsius(), *r.coefficientTenths()));
     if (r.concentration)
         Panel83->setText(PageFormat::fixed1(*r.concentration / 10.0) + " %");
     if (r.voltageTenths) {

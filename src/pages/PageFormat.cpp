@@ -2,20 +2,22 @@
 
 #include <QLocale>
 
-namespace {
-QLocale numbers() {
+QLocale PageFormat::numbers() {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale;
 }
-} // namespace
 
 QString PageFormat::general(double value) {
     return numbers().toString(value, 'g', 15);
 }
 
 QString PageFormat::fixed1(double value) {
-    return numbers().toString(value, 'f', 1);
+    return fixed(value, 1);
+}
+
+QString PageFormat::fixed(double value, int decimals) {
+    return numbers().toString(value, 'f', decimals);
 }
 
 QString PageFormat::version(std::uint8_t packed) {

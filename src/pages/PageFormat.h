@@ -4,6 +4,7 @@
 // page), always with the decimal separator of the regional settings and no
 // thousands separator.
 
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
@@ -13,10 +14,16 @@ namespace PageFormat {
 // Shown instead of a concentration that is not valid.
 inline const QString NotValid = " XXXX";
 
+// The program's locale (the system's unless set otherwise) without its
+// thousands separator: what every window writes its decimals in.
+QLocale numbers();
+
 // 123.4, 75, -1, 6553.5
 QString general(double value);
 // 20.0, -3.5
 QString fixed1(double value);
+// With `decimals` decimals: fixed(412.34, 2) is 412.34 (412,34 in Russian).
+QString fixed(double value, int decimals);
 // "Версия 2.3" from 0x23
 QString version(std::uint8_t packed);
 

@@ -1,5 +1,6 @@
 #include "PageWidgets.h"
 
+#include "TextFit.h"
 #include "charts/StripChart.h"
 
 #include <QApplication>
@@ -40,7 +41,9 @@ IndicatorPanel *panel(QWidget *parent, const char *name, int x, int y, int w, in
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, int x, int y, int w,
                     int h) {
-    return placed(new QPushButton(caption, parent), name, x, y, w, h);
+    QPushButton *b = placed(new QPushButton(caption, parent), name, x, y, w, h);
+    TextFit::shrinkToFit(b);
+    return b;
 }
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, int x, int y, int w, int h) {

@@ -21,6 +21,7 @@ QGroupBox *group(QWidget *parent, const char *name, const QString &caption, int 
                  int h);
 IndicatorPanel *panel(QWidget *parent, const char *name, int x, int y, int w, int h, int fontPx = 0,
                       bool bold = false);
+// Its font made smaller where its caption would not fit (TextFit.h).
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, int x, int y, int w,
                     int h);
 QLabel *label(QWidget *parent, const char *name, const QString &text, int x, int y, int w, int h);

@@ -1,5 +1,7 @@
 #include "RadioGroup.h"
 
+#include "TextFit.h"
+
 #include <QButtonGroup>
 #include <QRadioButton>
 
@@ -38,6 +40,8 @@ void RadioGroup::resizeEvent(QResizeEvent *event) {
         return;
     constexpr int Top = 15;
     const int step = (height() - Top - 2) / int(all.size());
-    for (int i = 0; i < all.size(); ++i)
+    for (int i = 0; i < all.size(); ++i) {
         all[i]->setGeometry(6, Top + i * step, width() - 8, step);
+        TextFit::shrinkToFit(all[i]);
+    }
 }

@@ -19,6 +19,8 @@ struct KindBlock {
     // Its BlockLayout's name, or nullptr for a block that keeps no settings
     // the tool can read.
     const char *settings;
+    // The block as the technician knows it (UTF-8): "ТКС+ПГС водород".
+    const char *name;
 };
 
 struct InstrumentKind {
@@ -49,6 +51,14 @@ inline std::uint8_t deviceTypeOf(const Frame &reply) {
 inline std::uint16_t serialNumberOf(const Frame &reply) {
     return word16(reply, 5);
 }
+
+// The sensor block by its name ("ТКС", "Кислород"), or "№ 12" for a block no
+// kind has (UTF-8).
+std::string blockName(std::uint8_t block);
+// An instrument by its model and sensor block, "ЗЭ22, блок ТКС+ПГС водород"
+// (UTF-8), as records, certificates and the journal name it: several kinds
+// share a model.
+std::string instrumentName(const std::string &model, std::uint8_t block);
 
 // The instrument as the base page names it, "ЗЭ11.2к   № 12345" (UTF-8);
 // only "№ 12345" for a kind the tool does not serve.

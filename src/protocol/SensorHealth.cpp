@@ -34,13 +34,16 @@ const SensorHealthRule Table[] = {
     {Block::Pgs, Style::Thresholds, 0, 30, "Порог 1", "Порог 2"},
 };
 
-// "12,0": one decimal, a comma.
-std::string decimal(double value, int decimals) {
+// "12,0" with `point` ",": one decimal.
+std::string decimal(double value, int decimals, const std::string &point = ",") {
     char text[32];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     std::string s = text;
-    std::replace(s.begin(), s.end(), '.', ',');
-    return s == "-0" || s == "-0,0" ? s.substr(1) : s;
+    if (s == "-0" || s == "-0.0")
+        s = s.substr(1);
+    if (const std::size_t dot = s.find('.'); dot != std::string::npos)
+        s.replace(dot, 1, point);
+    return s;
 }
 
 // Shares are compared and written as whole percent: a ratio that is 45 % on
@@ -78,7 +81,7 @@ std::optional<double> spanPercent(const CalibrationRecord &r) {
 }
 
 HealthVerdict judgeSpan(const SensorHealthRule &rule, const HealthSample &first,
-                        const HealthSample &last) {
+                        const HealthSample &last, const std::string &point) {
     HealthVerdict v;
     const double limitMv = rule.driftLimit / 10.0;
     v.drift = cleaned(std::abs(last.second - first.second));
@@ -93,8 +96,8 @@ HealthVerdict judgeSpan(const SensorHealthRule &rule, const HealthSample &first,
     }
     if (*v.drift > limitMv)
         reasons.push_back(std::string(reasons.empty() ? "Ноль" : "ноль") + " датчика ушёл на " +
-                          decimal(*v.drift, 1) + " мВ от первой калибровки (предел " +
-                          decimal(limitMv, 1) + " мВ)");
+                          decimal(*v.drift, 1, point) + " мВ от первой калибровки (предел " +
+                          decimal(limitMv, 1, point) + " мВ)");
     if (!reasons.empty()) {
         v.state = State::NearsEndOfLife;
         for (std::size_t i = 0; i < reasons.size(); ++i)
@@ -107,7 +110,7 @@ HealthVerdict judgeSpan(const SensorHealthRule &rule, const HealthSample &first,
                     ? "Чувствительность — " + decimal(std::round(*v.sensitivityPercent), 0) +
                           " % от первой калибровки, ноль"
                     : std::string("Ноль")) +
-               " ушёл на " + decimal(*v.drift, 1) + " мВ.";
+               " ушёл на " + decimal(*v.drift, 1, point) + " мВ.";
     return v;
 }
 
@@ -160,7 +163,8 @@ std::optional<HealthSample> healthSample(const CalibrationRecord &record) {
     return s;
 }
 
-SensorHistory sensorHistory(const std::vector<CalibrationRecord> &records) {
+SensorHistory sensorHistory(const std::vector<CalibrationRecord> &records,
+                            const std::string &decimalPoint) {
     SensorHistory h;
     if (records.empty()) {
         h.verdict.reason = "Калибровок этого прибора в журнале нет.";
@@ -187,7 +191,7 @@ SensorHistory sensorHistory(const std::vector<CalibrationRecord> &records) {
         return h;
     }
     h.verdict = h.rule->style == Style::Span
-                    ? judgeSpan(*h.rule, h.samples.front(), h.samples.back())
+                    ? judgeSpan(*h.rule, h.samples.front(), h.samples.back(), decimalPoint)
                     : judgeThresholds(*h.rule, h.samples.front(), h.samples.back());
     return h;
 }

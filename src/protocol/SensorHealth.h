@@ -76,4 +76,6 @@ struct SensorHistory {
 
 // `records` are one instrument's, oldest first (RecordStore::list({serial})).
 // The block is the newest record's; records of another block are left out.
-SensorHistory sensorHistory(const std::vector<CalibrationRecord> &records);
+// The verdict writes its decimals with `decimalPoint` ("1,0 мВ").
+SensorHistory sensorHistory(const std::vector<CalibrationRecord> &records,
+                            const std::string &decimalPoint = ",");

@@ -26,15 +26,20 @@ QString titleOf(const CalibrationRecord &r) {
     return "Свидетельство о калибровке № " + recordNumber(r);
 }
 
+// "ЗЭ22, блок ТКС+ПГС водород, № 23101"
+QString instrumentWithSerial(const CalibrationRecord &r) {
+    return RecordTexts::instrument(r) + ", № " + QString::number(r.serial);
+}
+
 void instrument(CertificatePage &page, const CalibrationRecord &r) {
     page.heading("Прибор");
     QStringList versions;
     for (const auto &[key, version] : r.versions)
         versions << versionName(key) + " " + RecordTexts::version(version);
     page.fields({
-        {"Модель", text(r.model)},
+        {"Модель", RecordTexts::instrument(r)},
         {"Заводской номер", QString::number(r.serial)},
-        {"Вид прибора", QString::number(r.deviceType) + ", блок датчика " + blockName(r.block)},
+        {"Вид прибора", QString::number(r.deviceType)},
         {"Версии блоков", versions.isEmpty() ? "—" : versions.join(", ")},
         {"Газ, по которому калибруется", text(gasName(r.sensorGas))},
     });
@@ -198,7 +203,7 @@ void signatures(CertificatePage &page, const CalibrationRecord &r) {
 void document(CertificatePage &page, const CalibrationRecord &r) {
     page.centred(titleOf(r), CertificatePage::font(15, true));
     page.skip(1);
-    page.centred("газоанализатора серии ЗЭ-23 " + text(r.model) + " № " + QString::number(r.serial),
+    page.centred("газоанализатора серии ЗЭ-23 " + instrumentWithSerial(r),
                  CertificatePage::font(10));
     if (r.corrects) {
         page.skip(1);
@@ -232,9 +237,7 @@ bool Certificate::write(const CalibrationRecord &r, const QString &path, QString
         QPainter painter;
         if (!painter.begin(&writer))
             return "не удалось начать страницу PDF";
-        CertificatePage page(writer, painter,
-                             titleOf(r) + " · " + text(r.model) + " № " +
-                                 QString::number(r.serial));
+        CertificatePage page(writer, painter, titleOf(r) + " · " + instrumentWithSerial(r));
         document(page, r);
         if (!painter.end())
             return "не удалось завершить PDF";

@@ -1,6 +1,6 @@
 #include "RecordTexts.h"
 
-#include "protocol/Frame.h"
+#include "protocol/InstrumentKind.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -14,9 +14,8 @@ int decimalsOf(int per) {
         ++decimals;
     return decimals;
 }
-} // namespace
 
-QString RecordTexts::scaled(std::optional<int> value, int per) {
+QString scaledWith(std::optional<int> value, int per, const QString &decimalPoint) {
     if (!value)
         return "—";
     if (per <= 1)
@@ -25,10 +24,19 @@ QString RecordTexts::scaled(std::optional<int> value, int per) {
     const int whole = std::abs(*value) / per, fraction = std::abs(*value) % per;
     QString text = QString::number(whole);
     if (decimals > 0)
-        text += ',' + QString::number(fraction).rightJustified(decimals, '0');
+        text += decimalPoint + QString::number(fraction).rightJustified(decimals, '0');
     else if (fraction != 0)
-        text = QString::number(double(std::abs(*value)) / per, 'f', 2).replace('.', ',');
+        text = QString::number(double(std::abs(*value)) / per, 'f', 2).replace('.', decimalPoint);
     return (*value < 0 ? "-" : "") + text;
+}
+} // namespace
+
+QString RecordTexts::scaled(std::optional<int> value, int per) {
+    return scaledWith(value, per, QStringLiteral(","));
+}
+
+QString RecordTexts::scaled(std::optional<int> value, int per, const QLocale &numbers) {
+    return scaledWith(value, per, numbers.decimalPoint());
 }
 
 QString RecordTexts::percent(std::optional<int> value, int perPercent, bool signedValue) {
@@ -74,22 +82,11 @@ QString RecordTexts::alarms(std::optional<int> bits) {
 }
 
 QString RecordTexts::blockName(int block) {
-    switch (block) {
-    case Block::Tks:
-        return "ТКС";
-    case Block::Pgs:
-        return "ПГС";
-    case Block::OpticMethane:
-        return "Оптика метан 100%";
-    case Block::TksPgs:
-        return "ТКС+ПГС";
-    case Block::Hydrogen:
-        return "ТКС+ПГС водород";
-    case Block::Oxygen:
-        return "Кислород";
-    default:
-        return "№ " + QString::number(block);
-    }
+    return QString::fromStdString(::blockName(std::uint8_t(block)));
+}
+
+QString RecordTexts::instrument(const CalibrationRecord &r) {
+    return QString::fromStdString(instrumentName(r.model, r.block));
 }
 
 QString RecordTexts::versionName(const std::string &key) {
@@ -167,10 +164,10 @@ QStringList RecordTexts::cylinderHeadings() {
             "Газ-основа", "Поставщик",   "Паспорт",      "Годен до"};
 }
 
-QStringList RecordTexts::cylinderCells(const CalibrationRecord &r) {
+QStringList RecordTexts::cylinderCells(const CalibrationRecord &r, const QLocale &numbers) {
     const Cylinder &c = r.cylinder;
     const auto optional = [&](int units) {
-        return units > 0 ? scaled(units, r.perPercent) : QString();
+        return units > 0 ? scaled(units, r.perPercent, numbers) : QString();
     };
     return {QString::fromStdString(c.number),
             QString::fromStdString(c.gas),

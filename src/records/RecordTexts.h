@@ -6,6 +6,7 @@
 #include "protocol/CalibrationRecord.h"
 #include "protocol/CylinderFit.h"
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +14,10 @@
 
 namespace RecordTexts {
 // A value in units of 1/`per` as a number with as many decimals as `per`
-// has zeros (100: "2,50"); "—" for none.
+// has zeros (100: "2,50"); "—" for none. With a comma, as the certificate
+// writes it, or with the decimal point of `numbers`, as a window does.
 QString scaled(std::optional<int> value, int per);
+QString scaled(std::optional<int> value, int per, const QLocale &numbers);
 // The same with " %" after it (a space that does not break); `signedValue` puts "+" before a
 // positive one.
 QString percent(std::optional<int> value, int perPercent, bool signedValue = false);
@@ -31,6 +34,8 @@ QString verdict(bool passed);            // "в допуске", "вне доп�
 QString alarms(std::optional<int> bits);
 // The sensor block by its number ("ТКС", "Кислород"), or its number.
 QString blockName(int block);
+// The instrument by its model and sensor block: "ЗЭ22, блок ТКС+ПГС водород".
+QString instrument(const CalibrationRecord &r);
 // A block's version key ("base", "pump", "sensor") in words.
 QString versionName(const std::string &key);
 // The steady rule the record was judged by: "за 30 с изменение менее 0,05 %",
@@ -42,9 +47,9 @@ QString tolerance(const CalibrationRecord &r);
 // expiry), or air where the block is spanned in air without one.
 QString cylinder(const CalibrationRecord &r);
 // The cylinder's columns in a table of records, and a record's values in
-// them (empty where the record has none).
+// them (empty where the record has none), decimals as `numbers` writes them.
 QStringList cylinderHeadings();
-QStringList cylinderCells(const CalibrationRecord &r);
+QStringList cylinderCells(const CalibrationRecord &r, const QLocale &numbers);
 // A registered cylinder as the register lists it: number, gas, the gas it is
 // for, concentration ± uncertainty, balance, supplier, certificate date,
 // expiry.

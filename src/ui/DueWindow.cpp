@@ -82,7 +82,7 @@ void DueWindow::showDue() {
         const DueList::Entry &e = due[std::size_t(row)];
         serials_.push_back(e.last.serial);
         const QStringList texts = {
-            QString::number(e.last.serial), QString::fromStdString(e.last.model),
+            QString::number(e.last.serial), RecordTexts::instrument(e.last),
             RecordTexts::recordNumber(e.last) + ", " + RecordTexts::dateTime(e.last.when),
             QString::fromStdString(outcomeText(e.last.outcome)), DueList::when(e)};
         const bool late = !e.daysLeft || *e.daysLeft < 0;

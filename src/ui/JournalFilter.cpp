@@ -11,6 +11,8 @@ bool JournalFilter::matches(const CalibrationRecord &r) const {
         return false;
     if (!model.isEmpty() && QString::fromStdString(r.model) != model)
         return false;
+    if (block && r.block != *block)
+        return false;
     if (outcome && r.outcome != *outcome)
         return false;
     const QDate day = dayOf(r.when);

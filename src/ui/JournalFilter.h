@@ -1,19 +1,23 @@
 #pragma once
 // Which records of the calibration journal the journal window shows: an
-// instrument by serial number, a model, a range of days, an outcome and a
-// part of the technician's name. An empty field lets every record through.
+// instrument by serial number, a model and its sensor block, a range of days,
+// an outcome and a part of the technician's name. An empty field lets every record through.
 
 #include "protocol/CalibrationRecord.h"
 
 #include <QDate>
 #include <QString>
 
+#include <cstdint>
+
 #include <optional>
 #include <vector>
 
 struct JournalFilter {
     std::optional<int> serial;
-    QString model;  // as InstrumentKind names it; empty for any
+    QString model; // as InstrumentKind names it; empty for any
+    // With the model, the sensor block: one kind where several share a model.
+    std::optional<std::uint8_t> block;
     QDate from, to; // the days of the calibration, both included; null for open
     std::optional<CalibrationOutcome> outcome;
     QString technician; // a part of the name, in any case

@@ -4,8 +4,10 @@
 #include "dialogs/Messages.h"
 #include "export/FileChooser.h"
 #include "files/AtomicSave.h"
+#include "pages/PageFormat.h"
 #include "protocol/InstrumentKind.h"
 #include "records/Certificate.h"
+#include "records/JournalTable.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 #include "records/RecordTexts.h"
@@ -26,39 +28,14 @@
 #include <tuple>
 
 namespace {
-const QStringList Headings = {"№", "Дата", "Прибор №", "Модель", "Итог", "Следующая", "Выполнил"};
-enum Column { Number, When, Serial, Model, Outcome, NextDue, Technician };
+using Column = JournalTable::Column;
+// The kind filter's items hold the sensor block beside the model.
+constexpr int BlockRole = Qt::UserRole + 1;
 
 const CalibrationOutcome Outcomes[] = {CalibrationOutcome::PassedAsFound,
                                        CalibrationOutcome::Adjusted, CalibrationOutcome::Failed,
                                        CalibrationOutcome::Interrupted};
 
-QStringList cells(const CalibrationRecord &r) {
-    return {RecordTexts::recordNumber(r),
-            RecordTexts::dateTime(r.when),
-            QString::number(r.serial),
-            QString::fromStdString(r.model),
-            QString::fromStdString(outcomeText(r.outcome)),
-            r.nextDue.empty() ? QString("—") : RecordTexts::date(r.nextDue),
-            QString::fromStdString(r.technician)};
-}
-
-QString quoted(QString text) {
-    return '"' + text.replace('"', "\"\"") + '"';
-}
-
-QByteArray csv(const std::vector<CalibrationRecord> &records) {
-    auto line = [](const QStringList &fields) {
-        QStringList q;
-        for (const QString &f : fields)
-            q << quoted(f);
-        return q.join(';') + "\r\n";
-    };
-    QString text = line(Headings + RecordTexts::cylinderHeadings());
-    for (const CalibrationRecord &r : records)
-        text += line(cells(r) + RecordTexts::cylinderCells(r));
-    return "\xEF\xBB\xBF" + text.toUtf8();
-}
 } // namespace
 
 JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
@@ -80,9 +57,10 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     layout->addLayout(location);
     layout->addLayout(buildFilters());
 
-    recordsTable = new QTableWidget(0, int(Headings.size()), this);
+    const QStringList headings = JournalTable::headings();
+    recordsTable = new QTableWidget(0, int(headings.size()), this);
     recordsTable->setObjectName("recordsTable");
-    recordsTable->setHorizontalHeaderLabels(Headings);
+    recordsTable->setHorizontalHeaderLabels(headings);
     recordsTable->setAccessibleName("Записи журнала");
     recordsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     recordsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -146,12 +124,15 @@ QGridLayout *JournalWindow::buildFilters() {
     kindFilter = new QComboBox(this);
     kindFilter->setObjectName("kindFilter");
     kindFilter->addItem("Все", QString());
-    std::set<QString> models;
+    // Each kind by its model and sensor block; the model is the item's data.
+    std::set<std::pair<std::string, std::uint8_t>> kinds;
     for (int type = 0; type <= 0xFF; ++type)
-        if (const InstrumentKind *k = findInstrumentKind(std::uint8_t(type)))
-            models.insert(QString::fromUtf8(k->model));
-    for (const QString &m : models)
-        kindFilter->addItem(m, m);
+        if (const InstrumentKind *k = findInstrumentKind(std::uint8_t(type));
+            k && kinds.insert({k->model, k->sensor.block}).second) {
+            kindFilter->addItem(QString::fromStdString(instrumentName(k->model, k->sensor.block)),
+                                QString::fromUtf8(k->model));
+            kindFilter->setItemData(kindFilter->count() - 1, k->sensor.block, BlockRole);
+        }
     fromDate = dateField("fromDate", this);
     fromDate->setDate(QDate(2000, 1, 1));
     toDate = dateField("toDate", this);
@@ -215,6 +196,8 @@ std::optional<JournalFilter> JournalWindow::filter() {
         f.serial = n;
     }
     f.model = kindFilter->currentData().toString();
+    if (const QVariant block = kindFilter->currentData(BlockRole); block.isValid())
+        f.block = std::uint8_t(block.toUInt());
     f.from = fromDate->date();
     f.to = toDate->date();
     if (const int o = outcomeFilter->currentData().toInt(); o >= 0)
@@ -260,15 +243,16 @@ void JournalWindow::fillTable(const std::vector<CalibrationRecord> &all) {
     recordsTable->setRowCount(int(shown_.size()));
     for (int row = 0; row < int(shown_.size()); ++row) {
         const CalibrationRecord &r = shown_[std::size_t(row)];
-        const QStringList texts = cells(r);
+        const QStringList texts = JournalTable::cells(r);
         for (int column = 0; column < texts.size(); ++column) {
             auto *item = new QTableWidgetItem(texts[column]);
-            if (column == Number || column == Serial)
+            if (column == Column::Number || column == Column::Serial)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             recordsTable->setItem(row, column, item);
         }
+        recordsTable->item(row, Column::Model)->setToolTip(RecordTexts::instrument(r));
         if (wantsAttention(r, newest[r.serial] == key(r), today_))
-            recordsTable->item(row, Outcome)->setForeground(QColor(0xC0, 0, 0));
+            recordsTable->item(row, Column::Outcome)->setForeground(QColor(0xC0, 0, 0));
     }
     recordsTable->resizeColumnsToContents();
     if (!shown_.empty())
@@ -299,6 +283,8 @@ void JournalWindow::exportCsv() {
                                                 "Журнал калибровок.csv", "Таблица CSV (*.csv)");
     if (path.isEmpty())
         return;
-    if (const QString error = saveAtomically(path, csv(shown_)); !error.isEmpty())
+    if (const QString error =
+            saveAtomically(path, JournalTable::csv(shown_, PageFormat::numbers()));
+        !error.isEmpty())
         messages_.error("Файл не сохранён: " + error);
 }

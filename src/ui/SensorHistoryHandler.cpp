@@ -6,6 +6,7 @@
 #include "WindowPlacement.h"
 #include "dialogs/Messages.h"
 #include "pages/BasePage.h"
+#include "pages/PageFormat.h"
 #include "protocol/InstrumentKind.h"
 #include "protocol/SensorHealth.h"
 #include "records/RecordStore.h"
@@ -39,7 +40,8 @@ void SensorHistoryHandler::open(int serial) {
 }
 
 QString SensorHistoryHandler::endOfLifeNote(const RecordStore &store, int serial, QString *reason) {
-    const SensorHistory h = sensorHistory(store.list({serial}));
+    const SensorHistory h =
+        sensorHistory(store.list({serial}), PageFormat::numbers().decimalPoint().toStdString());
     if (h.verdict.state != HealthVerdict::State::NearsEndOfLife)
         return {};
     if (reason)

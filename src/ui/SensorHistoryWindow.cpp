@@ -1,5 +1,6 @@
 #include "SensorHistoryWindow.h"
 
+#include "pages/PageFormat.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 #include "records/RecordTexts.h"
@@ -29,9 +30,7 @@ struct Line {
     bool limit = false;
 };
 
-QString number(double value, int decimals) {
-    return QString::number(value, 'f', decimals).replace('.', ',');
-}
+using PageFormat::numbers;
 
 qint64 msOf(const std::string &when) {
     return QDateTime::fromString(QString::fromStdString(when), Qt::ISODate).toMSecsSinceEpoch();
@@ -42,6 +41,8 @@ QChartView *chartView(const char *name, QWidget *parent) {
     view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumHeight(200);
+    view->chart()->setLocale(numbers());
+    view->chart()->setLocalizeNumbers(true);
     return view;
 }
 
@@ -113,8 +114,8 @@ void plot(QChartView *view, const QString &title, const QString &unit, std::vect
 QString pointText(const CalibrationRecord &r, const char *name) {
     for (const AdjustedPoint &p : r.points)
         if (p.name == name)
-            return RecordTexts::scaled(p.before, p.perUnit) + " → " +
-                   RecordTexts::scaled(p.after, p.perUnit);
+            return RecordTexts::scaled(p.before, p.perUnit, numbers()) + " → " +
+                   RecordTexts::scaled(p.after, p.perUnit, numbers());
     return "—";
 }
 } // namespace
@@ -169,7 +170,8 @@ void SensorHistoryWindow::showSerial(int serial) {
     if (!read.note.isEmpty())
         where = read.note + "\n" + where;
     statusLabel->setText(error.isEmpty() ? where : "Журнал не прочитан: " + error + "\n" + where);
-    history_ = sensorHistory(error.isEmpty() ? records : std::vector<CalibrationRecord>{});
+    history_ = sensorHistory(error.isEmpty() ? records : std::vector<CalibrationRecord>{},
+                             numbers().decimalPoint().toStdString());
     if (!records.empty()) {
         // Only the block the history is of.
         const std::uint8_t block = records.back().block;
@@ -203,11 +205,12 @@ void SensorHistoryWindow::fillCharts() {
               {QString("Порог %1 % от первой").arg(rule->minSensitivityPercent),
                {{0, floor}},
                true}});
-        plot(zeroChart, "Ноль", "мВ",
-             {{QString::fromUtf8(rule->firstPoint).section(',', 0, 0),
-               series([](const HealthSample &h) { return h.second; })},
-              {"Предел ± " + number(drift, 1) + " мВ", {{0, first.second + drift}}, true},
-              {QString(), {{0, first.second - drift}}, true}});
+        plot(
+            zeroChart, "Ноль", "мВ",
+            {{QString::fromUtf8(rule->firstPoint).section(',', 0, 0),
+              series([](const HealthSample &h) { return h.second; })},
+             {"Предел ± " + PageFormat::fixed(drift, 1) + " мВ", {{0, first.second + drift}}, true},
+             {QString(), {{0, first.second - drift}}, true}});
     } else {
         const auto drift = [&first](const HealthSample &h) {
             const auto one = [](double from, double to) {
@@ -252,7 +255,8 @@ void SensorHistoryWindow::fillTable(const std::vector<CalibrationRecord> &record
             cells << pointText(r, rule->firstPoint) << pointText(r, rule->secondPoint);
             if (rule->style == Style::Span) {
                 const std::optional<HealthSample> h = healthSample(r);
-                cells << (h ? number(h->first, 2) : "—") << (h ? number(h->second, 1) : "—");
+                cells << (h ? PageFormat::fixed(h->first, 2) : "—")
+                      << (h ? PageFormat::fixed(h->second, 1) : "—");
             }
         }
         for (int column = 0; column < cells.size(); ++column)

@@ -14,8 +14,13 @@ UsbPage::UsbPage(QWidget *parent) : QWidget(parent) {
     ListView1->setObjectName("ListView1");
     ListView1->setGeometry(4, 4, 457, 479);
     ListView1->setHorizontalHeaderLabels({"Устройство", "Обозначение", "Серийный номер"});
-    for (int c = 0; c < 3; ++c)
-        ListView1->setColumnWidth(c, 150);
+    // The number and the serial number as wide as they are, the adapter's
+    // name the rest; a name longer still shows whole in its tooltip.
+    QHeaderView *header = ListView1->horizontalHeader();
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->setSectionResizeMode(2, QHeaderView::ResizeToContents);
+    ListView1->setTextElideMode(Qt::ElideMiddle);
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ListView1->verticalHeader()->hide();
@@ -70,7 +75,9 @@ void UsbPage::RefreshDeviceList(D2xxLayer &ft) {
         ListView1->insertRow(row);
         ListView1->setItem(row, 0, new QTableWidgetItem("Устройство " + QString::number(i + 1)));
         ft.GetFTDeviceDescription(i);
-        ListView1->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(ft.ListText)));
+        auto *description = new QTableWidgetItem(QString::fromStdString(ft.ListText));
+        description->setToolTip(description->text());
+        ListView1->setItem(row, 1, description);
         ft.GetFTDeviceSerialNo(i);
         ListView1->setItem(row, 2, new QTableWidgetItem(QString::fromStdString(ft.ListText)));
     }

@@ -15,8 +15,11 @@ int main(int argc, char *argv[]) {
     parser.setApplicationDescription(
         "Обслуживание и настройка переносных газоанализаторов серии ЗЭ-23 через адаптер USB "
         "(FTDI).");
-    parser.addHelpOption();
-    parser.addVersionOption();
+    // Qt's own help and version options describe themselves in English.
+    const QCommandLineOption helpOption(QStringList{"h", "help"}, "Эта справка.");
+    const QCommandLineOption versionOption(QStringList{"v", "version"}, "Версия программы.");
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
     const QCommandLineOption simulateOption(
         "simulate", "Добавить в список устройств виртуальные приборы всех видов (1, 2, 3, 4, 5, "
                     "7), чтобы работать без оборудования.");
@@ -36,12 +39,19 @@ int main(int argc, char *argv[]) {
     parser.addOption(outboxOption);
 
     // --help and --version answer without the window system, where no display is.
+    const auto answerHelpOrVersion = [&] {
+        if (parser.isSet(helpOption))
+            parser.showHelp();
+        if (parser.isSet(versionOption))
+            parser.showVersion();
+    };
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
-        if (a == "-h" || a == "--help" || a == "--help-all" || a == "-v" || a == "--version") {
+        if (a == "-h" || a == "--help" || a == "-v" || a == "--version") {
             QCoreApplication plain(argc, argv);
             installQtRussian(plain);
             parser.process(plain);
+            answerHelpOrVersion();
         }
     }
 
@@ -52,6 +62,7 @@ int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     installQtRussian(app);
     parser.process(app);
+    answerHelpOrVersion();
     QApplication::setWindowIcon(QIcon(QApplication::applicationDirPath() + "/ze23-setup.png"));
 
     ProgramOptions options;

@@ -1,0 +1,25 @@
+#pragma once
+// The journal of calibrations as a table: the columns the journal window
+// shows, `ze23-cli records` prints and both write as CSV for a spreadsheet,
+// so that each names a record the same way.
+
+#include "protocol/CalibrationRecord.h"
+
+#include <QByteArray>
+#include <QLocale>
+#include <QStringList>
+
+#include <vector>
+
+namespace JournalTable {
+enum Column { Number, When, Serial, Model, SensorBlock, Outcome, NextDue, Technician };
+
+// "№", "Дата", "Прибор №", "Модель", "Блок датчика", "Итог", "Следующая", "Выполнил".
+QStringList headings();
+// A record in those columns; the outcome says which record it corrects.
+QStringList cells(const CalibrationRecord &r);
+// The records as CSV: UTF-8 with its byte-order mark, the headings and the
+// cylinder's columns, every field quoted, ";" between them and CRLF after
+// each line, decimals as `numbers` writes them.
+QByteArray csv(const std::vector<CalibrationRecord> &records, const QLocale &numbers);
+} // namespace JournalTable
