@@ -269,19 +269,26 @@ void CalibrationHandler::keep(const CalibrationRecord &finished) {
 }
 
 void CalibrationHandler::showLastCalibration() {
-    // The journal is made by the first record, not by looking.
-    const JournalReader::Read read = reader_.last(form_.IdentifiedSerialNumber);
-    RecordStore *s = reader_.store();
+    // The journal is made by the first record, not by looking. A server's
+    // answer may come later: it is shown if the instrument is still the one.
+    const int serial = form_.IdentifiedSerialNumber;
+    reader_.of(serial, [this, serial](JournalReader::Read read) {
+        if (serial == form_.IdentifiedSerialNumber)
+            showLastCalibration(read);
+    });
+}
+
+void CalibrationHandler::showLastCalibration(const JournalReader::Read &read) {
     if (!read.made) {
         last_->setText("Калибровок в журнале нет.");
         last_->setPalette(form_.basePage->palette());
         return;
     }
     const std::optional<CalibrationRecord> r =
-        read.records.empty() ? std::nullopt : std::optional(read.records.front());
+        read.records.empty() ? std::nullopt : std::optional(read.records.back());
     bool alarm = false;
     QString text;
-    if (!s) {
+    if (!read.error.isEmpty()) {
         text = "Журнал калибровок недоступен.";
         alarm = true;
     } else if (!r) {
@@ -302,9 +309,7 @@ void CalibrationHandler::showLastCalibration() {
             text += " Требуется калибровка.";
     }
     QString reason;
-    if (const QString note =
-            s ? SensorHistoryHandler::endOfLifeNote(*s, form_.IdentifiedSerialNumber, &reason)
-              : QString();
+    if (const QString note = SensorHistoryHandler::endOfLifeNote(read.records, &reason);
         !note.isEmpty()) {
         text += " " + note;
         alarm = true;

@@ -76,6 +76,7 @@ class CalibrationHandler : public QObject {
     void openJournal(int serial);
 
   private:
+    void showLastCalibration(const JournalReader::Read &read);
     void addButtons();
     void setBusy(bool busy);
     void keep(const CalibrationRecord &record);

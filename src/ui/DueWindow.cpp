@@ -56,6 +56,10 @@ DueWindow::DueWindow(QWidget *parent) : QWidget(parent, Qt::Window), today_(QDat
     layout->addWidget(statusLabel);
 
     connect(showButton, &QPushButton::clicked, this, &DueWindow::showDue);
+    connect(&reader_, &JournalReader::slow, this, [this](bool silent) {
+        if (silent)
+            statusLabel->setText(JournalReader::serverSilentNote() + "\n" + where());
+    });
     connect(daysSpin, &QSpinBox::editingFinished, this, &DueWindow::showDue);
     connect(dueTable, &QTableWidget::cellDoubleClicked, this, [this](int row) {
         if (row >= 0 && row < int(serials_.size()))
@@ -69,8 +73,16 @@ void DueWindow::setRecordsPath(const QString &path, const QString &benchPath) {
 }
 
 void DueWindow::showDue() {
-    const JournalReader::Read read = reader_.newestOfEach();
-    const QString where = "Журнал: " + RecordLocation::shown(path_);
+    reader_.newestOfEach([this](JournalReader::Read read) { showRead(read); });
+    if (reader_.waiting())
+        statusLabel->setText("Чтение журнала с сервера…\n" + where());
+}
+
+QString DueWindow::where() const {
+    return "Журнал: " + RecordLocation::shown(path_);
+}
+
+void DueWindow::showRead(const JournalReader::Read &read) {
     const QString note = read.note.isEmpty() ? QString() : read.note + "\n";
     const std::vector<DueList::Entry> due =
         read.error.isEmpty() ? DueList::within(read.records, today_, daysSpin->value())
@@ -97,9 +109,9 @@ void DueWindow::showDue() {
     }
     dueTable->resizeColumnsToContents();
     if (!read.error.isEmpty())
-        statusLabel->setText(note + "Журнал не прочитан: " + read.error + "\n" + where);
+        statusLabel->setText(note + "Журнал не прочитан: " + read.error + "\n" + where());
     else if (due.empty())
-        statusLabel->setText(note + "Приборов, которым подходит срок калибровки, нет.\n" + where);
+        statusLabel->setText(note + "Приборов, которым подходит срок калибровки, нет.\n" + where());
     else
-        statusLabel->setText(note + QString("Приборов: %1.\n").arg(due.size()) + where);
+        statusLabel->setText(note + QString("Приборов: %1.\n").arg(due.size()) + where());
 }

@@ -41,6 +41,9 @@ class DueWindow : public QWidget {
     void showDue();
 
   private:
+    void showRead(const JournalReader::Read &read);
+    QString where() const;
+
     QString path_;
     JournalReader reader_;
     QDate today_;

@@ -4,21 +4,33 @@
 // the bench's own journal (where its records are kept first, numbered as the
 // outbox has sent them: Outbox::asSent), saying so. It never makes a journal
 // by looking (ExistingJournal.h).
+//
+// A file is read at once, on the caller's thread. A server is read in a
+// thread of the reader's own, so that a server that does not answer never
+// holds up the window: the answer comes later, on the caller's thread,
+// through the function given with the request. While a read is out, one more
+// request waits behind it (a newer one takes its place); `waiting()` says a
+// read is out, and `slow()` that it has been out so long that the server
+// seems not to answer.
 
 #include "protocol/CalibrationRecord.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <vector>
 
+class QThread;
+class QTimer;
 class RecordStore;
 
-class JournalReader {
+class JournalReader : public QObject {
+    Q_OBJECT
   public:
-    JournalReader();
-    ~JournalReader();
+    explicit JournalReader(QObject *parent = nullptr);
+    ~JournalReader() override;
 
     // The journal's file or server, and the bench's own journal used while
     // the server does not answer.
@@ -29,6 +41,8 @@ class JournalReader {
 
     // What the bench's own journal is shown with when the server is away.
     static QString serverAwayNote();
+    // What a window shows while the server is slow to answer.
+    static QString serverSilentNote();
 
     struct Read {
         std::vector<CalibrationRecord> records;
@@ -36,23 +50,50 @@ class JournalReader {
         QString error;    // why nothing could be read
         QString note;     // serverAwayNote() when read from the bench's journal
     };
+    using Done = std::function<void(Read)>;
+
     // Every record, oldest first.
-    Read list();
+    void list(Done done);
     // One instrument's records, oldest first.
-    Read of(int serial);
+    void of(int serial, Done done);
     // Each instrument's newest record, by serial number.
-    Read newestOfEach();
-    // The newest record of an instrument (none or one).
-    Read last(int serial);
-    // The journal the last read came from; nullptr when it read none.
-    RecordStore *store() const { return lastStore_; }
+    void newestOfEach(Done done);
+
+    // A read of the server is out.
+    bool waiting() const { return busy_; }
+
+  signals:
+    // A read of the server has been out longer than a server takes to answer
+    // (true), or is over (false).
+    void slow(bool silent);
 
   private:
     using Get = std::function<std::vector<CalibrationRecord>(RecordStore &)>;
-    Read read(const Get &get);
+    struct Stores;
+    // A read as it was asked for: where, and what to do with the answer.
+    struct Request {
+        Get get;
+        Done done;
+        QString location, bench;
+        bool away = false;
+    };
+    void read(Get get, Done done);
+    void startNext();
+    // The thread's answer to the read asked, handed to whoever asked.
+    void deliver();
+    static void setIn(Stores &stores, const QString &location, const QString &bench, bool away);
+    // Reads in the stores given: the server's (or a file's) first, then the bench's.
+    static Read readIn(Stores &stores, const Get &get);
 
     QString location_, bench_;
     bool away_ = false;
-    std::unique_ptr<RecordStore> journal_, benchJournal_;
-    RecordStore *lastStore_ = nullptr;
+    // A file's stores, on the caller's thread.
+    std::unique_ptr<Stores> local_;
+    // A server's: they live in `thread_`, with the reads.
+    Stores *remote_ = nullptr;
+    QThread *thread_ = nullptr;
+    QObject *worker_ = nullptr;
+    QTimer *slowTimer_;
+    bool busy_ = false;
+    std::unique_ptr<Request> asked_, next_;
 };

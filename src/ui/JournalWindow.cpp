@@ -109,6 +109,10 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     connect(recordsTable, &QTableWidget::cellDoubleClicked, this, &JournalWindow::saveCertificate);
     connect(recordsLocationButton, &QPushButton::clicked, this,
             &JournalWindow::locationChangeRequested);
+    connect(&reader_, &JournalReader::slow, this, [this](bool silent) {
+        if (silent)
+            statusLabel->setText(JournalReader::serverSilentNote() + "\n" + where());
+    });
     setToday(QDate::currentDate());
     recordsLocationLabel->setText("Журнал: " + RecordLocation::shown(path_));
     reader_.setLocation(path_, QString());
@@ -210,24 +214,33 @@ void JournalWindow::showRecords() {
     const std::optional<JournalFilter> f = filter();
     if (!f)
         return messages_.error("Номер прибора — целое число больше нуля, например 23101.");
-    const QString where = "Журнал: " + RecordLocation::shown(path_);
-    const JournalReader::Read read = reader_.list();
+    reader_.list([this, f = *f](JournalReader::Read read) { showRead(f, read); });
+    // A server's answer comes later: what is shown stays until then.
+    if (reader_.waiting())
+        statusLabel->setText("Чтение журнала с сервера…\n" + where());
+}
+
+QString JournalWindow::where() const {
+    return "Журнал: " + RecordLocation::shown(path_);
+}
+
+void JournalWindow::showRead(const JournalFilter &f, const JournalReader::Read &read) {
     const QString note = read.note.isEmpty() ? QString() : read.note + "\n";
     if (!read.error.isEmpty()) {
         shown_.clear();
         fillTable({});
-        statusLabel->setText(note + "Журнал не прочитан: " + read.error + "\n" + where);
+        statusLabel->setText(note + "Журнал не прочитан: " + read.error + "\n" + where());
         return;
     }
     const std::vector<CalibrationRecord> &all = read.records;
-    shown_ = filtered(all, *f);
+    shown_ = filtered(all, f);
     fillTable(all);
     if (all.empty())
-        statusLabel->setText(note + "Записей пока нет.\n" + where);
+        statusLabel->setText(note + "Записей пока нет.\n" + where());
     else
         statusLabel->setText(
             note + QString("Показано записей: %1 из %2.\n").arg(shown_.size()).arg(all.size()) +
-            where);
+            where());
 }
 
 void JournalWindow::fillTable(const std::vector<CalibrationRecord> &all) {

@@ -86,6 +86,9 @@ class JournalWindow : public QWidget {
     // Nothing when the serial field holds no number.
     std::optional<JournalFilter> filter();
     void fillTable(const std::vector<CalibrationRecord> &all);
+    void showRead(const JournalFilter &f, const JournalReader::Read &read);
+    // The line saying where the journal is.
+    QString where() const;
 
     Messages &messages_;
     DialogFileChooser dialog_;

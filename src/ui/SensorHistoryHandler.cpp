@@ -39,9 +39,10 @@ void SensorHistoryHandler::open(int serial) {
     showInScreen(*window_);
 }
 
-QString SensorHistoryHandler::endOfLifeNote(const RecordStore &store, int serial, QString *reason) {
+QString SensorHistoryHandler::endOfLifeNote(const std::vector<CalibrationRecord> &records,
+                                            QString *reason) {
     const SensorHistory h =
-        sensorHistory(store.list({serial}), PageFormat::numbers().decimalPoint().toStdString());
+        sensorHistory(records, PageFormat::numbers().decimalPoint().toStdString());
     if (h.verdict.state != HealthVerdict::State::NearsEndOfLife)
         return {};
     if (reason)

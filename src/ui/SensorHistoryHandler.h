@@ -4,11 +4,14 @@
 // history window; on identification the base page's note of the last
 // calibration also says when the sensor nears the end of its life.
 
+#include "protocol/CalibrationRecord.h"
+
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 class JournalWindow;
 class Messages;
@@ -29,9 +32,10 @@ class SensorHistoryHandler : public QObject {
     SensorHistoryWindow *window() const { return window_; }
     QPushButton *button() const { return button_; }
 
-    // What the base page adds for the instrument's sensor: empty unless it
-    // nears the end of its life; `reason` then gets the rule's words.
-    static QString endOfLifeNote(const RecordStore &store, int serial, QString *reason);
+    // What the base page adds for the sensor of the instrument whose records
+    // (oldest first) these are: empty unless it nears the end of its life;
+    // `reason` then gets the rule's words.
+    static QString endOfLifeNote(const std::vector<CalibrationRecord> &records, QString *reason);
 
   public slots:
     void open(int serial);

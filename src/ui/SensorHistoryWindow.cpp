@@ -127,6 +127,10 @@ SensorHistoryWindow::SensorHistoryWindow(QWidget *parent)
     setWindowTitle("История датчика");
     resize(900, 680);
     auto *layout = new QVBoxLayout(this);
+    connect(&reader_, &JournalReader::slow, this, [this](bool silent) {
+        if (silent)
+            statusLabel->setText(JournalReader::serverSilentNote());
+    });
     sensorHealthLabel = new QLabel(this);
     sensorHealthLabel->setObjectName("sensorHealthLabel");
     sensorHealthLabel->setWordWrap(true);
@@ -163,7 +167,15 @@ void SensorHistoryWindow::setRecordsPath(const QString &path, const QString &ben
 void SensorHistoryWindow::showSerial(int serial) {
     serial_ = serial;
     setWindowTitle(QString("История датчика — прибор № %1").arg(serial));
-    JournalReader::Read read = reader_.of(serial);
+    reader_.of(serial, [this, serial](JournalReader::Read read) {
+        if (serial == serial_)
+            showRead(std::move(read));
+    });
+    if (reader_.waiting())
+        statusLabel->setText("Чтение журнала с сервера…");
+}
+
+void SensorHistoryWindow::showRead(JournalReader::Read read) {
     const QString error = read.error;
     std::vector<CalibrationRecord> records = std::move(read.records);
     QString where = "Журнал: " + RecordLocation::shown(path_);

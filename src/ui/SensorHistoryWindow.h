@@ -40,6 +40,7 @@ class SensorHistoryWindow : public QWidget {
     QLabel *statusLabel;
 
   private:
+    void showRead(JournalReader::Read read);
     void fillCharts();
     void fillTable(const std::vector<CalibrationRecord> &records);
     void showVerdict();
