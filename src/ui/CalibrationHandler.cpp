@@ -75,10 +75,13 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
     window_ = new CalibrationWindow(run_, messages_, &form_);
     window_->hide();
     // The register of cylinders is kept with the records.
-    window_->cylinders->setStoreAccess([this](bool make, QString *error) -> RecordStore * {
+    const CylinderFields::StoreAccess registerAccess = [this](bool make,
+                                                              QString *error) -> RecordStore * {
         const bool made = store_ || RecordStore::isServer(path_) || QFileInfo::exists(path_);
         return made || make ? store(error) : nullptr;
-    });
+    };
+    window_->cylinders->setStoreAccess(registerAccess);
+    window_->secondCylinders->setStoreAccess(registerAccess);
     journal_ = new JournalWindow(messages_, &form_);
     journal_->hide();
     auto *journalButton = new QPushButton("Журнал калибровок…", form_.basePage);
