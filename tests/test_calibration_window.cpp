@@ -355,6 +355,9 @@ class TestCalibrationWindow : public QObject {
         QVERIFY2(form->calibrationBusy(), qPrintable(messages.errors.join("; ")));
         QVERIFY(window().waitChart->chart()->localizeNumbers());
         QCOMPARE(window().waitChart->chart()->locale().decimalPoint(), point);
+        // "1944,5" on the converter's axis, as the pages write numbers.
+        QVERIFY(window().waitChart->chart()->locale().numberOptions() &
+                QLocale::OmitGroupSeparator);
         for (int guard = 0; guard < 100 && window().measurementsTable->rowCount() == 0; ++guard) {
             sim->instrument(row).applyGas(procedure().step().gas, 250);
             if (action(Action::Ready)->isVisible())
@@ -364,6 +367,13 @@ class TestCalibrationWindow : public QObject {
         QVERIFY(window().measurementsTable->rowCount() > 0);
         QVERIFY(window().measurementsTable->item(0, 2)->text() == "0" + point + "00");
         QVERIFY(window().measurementsTable->item(0, 3)->text().contains(point));
+        // The procedure's and the record's texts too.
+        const QString instruction = window().instructionLabel->text();
+        QVERIFY2(instruction.endsWith("(2" + point + "50 % CH4)"), qPrintable(instruction));
+        const QString conditions = window().conditionsLabel->text();
+        QVERIFY2(conditions.contains("2" + point + "50\u00a0%") &&
+                     conditions.contains("0" + point + "05\u00a0%"),
+                 qPrintable(conditions));
         sim->instrument(row).applyGas(procedure().step().gas, 250);
         action(Action::Ready)->click();
         run(3000);

@@ -350,7 +350,7 @@ void CalibrationProcedure::State::finish(CalibrationOutcome outcome, std::string
     awaiting = false;
     watch.reset();
     chartWatch.reset();
-    step = {"Снимите газ с датчика: калибровка окончена, " + outcomeText(outcome),
+    step = {"Снимите газ с датчика: калибровка окончена («" + outcomeText(outcome) + "»)",
             gas,
             Waiting::Nothing,
             {},

@@ -22,6 +22,7 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -64,6 +65,17 @@ QString fixed(double value, int decimals) {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     return locale.toString(value, 'f', decimals);
+}
+
+// The procedure and the record's texts write "2,50 %" and "1219,4 мВ"
+// whatever the locale: their numbers before a unit take the locale's
+// decimal point, so that the window writes numbers one way.
+QString localized(QString text) {
+    const QChar point = QLocale().decimalPoint().front();
+    if (point == ',')
+        return text;
+    static const QRegularExpression decimal(QStringLiteral("(\\d),(\\d+)(?=[ \u00a0](%|мВ))"));
+    return text.replace(decimal, QString("\\1") + point + "\\2");
 }
 
 int decimalsOf(int per) {
@@ -301,7 +313,9 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     gasTabs->setCurrentIndex(0);
     if (second != TestGas::Ambient)
         secondCylinders->prepare(base, QDate::currentDate(), second);
-    chart_->setLocale(QLocale());
+    QLocale numbers;
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart_->setLocale(numbers);
     const SteadyRule rule = rules_ ? rules_->steady : SteadyRule{};
     steadySecondsSpin->setValue(
         s.value(settingsKey(base.block, "steadySeconds"), rule.windowSeconds).toInt());
@@ -434,7 +448,7 @@ void CalibrationWindow::startClicked() {
                           RecordTexts::gasCylinder(g);
     conditions << "устойчиво: " + RecordTexts::steadyRule(started);
     conditions << "допуск: " + RecordTexts::tolerance(started);
-    conditionsLabel->setText(conditions.join("; ") + ".");
+    conditionsLabel->setText(localized(conditions.join("; ") + "."));
     conditionsLabel->show();
     stepGroup->setEnabled(true);
     started_ = true;
@@ -472,12 +486,12 @@ void CalibrationWindow::refresh() {
     if (!p || !started_)
         return;
     const CalibrationProcedure::Step &step = p->step();
-    instructionLabel->setText(text(step.instruction));
+    instructionLabel->setText(localized(text(step.instruction)));
     stepLabel->setText(step.number > 0 ? QString("Шаг %1 из %2").arg(step.number).arg(step.count)
                                        : QString());
     QStringList confirmed;
     for (const std::string &c : p->confirmations())
-        confirmed << text(c);
+        confirmed << localized(text(c));
     confirmationsLabel->setText(confirmed.join('\n'));
     for (auto &[a, b] : actionButtons) {
         const bool offered =
@@ -507,8 +521,8 @@ void CalibrationWindow::refresh() {
         const CalibrationRecord &r = p->record();
         const bool good = r.outcome == CalibrationOutcome::PassedAsFound ||
                           r.outcome == CalibrationOutcome::Adjusted;
-        outcomeLabel->setText("Итог: " + text(outcomeText(r.outcome)) +
-                              (r.remark.empty() ? QString() : ". " + text(r.remark)));
+        outcomeLabel->setText(localized("Итог: " + text(outcomeText(r.outcome)) +
+                                        (r.remark.empty() ? QString() : ". " + text(r.remark))));
         paint(outcomeLabel, !good);
     }
 }
