@@ -390,6 +390,12 @@ std::optional<Cylinder> CalibrationWindow::resolveCylinders(std::vector<GasCylin
             messages_.error(secondName + ": " + refused);
             return std::nullopt;
         }
+        if (!first->number.empty() && first->number == other->number) {
+            messages_.error(QString("Баллон № %1 указан и на вкладке «%2», и на вкладке «%3»: "
+                                    "для этих газов нужны разные баллоны.")
+                                .arg(text(first->number), gasTabs->tabText(0), secondName));
+            return std::nullopt;
+        }
         // The ПГС block's threshold gases both in hundredths of a percent.
         if (second == TestGas::Threshold2 && other->concentration <= first->concentration) {
             messages_.error(
