@@ -426,6 +426,9 @@ class TestCalibrationWindow : public QObject {
         QVERIFY(window().gasTabs->isTabVisible(1));
         QCOMPARE(window().gasTabs->tabText(1), kind == 7 ? "Нулевой газ (азот)" : "Газ порога 2");
         QCOMPARE(f.cylinderNumberEdit->objectName(), "secondGasCylinderNumberEdit");
+        // Told apart from the first tab's fields by a screen reader.
+        QCOMPARE(f.cylinderConcentrationEdit->accessibleName(),
+                 window().gasTabs->tabText(1) + ": Концентрация, %");
         QCOMPARE(f.cylinderComponentCombo->currentData().toString(),
                  kind == 7 ? "nitrogen" : "methane");
         if (!component.isEmpty())

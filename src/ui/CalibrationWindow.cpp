@@ -311,8 +311,10 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     gasTabs->setTabText(1, pgs ? "Газ порога 2" : "Нулевой газ (азот)");
     gasTabs->setTabVisible(1, second != TestGas::Ambient);
     gasTabs->setCurrentIndex(0);
-    if (second != TestGas::Ambient)
+    if (second != TestGas::Ambient) {
         secondCylinders->prepare(base, QDate::currentDate(), second);
+        secondCylinders->nameFor(gasTabs->tabText(1));
+    }
     QLocale numbers;
     numbers.setNumberOptions(QLocale::OmitGroupSeparator);
     chart_->setLocale(numbers);

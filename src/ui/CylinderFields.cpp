@@ -50,7 +50,7 @@ QString offeredText(const RegisteredCylinder &c) {
 } // namespace
 
 CylinderFields::CylinderFields(QFormLayout *form, QWidget *parent, const QString &prefix)
-    : QObject(parent), prefix_(prefix) {
+    : QObject(parent), form_(form), prefix_(prefix) {
     const auto named = [&](QWidget *w, const char *name) {
         QString n = QString::fromLatin1(name);
         if (!prefix.isEmpty())
@@ -146,6 +146,15 @@ void CylinderFields::prepare(const CalibrationRecord &base, QDate today, TestGas
     const int remembered = cylinderCombo->findData(cylinderNumberEdit->text().trimmed());
     cylinderCombo->setCurrentIndex(std::max(remembered, 0));
     picked(cylinderCombo->currentIndex());
+}
+
+void CylinderFields::nameFor(const QString &gas) {
+    for (QWidget *field : std::initializer_list<QWidget *>{
+             cylinderCombo, cylinderNumberEdit, cylinderGasEdit, cylinderComponentCombo,
+             cylinderConcentrationEdit, cylinderUncertaintyEdit, cylinderBalanceEdit,
+             cylinderSupplierEdit, cylinderCertifiedEdit, cylinderExpiryEdit})
+        if (const auto *label = qobject_cast<QLabel *>(form_->labelForField(field)))
+            field->setAccessibleName(gas + ": " + label->text().chopped(1));
 }
 
 void CylinderFields::picked(int index) {

@@ -42,6 +42,10 @@ class CylinderFields : public QObject {
     // and the fields as they were used last for it.
     void prepare(const CalibrationRecord &base, QDate today, TestGas role = TestGas::Cylinder);
     void remember() const;
+    // Names each field for a screen reader with the gas it is for ("Газ
+    // порога 2: Концентрация, %"), where another set of fields has the same
+    // labels.
+    void nameFor(const QString &gas);
 
     // The record's cylinder: the one picked, or the one typed in, registered
     // now if it is not yet (only checked when `check`); an empty one for a
@@ -72,6 +76,7 @@ class CylinderFields : public QObject {
     QString key(const char *name) const;
 
     StoreAccess access_;
+    QFormLayout *form_;
     QString prefix_;
     TestGas role_ = TestGas::Cylinder;
     std::uint8_t block_ = 0;
