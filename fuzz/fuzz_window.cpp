@@ -20,6 +20,7 @@
 #include "testsupport/RecordingMessages.h"
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationWindow.h"
+#include "ui/CylinderFields.h"
 #include "ui/TForm1.h"
 
 #include <QApplication>
@@ -209,8 +210,12 @@ struct Bench {
     }
 
     void fillCalibration(CalibrationWindow &w, Reader &in) {
-        for (QLineEdit *edit : {w.technicianEdit, w.cylinderNumberEdit, w.cylinderGasEdit,
-                                w.cylinderConcentrationEdit, w.steadyBandEdit, w.toleranceEdit})
+        // The second gas's number and concentration too (the oxygen zero's
+        // nitrogen, the ПГС threshold-2 gas).
+        for (QLineEdit *edit :
+             {w.technicianEdit, w.cylinderNumberEdit, w.cylinderGasEdit,
+              w.cylinderConcentrationEdit, w.steadyBandEdit, w.toleranceEdit,
+              w.secondCylinders->cylinderNumberEdit, w.secondCylinders->cylinderConcentrationEdit})
             edit->setText(fieldText(in));
         // Days from today, mostly ahead: an expired cylinder now and then.
         w.cylinderExpiryEdit->setDate(QDate::currentDate().addDays(int(in.next()) - 16));

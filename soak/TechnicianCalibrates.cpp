@@ -17,6 +17,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 
 namespace {
 constexpr std::int64_t Second = 1000;
@@ -24,8 +25,8 @@ constexpr std::int64_t Minute = 60 * Second;
 using Action = CalibrationProcedure::Action;
 
 // The cylinder for each kind's sensor: its percent as typed and in the
-// block's units; the ПГС block's for its threshold gases, the oxygen block
-// spanned in air without one.
+// block's units; the ПГС block's for its threshold-1 gas (1,00 % for the
+// other), the oxygen block spanned in air without one (nitrogen for its zero).
 struct BenchCylinder {
     int kind;
     const char *concentration;
@@ -107,6 +108,16 @@ void Technician::calibrate(CalibrationPlan plan) {
     w.cylinderGasEdit->setText(none ? "" : "CH4 в воздухе");
     w.cylinderConcentrationEdit->setText(cylinder.concentration);
     w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
+    // The ПГС threshold-2 gas, the oxygen zero's nitrogen.
+    if (w.gasTabs->isTabVisible(1)) {
+        CylinderFields &f = *w.secondCylinders;
+        const QString component = f.cylinderComponentCombo->currentData().toString();
+        const bool nitrogen = component == "nitrogen";
+        f.cylinderNumberEdit->setText(QString("ГСО 10-13%1 %2").arg(kind_).arg(component));
+        f.cylinderGasEdit->setText(nitrogen ? "азот" : "CH4 в воздухе");
+        f.cylinderConcentrationEdit->setText(nitrogen ? "99,99" : "1,00");
+        f.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
+    }
     w.startButton->click();
     SoakBench::deliverCalls();
     ++counts.calibrations;

@@ -87,3 +87,13 @@ inline Measurement sampleAlarmCheck() {
     m.secondsToSteady = 12;
     return m;
 }
+
+// The other gases of a calibration with their cylinders, in hundredths of a
+// percent: nitrogen for a zero and a threshold-2 gas.
+inline std::vector<GasCylinder> sampleGases() {
+    return {
+        {TestGas::ZeroGas, {"N-5", "азот", 9999, "2027-05-31", 1, "", "ООО «Газы»", "2026-05-31"}},
+        {TestGas::Threshold2,
+         {"П2-7", "CH4 в воздухе", 100, "2027-04-30", 3, "воздух", "ООО «Мониторинг»",
+          "2026-04-30"}}};
+}

@@ -36,6 +36,7 @@ struct Script {
     std::vector<Action> choices;
     std::optional<std::uint8_t> muteAt; // from this request on, no answers at all
     std::set<std::uint8_t> ignored;     // requests never answered
+    std::vector<GasCylinder> gases;     // the record's other gases
 };
 
 // ТКС: U air 1000.0 mV, U gas 1050.0 mV, calibration gas 2,00 %, threshold 1
@@ -107,10 +108,12 @@ Script optical(std::uint8_t reading) {
 
 struct Bench {
     explicit Bench(Script s)
-        : script(std::move(s)), p(script.block, script.gas, base(script.cylinder), 0) {}
+        : script(std::move(s)),
+          p(script.block, script.gas, base(script.cylinder, script.gases), 0) {}
 
-    static CalibrationRecord base(int concentration) {
+    static CalibrationRecord base(int concentration, std::vector<GasCylinder> gases = {}) {
         CalibrationRecord r;
+        r.gases = std::move(gases);
         r.cylinder = {"12345", "CH4 в воздухе", concentration, "2027-01-01"};
         r.when = "2026-03-01T10:00:00";
         return r;
@@ -168,6 +171,13 @@ struct Bench {
             if (step++ == at)
                 return;
         }
+    }
+    // Turns until the wait of step `number` is under way.
+    void toWait(int number) {
+        for (int i = 0; i < 20000 && !p.finished(); ++i, turn())
+            if (p.step().number == number &&
+                p.step().waiting == CalibrationProcedure::Waiting::Steady)
+                return;
     }
     void runOut() {
         for (int i = 0; i < 20000 && !p.finished(); ++i)
@@ -283,6 +293,131 @@ class TestCalibration : public QObject {
         QTEST(judged(b.p.record()), "judged");
         QTEST(b.p.record().outcome, "outcome");
         QVERIFY(!b.p.nextFrame(b.now));
+    }
+
+    // Every instruction says what to do first and names its gas; the steps are
+    // numbered as the technician meets them; each point written is told as
+    // the block read it back.
+    void stepsSayWhatToDo_data() {
+        QTest::addColumn<Script>("script");
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::addColumn<QStringList>("asked"); // the steps that ask for a gas
+        QTest::addColumn<QStringList>("confirmed");
+        const QList<int> eight{1, 2, 3, 4, 5, 6, 7, 8};
+        const QString cylinder = "газ из баллона № 12345 (2,50 % CH4)";
+        QTest::newRow("ТКС") << catalytic() << eight
+                             << QStringList{"Подайте на датчик чистый воздух",
+                                            "Подайте на датчик " + cylinder,
+                                            "Подайте на датчик чистый воздух",
+                                            "Подайте на датчик " + cylinder,
+                                            "Проверьте после настройки: подайте на датчик " +
+                                                cylinder,
+                                            "Проверьте после настройки: подайте на датчик чистый "
+                                            "воздух"}
+                             << QStringList{"Концентрация калибровочного газа записана: 2,50 %",
+                                            "Точка воздуха записана: U воздух 1002,0 мВ",
+                                            "Точка газа записана: U газ 1056,0 мВ",
+                                            "Настройка сохранена в блоке"};
+        Script p = pgs();
+        p.cylinder = 50;
+        p.gases = {{TestGas::Threshold2, {"П2-7", "CH4 в воздухе", 100, "2027-01-01"}}};
+        const QString t1 = "газ порога 1 из баллона № 12345 (0,50 % CH4)",
+                      t2 = "газ порога 2 из баллона № П2-7 (1,00 % CH4)";
+        QTest::newRow("ПГС, a cylinder for each threshold gas")
+            << p << eight
+            << QStringList{"Подайте на датчик " + t1,
+                           "Подайте на датчик " + t2,
+                           "Подайте на датчик " + t1,
+                           "Подайте на датчик " + t2,
+                           "Проверьте после настройки: подайте на датчик " + t2,
+                           "Проверьте после настройки: подайте на датчик " + t1}
+            << QStringList{"Порог 1 записан: 320", "Порог 2 записан: 640",
+                           "Настройка сохранена в блоке"};
+        Script o = oxygen({Action::Ready, Action::Ready, Action::Adjust, Action::Ready,
+                           Action::Ready, Action::Ready, Action::Ready});
+        o.gases = {{TestGas::ZeroGas, {"N-5", "азот", 9999, "2027-01-01"}}};
+        const QString n2 = "азот из баллона № N-5 (99,99 %)",
+                      air = "атмосферный воздух (20,9 % O2)";
+        QTest::newRow("oxygen, nitrogen from a cylinder")
+            << o << eight
+            << QStringList{"Подайте на датчик " + n2,
+                           "Подайте на датчик " + air,
+                           "Подайте на датчик " + n2,
+                           "Подайте на датчик " + air,
+                           "Проверьте после настройки: подайте на датчик " + air,
+                           "Проверьте после настройки: подайте на датчик " + n2}
+            << QStringList{"Точка нуля записана: U ноль 5,0 мВ",
+                           "Точка газа записана: U газ 900,0 мВ", "Настройка сохранена в блоке"};
+        QTest::newRow("optical") << optical(0xF0) << QList<int>{1, 2}
+                                 << QStringList{"Подайте на датчик чистый воздух",
+                                                "Подайте на датчик " + cylinder}
+                                 << QStringList{};
+    }
+    void stepsSayWhatToDo() {
+        QFETCH(Script, script);
+        QFETCH(QList<int>, numbers);
+        Bench b(script);
+        const QStringList verbs{"Подайте",  "Держите",   "Подождите:", "Не снимайте",
+                                "Выберите", "Настройте", "Проверьте",  "Снимите"};
+        QList<int> seen;
+        QStringList asked;
+        std::string last;
+        for (int i = 0; i < 20000; ++i, b.turn()) {
+            const CalibrationProcedure::Step &step = b.p.step();
+            if (step.instruction != last) {
+                last = step.instruction;
+                const QString text = QString::fromStdString(last);
+                QVERIFY2(std::any_of(verbs.begin(), verbs.end(),
+                                     [&](const QString &v) { return text.startsWith(v); }),
+                         qPrintable(text));
+                QCOMPARE(step.count, int(numbers.size() == 2 ? 2 : 8));
+                if (seen.isEmpty() || seen.last() != step.number)
+                    seen << step.number;
+                const auto &a = step.actions;
+                if (std::find(a.begin(), a.end(), Action::Ready) != a.end())
+                    asked << text;
+            }
+            if (b.p.finished())
+                break;
+        }
+        QCOMPARE(seen, numbers);
+        QTEST(asked, "asked");
+        QStringList confirmed;
+        for (const std::string &c : b.p.confirmations())
+            confirmed << QString::fromStdString(c);
+        QTEST(confirmed, "confirmed");
+    }
+
+    // The wait of a judged reading shows its tolerance; a wait that only
+    // settles the sensor shows none; each step starts a new chart.
+    void toleranceAndChartOfEachStep() {
+        Bench b(catalytic());
+        b.toWait(1);
+        const auto air = b.p.target();
+        QVERIFY(air);
+        QCOMPARE(air->expected, 0.0);
+        QCOMPARE(air->high, 0.2);
+        b.toWait(2);
+        for (int i = 0; i < 5; ++i)
+            b.turn();
+        QVERIFY(!b.p.liveChart().empty());
+        while (b.p.step().number == 2)
+            b.turn();
+        QVERIFY(b.p.liveChart().empty());
+        b.toWait(5);
+        QCOMPARE(b.p.liveUnit(), std::string("мВ"));
+        QVERIFY(!b.p.target());
+        b.toWait(7);
+        const auto gas = b.p.target();
+        QVERIFY(gas);
+        QCOMPARE(gas->expected, 2.5);
+        QCOMPARE(gas->low, 2.3);
+        QCOMPARE(gas->high, 2.7);
+
+        Bench p(pgs());
+        p.toWait(1);
+        QVERIFY(p.p.steadyWait());
+        QVERIFY(!p.p.target());
     }
 
     // What the ТКС run leaves on record beside its verdicts.

@@ -15,13 +15,19 @@
 #include "ui/CylinderFields.h"
 #include "ui/TForm1.h"
 
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
+#include <QLocale>
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +46,7 @@ class TestCalibrationWindow : public QObject {
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<TForm1> form;
     std::size_t row = 0;
+    QStringList instructions; // each one shown during calibrate()
 
     void run(int ms) {
         for (int t = 0; t < ms; t += 50) {
@@ -70,13 +77,23 @@ class TestCalibrationWindow : public QObject {
         run(3000);
         return page;
     }
-    // Without a concentration, the oxygen span in air: no cylinder.
-    void fillAndStart(const QString &concentration, QDate expiry) {
+    // Without a concentration, the oxygen span in air: no cylinder. The
+    // second gas (the oxygen zero's nitrogen, the ПГС threshold-2 gas) where
+    // the block takes one.
+    void fillAndStart(const QString &concentration, QDate expiry,
+                      const QString &second = QString()) {
         window().technicianEdit->setText("Иванов И. И.");
         window().cylinderNumberEdit->setText(concentration.isEmpty() ? "" : "ГСО 10-123");
         window().cylinderGasEdit->setText("CH4 в воздухе");
         window().cylinderConcentrationEdit->setText(concentration);
         window().cylinderExpiryEdit->setDate(expiry);
+        if (!second.isEmpty()) {
+            CylinderFields &f = *window().secondCylinders;
+            const bool nitrogen = f.cylinderComponentCombo->currentData() == "nitrogen";
+            f.cylinderNumberEdit->setText(nitrogen ? "N2-1" : "ГСО 10-124");
+            f.cylinderGasEdit->setText(nitrogen ? "азот" : "CH4 в воздухе");
+            f.cylinderConcentrationEdit->setText(second);
+        }
         window().startButton->click();
         QCoreApplication::processEvents();
     }
@@ -87,6 +104,8 @@ class TestCalibrationWindow : public QObject {
         for (int guard = 0; guard < 400 && form->calibrationBusy(); ++guard) {
             run(1000);
             const CalibrationProcedure::Step &step = procedure().step();
+            if (!instructions.contains(window().instructionLabel->text()))
+                instructions << window().instructionLabel->text();
             sim->instrument(row).applyGas(step.gas, cylinder);
             for (Action a : {Action::Ready, Action::Adjust, Action::WriteGas})
                 if (action(a)->isVisible()) {
@@ -160,6 +179,8 @@ class TestCalibrationWindow : public QObject {
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
+        // The program's locale writes the window's numbers.
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         QSettings().clear();
         nowMs = 0;
         dir = std::make_unique<QTemporaryDir>();
@@ -172,6 +193,7 @@ class TestCalibrationWindow : public QObject {
         form->pictureFolder = ZE23_PICTURE_DIR;
     }
     void cleanup() {
+        instructions.clear();
         form.reset();
         sim.reset();
     }
@@ -181,27 +203,41 @@ class TestCalibrationWindow : public QObject {
         QTest::addColumn<QString>("concentration"); // on the cylinder, %
         QTest::addColumn<int>("cylinder");          // the same in the block's units
         QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("second");  // the second gas's concentration, %
+        QTest::addColumn<QString>("gasStep"); // the instruction of the step naming it
         const int adjusted = int(CalibrationOutcome::Adjusted);
-        QTest::newRow("ТКС") << 1 << "2,50" << 250 << adjusted;
-        QTest::newRow("ТКС+ПГС") << 2 << "2,20" << 220 << adjusted;
-        QTest::newRow("водород") << 3 << "1,00" << 100 << adjusted;
-        QTest::newRow("ПГС") << 4 << "0,50" << 0 << adjusted;
-        QTest::newRow("оптический") << 5 << "2,50" << 250 << int(CalibrationOutcome::PassedAsFound);
-        QTest::newRow("кислород") << 7 << "" << 0 << adjusted;
+        QTest::newRow("ТКС") << 1 << "2,50" << 250 << adjusted << ""
+                             << "Подайте на датчик газ из баллона № ГСО 10-123 (2,50 % CH4)";
+        QTest::newRow("ТКС+ПГС") << 2 << "2,20" << 220 << adjusted << ""
+                                 << "Подайте на датчик газ из баллона № ГСО 10-123 (2,20 % CH4)";
+        QTest::newRow("водород") << 3 << "1,00" << 100 << adjusted << ""
+                                 << "Подайте на датчик газ из баллона № ГСО 10-123 (1,00 % H2)";
+        QTest::newRow("ПГС") << 4 << "0,50" << 0 << adjusted << "1,00"
+                             << "Подайте на датчик газ порога 2 из баллона № ГСО 10-124 (1,00 % "
+                                "CH4)";
+        QTest::newRow("оптический")
+            << 5 << "2,50" << 250 << int(CalibrationOutcome::PassedAsFound) << ""
+            << "Подайте на датчик газ из баллона № ГСО 10-123 (2,50 % CH4)";
+        QTest::newRow("кислород") << 7 << "" << 0 << adjusted << "99,99"
+                                  << "Подайте на датчик азот из баллона № N2-1 (99,99 %)";
     }
     void eachKindIsCalibratedToACertificate() {
         QFETCH(int, kind);
         QFETCH(QString, concentration);
         QFETCH(int, cylinder);
         QFETCH(int, outcome);
+        QFETCH(QString, second);
+        QFETCH(QString, gasStep);
         const int page = openKind(kind);
         form->TabSheets[std::size_t(page)]
             ->findChild<QPushButton *>(QString("CalibrationButton%1").arg(page))
             ->click();
         QVERIFY(window().isVisible());
-        fillAndStart(concentration, QDate::currentDate().addYears(1));
+        QCOMPARE(window().gasTabs->isTabVisible(1), !second.isEmpty());
+        fillAndStart(concentration, QDate::currentDate().addYears(1), second);
         QVERIFY2(form->calibrationBusy(), qPrintable(messages.errors.join("; ")));
         calibrate(cylinder);
+        QVERIFY2(instructions.contains(gasStep), qPrintable(instructions.join("\n")));
         QVERIFY2(!form->calibrationBusy(), procedure().step().instruction.c_str());
         QVERIFY2(messages.errors.isEmpty(), qPrintable(messages.errors.join("; ")));
 
@@ -216,11 +252,201 @@ class TestCalibrationWindow : public QObject {
         QVERIFY(r->measurements.size() >= 2);
         QVERIFY(form->calibration()->lastCalibrationLabel()->text().contains(
             QString::fromStdString(outcomeText(r->outcome))));
+        // Numbered to the last step; what was written, as the block confirmed it.
+        const bool adjusting = outcome == int(CalibrationOutcome::Adjusted);
+        QCOMPARE(window().stepLabel->text(), adjusting ? "Шаг 8 из 8" : "Шаг 2 из 2");
+        QCOMPARE(window().confirmationsLabel->text().endsWith("Настройка сохранена в блоке"),
+                 adjusting);
+        // The second gas's cylinder on record.
+        QCOMPARE(r->gases.size(), std::size_t(second.isEmpty() ? 0 : 1));
+        if (!second.isEmpty())
+            QCOMPARE(r->gases[0].cylinder.concentration, hundredthsOf(second.toStdString()));
 
         chooser.answer = dir->filePath("certificate.pdf");
         QVERIFY(window().certificateButton->isEnabled());
         window().certificateButton->click();
         QVERIFY(QFileInfo(chooser.answer).size() > 1000);
+    }
+
+    // Step by step through a ТКС calibration: the judged wait shades its
+    // tolerance apart from the steadiness band, a wait that only settles the
+    // sensor shades none, and each step starts its chart afresh.
+    void eachWaitShowsItsTolerance() {
+        const int page = openKind(1);
+        form->calibration()->openWindow(page);
+        fillAndStart("2,50", QDate::currentDate().addYears(1));
+        QVERIFY(form->calibrationBusy());
+        QChart *chart = window().waitChart->chart();
+        const auto series = [&](const QString &name) {
+            for (QAbstractSeries *s : chart->series())
+                if (s->name() == name)
+                    return s;
+            return static_cast<QAbstractSeries *>(nullptr);
+        };
+        auto *tolerance = qobject_cast<QAreaSeries *>(series("Допуск"));
+        auto *reading = qobject_cast<QLineSeries *>(series("Показание"));
+        QVERIFY(tolerance && reading && series("Устойчивость"));
+        // Until step `number` waits for `waiting`, the gas as asked.
+        using Waiting = CalibrationProcedure::Waiting;
+        const auto toWait = [&](int number, Waiting waiting = Waiting::Steady) {
+            for (int guard = 0; guard < 400 && form->calibrationBusy(); ++guard) {
+                const CalibrationProcedure::Step &step = procedure().step();
+                if (step.number == number && step.waiting == waiting)
+                    return true;
+                sim->instrument(row).applyGas(step.gas, 250);
+                for (Action a : {Action::Ready, Action::Adjust, Action::WriteGas})
+                    if (action(a)->isVisible()) {
+                        action(a)->click();
+                        break;
+                    }
+                run(1000);
+            }
+            return false;
+        };
+        QVERIFY(toWait(2));
+        run(3000);
+        QCOMPARE(window().stepLabel->text(), "Шаг 2 из 8");
+        QVERIFY(reading->count() > 0);
+        const QList<QPointF> high = tolerance->upperSeries()->points();
+        const QList<QPointF> low = tolerance->lowerSeries()->points();
+        QVERIFY(!high.isEmpty() && !low.isEmpty());
+        QCOMPARE(high.front().y(), 2.7);
+        QCOMPARE(low.front().y(), 2.3);
+        QVERIFY(toWait(3, Waiting::Technician)); // the decision: a chart of its own
+        QCOMPARE(reading->count(), 0);
+        QVERIFY(toWait(4)); // the air point in set-up mode: settled, not judged
+        run(3000);
+        QCOMPARE(window().stepLabel->text(), "Шаг 4 из 8");
+        QVERIFY(reading->count() > 0);
+        QVERIFY(tolerance->upperSeries()->points().isEmpty());
+        QVERIFY(window().readingLabel->text().endsWith(" мВ"));
+        QVERIFY(toWait(5));
+        QVERIFY2(
+            window().confirmationsLabel->text().startsWith("Точка воздуха записана: U воздух "),
+            qPrintable(window().confirmationsLabel->text()));
+        window().closeButton->click();
+        run(5000);
+    }
+
+    // Live readings, rule fields, the results table and the chart's axes
+    // write numbers as the program's locale does, one way in the window.
+    void numbersFollowTheLocale_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("point");
+        QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia) << ",";
+        QTest::newRow("C") << QLocale::c() << ".";
+    }
+    void numbersFollowTheLocale() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, point);
+        QLocale::setDefault(locale);
+        registerAll({registered("A-good", "methane", 90)});
+        const int page = openKind(1);
+        form->calibration()->openWindow(page);
+        QCOMPARE(window().steadyBandEdit->text(), "0" + point + "05");
+        QCOMPARE(window().toleranceEdit->text(), "0" + point + "20");
+        QComboBox *combo = window().cylinders->cylinderCombo;
+        QVERIFY(combo->itemText(1).contains("2" + point + "50 %"));
+        combo->setCurrentIndex(1);
+        emit combo->activated(1);
+        QCOMPARE(window().cylinderConcentrationEdit->text(), "2" + point + "50");
+        window().technicianEdit->setText("Иванов И. И.");
+        window().startButton->click();
+        QVERIFY2(form->calibrationBusy(), qPrintable(messages.errors.join("; ")));
+        QVERIFY(window().waitChart->chart()->localizeNumbers());
+        QCOMPARE(window().waitChart->chart()->locale().decimalPoint(), point);
+        // "1944,5" on the converter's axis, as the pages write numbers.
+        QVERIFY(window().waitChart->chart()->locale().numberOptions() &
+                QLocale::OmitGroupSeparator);
+        for (int guard = 0; guard < 100 && window().measurementsTable->rowCount() == 0; ++guard) {
+            sim->instrument(row).applyGas(procedure().step().gas, 250);
+            if (action(Action::Ready)->isVisible())
+                action(Action::Ready)->click();
+            run(1000);
+        }
+        QVERIFY(window().measurementsTable->rowCount() > 0);
+        QVERIFY(window().measurementsTable->item(0, 2)->text() == "0" + point + "00");
+        QVERIFY(window().measurementsTable->item(0, 3)->text().contains(point));
+        // The procedure's and the record's texts too.
+        const QString instruction = window().instructionLabel->text();
+        QVERIFY2(instruction.endsWith("(2" + point + "50 % CH4)"), qPrintable(instruction));
+        const QString conditions = window().conditionsLabel->text();
+        QVERIFY2(conditions.contains("2" + point + "50\u00a0%") &&
+                     conditions.contains("0" + point + "05\u00a0%"),
+                 qPrintable(conditions));
+        sim->instrument(row).applyGas(procedure().step().gas, 250);
+        action(Action::Ready)->click();
+        run(3000);
+        const QString reading = window().readingLabel->text();
+        QVERIFY2(reading.contains(point) && reading.endsWith(" %"), qPrintable(reading));
+        QVERIFY2(window().waitLabel->text().contains("0" + point + "05 %"),
+                 qPrintable(window().waitLabel->text()));
+        window().closeButton->click();
+        run(5000);
+    }
+
+    // The ПГС block takes a cylinder for each threshold gas, the oxygen zero
+    // its nitrogen: refused with the reason, named by its tab, and neither
+    // cylinder is registered then.
+    void secondGasIsRefused_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("first"); // the first tab's concentration
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("component"); // of the second, when not as offered
+        QTest::addColumn<bool>("sameNumber");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("threshold-2 gas weaker")
+            << 4 << "1,00"
+            << "0,50"
+            << "" << false
+            << "Газ порога 2 (0,50 %) должен быть концентрированнее газа порога 1 (1,00 %): "
+               "проверьте, не перепутаны ли баллоны.";
+        QTest::newRow("zero not nitrogen")
+            << 7 << ""
+            << "99,99"
+            << "methane" << false
+            << "Нулевой газ (азот): Баллон с метаном не годится нулевым газом датчику "
+               "кислорода: нужен азот.";
+        QTest::newRow("one cylinder for both")
+            << 4 << "0,50"
+            << "1,00"
+            << "" << true
+            << "Баллон № ГСО 10-123 указан и на вкладке «Газ порога 1», и на вкладке «Газ "
+               "порога 2»: для этих газов нужны разные баллоны.";
+    }
+    void secondGasIsRefused() {
+        QFETCH(int, kind);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, component);
+        QFETCH(bool, sameNumber);
+        const int page = openKind(kind);
+        form->calibration()->openWindow(page);
+        CylinderFields &f = *window().secondCylinders;
+        QVERIFY(window().gasTabs->isTabVisible(1));
+        QCOMPARE(window().gasTabs->tabText(1), kind == 7 ? "Нулевой газ (азот)" : "Газ порога 2");
+        QCOMPARE(f.cylinderNumberEdit->objectName(), "secondGasCylinderNumberEdit");
+        // Told apart from the first tab's fields by a screen reader.
+        QCOMPARE(f.cylinderConcentrationEdit->accessibleName(),
+                 window().gasTabs->tabText(1) + ": Концентрация, %");
+        QCOMPARE(f.cylinderComponentCombo->currentData().toString(),
+                 kind == 7 ? "nitrogen" : "methane");
+        if (!component.isEmpty())
+            f.cylinderComponentCombo->setCurrentIndex(
+                f.cylinderComponentCombo->findData(component));
+        // As fillAndStart() fills them, the second gas's number perhaps the first's.
+        window().technicianEdit->setText("Иванов И. И.");
+        window().cylinderNumberEdit->setText(first.isEmpty() ? "" : "ГСО 10-123");
+        window().cylinderGasEdit->setText("CH4 в воздухе");
+        window().cylinderConcentrationEdit->setText(first);
+        f.cylinderNumberEdit->setText(sameNumber ? "ГСО 10-123" : "ГСО 10-124");
+        f.cylinderGasEdit->setText("CH4 в воздухе");
+        f.cylinderConcentrationEdit->setText(second);
+        window().startButton->click();
+        QVERIFY(!form->calibrationBusy());
+        QCOMPARE(messages.errors.size(), 1);
+        QTEST(messages.errors[0], "says");
+        QVERIFY(registerHolds().empty());
     }
 
     // Refused before anything is sent: the block is not touched.

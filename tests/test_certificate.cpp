@@ -3,6 +3,7 @@
 // certificate that cannot be written says so and leaves nothing behind.
 
 #include "RecordSample.h"
+#include "protocol/Frame.h"
 #include "records/Certificate.h"
 
 #include <QDir>
@@ -88,6 +89,28 @@ class TestCertificate : public QObject {
     void says() {
         QFETCH(QString, expected);
         QVERIFY2(text_.simplified().contains(expected.simplified()), qPrintable(text_));
+    }
+
+    // The ПГС record names a cylinder for each threshold gas, and a zero gas
+    // its own.
+    void eachGasIsNamed() {
+        CalibrationRecord r = correction();
+        r.block = Block::Pgs;
+        r.cylinder.concentration = 50;
+        r.gases = sampleGases();
+        const QString pdf = dir_.filePath("gases.pdf");
+        QString error;
+        QVERIFY2(Certificate::write(r, pdf, &error), qPrintable(error));
+        const QString text =
+            QString::fromUtf8(run("pdftotext", {"-layout", pdf, "-"}).value_or("")).simplified();
+        for (const QString &expected :
+             {"Газ порога 1 № ПГС-0417, CH4 в воздухе, 0,50 %",
+              "Нулевой газ № N-5, азот, 99,99 % ± 0,01 %, поставщик ООО «Газы», паспорт от "
+              "31.05.2026, годен до 31.05.2027",
+              "Газ порога 2 № П2-7, CH4 в воздухе, 1,00 % ± 0,03 %, газ-основа воздух"})
+            QVERIFY2(text.contains(expected), qPrintable(text));
+        QVERIFY(!text.contains("Баллон №"));
+        QFile::remove(pdf);
     }
 
     void firstPageRenders() {

@@ -56,6 +56,7 @@ class TestCliRecords : public QObject {
         QVERIFY(store.add(sampleRecord(23101, "2026-12-08T09:15:00"), nullptr));
         CalibrationRecord correction = sampleRecord(23101, "2026-12-08T11:40:00");
         correction.corrects = 1;
+        correction.gases = sampleGases();
         QVERIFY(store.add(correction, nullptr));
         CalibrationRecord other = sampleRecord(23102, "2026-12-09T08:05:00");
         other.outcome = CalibrationOutcome::Failed;
@@ -190,6 +191,13 @@ class TestCliRecords : public QObject {
         QCOMPARE(first["settingsAfter"]["threshold2"].toInt(), 100);
         QCOMPARE(first["outcome"].toString(), "adjusted");
         QCOMPARE(first["hash"].toString().size(), 64);
+        // The other gases' cylinders, where the record names any.
+        QVERIFY(first["gases"].toArray().isEmpty());
+        const QJsonObject threshold2 = second["gases"][1].toObject();
+        QCOMPARE(threshold2["gas"].toString(), "threshold-2");
+        QCOMPARE(threshold2["number"].toString(), "П2-7");
+        QCOMPARE(threshold2["concentration"].toInt(), 100);
+        QCOMPARE(threshold2["supplier"].toString(), "ООО «Мониторинг»");
     }
 
     // A copy of the journal changed with its triggers dropped, as another

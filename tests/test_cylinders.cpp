@@ -181,8 +181,9 @@ class TestCylinderRegister : public QObject {
             QVERIFY2(db.open(), qPrintable(why));
             QSqlQuery q(db);
             QVERIFY(q.exec("SET client_min_messages = warning"));
-            QVERIFY(q.exec("DROP TABLE IF EXISTS settings_after, points, measurements, versions, "
-                           "records, schema_version, this_bench, sent, cylinders CASCADE") &&
+            QVERIFY(q.exec("DROP TABLE IF EXISTS gas_cylinders, settings_after, points, "
+                           "measurements, versions, records, schema_version, this_bench, sent, "
+                           "cylinders CASCADE") &&
                     q.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
         }
         QSqlDatabase::removeDatabase("raw");

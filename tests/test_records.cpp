@@ -64,7 +64,8 @@ class RawFile {
 
     // Drops the triggers that refuse changes, as another program could.
     bool allowChanges() {
-        for (const QString &t : {"records", "versions", "measurements", "points", "settings_after"})
+        for (const QString &t :
+             {"records", "versions", "measurements", "points", "settings_after", "gas_cylinders"})
             if (!(server_ ? exec(QString("DROP TRIGGER %1_change_refused ON %1").arg(t))
                           : exec(QString("DROP TRIGGER %1_update_refused").arg(t)) &&
                                 exec(QString("DROP TRIGGER %1_delete_refused").arg(t))))
@@ -152,14 +153,16 @@ class TestRecords : public QObject {
         }
         RawFile raw(location());
         QVERIFY(raw.exec("SET client_min_messages = warning"));
-        QVERIFY(raw.exec("DROP TABLE IF EXISTS settings_after, points, measurements, versions, "
-                         "records, schema_version, this_bench, sent, cylinders CASCADE") &&
+        QVERIFY(raw.exec("DROP TABLE IF EXISTS gas_cylinders, settings_after, points, "
+                         "measurements, versions, records, schema_version, this_bench, sent, "
+                         "cylinders CASCADE") &&
                 raw.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
     }
 
     void fullRecordReadsBackAfterReopening() {
         CalibrationRecord asked = sampleRecord();
         asked.measurements.push_back(sampleAlarmCheck());
+        asked.gases = sampleGases();
         asked.number = 77; // the store's to give
         std::int64_t number = 0;
         {
@@ -439,11 +442,15 @@ class TestRecords : public QObject {
         QTest::newRow("setting removed")
             << QStringList{"DELETE FROM settings_after WHERE record = 1"}
             << "Запись № 1 изменена после записи";
+        QTest::newRow("other gas's cylinder")
+            << QStringList{"UPDATE gas_cylinders SET concentration = 9000 WHERE record = 2"}
+            << "Запись № 2 изменена после записи";
         QTest::newRow("hash rewritten")
             << QStringList{"UPDATE records SET hash = previous_hash WHERE number = 2"}
             << "Запись № 2 изменена после записи";
         QStringList removeTwo;
-        for (const QString &t : {"versions", "measurements", "points", "settings_after"})
+        for (const QString &t :
+             {"versions", "measurements", "points", "settings_after", "gas_cylinders"})
             removeTwo << "DELETE FROM " + t + " WHERE record = 2";
         removeTwo << "DELETE FROM records WHERE number = 2";
         QTest::newRow("record removed") << removeTwo << "Перед записью № 3 недостаёт записи";
@@ -455,8 +462,12 @@ class TestRecords : public QObject {
         QFETCH(QString, reason);
         RecordStore store;
         QVERIFY(store.open(location(), nullptr));
-        for (int serial : {101, 202, 303})
-            QVERIFY(store.add(sampleRecord(serial), nullptr));
+        for (int serial : {101, 202, 303}) {
+            CalibrationRecord r = sampleRecord(serial);
+            if (serial == 202)
+                r.gases = sampleGases();
+            QVERIFY(store.add(r, nullptr));
+        }
         RawFile raw(location());
         QVERIFY(raw.allowChanges());
         for (const QString &sql : change)
@@ -528,7 +539,7 @@ class TestRecords : public QObject {
                 QVERIFY2(raw.exec(QString("ALTER TABLE records DROP COLUMN %1").arg(column)),
                          column);
             QVERIFY(raw.exec("DROP TABLE this_bench") && raw.exec("DROP TABLE sent") &&
-                    raw.exec("DROP TABLE cylinders") &&
+                    raw.exec("DROP TABLE cylinders") && raw.exec("DROP TABLE gas_cylinders") &&
                     raw.exec("UPDATE schema_version SET version = 1"));
         }
         RecordStore store;
@@ -551,6 +562,38 @@ class TestRecords : public QObject {
             raw.count(QString("schema_version WHERE version = %1").arg(RecordSchema::version())),
             1);
         QVERIFY(!raw.exec("UPDATE records SET serial = 1"));
+    }
+
+    // A journal from before the other gases were kept gets their table; its
+    // records read and verify as before, and the next names its gases.
+    void journalWithoutGasesIsBroughtUpToDate() {
+        std::vector<CalibrationRecord> before;
+        {
+            RecordStore made;
+            QVERIFY(made.open(location(), nullptr));
+            for (int serial : {101, 202})
+                QVERIFY(made.add(sampleRecord(serial), nullptr));
+            before = made.list();
+        }
+        {
+            RawFile raw(location());
+            QVERIFY(raw.exec("DROP TABLE gas_cylinders") &&
+                    raw.exec("UPDATE schema_version SET version = 3"));
+        }
+        RecordStore store;
+        QString error;
+        QVERIFY2(store.open(location(), &error), qPrintable(error));
+        CalibrationRecord pgs = sampleRecord(303);
+        pgs.gases = sampleGases();
+        QVERIFY(store.add(pgs, nullptr));
+        const std::vector<CalibrationRecord> all = store.list();
+        QCOMPARE(all.size(), std::size_t(3));
+        QVERIFY(all[0] == before[0] && all[1] == before[1]);
+        QVERIFY(all[2].gases == sampleGases());
+        QCOMPARE(store.verify().reason, "Журнал цел: 3 записи, каждая как записана.");
+        RawFile raw(location());
+        QCOMPARE(raw.count("gas_cylinders"), 2);
+        QVERIFY(!raw.exec("DELETE FROM gas_cylinders"));
     }
 
     void openRefusesWithReason_data() {

@@ -13,11 +13,13 @@
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationRun.h"
 #include "ui/CalibrationWindow.h"
+#include "ui/CylinderFields.h"
 #include "ui/JournalWindow.h"
 #include "ui/SensorHistoryHandler.h"
 #include "ui/SensorHistoryWindow.h"
 #include "ui/TForm1.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -59,6 +61,15 @@ void calibrate(TForm1 &form, VirtualInstrument &vi, const QDir &dir, int kind, i
     w.cylinderGasEdit->setText("CH4 в воздухе");
     w.cylinderConcentrationEdit->setText(concentration);
     w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
+    // The oxygen zero's nitrogen, the ПГС threshold-2 gas.
+    if (w.gasTabs->isTabVisible(1)) {
+        CylinderFields &f = *w.secondCylinders;
+        const bool nitrogen = f.cylinderComponentCombo->currentData() == "nitrogen";
+        f.cylinderNumberEdit->setText(QString("ГСО 10-13%1").arg(kind));
+        f.cylinderGasEdit->setText(nitrogen ? "азот" : "CH4 в воздухе");
+        f.cylinderConcentrationEdit->setText(nitrogen ? "99,99" : "5,00");
+        f.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
+    }
     w.grab().save(dir.filePath(QString("kind%1-calibration-0.png").arg(kind)));
     w.startButton->click();
     std::string shown;

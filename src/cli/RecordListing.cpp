@@ -75,6 +75,17 @@ QJsonObject RecordListing::json(const CalibrationRecord &r) {
                                   {"perUnit", p.perUnit},
                                   {"before", orNull(p.before)},
                                   {"after", orNull(p.after)}});
+    QJsonArray gases;
+    for (const GasCylinder &g : r.gases)
+        gases.append(QJsonObject{{"gas", text(testGasKey(g.gas))},
+                                 {"number", text(g.cylinder.number)},
+                                 {"cylinderGas", text(g.cylinder.gas)},
+                                 {"concentration", g.cylinder.concentration},
+                                 {"uncertainty", g.cylinder.uncertainty},
+                                 {"balance", text(g.cylinder.balance)},
+                                 {"supplier", text(g.cylinder.supplier)},
+                                 {"certified", text(g.cylinder.certified)},
+                                 {"expiry", text(g.cylinder.expiry)}});
     const Cylinder &c = r.cylinder;
     return {
         {"number", qint64(r.number)},
@@ -91,6 +102,7 @@ QJsonObject RecordListing::json(const CalibrationRecord &r) {
                                  {"gas", text(c.gas)},
                                  {"concentration", c.concentration},
                                  {"expiry", text(c.expiry)}}},
+        {"gases", gases},
         {"sensorGas", text(sensorGasKey(r.sensorGas))},
         {"perPercent", r.perPercent},
         {"steady", QJsonObject{{"windowSeconds", r.steady.windowSeconds}, {"band", r.steady.band}}},

@@ -71,7 +71,13 @@ void CalibrationProcedure::State::advance() {
             run();
             continue;
         }
+        // A new step starts a new chart; the requests inside one keep its number.
+        const int number = op.step.number ? op.step.number : step.number;
+        if (number != step.number)
+            chart.clear();
         step = op.step;
+        step.number = number;
+        step.count = stepCount();
         if (op.kind == Kind::Send) {
             step.gas = gas;
             return;
@@ -344,7 +350,12 @@ void CalibrationProcedure::State::finish(CalibrationOutcome outcome, std::string
     awaiting = false;
     watch.reset();
     chartWatch.reset();
-    step = {"Калибровка окончена: " + outcomeText(outcome), gas, Waiting::Nothing, {}};
+    step = {"Снимите газ с датчика: калибровка окончена («" + outcomeText(outcome) + "»)",
+            gas,
+            Waiting::Nothing,
+            {},
+            step.number,
+            rules ? stepCount() : 0};
 }
 
 std::optional<double> CalibrationProcedure::State::shown(Source s) const {
@@ -417,6 +428,22 @@ std::string CalibrationProcedure::liveUnit() const {
     if (s_->source == Source::Concentration)
         return "%";
     return s_->sensor == Sensor::Pgs ? "" : "мВ";
+}
+
+std::optional<CalibrationProcedure::Target> CalibrationProcedure::target() const {
+    const State &s = *s_;
+    if (!s.watch || s.ops.empty() || s.source != Source::Concentration)
+        return std::nullopt;
+    const std::optional<Measurement> &m = s.ops.front().measure;
+    if (!m || m->alarmsExpected)
+        return std::nullopt;
+    const double per = s.rec.perPercent;
+    const double expected = m->expected / per, tolerance = s.rec.tolerance / per;
+    return Target{expected, expected - tolerance, expected + tolerance};
+}
+
+const std::vector<std::string> &CalibrationProcedure::confirmations() const {
+    return s_->confirmed;
 }
 
 const std::vector<ChartPoint> &CalibrationProcedure::liveChart() const {

@@ -43,11 +43,18 @@ class CalibrationProcedure {
         Nothing,    // over
     };
 
+    // What to do now: every instruction starts with what the technician
+    // does ("Подайте на датчик чистый воздух", "Подождите: ...") and names
+    // the gas. Steps are counted as the technician meets them: each gas put
+    // on the sensor, the decision after the as-found check, the save; the
+    // requests on the way belong to the step they serve.
     struct Step {
-        std::string instruction; // "Подайте на датчик чистый воздух"
+        std::string instruction;
         TestGas gas = TestGas::Ambient; // what should be on the sensor
         Waiting waiting = Waiting::Nothing;
         std::vector<Action> actions;
+        int number = 0; // from 1; 0 before the first
+        int count = 0;  // of the whole run with adjustment
     };
 
     // The wait for a steady reading, for the chart's band and countdown.
@@ -78,6 +85,16 @@ class CalibrationProcedure {
 
     const Step &step() const;
     std::optional<SteadyWait> steadyWait() const;
+    // What the reading of the wait under way is judged against, in the units
+    // of liveValue(): the gas's value and the tolerance either side. Nothing
+    // for a wait that only settles the sensor or watches the alarms.
+    struct Target {
+        double expected = 0, low = 0, high = 0;
+    };
+    std::optional<Target> target() const;
+    // What the block confirmed it holds after each write, in order: "Точка
+    // воздуха записана: U воздух 1219,4 мВ", "Настройка сохранена в блоке".
+    const std::vector<std::string> &confirmations() const;
     // The latest reading the block gave for the step's chart, as a number in
     // percent (or millivolts during adjustment), and its unit text.
     std::optional<double> liveValue() const;

@@ -1,5 +1,7 @@
 #include "CalibrationRecord.h"
 
+#include "Frame.h"
+
 #include <chrono>
 #include <cstdio>
 
@@ -54,4 +56,14 @@ std::string nextDueDate(const std::string &when, int intervalDays) {
     std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(due.year()),
                   static_cast<unsigned>(due.month()), static_cast<unsigned>(due.day()));
     return text;
+}
+
+const Cylinder *cylinderFor(const CalibrationRecord &r, TestGas gas) {
+    const bool pgs = r.block == Block::Pgs;
+    if (gas == TestGas::Cylinder || (pgs && gas == TestGas::Threshold1))
+        return r.cylinder.number.empty() && r.cylinder.concentration <= 0 ? nullptr : &r.cylinder;
+    for (const GasCylinder &g : r.gases)
+        if (g.gas == gas)
+            return &g.cylinder;
+    return nullptr;
 }

@@ -25,6 +25,17 @@ struct Cylinder {
     bool operator==(const Cylinder &) const = default;
 };
 
+// A gas of the calibration other than the span's, with the cylinder it came
+// from: the oxygen sensor's zero gas (nitrogen), the ПГС threshold-2 gas.
+// Its concentration and uncertainty are in hundredths of a percent, as the
+// register keeps them, whatever the block's units (nitrogen of 99,99 % is no
+// value an oxygen block could hold).
+struct GasCylinder {
+    TestGas gas = TestGas::ZeroGas;
+    Cylinder cylinder;
+    bool operator==(const GasCylinder &) const = default;
+};
+
 // A point of the curve a wait drew: seconds since the wait began, reading.
 struct ChartPoint {
     double seconds = 0;
@@ -75,6 +86,14 @@ std::optional<CalibrationOutcome> outcomeFromKey(const std::string &key);
 // next due, as YYYY-MM-DD; empty when `when` holds no valid date.
 std::string nextDueDate(const std::string &when, int intervalDays);
 
+struct CalibrationRecord;
+// The cylinder `gas` came from in the calibration `r`: the span's (and the
+// ПГС threshold-1 gas's) is the record's cylinder, the others are among its
+// gases; nothing for clean air, the room, and a gas the record names no
+// cylinder for. The record's cylinder is in the block's units, the others
+// in hundredths of a percent.
+const Cylinder *cylinderFor(const CalibrationRecord &r, TestGas gas);
+
 struct CalibrationRecord {
     // Given by the store when kept; 0 before.
     std::int64_t number = 0;
@@ -94,7 +113,10 @@ struct CalibrationRecord {
     std::optional<int> standPosition;    // 1 to 32
     std::string technician;
     std::string when; // local date and time, YYYY-MM-DDTHH:MM:SS
+    // The span gas's cylinder; for the ПГС block the threshold-1 gas's.
     Cylinder cylinder;
+    // The other gases' cylinders, in the order they are applied.
+    std::vector<GasCylinder> gases;
     SensorGas sensorGas = SensorGas::Methane;
     int perPercent = 100;
     SteadyRule steady;

@@ -80,6 +80,20 @@ std::string gasName(SensorGas gas) {
     return {};
 }
 
+std::string gasFormula(SensorGas gas) {
+    switch (gas) {
+    case SensorGas::Methane:
+        return "CH4";
+    case SensorGas::Propane:
+        return "C3H8";
+    case SensorGas::Hydrogen:
+        return "H2";
+    case SensorGas::Oxygen:
+        return "O2";
+    }
+    return {};
+}
+
 std::string percentText(int value, int perPercent) {
     const int decimals = perPercent >= 100 ? 2 : perPercent >= 10 ? 1 : 0;
     char text[32];

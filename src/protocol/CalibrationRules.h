@@ -60,6 +60,7 @@ enum class SensorGas { Methane, Propane, Hydrogen, Oxygen };
 // of that gas (hundredths of a percent; tenths for oxygen).
 int defaultTolerance(SensorGas gas);
 std::string gasName(SensorGas gas); // "метан", "пропан", "водород", "кислород"
+std::string gasFormula(SensorGas gas); // "CH4", "C3H8", "H2", "O2"
 // A value in units of 1/perPercent of a percent as the technician reads it:
 // "2,50" (hundredths), "20,9" (tenths).
 std::string percentText(int value, int perPercent);

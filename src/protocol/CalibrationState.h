@@ -36,9 +36,9 @@ struct Op {
 };
 
 // The span gas and its point: the cylinder, or air for the oxygen block
-// without one.
+// without one; `what` names it as an instruction does.
 struct Span {
-    std::string instruction, point, check;
+    std::string what, point;
     TestGas gas;
     int expected;
 };
@@ -79,8 +79,13 @@ struct CalibrationProcedure::State {
     void takeBefore();
     std::vector<std::optional<int>> pointValues() const;
     std::vector<std::uint8_t> pointReads() const;
-    std::string zeroInstruction() const;
+    // The gas as an instruction names it: "газ из баллона № 5 (2,50 % CH4)".
+    std::string gasText(TestGas g) const;
     Span span() const;
+    int stepCount() const;
+    // The voltage points as the block last read them back, for the technician.
+    void confirmPoint(bool zero);
+    void confirmThresholds();
     void then(std::vector<Op> next);
     Op send(std::uint8_t code, std::string text, std::optional<WriteData> data = std::nullopt,
             std::function<void()> answered = {}) const;
@@ -119,6 +124,8 @@ struct CalibrationProcedure::State {
     std::int64_t waitBeganMs = 0;
     int alarmsInWait = 0;
     std::vector<ChartPoint> chart;
+    // What the block confirmed after each write, for the window.
+    std::vector<std::string> confirmed;
 
     // What the block holds as last read (the two voltages of 2, the settings
     // of 3 and 4), and the settings read at the start.

@@ -39,16 +39,31 @@ Op ask(std::string text, TestGas gas, Source source,
     return op;
 }
 
-Op wait(const std::string &point, TestGas gas, Source source,
+// The wait with the gas on: `what` names it as gasText() does.
+Op wait(const std::string &what, TestGas gas, Source source,
         std::optional<Measurement> measure = std::nullopt) {
     Op op;
     op.kind = Kind::Wait;
-    const char *what = source == Source::Alarms ? ": дождитесь, пока сигнализация установится"
-                                                : ": дождитесь установившихся показаний";
-    op.step = {point + what, gas, Waiting::Steady, {Action::AcceptNow, Action::Abort}};
+    const char *until = source == Source::Alarms ? " и дождитесь, пока сигнализация установится"
+                                                 : " и дождитесь устойчивых показаний";
+    op.step = {"Держите на датчике " + what + until,
+               gas,
+               Waiting::Steady,
+               {Action::AcceptNow, Action::Abort}};
     op.source = source;
     op.measure = std::move(measure);
     return op;
+}
+
+std::string apply(const std::string &what) {
+    return "Подайте на датчик " + what;
+}
+
+// The ops of one step, numbered.
+std::vector<Op> numbered(int number, std::vector<Op> ops) {
+    for (Op &op : ops)
+        op.step.number = number;
+    return ops;
 }
 
 Op run(std::function<void()> fn) {
@@ -85,8 +100,15 @@ AdjustedPoint point(const char *name, int perUnit) {
     return p;
 }
 
-const char *const Threshold1Gas = "Подайте на датчик газ порога 1";
-const char *const Threshold2Gas = "Подайте на датчик газ порога 2";
+// The steps of a run with adjustment: for a zero and a span (or the two
+// threshold gases) each gas as found, the decision, each gas while its point
+// is taken, the save, each gas as left.
+constexpr int StepsAdjusted = 8;
+constexpr int DecisionStep = 3, SaveStep = 6;
+
+void append(std::vector<Op> &to, std::vector<Op> more) {
+    to.insert(to.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+}
 } // namespace
 
 void CalibrationProcedure::State::then(std::vector<Op> next) {
@@ -111,7 +133,7 @@ Op CalibrationProcedure::State::send(std::uint8_t code, std::string text,
 
 void CalibrationProcedure::State::appendReads(std::vector<Op> &to) const {
     for (std::uint8_t code : pointReads())
-        to.push_back(send(code, "Чтение точек и настроек блока"));
+        to.push_back(send(code, "Подождите: читаются точки и настройки блока"));
 }
 
 std::vector<std::uint8_t> CalibrationProcedure::State::pointReads() const {
@@ -162,51 +184,99 @@ void CalibrationProcedure::State::takeBefore() {
     settingsStart = settings;
 }
 
-std::string CalibrationProcedure::State::zeroInstruction() const {
-    return sensor == Sensor::Oxygen ? "Подайте на датчик нулевой газ (азот)"
-                                    : "Подайте на датчик чистый воздух";
+int CalibrationProcedure::State::stepCount() const {
+    return sensor == Sensor::Optical ? 2 : StepsAdjusted;
+}
+
+std::string CalibrationProcedure::State::gasText(TestGas g) const {
+    const Cylinder *c = cylinderFor(rec, g);
+    const int per = c == &rec.cylinder ? rec.perPercent : 100;
+    const auto from = [&](std::string what, const std::string &formula) {
+        if (!c)
+            return what;
+        what += c->number.empty() ? " из баллона" : " из баллона № " + c->number;
+        if (c->concentration > 0)
+            what += " (" + percent(c->concentration, per) + " %" +
+                    (formula.empty() ? std::string() : " " + formula) + ")";
+        return what;
+    };
+    switch (g) {
+    case TestGas::Ambient:
+        return "атмосферный воздух";
+    case TestGas::CleanAir:
+        return "чистый воздух";
+    case TestGas::ZeroGas:
+        return from("азот", "");
+    case TestGas::Cylinder:
+        if (sensor == Sensor::Oxygen && rec.cylinder.concentration == 0 && rules->airSpan)
+            return "атмосферный воздух (" + percent(*rules->airSpan, 10) + " % " +
+                   gasFormula(rec.sensorGas) + ")";
+        return from("газ", gasFormula(rec.sensorGas));
+    case TestGas::Threshold1:
+        return from("газ порога 1", gasFormula(rec.sensorGas));
+    case TestGas::Threshold2:
+        return from("газ порога 2", gasFormula(rec.sensorGas));
+    }
+    return {};
 }
 
 calibration::Span CalibrationProcedure::State::span() const {
     const Cylinder &c = rec.cylinder;
     if (sensor == Sensor::Oxygen && c.concentration == 0 && rules->airSpan)
-        return {"Подайте на датчик атмосферный воздух (" + percent(*rules->airSpan, 10) + " %)",
-                "Атмосферный воздух", "Проверка после настройки: атмосферный воздух",
-                TestGas::CleanAir, *rules->airSpan};
-    return {"Подайте на датчик газ из баллона № " + c.number + ", " +
-                percent(c.concentration, rec.perPercent) + " %",
-            "Газ из баллона", "Проверка после настройки: газ из баллона", TestGas::Cylinder,
-            c.concentration};
+        return {gasText(TestGas::Cylinder), "Атмосферный воздух", TestGas::CleanAir,
+                *rules->airSpan};
+    return {gasText(TestGas::Cylinder), "Газ из баллона", TestGas::Cylinder, c.concentration};
+}
+
+void CalibrationProcedure::State::confirmPoint(bool zero) {
+    const bool oxygen = sensor == Sensor::Oxygen;
+    const char *point = zero ? (oxygen ? "Точка нуля" : "Точка воздуха") : "Точка газа";
+    const char *name = zero ? (oxygen ? "U ноль" : "U воздух") : "U газ";
+    const std::optional<int> &value = zero ? firstPoint : secondPoint;
+    confirmed.push_back(value ? std::string(point) + " записана: " + name + " " +
+                                    percent(*value, 10) + " мВ"
+                              : std::string(point) + " записана, но блок не сообщил " + name);
+}
+
+void CalibrationProcedure::State::confirmThresholds() {
+    for (const char *key : {"threshold1", "threshold2"}) {
+        const std::string name = std::string("Порог ") + key[9];
+        const auto it = settings.find(key);
+        confirmed.push_back(it != settings.end()
+                                ? name + " записан: " + std::to_string(it->second)
+                                : name + " записан, но блок не сообщил его значение");
+    }
 }
 
 void CalibrationProcedure::State::begin() {
-    std::vector<Op> start{send(Version, "Чтение версии блока")};
+    std::vector<Op> start{send(Version, "Подождите: читается версия блока")};
     appendReads(start);
     start.push_back(run([this] { takeBefore(); }));
-    then(std::move(start));
+    then(numbered(1, std::move(start)));
     asFound();
 }
 
 void CalibrationProcedure::State::asFound() {
     std::vector<Op> v;
     if (sensor == Sensor::Pgs) {
-        v.push_back(ask(Threshold1Gas, TestGas::Threshold1, Source::Alarms));
-        v.push_back(wait("Порог 1", TestGas::Threshold1, Source::Alarms,
-                         alarmCheck(Phase::AsFound, TestGas::Threshold1, "Порог 1", Alarm1)));
-        v.push_back(ask(Threshold2Gas, TestGas::Threshold2, Source::Alarms));
-        v.push_back(wait("Порог 2", TestGas::Threshold2, Source::Alarms,
-                         alarmCheck(Phase::AsFound, TestGas::Threshold2, "Порог 2", Alarms12)));
+        const auto threshold = [&](int number, TestGas g, const char *point, int alarmsDue) {
+            append(v, numbered(number, {ask(apply(gasText(g)), g, Source::Alarms),
+                                        wait(gasText(g), g, Source::Alarms,
+                                             alarmCheck(Phase::AsFound, g, point, alarmsDue))}));
+        };
+        threshold(1, TestGas::Threshold1, "Порог 1", Alarm1);
+        threshold(2, TestGas::Threshold2, "Порог 2", Alarms12);
     } else {
         const bool oxygen = sensor == Sensor::Oxygen;
         const TestGas zero = oxygen ? TestGas::ZeroGas : TestGas::CleanAir;
         const std::string zeroPoint = oxygen ? "Нулевой газ" : "Чистый воздух";
         const Span g = span();
-        v.push_back(ask(zeroInstruction(), zero, Source::Concentration));
-        v.push_back(wait(zeroPoint, zero, Source::Concentration,
-                         measure(Phase::AsFound, zero, zeroPoint, 0)));
-        v.push_back(ask(g.instruction, g.gas, Source::Concentration));
-        v.push_back(wait(g.point, g.gas, Source::Concentration,
-                         measure(Phase::AsFound, g.gas, g.point, g.expected)));
+        append(v, numbered(1, {ask(apply(gasText(zero)), zero, Source::Concentration),
+                               wait(gasText(zero), zero, Source::Concentration,
+                                    measure(Phase::AsFound, zero, zeroPoint, 0))}));
+        append(v, numbered(2, {ask(apply(g.what), g.gas, Source::Concentration),
+                               wait(g.what, g.gas, Source::Concentration,
+                                    measure(Phase::AsFound, g.gas, g.point, g.expected))}));
     }
     v.push_back(run([this] { verdict(); }));
     ops.insert(ops.end(), std::make_move_iterator(v.begin()), std::make_move_iterator(v.end()));
@@ -230,32 +300,49 @@ void CalibrationProcedure::State::verdict() {
             adjust();
     };
     if (passed)
-        then({ask("Показания в допуске. Завершить без настройки или настроить?", gas, source,
-                  {Action::Finish, Action::Adjust, Action::Abort}, chosen)});
+        then(numbered(DecisionStep,
+                      {ask("Выберите: показания в допуске, завершить без "
+                           "настройки или настроить блок",
+                           gas, source, {Action::Finish, Action::Adjust, Action::Abort}, chosen)}));
     else
-        then({ask("Показания вне допуска: требуется настройка", gas, source,
-                  {Action::Adjust, Action::Abort}, chosen)});
+        then(numbered(DecisionStep, {ask("Настройте блок: показания вне допуска", gas, source,
+                                         {Action::Adjust, Action::Abort}, chosen)}));
 }
 
 void CalibrationProcedure::State::adjust() {
-    std::vector<Op> v{send(C::SetUp, "Перевод блока в режим настройки")};
+    std::vector<Op> v{send(C::SetUp, "Подождите: блок переводится в режим настройки")};
+    v.front().step.number = DecisionStep + 1;
+    const auto saveStep = [this] {
+        return numbered(SaveStep,
+                        {send(C::Save, "Подождите: блок сохраняет настройку", std::nullopt, [this] {
+                            saved = true;
+                            confirmed.push_back("Настройка сохранена в блоке");
+                        })});
+    };
     if (sensor == Sensor::Pgs) {
-        v.push_back(ask(Threshold1Gas, TestGas::Threshold1, Source::Signal));
-        v.push_back(wait("Порог 1", TestGas::Threshold1, Source::Signal));
-        v.push_back(send(PgsCode::ApplyThreshold1, "Запись порога 1"));
-        v.push_back(ask(Threshold2Gas, TestGas::Threshold2, Source::Signal));
-        v.push_back(wait("Порог 2", TestGas::Threshold2, Source::Signal));
-        v.push_back(send(PgsCode::ApplyThreshold2, "Запись порога 2"));
-        v.push_back(send(PgsCode::ReadThresholds, "Чтение порогов"));
-        v.push_back(send(PgsCode::Save, "Сохранение настройки в блоке", std::nullopt,
-                         [this] { saved = true; }));
-        v.push_back(
-            ask("Проверка после настройки: газ порога 2", TestGas::Threshold2, Source::Alarms));
-        v.push_back(wait("Порог 2", TestGas::Threshold2, Source::Alarms,
-                         alarmCheck(Phase::AsLeft, TestGas::Threshold2, "Порог 2", Alarms12)));
-        v.push_back(ask(Threshold1Gas, TestGas::Threshold1, Source::Alarms));
-        v.push_back(wait("Порог 1", TestGas::Threshold1, Source::Alarms,
-                         alarmCheck(Phase::AsLeft, TestGas::Threshold1, "Порог 1", Alarm1)));
+        const std::string t1 = gasText(TestGas::Threshold1), t2 = gasText(TestGas::Threshold2);
+        append(v, numbered(4, {ask(apply(t1), TestGas::Threshold1, Source::Signal),
+                               wait(t1, TestGas::Threshold1, Source::Signal),
+                               send(PgsCode::ApplyThreshold1,
+                                    "Не снимайте газ порога 1: блок записывает порог 1")}));
+        append(v, numbered(5, {ask(apply(t2), TestGas::Threshold2, Source::Signal),
+                               wait(t2, TestGas::Threshold2, Source::Signal),
+                               send(PgsCode::ApplyThreshold2,
+                                    "Не снимайте газ порога 2: блок записывает порог 2"),
+                               send(PgsCode::ReadThresholds, "Подождите: читаются пороги блока",
+                                    std::nullopt, [this] { confirmThresholds(); })}));
+        append(v, saveStep());
+        append(v, numbered(7, {ask("Проверьте после настройки: подайте на датчик " + t2,
+                                   TestGas::Threshold2, Source::Alarms),
+                               wait(t2, TestGas::Threshold2, Source::Alarms,
+                                    alarmCheck(Phase::AsLeft, TestGas::Threshold2, "Порог 2",
+                                               Alarms12))}));
+        append(
+            v,
+            numbered(8, {ask("Проверьте после настройки: подайте на датчик " + t1,
+                             TestGas::Threshold1, Source::Alarms),
+                         wait(t1, TestGas::Threshold1, Source::Alarms,
+                              alarmCheck(Phase::AsLeft, TestGas::Threshold1, "Порог 1", Alarm1))}));
     } else {
         // In set-up mode the catalytic concentration is no measurement: the
         // points are taken on the mid-point voltage.
@@ -263,24 +350,28 @@ void CalibrationProcedure::State::adjust() {
         const Source settle = oxygen ? Source::Concentration : Source::Signal;
         const TestGas zero = oxygen ? TestGas::ZeroGas : TestGas::CleanAir;
         const std::string zeroPoint = oxygen ? "Нулевой газ" : "Чистый воздух";
+        const std::string z = gasText(zero);
         const Span g = span();
         v.push_back(run([this] { offerGasWrite(); }));
-        v.push_back(ask(zeroInstruction(), zero, settle));
-        v.push_back(wait(zeroPoint, zero, settle));
-        v.push_back(send(ZeroPoint, oxygen ? "Запись точки нуля" : "Запись точки воздуха"));
-        v.push_back(send(C::ReadVoltages, "Чтение точек блока"));
-        v.push_back(ask(g.instruction, g.gas, settle));
-        v.push_back(wait(g.point, g.gas, settle));
-        v.push_back(send(C::GasPoint, "Запись точки газа"));
-        v.push_back(send(C::ReadVoltages, "Чтение точек блока"));
-        v.push_back(
-            send(C::Save, "Сохранение настройки в блоке", std::nullopt, [this] { saved = true; }));
-        v.push_back(ask(g.check, g.gas, Source::Concentration));
-        v.push_back(wait(g.point, g.gas, Source::Concentration,
-                         measure(Phase::AsLeft, g.gas, g.point, g.expected)));
-        v.push_back(ask(zeroInstruction(), zero, Source::Concentration));
-        v.push_back(wait(zeroPoint, zero, Source::Concentration,
-                         measure(Phase::AsLeft, zero, zeroPoint, 0)));
+        append(v, numbered(4, {ask(apply(z), zero, settle), wait(z, zero, settle),
+                               send(ZeroPoint, "Не снимайте " + z + ": блок записывает " +
+                                                   (oxygen ? "точку нуля" : "точку воздуха")),
+                               send(C::ReadVoltages, "Подождите: читаются точки блока",
+                                    std::nullopt, [this] { confirmPoint(true); })}));
+        append(v, numbered(5, {ask(apply(g.what), g.gas, settle), wait(g.what, g.gas, settle),
+                               send(C::GasPoint,
+                                    "Не снимайте " + g.what + ": блок записывает точку газа"),
+                               send(C::ReadVoltages, "Подождите: читаются точки блока",
+                                    std::nullopt, [this] { confirmPoint(false); })}));
+        append(v, saveStep());
+        append(v, numbered(7, {ask("Проверьте после настройки: подайте на датчик " + g.what, g.gas,
+                                   Source::Concentration),
+                               wait(g.what, g.gas, Source::Concentration,
+                                    measure(Phase::AsLeft, g.gas, g.point, g.expected))}));
+        append(v, numbered(8, {ask("Проверьте после настройки: подайте на датчик " + z, zero,
+                                   Source::Concentration),
+                               wait(z, zero, Source::Concentration,
+                                    measure(Phase::AsLeft, zero, zeroPoint, 0))}));
     }
     appendReads(v);
     v.push_back(run([this] { finishChecked(); }));
@@ -298,8 +389,9 @@ void CalibrationProcedure::State::offerGasWrite() {
     const bool air = span().gas != TestGas::Cylinder;
     const std::string wanted = percent(target, rec.perPercent) + " %";
     const std::string text =
-        "В блоке задана концентрация калибровочного газа " + percent(held->second, rec.perPercent) +
-        " %, " + (air ? "в атмосферном воздухе " : "у баллона ") + wanted + ". " +
+        "Выберите, что записать в блок: в нём задана концентрация калибровочного газа " +
+        percent(held->second, rec.perPercent) + " %, " +
+        (air ? "в атмосферном воздухе " : "у баллона ") + wanted + ". " +
         (air ? "Записать " + wanted + " в блок?" : "Записать концентрацию баллона в блок?");
     const int keep = threshold1->second;
     then({ask(text, gas, source, {Action::WriteGas, Action::KeepGas, Action::Abort},
@@ -309,14 +401,19 @@ void CalibrationProcedure::State::offerGasWrite() {
                   WriteData d;
                   d.setWord(3, target);
                   d.setWord(5, keep);
-                  then({send(C::WriteUpper, "Запись концентрации калибровочного газа", d),
-                        send(C::ReadCalibrationGas, "Проверка записи", std::nullopt,
-                             [this, target, keep] {
+                  then({send(C::WriteUpper,
+                             "Подождите: в блок записывается концентрация калибровочного газа", d),
+                        send(C::ReadCalibrationGas, "Подождите: читается записанная концентрация",
+                             std::nullopt, [this, target, keep] {
                                  const auto g = settings.find("calibrationGas");
                                  const auto t = settings.find("threshold1");
                                  if (g != settings.end() && g->second == target &&
-                                     t != settings.end() && t->second == keep)
+                                     t != settings.end() && t->second == keep) {
+                                     confirmed.push_back(
+                                         "Концентрация калибровочного газа записана: " +
+                                         percent(g->second, rec.perPercent) + " %");
                                      return;
+                                 }
                                  readBack(CalibrationOutcome::Failed,
                                           "Блок не сохранил записанную концентрацию калибровочного "
                                           "газа " +
@@ -350,7 +447,7 @@ void CalibrationProcedure::State::readBack(CalibrationOutcome outcome, std::stri
     settings.clear();
     std::vector<Op> v;
     if (reset)
-        v.push_back(send(C::Reset, "Сброс блока к сохранённой настройке"));
+        v.push_back(send(C::Reset, "Подождите: блок возвращается к сохранённой настройке"));
     appendReads(v);
     v.push_back(run([this] { finish(endOutcome, endRemark); }));
     then(std::move(v));

@@ -155,6 +155,19 @@ std::optional<std::string> cylinderMisfit(const RegisteredCylinder &c,
     return std::nullopt;
 }
 
+std::optional<std::string> gasMisfit(const RegisteredCylinder &c, const CalibrationRules &rules,
+                                     SensorGas gas, TestGas role) {
+    if (role != TestGas::ZeroGas)
+        return cylinderMisfit(c, rules, gas);
+    const std::optional<CylinderComponent> component = componentFromKey(c.component);
+    if (component == CylinderComponent::Nitrogen)
+        return std::nullopt;
+    const std::string held =
+        component ? std::string("с ") + named(*component).with : "№ " + c.number;
+    return "Баллон " + held + " не годится нулевым газом датчику " + named(componentOf(gas)).ofGas +
+           ": нужен азот.";
+}
+
 std::optional<int> hundredthsOf(const std::string &text) {
     // Digits, then at most two after one comma or point, spaces around.
     const std::size_t from = text.find_first_not_of(' ');

@@ -55,6 +55,12 @@ std::optional<std::string> entryFault(const RegisteredCylinder &c);
 std::optional<std::string> cylinderMisfit(const RegisteredCylinder &c,
                                           const CalibrationRules &rules, SensorGas gas);
 
+// The same for the gas of the step `role`: the span (TestGas::Cylinder) and
+// the ПГС threshold gases as above; the oxygen sensor's zero gas must be
+// nitrogen, whose purity the block does not hold.
+std::optional<std::string> gasMisfit(const RegisteredCylinder &c, const CalibrationRules &rules,
+                                     SensorGas gas, TestGas role);
+
 // Whether the block's sensor takes its span gas only in air.
 bool spanNeedsAir(const CalibrationRules &rules);
 

@@ -53,7 +53,7 @@ void conditions(CertificatePage &page, const CalibrationRecord &r) {
     };
     if (r.standPosition)
         fields.push_back({"Место на стенде", QString::number(*r.standPosition)});
-    fields.push_back({"Баллон", RecordTexts::cylinder(r)});
+    fields.push_back({gasRole(r, TestGas::Cylinder), RecordTexts::cylinder(r)});
     const Cylinder &c = r.cylinder;
     if (!c.number.empty()) {
         fields.push_back({"Погрешность баллона",
@@ -66,6 +66,8 @@ void conditions(CertificatePage &page, const CalibrationRecord &r) {
         if (!c.certified.empty())
             fields.push_back({"Паспорт баллона выдан", date(c.certified)});
     }
+    for (const GasCylinder &g : r.gases)
+        fields.push_back({gasRole(r, g.gas), gasCylinder(g)});
     fields.push_back({"Установившимся считается показание", steadyRule(r)});
     fields.push_back({"Допуск", RecordTexts::tolerance(r)});
     page.fields(fields);

@@ -149,12 +149,12 @@ std::optional<RegisteredCylinder> CylinderRegister::find(const std::string &numb
 }
 
 std::optional<std::vector<RegisteredCylinder>>
-CylinderRegister::usable(QDate day, const CalibrationRules &rules, SensorGas gas,
-                         QString *error) const {
+CylinderRegister::usable(QDate day, const CalibrationRules &rules, SensorGas gas, QString *error,
+                         TestGas role) const {
     auto found = select("expiry >= ?", {text(iso(day))}, error);
     if (found)
         std::erase_if(*found, [&](const RegisteredCylinder &c) {
-            return cylinderMisfit(c, rules, gas).has_value();
+            return gasMisfit(c, rules, gas, role).has_value();
         });
     return found;
 }

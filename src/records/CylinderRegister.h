@@ -33,10 +33,11 @@ class CylinderRegister {
     std::optional<std::vector<RegisteredCylinder>> all(QString *error) const;
     // The cylinder of that number; nothing with `error` empty when there is none.
     std::optional<RegisteredCylinder> find(const std::string &number, QString *error) const;
-    // Those not expired on `day` that suit the span of a block with these
-    // rules judged in `gas`.
+    // Those not expired on `day` that suit the gas of the step `role` (the
+    // span unless said) of a block with these rules judged in `gas`.
     std::optional<std::vector<RegisteredCylinder>> usable(QDate day, const CalibrationRules &rules,
-                                                          SensorGas gas, QString *error) const;
+                                                          SensorGas gas, QString *error,
+                                                          TestGas role = TestGas::Cylinder) const;
     // Those still good on `day` that expire within `days` after it, the
     // soonest first.
     std::optional<std::vector<RegisteredCylinder>> expiring(QDate day, int days,

@@ -73,6 +73,22 @@ QByteArray RecordHash::canonical(const CalibrationRecord &r) {
         c.field("cylinder_supplier", r.cylinder.supplier);
         c.field("cylinder_certified", r.cylinder.certified);
     }
+    // Only records that name other gases have these lines: those kept before
+    // there were any keep their sums.
+    if (!r.gases.empty()) {
+        c.field("gases", int(r.gases.size()));
+        for (const GasCylinder &g : r.gases) {
+            c.field("gas_of", testGasKey(g.gas));
+            c.field("gas_cylinder_number", g.cylinder.number);
+            c.field("gas_cylinder_gas", g.cylinder.gas);
+            c.field("gas_cylinder_concentration", g.cylinder.concentration);
+            c.field("gas_cylinder_uncertainty", g.cylinder.uncertainty);
+            c.field("gas_cylinder_balance", g.cylinder.balance);
+            c.field("gas_cylinder_supplier", g.cylinder.supplier);
+            c.field("gas_cylinder_certified", g.cylinder.certified);
+            c.field("gas_cylinder_expiry", g.cylinder.expiry);
+        }
+    }
     c.field("sensor_gas", sensorGasKey(r.sensorGas));
     c.field("per_percent", r.perPercent);
     c.field("steady_seconds", r.steady.windowSeconds);

@@ -11,7 +11,8 @@
 // bench's record is known by its bench and the bench's number (the journal's
 // number differs from journal to journal), a record kept before benches had
 // ids by its number (a renumbered record no longer matches), and its cylinder
-// by the four fields it had then. One field a line,
+// by the four fields it had then; the other gases' cylinders only where the
+// record names any (none did before they were kept). One field a line,
 // "name=" then the value's length in UTF-8 bytes, a colon and the value, "-"
 // for a value that is not there; lists and maps in their kept order; reals in
 // the shortest text that reads back as the same double.

@@ -109,6 +109,26 @@ const char *const MeasurementColumns =
     "record, seq, phase, gas, point, expected, tolerance, reading, alarms_expected, alarms_seen, "
     "seconds_to_steady, seconds_to_90, accepted_early, passed, chart";
 
+const char *const GasColumns = "record, seq, gas, number, cylinder_gas, concentration, "
+                               "uncertainty, balance, supplier, certified, expiry";
+
+bool fillGas(const QSqlQuery &q, GasCylinder &g) {
+    const auto gas = testGasFromKey(utf8(q.value(2)));
+    if (!gas)
+        return false;
+    g.gas = *gas;
+    int c = 3;
+    g.cylinder.number = utf8(q.value(c++));
+    g.cylinder.gas = utf8(q.value(c++));
+    g.cylinder.concentration = q.value(c++).toInt();
+    g.cylinder.uncertainty = q.value(c++).toInt();
+    g.cylinder.balance = utf8(q.value(c++));
+    g.cylinder.supplier = utf8(q.value(c++));
+    g.cylinder.certified = utf8(q.value(c++));
+    g.cylinder.expiry = utf8(q.value(c++));
+    return true;
+}
+
 QString placeholders(int n) {
     QString s = "?";
     for (int i = 1; i < n; ++i)
@@ -258,6 +278,19 @@ bool RecordRows::insert(QSqlDatabase &db, const CalibrationRecord &r,
                  why))
             return false;
 
+    if (!prepared(q, insertSql("gas_cylinders", GasColumns, 11), why))
+        return false;
+    seq = 0;
+    for (const GasCylinder &g : r.gases) {
+        const Cylinder &c = g.cylinder;
+        if (!run(q,
+                 {qint64(number), seq++, text(testGasKey(g.gas)), text(c.number), text(c.gas),
+                  c.concentration, c.uncertainty, text(c.balance), text(c.supplier),
+                  text(c.certified), text(c.expiry)},
+                 why))
+            return false;
+    }
+
     if (!prepared(q, "INSERT INTO settings_after (record, name, value) VALUES (?, ?, ?)", why))
         return false;
     for (const auto &[name, value] : r.settingsAfter)
@@ -344,6 +377,16 @@ RecordRows::select(QSqlDatabase &db, const QString &where, const QVariantList &b
                      r.measurements.push_back(std::move(m));
                      return true;
                  }) &&
+        // A journal read before benches is being brought up to date and has
+        // no gases' table yet.
+        (!benches || children(GasColumns, "gas_cylinders", "seq",
+                              [&](CalibrationRecord &r) {
+                                  GasCylinder g;
+                                  if (!fillGas(q, g))
+                                      return false;
+                                  r.gases.push_back(std::move(g));
+                                  return true;
+                              })) &&
         children("record, seq, name, per_unit, before, after", "points", "seq",
                  [&](CalibrationRecord &r) {
                      r.points.push_back({utf8(q.value(2)), q.value(3).toInt(),

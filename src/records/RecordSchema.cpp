@@ -181,10 +181,30 @@ bool benchesAndCylinders(QSqlDatabase &db, Engine e, QString *why) {
     return runAll(db, statements, why);
 }
 
+// The gases of a calibration besides the span's, each with its cylinder (the
+// oxygen zero's nitrogen, the ПГС threshold-2 gas). Records kept before name
+// none, and their hashes stay as they were.
+bool gasCylinders(QSqlDatabase &db, Engine e, QString *why) {
+    return runAll(
+        db,
+        QStringList{QString("CREATE TABLE gas_cylinders ("
+                            " record %1 NOT NULL REFERENCES records(number),"
+                            " seq INTEGER NOT NULL, gas TEXT NOT NULL,"
+                            " number TEXT NOT NULL, cylinder_gas TEXT NOT NULL,"
+                            " concentration INTEGER NOT NULL, uncertainty INTEGER NOT NULL,"
+                            " balance TEXT NOT NULL, supplier TEXT NOT NULL,"
+                            " certified TEXT NOT NULL, expiry TEXT NOT NULL,"
+                            " PRIMARY KEY (record, seq))%2")
+                        .arg(e.server ? "BIGINT" : "INTEGER", e.server ? "" : " WITHOUT ROWID")}
+            << refusalsOf(e, "gas_cylinders"),
+        why);
+}
+
 // Step n brings a journal of version n to n + 1.
 using Step = bool (*)(QSqlDatabase &, Engine, QString *);
 const std::vector<Step> &steps() {
-    static const std::vector<Step> all{firstLayout, chainRecords, benchesAndCylinders};
+    static const std::vector<Step> all{firstLayout, chainRecords, benchesAndCylinders,
+                                       gasCylinders};
     return all;
 }
 

@@ -19,6 +19,8 @@
 // measurements   each judged reading in order, its chart as ChartText
 // points         each adjusted point, before and after
 // settings_after the block's settings by name once it was over
+// gas_cylinders  the other gases of a calibration in order, each with its
+//                cylinder's fields (concentrations in hundredths of a percent)
 // schema_version one row: the layout's version
 //
 // Triggers refuse any UPDATE or DELETE of a record, the bench's id, what was

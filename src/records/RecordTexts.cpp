@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -157,6 +158,46 @@ QString RecordTexts::cylinder(const CalibrationRecord &r) {
     if (c.concentration <= 0 && rules && rules->airSpan)
         text += "; верхняя точка — атмосферный воздух, " + percent(*rules->airSpan, r.perPercent);
     return text;
+}
+
+QString RecordTexts::gasRole(const CalibrationRecord &r, TestGas gas) {
+    switch (gas) {
+    case TestGas::ZeroGas:
+        return "Нулевой газ";
+    case TestGas::Threshold1:
+        return "Газ порога 1";
+    case TestGas::Threshold2:
+        return "Газ порога 2";
+    case TestGas::Cylinder:
+    case TestGas::CleanAir:
+    case TestGas::Ambient:
+        break;
+    }
+    const bool thresholdsApart =
+        std::any_of(r.gases.begin(), r.gases.end(),
+                    [](const GasCylinder &g) { return g.gas == TestGas::Threshold2; });
+    return r.block == Block::Pgs && thresholdsApart ? "Газ порога 1" : "Баллон";
+}
+
+QString RecordTexts::gasCylinder(const GasCylinder &g) {
+    const Cylinder &c = g.cylinder;
+    QStringList parts;
+    if (!c.number.empty())
+        parts << "№ " + QString::fromStdString(c.number);
+    if (!c.gas.empty())
+        parts << QString::fromStdString(c.gas);
+    if (c.concentration > 0)
+        parts << percent(c.concentration, 100) +
+                     (c.uncertainty > 0 ? " ±\u00a0" + percent(c.uncertainty, 100) : QString());
+    if (!c.balance.empty())
+        parts << "газ-основа " + QString::fromStdString(c.balance);
+    if (!c.supplier.empty())
+        parts << "поставщик " + QString::fromStdString(c.supplier);
+    if (!c.certified.empty())
+        parts << "паспорт от " + date(c.certified);
+    if (!c.expiry.empty())
+        parts << "годен до " + date(c.expiry);
+    return parts.join(", ");
 }
 
 QStringList RecordTexts::cylinderHeadings() {

@@ -46,6 +46,13 @@ QString tolerance(const CalibrationRecord &r);
 // The gas the span was checked in: the cylinder (number, gas, concentration,
 // expiry), or air where the block is spanned in air without one.
 QString cylinder(const CalibrationRecord &r);
+// What a gas of the calibration was for: "Баллон" (the span), "Газ порога
+// 1" where the ПГС record names its threshold gases apart, "Газ порога 2",
+// "Нулевой газ".
+QString gasRole(const CalibrationRecord &r, TestGas gas);
+// One of the other gases' cylinders whole: "№ N-5, азот, 99,99 % ± 0,01 %,
+// газ-основа —, поставщик ..., паспорт от 30.06.2026, годен до 30.06.2027".
+QString gasCylinder(const GasCylinder &g);
 // The cylinder's columns in a table of records, and a record's values in
 // them (empty where the record has none), decimals as `numbers` writes them.
 QStringList cylinderHeadings();

@@ -77,6 +77,7 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
     window_->hide();
     // The register of cylinders is kept with the records.
     window_->cylinders->setStoreAccess(registerAccess());
+    window_->secondCylinders->setStoreAccess(registerAccess());
     journal_ = new JournalWindow(messages_, &form_);
     journal_->hide();
     auto *journalButton = new QPushButton("Журнал калибровок…", form_.basePage);

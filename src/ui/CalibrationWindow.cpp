@@ -8,6 +8,7 @@
 #include "records/RecordLocation.h"
 #include "records/RecordTexts.h"
 
+#include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
@@ -19,10 +20,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -55,6 +59,37 @@ QString text(const std::string &s) {
 
 QString settingsKey(std::uint8_t block, const char *name) {
     return QString("calibration/%1/%2").arg(block).arg(name);
+}
+
+// Numbers as the program's locale writes them, everywhere in the window.
+QString fixed(double value, int decimals) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'f', decimals);
+}
+
+// The procedure and the record's texts write "2,50 %" and "1219,4 мВ"
+// whatever the locale: their numbers before a unit take the locale's
+// decimal point, so that the window writes numbers one way.
+QString localized(QString text) {
+    const QChar point = QLocale().decimalPoint().front();
+    if (point == ',')
+        return text;
+    static const QRegularExpression decimal(QStringLiteral("(\\d),(\\d+)(?=[ \u00a0](%|мВ))"));
+    return text.replace(decimal, QString("\\1") + point + "\\2");
+}
+
+int decimalsOf(int per) {
+    return per >= 100 ? 2 : per >= 10 ? 1 : 0;
+}
+
+// A value in units of 1/`per`; "—" for none.
+QString units(std::optional<int> value, int per) {
+    return value ? fixed(double(*value) / per, decimalsOf(per)) : QString("—");
+}
+
+QString seconds(std::optional<double> value) {
+    return value ? fixed(*value, 1) : QString("—");
 }
 
 void paint(QLabel *label, bool bad) {
@@ -139,7 +174,16 @@ void CalibrationWindow::buildSetup() {
         return e;
     };
     technicianEdit = edit("technicianEdit", "Калибровку выполняет:");
-    cylinders = new CylinderFields(form, setupGroup);
+    gasTabs = new QTabWidget(setupGroup);
+    gasTabs->setObjectName("gasTabs");
+    CylinderFields **fields[] = {&cylinders, &secondCylinders};
+    for (int i = 0; i < 2; ++i) {
+        auto *page = new QWidget(gasTabs);
+        auto *pageForm = new QFormLayout(page);
+        *fields[i] = new CylinderFields(pageForm, page, i == 0 ? QString() : "secondGas");
+        gasTabs->addTab(page, "Баллон");
+    }
+    form->addRow(gasTabs);
     cylinderNumberEdit = cylinders->cylinderNumberEdit;
     cylinderGasEdit = cylinders->cylinderGasEdit;
     cylinderConcentrationEdit = cylinders->cylinderConcentrationEdit;
@@ -173,6 +217,9 @@ void CalibrationWindow::buildSteps() {
     stepGroup = new QGroupBox("Калибровка", this);
     stepGroup->setObjectName("stepGroup");
     auto *layout = new QVBoxLayout(stepGroup);
+    stepLabel = new QLabel(stepGroup);
+    stepLabel->setObjectName("stepLabel");
+    layout->addWidget(stepLabel);
     instructionLabel = new QLabel(stepGroup);
     instructionLabel->setObjectName("instructionLabel");
     instructionLabel->setWordWrap(true);
@@ -191,10 +238,24 @@ void CalibrationWindow::buildSteps() {
     readings->addWidget(readingLabel);
     readings->addWidget(waitLabel, 1);
     layout->addLayout(readings);
+    confirmationsLabel = new QLabel(stepGroup);
+    confirmationsLabel->setObjectName("confirmationsLabel");
+    confirmationsLabel->setWordWrap(true);
+    paint(confirmationsLabel, false);
+    layout->addWidget(confirmationsLabel);
 
     chart_ = new QChart;
     chart_->legend()->hide();
+    chart_->setLocalizeNumbers(true);
+    // The tolerance first, so that the band and the reading lie over it.
+    toleranceLow_ = new QLineSeries(chart_);
+    toleranceHigh_ = new QLineSeries(chart_);
+    tolerance_ = new QAreaSeries(toleranceHigh_, toleranceLow_);
+    tolerance_->setName("Допуск");
+    tolerance_->setColor(QColor(0x40, 0x90, 0xFF, 0x38));
+    tolerance_->setBorderColor(QColor(0x40, 0x90, 0xFF, 0x90));
     reading_ = new QLineSeries(chart_);
+    reading_->setName("Показание");
     reading_->setColor(Qt::red);
     bandLow_ = new QLineSeries(chart_);
     bandHigh_ = new QLineSeries(chart_);
@@ -202,13 +263,15 @@ void CalibrationWindow::buildSteps() {
         QPen pen(QColor(0, 0x80, 0));
         pen.setStyle(Qt::DashLine);
         band->setPen(pen);
+        band->setName("Устойчивость");
     }
     axisX_ = new QValueAxis(chart_);
     axisX_->setTitleText("с");
     axisY_ = new QValueAxis(chart_);
     chart_->addAxis(axisX_, Qt::AlignBottom);
     chart_->addAxis(axisY_, Qt::AlignLeft);
-    for (QLineSeries *s : {reading_, bandLow_, bandHigh_}) {
+    for (QAbstractSeries *s :
+         std::initializer_list<QAbstractSeries *>{tolerance_, reading_, bandLow_, bandHigh_}) {
         chart_->addSeries(s);
         s->attachAxis(axisX_);
         s->attachAxis(axisY_);
@@ -254,6 +317,19 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     const QSettings s;
     technicianEdit->setText(s.value("calibration/technician").toString());
     cylinders->prepare(base, QDate::currentDate());
+    const TestGas second = secondGas();
+    const bool pgs = second == TestGas::Threshold2;
+    gasTabs->setTabText(0, pgs ? "Газ порога 1" : "Баллон");
+    gasTabs->setTabText(1, pgs ? "Газ порога 2" : "Нулевой газ (азот)");
+    gasTabs->setTabVisible(1, second != TestGas::Ambient);
+    gasTabs->setCurrentIndex(0);
+    if (second != TestGas::Ambient) {
+        secondCylinders->prepare(base, QDate::currentDate(), second);
+        secondCylinders->nameFor(gasTabs->tabText(1));
+    }
+    QLocale numbers;
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator);
+    chart_->setLocale(numbers);
     const SteadyRule rule = rules_ ? rules_->steady : SteadyRule{};
     steadySecondsSpin->setValue(
         s.value(settingsKey(base.block, "steadySeconds"), rule.windowSeconds).toInt());
@@ -272,6 +348,8 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     stepGroup->setEnabled(false);
     stepGroup->hide();
     instructionLabel->setText("Заполните поля и нажмите «Начать».");
+    stepLabel->clear();
+    confirmationsLabel->clear();
     readingLabel->clear();
     waitLabel->clear();
     measurementsTable->setRowCount(0);
@@ -294,7 +372,60 @@ std::optional<int> CalibrationWindow::percentField(const QLineEdit *field) const
 
 QString CalibrationWindow::percentText(int units) const {
     const int per = base_.perPercent > 0 ? base_.perPercent : 100;
-    return QString::number(double(units) / per, 'f', per >= 100 ? 2 : 1);
+    return fixed(double(units) / per, decimalsOf(per));
+}
+
+TestGas CalibrationWindow::secondGas() const {
+    if (!rules_)
+        return TestGas::Ambient;
+    if (rules_->style == CalibrationStyle::Thresholds)
+        return TestGas::Threshold2;
+    return rules_->block == Block::Oxygen ? TestGas::ZeroGas : TestGas::Ambient;
+}
+
+// The span's cylinder and the other gas's, each checked before either is
+// registered: a refusal leaves the register as it was.
+std::optional<Cylinder> CalibrationWindow::resolveCylinders(std::vector<GasCylinder> *others) {
+    const QDate today = QDate::currentDate();
+    const TestGas second = secondGas();
+    const QString secondName = gasTabs->tabText(1);
+    QString refused;
+    for (const bool check : {true, false}) {
+        const std::optional<Cylinder> first = cylinders->resolve(today, &refused, check);
+        if (!first) {
+            messages_.error(refused);
+            return std::nullopt;
+        }
+        if (second == TestGas::Ambient) {
+            if (!check)
+                return first;
+            continue;
+        }
+        const std::optional<Cylinder> other = secondCylinders->resolve(today, &refused, check);
+        if (!other) {
+            messages_.error(secondName + ": " + refused);
+            return std::nullopt;
+        }
+        if (!first->number.empty() && first->number == other->number) {
+            messages_.error(QString("Баллон № %1 указан и на вкладке «%2», и на вкладке «%3»: "
+                                    "для этих газов нужны разные баллоны.")
+                                .arg(text(first->number), gasTabs->tabText(0), secondName));
+            return std::nullopt;
+        }
+        // The ПГС block's threshold gases both in hundredths of a percent.
+        if (second == TestGas::Threshold2 && other->concentration <= first->concentration) {
+            messages_.error(
+                QString("Газ порога 2 (%1 %) должен быть концентрированнее газа порога "
+                        "1 (%2 %): проверьте, не перепутаны ли баллоны.")
+                    .arg(percentText(other->concentration), percentText(first->concentration)));
+            return std::nullopt;
+        }
+        if (!check) {
+            *others = {{second, *other}};
+            return first;
+        }
+    }
+    return std::nullopt;
 }
 
 void CalibrationWindow::startClicked() {
@@ -315,14 +446,15 @@ void CalibrationWindow::startClicked() {
     if (!tolerance)
         return messages_.error("Допуск — число процентов больше 0, например 0,20.");
     // Last: a cylinder typed in is registered here.
-    QString refused;
-    const std::optional<Cylinder> cylinder = cylinders->resolve(QDate::currentDate(), &refused);
+    std::vector<GasCylinder> others;
+    const std::optional<Cylinder> cylinder = resolveCylinders(&others);
     if (!cylinder)
-        return messages_.error(refused);
+        return;
 
     CalibrationRecord record = base_;
     record.technician = technician.toStdString();
     record.cylinder = *cylinder;
+    record.gases = std::move(others);
     record.when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
     remember();
     CalibrationProcedure procedure(record.block, record.sensorGas, record, run_.now());
@@ -331,10 +463,15 @@ void CalibrationWindow::startClicked() {
     setupArea->hide();
     startButton->hide();
     const CalibrationRecord &started = procedure.record();
-    QStringList conditions{"Выполняет: " + technician, "баллон: " + RecordTexts::cylinder(started),
-                           "устойчиво: " + RecordTexts::steadyRule(started)};
+    QStringList conditions{"Выполняет: " + technician,
+                           RecordTexts::gasRole(started, TestGas::Cylinder).toLower() + ": " +
+                               RecordTexts::cylinder(started)};
+    for (const GasCylinder &g : started.gases)
+        conditions << RecordTexts::gasRole(started, g.gas).toLower() + ": " +
+                          RecordTexts::gasCylinder(g);
+    conditions << "устойчиво: " + RecordTexts::steadyRule(started);
     conditions << "допуск: " + RecordTexts::tolerance(started);
-    conditionsLabel->setText(conditions.join("; ") + ".");
+    conditionsLabel->setText(localized(conditions.join("; ") + "."));
     conditionsLabel->show();
     stepGroup->setEnabled(true);
     stepGroup->show();
@@ -346,6 +483,8 @@ void CalibrationWindow::remember() const {
     QSettings s;
     s.setValue("calibration/technician", technicianEdit->text().trimmed());
     cylinders->remember();
+    if (secondGas() != TestGas::Ambient)
+        secondCylinders->remember();
     s.setValue(settingsKey(base_.block, "steadySeconds"), steadySecondsSpin->value());
     s.setValue(settingsKey(base_.block, "steadyBand"), steadyBandEdit->text().trimmed());
     s.setValue(settingsKey(base_.block, "tolerance"), toleranceEdit->text().trimmed());
@@ -354,11 +493,16 @@ void CalibrationWindow::remember() const {
 // The rule of the wait under way: the reading's as set, or in set-up mode
 // the catalytic mid-point voltage's, in millivolts.
 QString CalibrationWindow::waitRule(const CalibrationProcedure &p) const {
+    const CalibrationRecord &r = p.record();
+    if (p.liveUnit() == "%")
+        return QString("за %1 с изменение менее %2 %")
+            .arg(r.steady.windowSeconds)
+            .arg(units(r.steady.band, r.perPercent));
     if (p.liveUnit() != "мВ" || !rules_)
-        return RecordTexts::steadyRule(p.record());
+        return RecordTexts::steadyRule(r);
     return QString("за %1 с изменение менее %2 мВ")
         .arg(rules_->signalSteady.windowSeconds)
-        .arg(RecordTexts::scaled(rules_->signalSteady.band, 10));
+        .arg(units(rules_->signalSteady.band, 10));
 }
 
 void CalibrationWindow::refresh() {
@@ -366,7 +510,13 @@ void CalibrationWindow::refresh() {
     if (!p || !started_)
         return;
     const CalibrationProcedure::Step &step = p->step();
-    instructionLabel->setText(text(step.instruction));
+    instructionLabel->setText(localized(text(step.instruction)));
+    stepLabel->setText(step.number > 0 ? QString("Шаг %1 из %2").arg(step.number).arg(step.count)
+                                       : QString());
+    QStringList confirmed;
+    for (const std::string &c : p->confirmations())
+        confirmed << localized(text(c));
+    confirmationsLabel->setText(confirmed.join('\n'));
     for (auto &[a, b] : actionButtons) {
         const bool offered =
             std::find(step.actions.begin(), step.actions.end(), Action(a)) != step.actions.end();
@@ -375,8 +525,8 @@ void CalibrationWindow::refresh() {
     const std::optional<double> v = p->liveValue();
     // The ПГС converter value has no unit and no fraction.
     const QString unit = text(p->liveUnit());
-    readingLabel->setText(v ? QString("%1 %2").arg(*v, 0, 'f', unit.isEmpty() ? 0 : 2).arg(unit)
-                            : QString());
+    readingLabel->setText(
+        v ? QString("%1 %2").arg(fixed(*v, unit.isEmpty() ? 0 : 2), unit).trimmed() : QString());
     QString wait;
     if (const auto w = p->steadyWait()) {
         wait = w->tooLong ? QString("Показание не устанавливается дольше %1 с: проверьте подачу "
@@ -395,8 +545,8 @@ void CalibrationWindow::refresh() {
         const CalibrationRecord &r = p->record();
         const bool good = r.outcome == CalibrationOutcome::PassedAsFound ||
                           r.outcome == CalibrationOutcome::Adjusted;
-        outcomeLabel->setText("Итог: " + text(outcomeText(r.outcome)) +
-                              (r.remark.empty() ? QString() : ". " + text(r.remark)));
+        outcomeLabel->setText(localized("Итог: " + text(outcomeText(r.outcome)) +
+                                        (r.remark.empty() ? QString() : ". " + text(r.remark))));
         paint(outcomeLabel, !good);
     }
 }
@@ -410,9 +560,9 @@ void CalibrationWindow::showMeasurements(const CalibrationRecord &record) {
         const QStringList cells = {
             text(m.point),
             phase(m.phase),
-            judgedByAlarms ? alarms(m.alarmsExpected) : scaled(m.expected, record.perPercent),
-            judgedByAlarms ? alarms(m.alarmsSeen) : scaled(m.reading, record.perPercent),
-            seconds(m.secondsToSteady) + (m.acceptedEarly ? " (принято раньше)" : ""),
+            judgedByAlarms ? alarms(m.alarmsExpected) : units(m.expected, record.perPercent),
+            judgedByAlarms ? alarms(m.alarmsSeen) : units(m.reading, record.perPercent),
+            ::seconds(m.secondsToSteady) + (m.acceptedEarly ? " (принято раньше)" : ""),
             verdict(m.passed)};
         for (int c = 0; c < cells.size(); ++c)
             measurementsTable->setItem(row, c, new QTableWidgetItem(cells[c]));
@@ -444,6 +594,18 @@ void CalibrationWindow::drawChart() {
     } else {
         bandLow_->clear();
         bandHigh_->clear();
+    }
+    const auto target = p ? p->target() : std::nullopt;
+    if (target) {
+        toleranceLow_->replace({{0, target->low}, {right, target->low}});
+        toleranceHigh_->replace({{0, target->high}, {right, target->high}});
+        if (points.isEmpty())
+            lo = hi = target->expected;
+        lo = std::min(lo, target->low);
+        hi = std::max(hi, target->high);
+    } else {
+        toleranceLow_->clear();
+        toleranceHigh_->clear();
     }
     const double margin = (hi - lo) * 0.1 + 0.01;
     axisX_->setRange(0, right);

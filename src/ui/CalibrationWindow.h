@@ -14,11 +14,13 @@
 #include <QWidget>
 
 #include <map>
+#include <vector>
 
 class CalibrationRun;
 class CylinderFields;
 class FileChooser;
 class Messages;
+class QAreaSeries;
 class QChart;
 class QChartView;
 class QDateEdit;
@@ -31,6 +33,7 @@ class QPushButton;
 class QScrollArea;
 class QSpinBox;
 class QTableWidget;
+class QTabWidget;
 class QValueAxis;
 
 class CalibrationWindow : public QWidget {
@@ -60,6 +63,11 @@ class CalibrationWindow : public QWidget {
     // The cylinder: picked from the register or typed in (its widgets; the
     // ones below are some of them).
     CylinderFields *cylinders;
+    // The other gas's cylinder, on the second tab of gasTabs where the block
+    // takes one: the oxygen zero's nitrogen, the ПГС threshold-2 gas (the
+    // first tab holds the threshold-1 gas then).
+    QTabWidget *gasTabs;
+    CylinderFields *secondCylinders;
     QLineEdit *cylinderNumberEdit;
     QLineEdit *cylinderGasEdit;
     QLineEdit *cylinderConcentrationEdit;
@@ -73,9 +81,15 @@ class CalibrationWindow : public QWidget {
     QLabel *conditionsLabel;
 
     QGroupBox *stepGroup;
+    QLabel *stepLabel; // "Шаг 3 из 8"
     QLabel *instructionLabel;
     QLabel *readingLabel;
     QLabel *waitLabel;
+    // What the block confirmed after each write, a line each.
+    QLabel *confirmationsLabel;
+    // The reading of the wait under way, its steadiness band and, where the
+    // reading is judged, the tolerance shaded (series named "Показание",
+    // "Устойчивость", "Допуск").
     QChartView *waitChart;
     std::map<int, QPushButton *> actionButtons; // by CalibrationProcedure::Action
     QTableWidget *measurementsTable;
@@ -104,6 +118,9 @@ class CalibrationWindow : public QWidget {
     // units; nothing when it is not a number in (0, 100].
     std::optional<int> percentField(const QLineEdit *field) const;
     QString percentText(int units) const;
+    // The gas of the second tab for this block; Ambient when there is none.
+    TestGas secondGas() const;
+    std::optional<Cylinder> resolveCylinders(std::vector<GasCylinder> *others);
     void remember() const;
 
     CalibrationRun &run_;
@@ -122,6 +139,9 @@ class CalibrationWindow : public QWidget {
     QLineSeries *reading_;
     QLineSeries *bandLow_;
     QLineSeries *bandHigh_;
+    QLineSeries *toleranceLow_;
+    QLineSeries *toleranceHigh_;
+    QAreaSeries *tolerance_;
     QValueAxis *axisX_;
     QValueAxis *axisY_;
 };

@@ -9,6 +9,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSettings>
 
 namespace {
@@ -34,32 +35,46 @@ std::optional<int> hundredths(const QLineEdit *field, int least, bool strict) {
     return v;
 }
 
+// Hundredths of a percent as the program's locale writes numbers.
+QString percentField(int hundredths) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(hundredths / 100.0, 'f', 2);
+}
+
 QString offeredText(const RegisteredCylinder &c) {
     return QString("№ %1 — %2, %3 %, годен до %4")
-        .arg(text(c.number), text(c.gas), text(percentText(c.concentration, 100)),
+        .arg(text(c.number), text(c.gas), percentField(c.concentration),
              RecordTexts::date(c.expiry));
 }
 } // namespace
 
-CylinderFields::CylinderFields(QFormLayout *form, QWidget *parent) : QObject(parent) {
+CylinderFields::CylinderFields(QFormLayout *form, QWidget *parent, const QString &prefix)
+    : QObject(parent), form_(form), prefix_(prefix) {
+    const auto named = [&](QWidget *w, const char *name) {
+        QString n = QString::fromLatin1(name);
+        if (!prefix.isEmpty())
+            n = prefix + n.left(1).toUpper() + n.mid(1);
+        w->setObjectName(n);
+    };
     const auto edit = [&](const char *name, const char *label) {
         auto *e = new QLineEdit(parent);
-        e->setObjectName(name);
+        named(e, name);
         form->addRow(QString::fromUtf8(label), e);
         return e;
     };
     cylinderCombo = new QComboBox(parent);
-    cylinderCombo->setObjectName("cylinderCombo");
+    named(cylinderCombo, "cylinderCombo");
     cylinderCombo->setToolTip("Баллоны реестра, которые подходят датчику и не просрочены");
     form->addRow("Баллон из реестра:", cylinderCombo);
     cylinderRegisterLabel = new QLabel(parent);
-    cylinderRegisterLabel->setObjectName("cylinderRegisterLabel");
+    named(cylinderRegisterLabel, "cylinderRegisterLabel");
     cylinderRegisterLabel->setWordWrap(true);
     form->addRow(cylinderRegisterLabel);
     cylinderNumberEdit = edit("cylinderNumberEdit", "Баллон, номер или партия:");
     cylinderGasEdit = edit("cylinderGasEdit", "Газ баллона:");
     cylinderComponentCombo = new QComboBox(parent);
-    cylinderComponentCombo->setObjectName("cylinderComponentCombo");
+    named(cylinderComponentCombo, "cylinderComponentCombo");
     for (CylinderComponent c : Components)
         cylinderComponentCombo->addItem(text(componentName(c)), text(componentKey(c)));
     form->addRow("Баллон для газа:", cylinderComponentCombo);
@@ -68,31 +83,41 @@ CylinderFields::CylinderFields(QFormLayout *form, QWidget *parent) : QObject(par
     cylinderBalanceEdit = edit("cylinderBalanceEdit", "Газ-основа (в чём):");
     cylinderSupplierEdit = edit("cylinderSupplierEdit", "Поставщик:");
     cylinderCertifiedEdit = dateField("cylinderCertifiedEdit", parent);
+    named(cylinderCertifiedEdit, "cylinderCertifiedEdit");
     form->addRow("Паспорт баллона от:", cylinderCertifiedEdit);
     cylinderExpiryEdit = dateField("cylinderExpiryEdit", parent);
+    named(cylinderExpiryEdit, "cylinderExpiryEdit");
     form->addRow("Баллон годен до:", cylinderExpiryEdit);
     connect(cylinderCombo, &QComboBox::activated, this, &CylinderFields::picked);
 }
 
 QString CylinderFields::key(const char *name) const {
-    return QString("calibration/%1/%2").arg(block_).arg(name);
+    return prefix_.isEmpty() ? QString("calibration/%1/%2").arg(block_).arg(name)
+                             : QString("calibration/%1/%2/%3").arg(block_).arg(prefix_, name);
 }
 
-void CylinderFields::prepare(const CalibrationRecord &base, QDate today) {
+void CylinderFields::prepare(const CalibrationRecord &base, QDate today, TestGas role) {
+    role_ = role;
     block_ = base.block;
     rules_ = findCalibrationRules(base.block);
     gas_ = base.sensorGas;
     const QSettings s;
     cylinderNumberEdit->setText(s.value(key("cylinder")).toString());
     cylinderGasEdit->setText(s.value(key("gas")).toString());
-    // The span takes the block's own gas (which its settings may have changed).
+    // The span takes the block's own gas (which its settings may have
+    // changed), the oxygen sensor's zero nitrogen.
+    const bool zero = role == TestGas::ZeroGas;
+    const CylinderComponent component = zero ? CylinderComponent::Nitrogen : componentOf(gas_);
     cylinderComponentCombo->setCurrentIndex(
-        std::max(cylinderComponentCombo->findData(text(componentKey(componentOf(gas_)))), 0));
+        std::max(cylinderComponentCombo->findData(text(componentKey(component))), 0));
     cylinderConcentrationEdit->setText(s.value(key("concentration")).toString());
     cylinderUncertaintyEdit->setText(s.value(key("uncertainty")).toString());
     // Oxygen comes in nitrogen, the gases the other sensors take in air.
     const bool oxygen = rules_ && rules_->airSpan;
-    cylinderBalanceEdit->setText(s.value(key("balance"), oxygen ? "азот" : "воздух").toString());
+    cylinderBalanceEdit->setText(s.value(key("balance"), zero     ? ""
+                                                         : oxygen ? "азот"
+                                                                  : "воздух")
+                                     .toString());
     cylinderSupplierEdit->setText(s.value(key("supplier")).toString());
     const QDate certified = s.value(key("certified")).toDate();
     cylinderCertifiedEdit->setDate(certified.isValid() ? certified : today);
@@ -106,7 +131,7 @@ void CylinderFields::prepare(const CalibrationRecord &base, QDate today) {
     RecordStore *store = access_ ? access_(false, &error) : nullptr;
     std::optional<std::vector<RegisteredCylinder>> usable;
     if (store && rules_)
-        usable = CylinderRegister(*store).usable(today, *rules_, gas_, &error);
+        usable = CylinderRegister(*store).usable(today, *rules_, gas_, &error, role_);
     if (usable)
         offered_ = std::move(*usable);
     for (const RegisteredCylinder &c : offered_)
@@ -123,6 +148,15 @@ void CylinderFields::prepare(const CalibrationRecord &base, QDate today) {
     picked(cylinderCombo->currentIndex());
 }
 
+void CylinderFields::nameFor(const QString &gas) {
+    for (QWidget *field : std::initializer_list<QWidget *>{
+             cylinderCombo, cylinderNumberEdit, cylinderGasEdit, cylinderComponentCombo,
+             cylinderConcentrationEdit, cylinderUncertaintyEdit, cylinderBalanceEdit,
+             cylinderSupplierEdit, cylinderCertifiedEdit, cylinderExpiryEdit})
+        if (const auto *label = qobject_cast<QLabel *>(form_->labelForField(field)))
+            field->setAccessibleName(gas + ": " + label->text().chopped(1));
+}
+
 void CylinderFields::picked(int index) {
     const bool typed = index <= 0 || index > int(offered_.size());
     setEditable(typed);
@@ -135,8 +169,8 @@ void CylinderFields::show(const RegisteredCylinder &c) {
     cylinderGasEdit->setText(text(c.gas));
     cylinderComponentCombo->setCurrentIndex(
         std::max(cylinderComponentCombo->findData(text(c.component)), 0));
-    cylinderConcentrationEdit->setText(text(percentText(c.concentration, 100)));
-    cylinderUncertaintyEdit->setText(text(percentText(c.uncertainty, 100)));
+    cylinderConcentrationEdit->setText(percentField(c.concentration));
+    cylinderUncertaintyEdit->setText(percentField(c.uncertainty));
     cylinderBalanceEdit->setText(text(c.balance));
     cylinderSupplierEdit->setText(text(c.supplier));
     cylinderCertifiedEdit->setDate(QDate::fromString(text(c.certified), Qt::ISODate));
@@ -193,14 +227,15 @@ std::optional<RegisteredCylinder> CylinderFields::typed(QString *error) const {
     return c;
 }
 
-std::optional<Cylinder> CylinderFields::resolve(QDate today, QString *error) {
+std::optional<Cylinder> CylinderFields::resolve(QDate today, QString *error, bool check) {
     if (!rules_) {
         *error = "Для этого блока калибровка не предусмотрена.";
         return std::nullopt;
     }
     const bool noNumber = cylinderNumberEdit->text().trimmed().isEmpty();
     // The oxygen sensor may be spanned in air: no cylinder then.
-    if (rules_->airSpan && cylinderConcentrationEdit->text().trimmed().isEmpty()) {
+    if (role_ == TestGas::Cylinder && rules_->airSpan &&
+        cylinderConcentrationEdit->text().trimmed().isEmpty()) {
         if (noNumber)
             return Cylinder{};
         *error = "Для калибровки в атмосферном воздухе баллон не нужен: оставьте номер баллона "
@@ -245,11 +280,11 @@ std::optional<Cylinder> CylinderFields::resolve(QDate today, QString *error) {
         *error = text(*fault);
         return std::nullopt;
     }
-    if (const auto misfit = cylinderMisfit(*entry, *rules_, gas_)) {
+    if (const auto misfit = gasMisfit(*entry, *rules_, gas_, role_)) {
         *error = text(*misfit);
         return std::nullopt;
     }
-    if (!found && !cylinders.add(*entry, error))
+    if (!check && !found && !cylinders.add(*entry, error))
         return std::nullopt;
-    return recordCylinder(*entry, rules_->perPercent);
+    return recordCylinder(*entry, role_ == TestGas::Cylinder ? rules_->perPercent : 100);
 }

@@ -4,7 +4,9 @@
 // registered as the calibration starts. A cylinder picked shows what the
 // register holds and cannot be edited; one typed in whose number the register
 // holds must read as registered. The oxygen block spanned in air takes no
-// cylinder at all.
+// cylinder at all. The same fields serve another gas of the calibration (the
+// oxygen zero's nitrogen, the ПГС threshold-2 gas), under their own object
+// names and remembered apart.
 
 #include "protocol/CylinderFit.h"
 
@@ -29,19 +31,28 @@ class CylinderFields : public QObject {
     // `make` even when the journal is not made yet; nullptr with the reason.
     using StoreAccess = std::function<RecordStore *(bool make, QString *error)>;
 
-    // Adds its rows to `form`, its widgets children of `parent`.
-    CylinderFields(QFormLayout *form, QWidget *parent);
+    // Adds its rows to `form`, its widgets children of `parent`; with a
+    // `prefix` ("secondGas") its widgets' object names start with it
+    // ("secondGasCylinderNumberEdit").
+    CylinderFields(QFormLayout *form, QWidget *parent, const QString &prefix = {});
     void setStoreAccess(StoreAccess access) { access_ = std::move(access); }
 
     // For a calibration of the block `base` names on `today`: the register's
-    // cylinders that suit it, and the fields as they were used last for it.
-    void prepare(const CalibrationRecord &base, QDate today);
+    // cylinders that suit the gas of the step `role` (the span unless said),
+    // and the fields as they were used last for it.
+    void prepare(const CalibrationRecord &base, QDate today, TestGas role = TestGas::Cylinder);
     void remember() const;
+    // Names each field for a screen reader with the gas it is for ("Газ
+    // порога 2: Концентрация, %"), where another set of fields has the same
+    // labels.
+    void nameFor(const QString &gas);
 
     // The record's cylinder: the one picked, or the one typed in, registered
-    // now if it is not yet; an empty one for a span in air. Nothing, with the
-    // reason in the technician's words, when it cannot be used.
-    std::optional<Cylinder> resolve(QDate today, QString *error);
+    // now if it is not yet (only checked when `check`); an empty one for a
+    // span in air. Its concentration in the block's units for the span, in
+    // hundredths of a percent for another gas. Nothing, with the reason in
+    // the technician's words, when it cannot be used.
+    std::optional<Cylinder> resolve(QDate today, QString *error, bool check = false);
 
     // The entry the fields describe; nothing with the reason when a number
     // in them is not one.
@@ -66,6 +77,9 @@ class CylinderFields : public QObject {
     QString key(const char *name) const;
 
     StoreAccess access_;
+    QFormLayout *form_;
+    QString prefix_;
+    TestGas role_ = TestGas::Cylinder;
     std::uint8_t block_ = 0;
     const CalibrationRules *rules_ = nullptr;
     SensorGas gas_ = SensorGas::Methane;
