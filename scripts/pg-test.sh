@@ -6,6 +6,8 @@
 # and two shell commands (for `sh -c`) that stop the server and start it again
 # on the same port, each returning once it is done:
 #   ZE23_TEST_PG_STOP, ZE23_TEST_PG_START
+# and two that silence it (its processes stopped, connections left open) and
+# wake it: ZE23_TEST_PG_SILENCE, ZE23_TEST_PG_WAKE
 # The server is stopped and its folder removed however the command ends.
 # Usage: scripts/pg-test.sh COMMAND [ARGS...]
 set -euo pipefail
@@ -36,5 +38,10 @@ start=("${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w
 export ZE23_TEST_PG="postgresql://postgres@127.0.0.1:$port/ze23test"
 ZE23_TEST_PG_START="$(printf '%q ' "${start[@]}")>/dev/null"
 ZE23_TEST_PG_STOP="$(printf '%q ' "${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -m fast -w stop)>/dev/null"
-export ZE23_TEST_PG_START ZE23_TEST_PG_STOP
+# A server silenced as a hung machine would be: its processes stopped, the
+# connections left open and the port still taking new ones; and woken again.
+signal_server="pid=\$(head -n1 $dir/data/postmaster.pid); kill -SIG \$pid; pkill -SIG -P \$pid"
+ZE23_TEST_PG_SILENCE="${signal_server//SIG/STOP}"
+ZE23_TEST_PG_WAKE="${signal_server//SIG/CONT}"
+export ZE23_TEST_PG_START ZE23_TEST_PG_STOP ZE23_TEST_PG_SILENCE ZE23_TEST_PG_WAKE
 "$@"

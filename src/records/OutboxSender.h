@@ -12,12 +12,14 @@
 #include <QThread>
 #include <QTimer>
 
+class OutboxWorker;
+
 class OutboxSender : public QObject {
     Q_OBJECT
   public:
     // `bench` is the bench's own journal (a file), `server` the journal's server.
     OutboxSender(const QString &bench, const QString &server, QObject *parent = nullptr);
-    // Waits for a sending under way to end.
+    // Does not wait for a sending under way (see the source).
     ~OutboxSender() override;
 
   public slots:
@@ -34,8 +36,7 @@ class OutboxSender : public QObject {
     void passEnded(bool answered, const QString &error);
 
   private:
-    struct Worker;
-    QThread thread_;
-    Worker *worker_;
+    QThread *thread_;
+    OutboxWorker *worker_;
     QTimer retry_;
 };

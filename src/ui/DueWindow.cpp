@@ -75,7 +75,7 @@ void DueWindow::setRecordsPath(const QString &path, const QString &benchPath) {
 void DueWindow::showDue() {
     reader_.newestOfEach([this](JournalReader::Read read) { showRead(read); });
     if (reader_.waiting())
-        statusLabel->setText("Чтение журнала с сервера…\n" + where());
+        statusLabel->setText(reader_.waitingNote() + "\n" + where());
 }
 
 QString DueWindow::where() const {

@@ -14,7 +14,7 @@ namespace {
 // A server that has not answered a read in this time seems silent.
 constexpr int SilentAfterMs = 1500;
 // How long a reader going away waits for a read under way.
-constexpr int LeaveAfterMs = 100;
+constexpr int LeaveAfterMs = 20;
 } // namespace
 
 // Lives in the reader's thread; hands each answer over under its lock.
@@ -37,7 +37,10 @@ JournalReader::JournalReader(QObject *parent)
     : QObject(parent), local_(std::make_unique<Stores>()), slowTimer_(new QTimer(this)) {
     slowTimer_->setSingleShot(true);
     slowTimer_->setInterval(SilentAfterMs);
-    connect(slowTimer_, &QTimer::timeout, this, [this] { emit slow(true); });
+    connect(slowTimer_, &QTimer::timeout, this, [this] {
+        silent_ = true;
+        emit slow(true);
+    });
 }
 
 JournalReader::~JournalReader() {
@@ -74,6 +77,10 @@ QString JournalReader::serverAwayNote() {
 
 QString JournalReader::serverSilentNote() {
     return "Сервер журнала не отвечает: жду ответа…";
+}
+
+QString JournalReader::waitingNote() const {
+    return silent_ ? serverSilentNote() : QString("Чтение журнала с сервера…");
 }
 
 void JournalReader::list(Done done) {
@@ -139,6 +146,7 @@ void JournalReader::deliver() {
         read = std::move(worker->answer);
     }
     busy_ = false;
+    silent_ = false;
     slowTimer_->stop();
     emit slow(false);
     const std::unique_ptr<Request> asked = std::move(asked_);

@@ -61,6 +61,9 @@ class JournalReader : public QObject {
 
     // A read of the server is out.
     bool waiting() const { return busy_; }
+    // What a window says while a read is out: that the server is being read,
+    // or, once it has been out long, that the server does not answer.
+    QString waitingNote() const;
 
   signals:
     // A read of the server has been out longer than a server takes to answer
@@ -94,6 +97,6 @@ class JournalReader : public QObject {
     QThread *thread_ = nullptr;
     QObject *worker_ = nullptr;
     QTimer *slowTimer_;
-    bool busy_ = false;
+    bool busy_ = false, silent_ = false;
     std::unique_ptr<Request> asked_, next_;
 };

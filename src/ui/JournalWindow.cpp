@@ -217,7 +217,7 @@ void JournalWindow::showRecords() {
     reader_.list([this, f = *f](JournalReader::Read read) { showRead(f, read); });
     // A server's answer comes later: what is shown stays until then.
     if (reader_.waiting())
-        statusLabel->setText("Чтение журнала с сервера…\n" + where());
+        statusLabel->setText(reader_.waitingNote() + "\n" + where());
 }
 
 QString JournalWindow::where() const {

@@ -172,7 +172,7 @@ void SensorHistoryWindow::showSerial(int serial) {
             showRead(std::move(read));
     });
     if (reader_.waiting())
-        statusLabel->setText("Чтение журнала с сервера…");
+        statusLabel->setText(reader_.waitingNote());
 }
 
 void SensorHistoryWindow::showRead(JournalReader::Read read) {
