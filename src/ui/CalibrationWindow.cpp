@@ -310,7 +310,7 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     kept_ = CalibrationRecord();
     isKept_ = false;
     started_ = false;
-    instrumentLabel->setText(text(base.model) + QString("   № %1").arg(base.serial));
+    instrumentLabel->setText(RecordTexts::instrument(base) + QString("   № %1").arg(base.serial));
     recordsPathLabel->setText("Журнал калибровок: " + RecordLocation::shown(recordsPath));
     standLabel->setText(base.standPosition ? QString::number(*base.standPosition)
                                            : QString("не выбрана"));
