@@ -36,6 +36,7 @@ struct Script {
     std::vector<Action> choices;
     std::optional<std::uint8_t> muteAt; // from this request on, no answers at all
     std::set<std::uint8_t> ignored;     // requests never answered
+    std::set<std::uint8_t> lost;        // requests acted on whose answers never come
     std::vector<GasCylinder> gases;     // the record's other gases
 };
 
@@ -132,6 +133,13 @@ struct Bench {
                 return it->second[polls++ % it->second.size()];
         }
         saved = saved || code == 7;
+        // The reset brings back what the block kept: the first answers,
+        // unless the save made the later ones its own.
+        if (code == 16 && !saved)
+            for (std::uint8_t read : {2, 3, 4})
+                answered[read] = 0;
+        if (script.lost.count(code))
+            return std::nullopt;
         if (const auto it = script.answers.find(code); it != script.answers.end())
             return it->second[std::min(answered[code]++, it->second.size() - 1)];
         return reply({script.block, code, 0x01});
@@ -462,13 +470,17 @@ class TestCalibration : public QObject {
         b.p.act(Action::Abort, b.now);
         b.runOut();
         QVERIFY(b.p.finished());
-        const bool changed = before.contains(6), saved = answered.contains(7);
+        // A save the block got is kept, answered or not; the reset cannot undo it.
+        const bool changed = before.contains(6), saved = answered.contains(7),
+                   kept = before.contains(7);
         const QList<int> tail = b.sent.mid(before.size());
         const QList<int> readBack{2, 3, 4};
         QCOMPARE(tail, saved ? readBack : changed ? QList<int>{16} + readBack : QList<int>());
         const CalibrationRecord &r = b.p.record();
         QCOMPARE(r.outcome, Outcome::Interrupted);
-        const char *said = !changed ? "блок не изменён" : !saved ? "блок сброшен" : "сохранена";
+        const char *said = !changed ? "блок не изменён"
+                           : !kept  ? "блок сброшен"
+                                   : "новая настройка сохранена в блоке";
         QVERIFY2(r.remark.find(said) != std::string::npos, r.remark.c_str());
         for (const AdjustedPoint &p : r.points)
             QVERIFY(changed ? p.after.has_value() : p.after == p.before);
@@ -499,6 +511,35 @@ class TestCalibration : public QObject {
             << s << QList<int>{9, 2, 3, 4, 6, 10, 3, 16, 2, 3, 4}
             << "Блок не сохранил записанную концентрацию калибровочного газа 2,50 %";
     }
+    // The block kept the new points though the save's answer never came: the
+    // reset cannot undo a save, and the record says what the read-back found.
+    void saveKeptWithoutItsAnswer_data() {
+        QTest::addColumn<bool>("abort");
+        QTest::newRow("aborted while the save was out") << true;
+        QTest::newRow("the save's answer lost") << false;
+    }
+    void saveKeptWithoutItsAnswer() {
+        QFETCH(bool, abort);
+        Script s = catalytic();
+        s.lost = {7};
+        Bench b(s);
+        while (!b.sent.contains(7))
+            b.turn();
+        if (abort)
+            b.p.act(Action::Abort, b.now);
+        b.runOut();
+        QVERIFY(b.p.finished());
+        QVERIFY(b.sent.contains(16));
+        const CalibrationRecord &r = b.p.record();
+        QCOMPARE(r.outcome, abort ? Outcome::Interrupted : Outcome::Failed);
+        QVERIFY2(r.remark.find("новая настройка сохранена в блоке, проверка после неё не "
+                               "выполнена") != std::string::npos,
+                 r.remark.c_str());
+        QVERIFY2(r.remark.find("не сохранена") == std::string::npos, r.remark.c_str());
+        QCOMPARE(r.points[0].after, std::optional<int>(10020));
+        QVERIFY(r.nextDue.empty());
+    }
+
     void faults() {
         QFETCH(Script, script);
         Bench b(script);

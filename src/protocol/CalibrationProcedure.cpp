@@ -299,12 +299,10 @@ void CalibrationProcedure::State::abort() {
     watch.reset();
     if (!setUpSent)
         finish(CalibrationOutcome::Interrupted, "Прервана техником; блок не изменён");
-    else if (!saved)
-        readBack(CalibrationOutcome::Interrupted,
-                 "Прервана техником; настройка не сохранена, блок сброшен", true);
     else
-        readBack(CalibrationOutcome::Interrupted,
-                 "Прервана техником: настройка сохранена, проверка после неё не завершена", false);
+        // The record says what the read-back finds (heldNow()): a save still
+        // out when the technician aborted may well have been kept.
+        readBack(CalibrationOutcome::Interrupted, "Прервана техником", !saved);
     advance();
 }
 
@@ -324,8 +322,7 @@ void CalibrationProcedure::State::silent() {
         finish(CalibrationOutcome::Failed,
                text + "; блок не изменён. Проверьте, что прибор включён и блок на месте");
     } else if (!saved) {
-        readBack(CalibrationOutcome::Failed,
-                 text + " во время настройки; настройка не сохранена, блок сброшен", true);
+        readBack(CalibrationOutcome::Failed, text + " во время настройки", true);
         advance();
     } else {
         finish(CalibrationOutcome::Failed,

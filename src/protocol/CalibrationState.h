@@ -76,6 +76,8 @@ struct CalibrationProcedure::State {
     void offerGasWrite();
     void finishChecked();
     void readBack(CalibrationOutcome outcome, std::string remark, bool reset);
+    // The read-back after readBack(), in words, against the points before.
+    std::string heldNow(bool reset) const;
     void takeBefore();
     std::vector<std::optional<int>> pointValues() const;
     std::vector<std::uint8_t> pointReads() const;

@@ -417,8 +417,7 @@ void CalibrationProcedure::State::offerGasWrite() {
                                  readBack(CalibrationOutcome::Failed,
                                           "Блок не сохранил записанную концентрацию калибровочного "
                                           "газа " +
-                                              percent(target, rec.perPercent) +
-                                              " %; настройка не сохранена, блок сброшен",
+                                              percent(target, rec.perPercent) + " %",
                                           true);
                              })});
               })});
@@ -449,6 +448,21 @@ void CalibrationProcedure::State::readBack(CalibrationOutcome outcome, std::stri
     if (reset)
         v.push_back(send(C::Reset, "Подождите: блок возвращается к сохранённой настройке"));
     appendReads(v);
-    v.push_back(run([this] { finish(endOutcome, endRemark); }));
+    v.push_back(run([this, reset] { finish(endOutcome, endRemark + "; " + heldNow(reset)); }));
     then(std::move(v));
+}
+
+// What the block was found to hold after an abort or a fault, against what it
+// held before the calibration: a reset undoes what was not saved, never a save.
+std::string CalibrationProcedure::State::heldNow(bool reset) const {
+    const std::vector<std::optional<int>> now = pointValues();
+    bool changed = false;
+    for (std::size_t i = 0; i < now.size() && i < rec.points.size(); ++i)
+        changed = changed || (now[i] && rec.points[i].before && *now[i] != *rec.points[i].before);
+    for (const auto &[key, value] : settings)
+        if (const auto was = settingsStart.find(key); was != settingsStart.end())
+            changed = changed || was->second != value;
+    if (changed)
+        return "новая настройка сохранена в блоке, проверка после неё не выполнена";
+    return reset ? "настройка не сохранена, блок сброшен" : "настройка блока не изменилась";
 }
