@@ -552,6 +552,40 @@ class TestCalibration : public QObject {
         QVERIFY2(QString::fromStdString(r.remark).contains(remark), r.remark.c_str());
     }
 
+    // The line goes: only between set-up mode and the save is the block left
+    // perhaps changed; its reset then sends 16 and reads the points back for a
+    // correction of the interrupted record.
+    void lineLostLeavesTheBlockInSetUp_data() {
+        QTest::addColumn<int>("lostAfter"); // the last code the block got
+        QTest::addColumn<bool>("left");
+        QTest::newRow("before set-up mode") << 4 << false;
+        QTest::newRow("in set-up mode") << 6 << true;
+        QTest::newRow("a point written") << 15 << true;
+        QTest::newRow("saved") << 7 << false;
+    }
+    void lineLostLeavesTheBlockInSetUp() {
+        QFETCH(int, lostAfter);
+        QFETCH(bool, left);
+        Bench b(catalytic());
+        while (!b.answeredCodes.contains(lostAfter))
+            b.turn();
+        b.p.drop(b.now);
+        CalibrationRecord interrupted = b.p.record();
+        QCOMPARE(leftInSetUp(interrupted), left);
+        if (!left)
+            return;
+        interrupted.number = 41;
+        Bench reset(catalytic());
+        reset.p = CalibrationProcedure::recovery(interrupted, reset.now);
+        reset.runOut();
+        QCOMPARE(reset.sent, (QList<int>{16, 2, 3, 4}));
+        const CalibrationRecord &r = reset.p.record();
+        QCOMPARE(r.corrects, std::optional<std::int64_t>(41));
+        QCOMPARE(r.outcome, Outcome::Interrupted);
+        QCOMPARE(r.points[0].before, interrupted.points[0].before);
+        QVERIFY(r.points[0].after.has_value());
+    }
+
     // The line goes during the adjustment: over at once, nothing more sent.
     void dropEndsAtOnce() {
         Bench b(catalytic());
@@ -560,7 +594,7 @@ class TestCalibration : public QObject {
         b.p.drop(b.now);
         QVERIFY(b.p.finished());
         QCOMPARE(b.p.record().outcome, Outcome::Interrupted);
-        QCOMPARE(b.p.record().remark, std::string("Связь с прибором прервана"));
+        QCOMPARE(b.p.record().remark, std::string(CalibrationProcedure::LeftInSetUpRemark));
         b.runOut();
         QCOMPARE(b.sent.last(), 15);
     }

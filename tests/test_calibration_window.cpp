@@ -20,6 +20,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -571,6 +572,56 @@ class TestCalibrationWindow : public QObject {
         QCOMPARE(last->palette().color(QPalette::WindowText), QColor(0xFF, 0, 0));
         QVERIFY(
             form->TabSheets[std::size_t(page)]->findChild<QPushButton *>("Button24")->isEnabled());
+    }
+
+    // A connection lost between set-up mode and the save: on the next
+    // identification the base page says the block may be left changed, and
+    // the calibration window resets it and keeps what it then holds as a
+    // correction of the interrupted record.
+    void aBlockLeftInSetUpIsResetAndItsPointsRecorded() {
+        const int page = openKind(1);
+        form->calibration()->openWindow(page);
+        fillAndStart("2,50", QDate::currentDate().addYears(1));
+        for (int guard = 0; guard < 200 && !action(Action::Adjust)->isVisible(); ++guard) {
+            run(1000);
+            sim->instrument(row).applyGas(procedure().step().gas, 250);
+            if (action(Action::Ready)->isVisible())
+                action(Action::Ready)->click();
+        }
+        action(Action::Adjust)->click();
+        run(2000);
+        QVERIFY(form->calibrationBusy());
+        form->Button1Click();
+        form->ListView1->selectRow(int(row));
+        form->ListView1DblClick();
+        run(1500);
+        QLabel *last = form->calibration()->lastCalibrationLabel();
+        QVERIFY2(last->text().contains("Связь прервалась во время настройки"),
+                 qPrintable(last->text()));
+        RecordStore store;
+        QVERIFY(store.open(recordsPath(), nullptr));
+        const std::optional<CalibrationRecord> interrupted =
+            store.last(form->IdentifiedSerialNumber);
+        QVERIFY(interrupted && leftInSetUp(*interrupted));
+
+        form->calibration()->openWindow(page);
+        QVERIFY(!window().recoveryGroup->isHidden());
+        window().recoveryButton->click();
+        for (int guard = 0; guard < 60 && form->calibrationBusy(); ++guard)
+            run(500);
+        const std::optional<CalibrationRecord> correction =
+            store.last(form->IdentifiedSerialNumber);
+        QVERIFY2(messages.errors.isEmpty(), qPrintable(messages.errors.join("; ")));
+        QVERIFY(correction && correction->number > interrupted->number);
+        QCOMPARE(correction->corrects, std::optional(interrupted->number));
+        QCOMPARE(correction->outcome, CalibrationOutcome::Interrupted);
+        // The virtual block's reset brings back what it kept: nothing changed.
+        QVERIFY2(correction->remark.find("настройка не сохранена, блок сброшен") !=
+                     std::string::npos,
+                 correction->remark.c_str());
+        for (const AdjustedPoint &p : correction->points)
+            QCOMPARE(p.after, p.before);
+        QVERIFY2(!last->text().contains("Связь прервалась"), qPrintable(last->text()));
     }
 };
 

@@ -57,6 +57,30 @@ CalibrationProcedure::State::State(std::uint8_t block_, SensorGas gas_, Calibrat
     advance();
 }
 
+CalibrationProcedure::State::State(const CalibrationRecord &interrupted, std::int64_t now)
+    : block(interrupted.block), rules(findCalibrationRules(interrupted.block)), rec(interrupted),
+      nowMs(now) {
+    // A new record: the store gives its numbers and check sum.
+    rec.corrects = interrupted.number > 0 ? std::optional(interrupted.number) : std::nullopt;
+    rec.number = 0;
+    rec.bench.clear();
+    rec.benchNumber = 0;
+    rec.hash.clear();
+    if (!rules) {
+        finish(CalibrationOutcome::Interrupted,
+               "Блок " + std::to_string(block) + " этим инструментом не калибруется");
+        return;
+    }
+    sensor = sensorOf(*rules);
+    // The points before are the interrupted calibration's; what the block
+    // holds after the reset is judged against them.
+    setUpSent = true;
+    settingsStart.clear();
+    readBack(CalibrationOutcome::Interrupted,
+             "Блок сброшен после настройки, прерванной потерей связи", true);
+    advance();
+}
+
 void CalibrationProcedure::State::advance() {
     while (!finished) {
         if (ops.empty()) {
@@ -393,7 +417,22 @@ void CalibrationProcedure::drop(std::int64_t nowMs) {
     if (s_->finished)
         return;
     s_->nowMs = nowMs;
-    s_->finish(CalibrationOutcome::Interrupted, "Связь с прибором прервана");
+    // Between set-up mode and the save the block may be left changed.
+    s_->finish(CalibrationOutcome::Interrupted, s_->setUpSent && !s_->saved
+                                                    ? std::string(LeftInSetUpRemark)
+                                                    : std::string("Связь с прибором прервана"));
+}
+
+CalibrationProcedure CalibrationProcedure::recovery(const CalibrationRecord &interrupted,
+                                                    std::int64_t nowMs) {
+    return CalibrationProcedure(std::make_unique<State>(interrupted, nowMs));
+}
+
+CalibrationProcedure::CalibrationProcedure(std::unique_ptr<State> state) : s_(std::move(state)) {}
+
+bool leftInSetUp(const CalibrationRecord &r) {
+    return r.outcome == CalibrationOutcome::Interrupted &&
+           r.remark.rfind(CalibrationProcedure::LeftInSetUpRemark, 0) == 0;
 }
 
 const CalibrationProcedure::Step &CalibrationProcedure::step() const {

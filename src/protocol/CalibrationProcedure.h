@@ -23,6 +23,12 @@
 
 class CalibrationProcedure {
   public:
+    // The remark of a record whose connection was lost between set-up mode
+    // and the save: the block may still be in set-up mode, its points changed.
+    static constexpr const char *LeftInSetUpRemark =
+        "Связь с прибором прервана во время настройки: блок мог остаться в режиме настройки с "
+        "изменёнными точками";
+
     // What the technician may choose at a step; the window shows one button
     // for each the step offers.
     enum class Action {
@@ -71,6 +77,10 @@ class CalibrationProcedure {
     // itself before it begins, and again at the end for the record.
     CalibrationProcedure(std::uint8_t block, SensorGas gas, CalibrationRecord base,
                          std::int64_t nowMs);
+    // For a block a lost connection left in set-up mode (leftInSetUp()): the
+    // reset (16) and a read-back of its points, kept as a correction of the
+    // interrupted record that says what the block was found to hold.
+    static CalibrationProcedure recovery(const CalibrationRecord &interrupted, std::int64_t nowMs);
     ~CalibrationProcedure();
     CalibrationProcedure(CalibrationProcedure &&) noexcept;
     CalibrationProcedure &operator=(CalibrationProcedure &&) noexcept;
@@ -112,5 +122,9 @@ class CalibrationProcedure {
 
   private:
     struct State;
+    explicit CalibrationProcedure(std::unique_ptr<State> state);
     std::unique_ptr<State> s_;
 };
+
+// The record's connection was lost between set-up mode and the save.
+bool leftInSetUp(const CalibrationRecord &r);

@@ -52,6 +52,9 @@ struct CalibrationProcedure::State {
     using Span = calibration::Span;
 
     State(std::uint8_t block, SensorGas gas, CalibrationRecord base, std::int64_t nowMs);
+    // The reset and read-back of a block a lost connection left in set-up
+    // mode, for the correction of `interrupted`.
+    State(const CalibrationRecord &interrupted, std::int64_t nowMs);
 
     // Engine (CalibrationProcedure.cpp).
     void advance();

@@ -221,6 +221,8 @@ void CalibrationHandler::openWindow(int page) {
             base.standPosition = n;
     busyPage_ = page;
     window_->prepare(base, path_);
+    if (recovery_ && recovery_->serial == base.serial && recovery_->block == base.block)
+        window_->offerRecovery(*recovery_);
     showInScreen(*window_);
 }
 
@@ -308,6 +310,15 @@ void CalibrationHandler::showLastCalibration(const JournalReader::Read &read) {
                              due < QDate::currentDate() ? QString(", срок прошёл") : QString());
         else
             text += " Требуется калибровка.";
+    }
+    recovery_.reset();
+    if (r && leftInSetUp(*r)) {
+        // The block may still hold what the lost connection left in it.
+        recovery_ = *r;
+        text += " Связь прервалась во время настройки: блок мог остаться в режиме настройки с "
+                "изменёнными точками. Нажмите «Калибровка…», чтобы сбросить блок и прочитать его "
+                "точки.";
+        alarm = true;
     }
     QString reason;
     if (const QString note = SensorHistoryHandler::endOfLifeNote(read.records, &reason);

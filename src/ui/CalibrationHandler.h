@@ -100,6 +100,9 @@ class CalibrationHandler : public QObject {
     GasControl *gasControl_ = nullptr;
     std::string followedStep_;
     QLabel *last_ = nullptr;
+    // The instrument's newest record, when its connection was lost between
+    // set-up mode and the save: the calibration window offers the reset.
+    std::optional<CalibrationRecord> recovery_;
     std::vector<QPushButton *> buttons_;
     // The page whose command buttons wait for the procedure.
     int busyPage_ = -1;

@@ -119,6 +119,8 @@ CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QW
     outboxLabel->setObjectName("outboxLabel");
     paint(outboxLabel, true);
     layout->addWidget(outboxLabel);
+    buildRecovery();
+    layout->addWidget(recoveryGroup);
     buildSetup();
     // The set-up scrolls where the screen is short, and folds away once the
     // procedure has begun; "Начать" stays in sight under it.
@@ -161,6 +163,54 @@ CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QW
     connect(certificateButton, &QPushButton::clicked, this, &CalibrationWindow::saveCertificate);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(&run_, &CalibrationRun::changed, this, &CalibrationWindow::refresh);
+}
+
+void CalibrationWindow::buildRecovery() {
+    recoveryGroup = new QGroupBox("Прерванная настройка", this);
+    recoveryGroup->setObjectName("recoveryGroup");
+    auto *layout = new QVBoxLayout(recoveryGroup);
+    recoveryLabel = new QLabel(recoveryGroup);
+    recoveryLabel->setObjectName("recoveryLabel");
+    recoveryLabel->setWordWrap(true);
+    paint(recoveryLabel, true);
+    recoveryButton = new QPushButton("Сбросить блок и прочитать его точки", recoveryGroup);
+    recoveryButton->setObjectName("recoveryButton");
+    recoveryButton->setToolTip("Код 16: блок возвращается к сохранённой настройке; что в нём "
+                               "окажется, будет записано исправлением прерванной записи");
+    layout->addWidget(recoveryLabel);
+    layout->addWidget(recoveryButton, 0, Qt::AlignLeft);
+    recoveryGroup->hide();
+    connect(recoveryButton, &QPushButton::clicked, this, &CalibrationWindow::recoverClicked);
+}
+
+void CalibrationWindow::offerRecovery(const CalibrationRecord &interrupted) {
+    interrupted_ = interrupted;
+    recoveryLabel->setText(
+        QString("Калибровка %1 (запись № %2) прервана потерей связи во время настройки: блок мог "
+                "остаться в режиме настройки с изменёнными точками. Сбросьте его, прежде чем "
+                "калибровать снова.")
+            .arg(RecordTexts::dateTime(interrupted.when), RecordTexts::recordNumber(interrupted)));
+    recoveryGroup->show();
+}
+
+void CalibrationWindow::recoverClicked() {
+    if (run_.busy() || !interrupted_)
+        return;
+    CalibrationRecord record = *interrupted_;
+    record.when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
+    if (const QString who = technicianEdit->text().trimmed(); !who.isEmpty())
+        record.technician = who.toStdString();
+    recoveryGroup->hide();
+    setupArea->hide();
+    startButton->hide();
+    conditionsLabel->setText(QString("Сброс блока после прерванной настройки (запись № %1).")
+                                 .arg(RecordTexts::recordNumber(*interrupted_)));
+    conditionsLabel->show();
+    stepGroup->setEnabled(true);
+    stepGroup->show();
+    started_ = true;
+    interrupted_.reset();
+    run_.start(CalibrationProcedure::recovery(record, run_.now()));
 }
 
 void CalibrationWindow::buildSetup() {
@@ -344,6 +394,8 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     toleranceEdit->setEnabled(judgedByReading);
     setupArea->show();
     startButton->show();
+    recoveryGroup->hide();
+    interrupted_.reset();
     conditionsLabel->hide();
     stepGroup->setEnabled(false);
     stepGroup->hide();

@@ -53,8 +53,14 @@ class CalibrationWindow : public QWidget {
     void showSent(qint64 benchNumber, qint64 serverNumber);
     // How many of the bench's records wait to be sent to the server.
     void showWaiting(qint64 waiting);
+    // The newest record of the instrument was interrupted between set-up
+    // mode and the save: offers the reset before anything else.
+    void offerRecovery(const CalibrationRecord &interrupted);
 
     QLabel *instrumentLabel;
+    QGroupBox *recoveryGroup;
+    QLabel *recoveryLabel;
+    QPushButton *recoveryButton;
     QLabel *recordsPathLabel;
     QLabel *outboxLabel;
     QScrollArea *setupArea;
@@ -102,12 +108,16 @@ class CalibrationWindow : public QWidget {
 
   public slots:
     void startClicked();
+    // Resets the block a lost connection left in set-up mode and reads its
+    // points back, for a correction of the interrupted record.
+    void recoverClicked();
     void saveCertificate();
 
   protected:
     void closeEvent(QCloseEvent *event) override;
 
   private:
+    void buildRecovery();
     void buildSetup();
     void buildSteps();
     void refresh();
@@ -130,6 +140,7 @@ class CalibrationWindow : public QWidget {
     CalibrationRecord base_;
     const CalibrationRules *rules_ = nullptr;
     CalibrationRecord kept_;
+    std::optional<CalibrationRecord> interrupted_;
     bool isKept_ = false;
     // The outcome as shown before the line on where the record is.
     QString outcome_;
