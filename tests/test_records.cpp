@@ -62,6 +62,23 @@ class RawFile {
         return exec(server_ ? "DROP TRIGGER planted ON " + table : QString("DROP TRIGGER planted"));
     }
 
+    // Takes a journal back before the refusal of inserts under kept keys
+    // (SQLite's only), as an older program made it.
+    bool beforeReplaceRefusals() {
+        if (server_)
+            return true;
+        QSqlQuery q(QSqlDatabase::database(Name));
+        QStringList names;
+        q.exec("SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE "
+               "'%replace_refused%'");
+        while (q.next())
+            names << q.value(0).toString();
+        for (const QString &name : names)
+            if (!exec("DROP TRIGGER " + name))
+                return false;
+        return !names.isEmpty();
+    }
+
     // Drops the triggers that refuse changes, as another program could.
     bool allowChanges() {
         for (const QString &t :
@@ -321,6 +338,57 @@ class TestRecords : public QObject {
         }());
     }
 
+    // An insert under a key a kept row has: SQLite's REPLACE would take the
+    // old row out without a delete trigger firing, an upsert would update it.
+    void keptRowsAreNotReplaced_data() {
+        QTest::addColumn<QString>("sqlite");
+        QTest::addColumn<QString>("server");
+        QTest::newRow("a setting") << "INSERT OR REPLACE INTO settings_after (record, name, value) "
+                                      "VALUES (1, 'threshold1', 999)"
+                                   << "INSERT INTO settings_after (record, name, value) VALUES "
+                                      "(1, 'threshold1', 999)";
+        QTest::newRow("a setting, upserted")
+            << "INSERT INTO settings_after (record, name, value) VALUES (1, 'threshold1', 999) "
+               "ON CONFLICT (record, name) DO UPDATE SET value = 999"
+            << "INSERT INTO settings_after (record, name, value) VALUES (1, 'threshold1', 999) "
+               "ON CONFLICT (record, name) DO UPDATE SET value = 999";
+        QTest::newRow("a point") << "REPLACE INTO points (record, seq, name, per_unit, before, "
+                                    "after) VALUES (1, 0, 'U воздух, мВ', 10, 1, 1)"
+                                 << "INSERT INTO points (record, seq, name, per_unit, before, "
+                                    "after) VALUES (1, 0, 'U воздух, мВ', 10, 1, 1)";
+        QTest::newRow("the record under its bench's number")
+            << "INSERT OR REPLACE INTO records (device_type, model, serial, block, technician, "
+               "at, cylinder_number, cylinder_gas, cylinder_concentration, cylinder_expiry, "
+               "sensor_gas, per_percent, steady_seconds, steady_band, tolerance, outcome, remark, "
+               "next_due, tool_version, bench, bench_number) SELECT device_type, model, 99999, "
+               "block, technician, at, cylinder_number, cylinder_gas, cylinder_concentration, "
+               "cylinder_expiry, sensor_gas, per_percent, steady_seconds, steady_band, tolerance, "
+               "outcome, remark, next_due, tool_version, bench, bench_number FROM records"
+            << "INSERT INTO records (device_type, model, serial, block, technician, "
+               "at, cylinder_number, cylinder_gas, cylinder_concentration, cylinder_expiry, "
+               "sensor_gas, per_percent, steady_seconds, steady_band, tolerance, outcome, remark, "
+               "next_due, tool_version, bench, bench_number) SELECT device_type, model, 99999, "
+               "block, technician, at, cylinder_number, cylinder_gas, cylinder_concentration, "
+               "cylinder_expiry, sensor_gas, per_percent, steady_seconds, steady_band, tolerance, "
+               "outcome, remark, next_due, tool_version, bench, bench_number FROM records";
+    }
+    void keptRowsAreNotReplaced() {
+        QFETCH(QString, sqlite);
+        QFETCH(QString, server);
+        RecordStore store;
+        QVERIFY(store.open(location(), nullptr));
+        const auto n = store.add(sampleRecord(), nullptr);
+        QCOMPARE(*n, 1);
+        const CalibrationRecord kept = *store.find(*n);
+        {
+            RawFile raw(location());
+            QVERIFY(!raw.exec(server_ ? server : sqlite));
+        }
+        QVERIFY(store.find(*n) == kept);
+        QCOMPARE(store.list().size(), std::size_t(1));
+        QCOMPARE(store.verify().finding, ChainCheck::Finding::Intact);
+    }
+
     // A journal made by a newer program is refused whole and left as it is.
     void newerSchemaIsRefusedUntouched() {
         {
@@ -532,6 +600,7 @@ class TestRecords : public QObject {
         }
         {
             RawFile raw(location());
+            QVERIFY(raw.beforeReplaceRefusals());
             QVERIFY(raw.exec("DROP INDEX records_by_bench"));
             for (const char *column :
                  {"hash", "previous_hash", "bench", "bench_number", "cylinder_uncertainty",
@@ -577,6 +646,7 @@ class TestRecords : public QObject {
         }
         {
             RawFile raw(location());
+            QVERIFY(raw.beforeReplaceRefusals());
             QVERIFY(raw.exec("DROP TABLE gas_cylinders") &&
                     raw.exec("UPDATE schema_version SET version = 3"));
         }

@@ -200,11 +200,40 @@ bool gasCylinders(QSqlDatabase &db, Engine e, QString *why) {
         why);
 }
 
+// An insert under a key a kept row has is refused before SQLite's REPLACE
+// (INSERT OR REPLACE, REPLACE INTO) could take the old row out: its delete
+// triggers do not fire for that. The server refuses such an insert by its
+// keys, and an upsert's update by the update triggers.
+bool noReplace(QSqlDatabase &db, Engine e, QString *why) {
+    if (e.server)
+        return true;
+    const std::pair<const char *, const char *> keys[] = {
+        {"records", "number = NEW.number"},
+        {"records", "NEW.bench <> '' AND bench = NEW.bench AND bench_number = NEW.bench_number"},
+        {"versions", "record = NEW.record AND name = NEW.name"},
+        {"measurements", "record = NEW.record AND seq = NEW.seq"},
+        {"points", "record = NEW.record AND seq = NEW.seq"},
+        {"settings_after", "record = NEW.record AND name = NEW.name"},
+        {"gas_cylinders", "record = NEW.record AND seq = NEW.seq"},
+        {"cylinders", "number = NEW.number"},
+        {"sent", "bench = NEW.bench AND bench_number = NEW.bench_number"}};
+    QStringList statements;
+    int n = 0;
+    for (const auto &[table, key] : keys)
+        statements << QString("CREATE TRIGGER %1_replace_refused_%2 BEFORE INSERT ON %1 WHEN "
+                              "EXISTS (SELECT 1 FROM %1 WHERE %3) BEGIN SELECT RAISE(ABORT, "
+                              "'%4'); END")
+                          .arg(table)
+                          .arg(++n)
+                          .arg(key, Refusal);
+    return runAll(db, statements, why);
+}
+
 // Step n brings a journal of version n to n + 1.
 using Step = bool (*)(QSqlDatabase &, Engine, QString *);
 const std::vector<Step> &steps() {
-    static const std::vector<Step> all{firstLayout, chainRecords, benchesAndCylinders,
-                                       gasCylinders};
+    static const std::vector<Step> all{firstLayout, chainRecords, benchesAndCylinders, gasCylinders,
+                                       noReplace};
     return all;
 }
 
