@@ -2,6 +2,7 @@
 // clock: each kind's sensor calibrated from its page to a kept record and a
 // certificate, the gas put on the sensor as each step asks for it.
 
+#include "RecordSample.h"
 #include "pages/BasePage.h"
 #include "protocol/InstrumentKind.h"
 #include "records/CylinderRegister.h"
@@ -27,11 +28,14 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -622,6 +626,40 @@ class TestCalibrationWindow : public QObject {
         for (const AdjustedPoint &p : correction->points)
             QCOMPARE(p.after, p.before);
         QVERIFY2(!last->text().contains("Связь прервалась"), qPrintable(last->text()));
+    }
+
+    // Another program holds the journal when a calibration ends: the record
+    // waits in the program, the window says so and the window's thread does
+    // not wait; the next try keeps it.
+    void aRecordWaitsForAJournalHeldElsewhere() {
+        CalibrationHandler &handler = *form->calibration();
+        {
+            RecordStore made;
+            QVERIFY(made.open(recordsPath(), nullptr));
+        }
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+            other.setDatabaseName(recordsPath());
+            QVERIFY(other.open());
+            QSqlQuery hold(other);
+            QVERIFY(hold.exec("BEGIN IMMEDIATE"));
+            emit handler.run().finished(sampleRecord(23101));
+            QVERIFY2(window().outcomeLabel->text().contains("пока не сохранена"),
+                     qPrintable(window().outcomeLabel->text()));
+            QVERIFY(!window().certificateButton->isEnabled());
+            QVERIFY(hold.exec("COMMIT"));
+        }
+        QSqlDatabase::removeDatabase("other");
+        auto *retry = handler.findChild<QTimer *>("retryKeepTimer");
+        QVERIFY(retry && retry->isActive());
+        retry->setInterval(0);
+        QTRY_VERIFY(window().certificateButton->isEnabled());
+        QVERIFY2(window().outcomeLabel->text().contains("Запись № 1 сохранена в журнале."),
+                 qPrintable(window().outcomeLabel->text()));
+        QVERIFY(!window().outcomeLabel->text().contains("пока не сохранена"));
+        RecordStore store;
+        QVERIFY(store.open(recordsPath(), nullptr));
+        QCOMPARE(store.list().size(), std::size_t(1));
     }
 };
 

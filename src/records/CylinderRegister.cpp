@@ -95,8 +95,13 @@ bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error) {
     if (cylinder.added.empty())
         cylinder.added = QDateTime::currentDateTime().toString(Qt::ISODate).left(19).toStdString();
     QSqlDatabase db = QSqlDatabase::database(store_.connectionName());
-    if (!db.transaction()) {
-        *error = notAdded(db.lastError().text());
+    // SQLite takes the file for writing at once, so that a writer already
+    // there is waited for (as records are) instead of refusing this one
+    // midway with "database is locked".
+    QSqlQuery begin(db);
+    if (!(db.driverName() == "QSQLITE" ? begin.exec("BEGIN IMMEDIATE") : db.transaction())) {
+        *error = notAdded(begin.lastError().isValid() ? begin.lastError().text()
+                                                      : db.lastError().text());
         return false;
     }
     const auto undo = [&](const QString &why) {

@@ -76,7 +76,7 @@ bool RecordStore::open(const QString &path, QString *error) {
         db = QSqlDatabase::addDatabase("QSQLITE", connection_);
         db.setDatabaseName(path);
         // The window and the command line may have the file open at once.
-        db.setConnectOptions("QSQLITE_BUSY_TIMEOUT=5000");
+        db.setConnectOptions(QString("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs_));
     }
     QString refused;
     if (why.isEmpty() && !db.open()) {

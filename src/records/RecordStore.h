@@ -33,6 +33,9 @@ class RecordStore {
     // making its folder, the file and its tables when they are not there yet.
     // False with the reason in `error`.
     bool open(const QString &path, QString *error);
+    // How long a write waits for a file another program holds before it is
+    // refused (5 s unless set before open()).
+    void setBusyTimeout(int ms) { busyTimeoutMs_ = ms; }
     bool isOpen() const { return open_; }
     QString path() const { return path_; }
     // The id of the bench whose journal this is (made with the journal).
@@ -74,6 +77,7 @@ class RecordStore {
     void close();
 
     QString connection_;
+    int busyTimeoutMs_ = 5000;
     QString path_;
     std::string bench_;
     bool open_ = false;

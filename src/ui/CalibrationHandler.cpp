@@ -23,9 +23,16 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace {
 const char *const Caption = "Калибровка…";
+// How long the window waits for a journal another program holds, and how
+// soon it tries again with a record the journal did not take.
+constexpr int BusyWaitMs = 200;
+constexpr int RetryKeepMs = 5000;
 
 // Where the button sits on each sensor page: in room the page leaves free.
 struct Placement {
@@ -94,9 +101,16 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
                                         [this] { return std::pair(path_, outboxPath_); });
     connect(&run_, &CalibrationRun::busyChanged, this, &CalibrationHandler::setBusy);
     connect(&run_, &CalibrationRun::finished, this, &CalibrationHandler::keep);
+    retryKeep_ = new QTimer(this);
+    retryKeep_->setObjectName("retryKeepTimer");
+    retryKeep_->setSingleShot(true);
+    retryKeep_->setInterval(RetryKeepMs);
+    connect(retryKeep_, &QTimer::timeout, this, &CalibrationHandler::keepWaiting);
 }
 
-CalibrationHandler::~CalibrationHandler() = default;
+CalibrationHandler::~CalibrationHandler() {
+    keepAside();
+}
 
 CylinderFields::StoreAccess CalibrationHandler::registerAccess() {
     return [this](bool make, QString *error) -> RecordStore * {
@@ -188,6 +202,8 @@ void CalibrationHandler::addButtons() {
 RecordStore *CalibrationHandler::store(QString *error) {
     if (!store_) {
         auto s = std::make_unique<RecordStore>();
+        // A journal another program holds is tried again later (keepWaiting()).
+        s->setBusyTimeout(BusyWaitMs);
         if (!s->open(sender_ ? outboxPath_ : path_, error))
             return nullptr;
         store_ = std::move(s);
@@ -248,27 +264,64 @@ void CalibrationHandler::keep(const CalibrationRecord &finished) {
     const QDate day = dateOf(record.when);
     if (good && rules && day.isValid())
         record.nextDue = day.addDays(rules->intervalDays).toString(Qt::ISODate).toStdString();
-    QString error;
-    RecordStore *s = store(&error);
-    std::optional<std::int64_t> number;
-    if (s)
-        number = s->add(record, &error);
-    if (number && sender_) {
-        // On this bench until the server takes it: known by the bench's id and number.
-        if (const std::optional<CalibrationRecord> kept = s->find(*number))
-            record = *kept;
-        record.number = 0;
-        sender_->wake();
-    } else if (number) {
-        record.number = *number;
-    } else {
-        messages_.of(window_).error("Запись о калибровке не сохранена: " + error);
+    unkept_.push_back(std::move(record));
+    keepWaiting();
+}
+
+// Keeps the records that wait, oldest first. One the journal does not take
+// now (another program holds it, the disk is full) stays here and is tried
+// again every few seconds; the window says so meanwhile. Nothing on the
+// window's thread waits for the journal longer than a moment.
+void CalibrationHandler::keepWaiting() {
+    while (!unkept_.empty()) {
+        CalibrationRecord record = unkept_.front();
+        QString error;
+        RecordStore *s = store(&error);
+        std::optional<std::int64_t> number;
+        if (s)
+            number = s->add(record, &error);
+        if (!number) {
+            window_->showUnkept(record, error, RetryKeepMs / 1000);
+            retryKeep_->start();
+            return;
+        }
+        unkept_.pop_front();
+        if (sender_) {
+            // On this bench until the server takes it: known by the bench's id and number.
+            if (const std::optional<CalibrationRecord> kept = s->find(*number))
+                record = *kept;
+            record.number = 0;
+            sender_->wake();
+        } else {
+            record.number = *number;
+        }
+        window_->showKept(record, QString());
+        if (journal_->isVisible())
+            journal_->showRecords();
+        if (record.serial == form_.IdentifiedSerialNumber)
+            showLastCalibration();
     }
-    window_->showKept(record, number ? QString() : error);
-    if (journal_->isVisible())
-        journal_->showRecords();
-    if (record.serial == form_.IdentifiedSerialNumber)
-        showLastCalibration();
+}
+
+void CalibrationHandler::keepAside() {
+    if (unkept_.empty())
+        return;
+    // The program ends with records the journal would not take: they go
+    // into a journal of their own beside it, whole, rather than be lost.
+    const QString aside =
+        QFileInfo(sender_ ? outboxPath_ : path_).absolutePath() +
+        QDateTime::currentDateTime().toString("/'records-aside-'yyyyMMdd-HHmmss'.sqlite'");
+    RecordStore store;
+    QString error;
+    bool kept = store.open(aside, &error);
+    for (const CalibrationRecord &r : unkept_)
+        kept = kept && store.add(r, &error).has_value();
+    std::fprintf(
+        stderr, "%s\n",
+        qPrintable(kept ? QString("Записи, не принятые журналом (%1), сохранены в %2")
+                              .arg(unkept_.size())
+                              .arg(aside)
+                        : QString("Записи, не принятые журналом, не сохранены: %1").arg(error)));
 }
 
 void CalibrationHandler::showLastCalibration() {

@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QString>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -28,6 +29,7 @@ class Messages;
 class OutboxSender;
 class QLabel;
 class QPushButton;
+class QTimer;
 class RecordStore;
 class SensorHistoryHandler;
 class TForm1;
@@ -80,6 +82,9 @@ class CalibrationHandler : public QObject {
     void addButtons();
     void setBusy(bool busy);
     void keep(const CalibrationRecord &record);
+    void keepWaiting();
+    // At the end: records still not kept go into a journal beside the one.
+    void keepAside();
     // The journal records are kept in (the bench's own with the journal on a
     // server), opened on first use; nullptr with the reason reported.
     RecordStore *store(QString *error);
@@ -103,6 +108,9 @@ class CalibrationHandler : public QObject {
     // The instrument's newest record, when its connection was lost between
     // set-up mode and the save: the calibration window offers the reset.
     std::optional<CalibrationRecord> recovery_;
+    // Finished records the journal has not taken yet, oldest first.
+    std::deque<CalibrationRecord> unkept_;
+    QTimer *retryKeep_ = nullptr;
     std::vector<QPushButton *> buttons_;
     // The page whose command buttons wait for the procedure.
     int busyPage_ = -1;

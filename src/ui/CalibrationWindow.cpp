@@ -666,8 +666,11 @@ void CalibrationWindow::drawChart() {
 
 void CalibrationWindow::showKept(const CalibrationRecord &record, const QString &error) {
     kept_ = record;
-    outcome_ = outcomeLabel->text();
+    // The outcome's line, without what an earlier try said of the record.
+    outcome_ = outcomeLabel->text().section('\n', 0, 0);
     isKept_ = error.isEmpty();
+    paint(outcomeLabel, !error.isEmpty() || (record.outcome != CalibrationOutcome::PassedAsFound &&
+                                             record.outcome != CalibrationOutcome::Adjusted));
     if (!error.isEmpty()) {
         outcomeLabel->setText(outcome_ + "\nЗапись не сохранена: " + error);
         paint(outcomeLabel, true);
@@ -681,6 +684,22 @@ void CalibrationWindow::showKept(const CalibrationRecord &record, const QString 
                                                  "будет отправлена на сервер, когда он ответит.")
                                              .arg(RecordTexts::recordNumber(record)));
     certificateButton->setEnabled(true);
+}
+
+void CalibrationWindow::showUnkept(const CalibrationRecord &record, const QString &error,
+                                   int retrySeconds) {
+    outcome_ = outcomeLabel->text().section('\n', 0, 0);
+    isKept_ = false;
+    certificateButton->setEnabled(false);
+    outcomeLabel->setText(outcome_ +
+                          QString("\nЗапись (%1, прибор № %2) пока не сохранена: %3. Программа "
+                                  "пробует снова каждые %4 с; не закрывайте её, пока запись не "
+                                  "сохранится.")
+                              .arg(RecordTexts::dateTime(record.when))
+                              .arg(record.serial)
+                              .arg(error)
+                              .arg(retrySeconds));
+    paint(outcomeLabel, true);
 }
 
 void CalibrationWindow::showSent(qint64 benchNumber, qint64 serverNumber) {

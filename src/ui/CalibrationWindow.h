@@ -49,6 +49,9 @@ class CalibrationWindow : public QWidget {
     // kept on this bench to be sent to the server has number 0 and is known
     // by its bench's id and number until showSent().
     void showKept(const CalibrationRecord &record, const QString &error);
+    // The journal did not take the record (yet): why, and that it is tried
+    // again every `retrySeconds`.
+    void showUnkept(const CalibrationRecord &record, const QString &error, int retrySeconds);
     // The server took the bench's record `benchNumber` under `serverNumber`.
     void showSent(qint64 benchNumber, qint64 serverNumber);
     // How many of the bench's records wait to be sent to the server.
