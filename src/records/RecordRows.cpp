@@ -306,10 +306,15 @@ bool RecordRows::setHashes(QSqlDatabase &db, std::int64_t number, const std::str
            run(q, {text(hash), text(previousHash), qint64(number)}, why);
 }
 
-std::optional<std::vector<std::string>> RecordRows::previousHashes(QSqlDatabase &db, QString *why) {
+std::optional<std::vector<std::string>> RecordRows::previousHashes(QSqlDatabase &db, QString *why,
+                                                                   const QString &where,
+                                                                   const QVariantList &binds) {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec("SELECT previous_hash FROM records ORDER BY number")) {
+    q.prepare(QString("SELECT previous_hash FROM records WHERE %1 ORDER BY number").arg(where));
+    for (const QVariant &b : binds)
+        q.addBindValue(b);
+    if (!q.exec()) {
         *why = q.lastError().text();
         return std::nullopt;
     }

@@ -37,7 +37,9 @@ bool setHashes(QSqlDatabase &db, std::int64_t number, const std::string &hash,
 
 // The previous record's hash each record was chained to, oldest first; empty
 // for a record kept without one.
-std::optional<std::vector<std::string>> previousHashes(QSqlDatabase &db, QString *why);
+std::optional<std::vector<std::string>> previousHashes(QSqlDatabase &db, QString *why,
+                                                       const QString &where = "1 = 1",
+                                                       const QVariantList &binds = {});
 
 // The records whose row meets `where` (a condition on the records table with
 // "?" for each of `binds`), oldest first, children and all; from a journal

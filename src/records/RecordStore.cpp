@@ -13,9 +13,12 @@
 #include <QStandardPaths>
 
 #include <atomic>
+#include <iterator>
 
 namespace {
 std::atomic<int> connections{0};
+// How many record numbers verify() reads at a time.
+constexpr qint64 VerifyPage = 2000;
 
 QString cannotOpen(const QString &path, const QString &why) {
     return QString("Не удалось открыть журнал калибровок %1: %2").arg(path, why);
@@ -268,20 +271,40 @@ ChainCheck RecordStore::verify() const {
         return unread();
     }
     QSqlDatabase db = QSqlDatabase::database(connection_);
-    // One read of both, so that a record added meanwhile is in both or neither.
+    // Read in pages of numbers, each on its own, so that no writer waits for
+    // the whole journal to be read; a record added meanwhile comes after the
+    // last page or in it, never between.
     const bool server = db.driverName() == "QPSQL";
-    QSqlQuery begin(db);
-    if (!(server ? begin.exec("BEGIN ISOLATION LEVEL REPEATABLE READ") : db.transaction())) {
-        lastError_ = begin.lastError().isValid() ? begin.lastError().text() : db.lastError().text();
+    QSqlQuery top(db);
+    if (!top.exec("SELECT max(number) FROM records") || !top.next()) {
+        lastError_ = top.lastError().text();
         return unread();
     }
-    const auto records = RecordRows::select(db, "1 = 1", {}, &lastError_);
-    const auto previous = records ? RecordRows::previousHashes(db, &lastError_) : std::nullopt;
-    if (server)
-        begin.exec("COMMIT");
-    else
-        db.commit();
-    if (!records || !previous)
-        return unread();
-    return RecordChain::check(*records, *previous);
+    const qint64 last = top.value(0).toLongLong();
+    top.finish();
+    std::vector<CalibrationRecord> records;
+    std::vector<std::string> previous;
+    for (qint64 from = 0; from < last; from += VerifyPage) {
+        // One read of both, so that a record added meanwhile is in both or neither.
+        QSqlQuery begin(db);
+        if (!(server ? begin.exec("BEGIN ISOLATION LEVEL REPEATABLE READ") : db.transaction())) {
+            lastError_ =
+                begin.lastError().isValid() ? begin.lastError().text() : db.lastError().text();
+            return unread();
+        }
+        const QString page = "number > ? AND number <= ?";
+        const QVariantList range{from, from + VerifyPage};
+        auto some = RecordRows::select(db, page, range, &lastError_);
+        auto before =
+            some ? RecordRows::previousHashes(db, &lastError_, page, range) : std::nullopt;
+        if (server)
+            begin.exec("COMMIT");
+        else
+            db.commit();
+        if (!some || !before)
+            return unread();
+        std::move(some->begin(), some->end(), std::back_inserter(records));
+        std::move(before->begin(), before->end(), std::back_inserter(previous));
+    }
+    return RecordChain::check(records, previous);
 }
