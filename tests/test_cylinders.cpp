@@ -244,6 +244,31 @@ class TestCylinderRegister : public QObject {
         QTest::newRow("no gas") << "gas"
                                 << ""
                                 << "Укажите газ баллона";
+        QTest::newRow("line feed in the number") << "number"
+                                                 << "ГСО 10-123\nГСО 10-124"
+                                                 << "В номере баллона есть управляющий символ";
+        QTest::newRow("tab in the number") << "number"
+                                           << "ГСО\t10-123"
+                                           << "В номере баллона";
+        QTest::newRow("line separator in the number")
+            << "number" << QString("ГСО 10-123") + QChar(0x2028) << "В номере баллона";
+        QTest::newRow("C1 control in the supplier")
+            << "supplier" << QString("ООО") + QChar(0x85) << "В поставщике баллона";
+        QTest::newRow("carriage return in the gas") << "gas"
+                                                    << "CH4\r в воздухе"
+                                                    << "В названии газа баллона";
+        QTest::newRow("year 0000") << "certified"
+                                   << "0000-06-01"
+                                   << "дату паспорта";
+        QTest::newRow("expiry in year 0000") << "expiry"
+                                             << "0000-06-01"
+                                             << "до какого дня";
+        QTest::newRow("no balance gas") << "balance"
+                                        << ""
+                                        << "Укажите газ-основу";
+        QTest::newRow("no supplier") << "supplier"
+                                     << ""
+                                     << "Укажите поставщика";
     }
     void badEntryIsRefusedInWords() {
         QFETCH(QString, field);
@@ -265,10 +290,48 @@ class TestCylinderRegister : public QObject {
             c.component = v;
         else if (field == "gas")
             c.gas = v;
+        else if (field == "balance")
+            c.balance = v;
+        else if (field == "supplier")
+            c.supplier = v;
         QString error;
         QVERIFY(!opened().add(c, &error));
         QVERIFY2(error.contains(says), qPrintable(error));
         QCOMPARE(count(), std::size_t(0));
+    }
+
+    // A number that reads like a registered one, only its Cyrillic and Latin
+    // look-alike letters swapped, is refused naming that one; a number that
+    // really differs, or a copy from another register, is taken.
+    void lookAlikeNumberIsRefused_data() {
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("like"); // empty: taken
+        QTest::newRow("Latin A, C, P for Cyrillic") << "ACP-17"
+                                                    << "в реестре есть баллон № АСР-17";
+        QTest::newRow("one Latin letter") << "AСР-17"
+                                          << "№ АСР-17";
+        QTest::newRow("lower case Latin") << "Гсo-5x"
+                                          << "№ Гсо-5х";
+        QTest::newRow("another number") << "АСР-18"
+                                        << "";
+        QTest::newRow("a letter with no look-alike") << "DСР-17"
+                                                     << "";
+    }
+    void lookAlikeNumberIsRefused() {
+        QFETCH(QString, number);
+        QFETCH(QString, like);
+        QString error;
+        CylinderRegister reg = opened();
+        QVERIFY2(reg.add(methane("АСР-17"), &error), qPrintable(error));
+        QVERIFY2(reg.add(methane("Гсо-5х"), &error), qPrintable(error));
+        const bool added = reg.add(methane(number.toStdString()), &error);
+        QCOMPARE(added, like.isEmpty());
+        QVERIFY2(error.contains(like), qPrintable(error));
+        QCOMPARE(count(), std::size_t(like.isEmpty() ? 3 : 2));
+        if (like.isEmpty())
+            return;
+        QVERIFY(
+            reg.add(methane(number.toStdString()), &error, CylinderRegister::LookAlikes::Allowed));
     }
 
     // For a block on a day: those not expired that suit it; and those that
