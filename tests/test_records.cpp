@@ -562,6 +562,7 @@ class TestRecords : public QObject {
         QTest::newRow("not a database")
             << "notes.sqlite" << QByteArray(4096, 'x') << "not a database";
         QTest::newRow("another program's") << "other.sqlite" << QByteArray() << "не является";
+        QTest::newRow("views alone") << "views.sqlite" << QByteArray() << "не является";
     }
     void openRefusesWithReason() {
         if (server_)
@@ -582,6 +583,10 @@ class TestRecords : public QObject {
         if (path == "other.sqlite") {
             RawFile raw(target);
             QVERIFY(raw.exec("CREATE TABLE parts (name TEXT)"));
+        }
+        if (path == "views.sqlite") {
+            RawFile raw(target);
+            QVERIFY(raw.exec("CREATE VIEW totals AS SELECT 1 AS n"));
         }
         RecordStore store;
         QString error;

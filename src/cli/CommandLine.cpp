@@ -2,6 +2,7 @@
 
 #include "CommandHelp.h"
 #include "SnapshotFiles.h"
+#include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 
 #include <algorithm>
@@ -26,8 +27,11 @@ CommandLine::CommandLine()
               "FILE"),
       save_("save", "write: сохранить настройки в блоках, когда все значения подтверждены."),
       records_("records",
-               "Журнал калибровок FILE для records и certificate (по умолчанию " +
-                   RecordStore::defaultPath() + ").",
+               "Журнал калибровок для records, certificate, cylinders и journal: файл (по "
+               "умолчанию " +
+                   RecordStore::defaultPath() +
+                   ") или сервер postgresql://пользователь@сервер[:порт]/база; пароль — в "
+                   "~/.pgpass, PGPASSWORD или службе pg_service.conf, не в строке.",
                "FILE"),
       csv_("csv", "records: таблица CSV."),
       days_("days", "records due: сколько дней вперёд смотреть (по умолчанию 30).", "N"),

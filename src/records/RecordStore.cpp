@@ -4,8 +4,9 @@
 #include "RecordLocation.h"
 #include "RecordRows.h"
 #include "RecordSchema.h"
+#include "files/OwnersOnly.h"
 
-#include <QDir>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -47,7 +48,10 @@ void RecordStore::close() {
 }
 
 QString RecordStore::defaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/records.sqlite";
+    // The program's folder of the user's data, whatever organisation names it
+    // (where the journals have always been).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/" +
+           QCoreApplication::applicationName() + "/records.sqlite";
 }
 
 bool RecordStore::isServer(const QString &location) {
@@ -60,17 +64,15 @@ bool RecordStore::open(const QString &path, QString *error) {
     const QString shown = RecordLocation::shown(path);
     QString why;
     QSqlDatabase db;
+    if (const QString bad = RecordLocation::malformed(path); !bad.isEmpty()) {
+        say(error, cannotOpen(shown, bad));
+        return false;
+    }
     if (RecordLocation::isServer(path)) {
         db = RecordLocation::addServer(path, connection_, &why);
     } else {
-        const QFileInfo file(path);
-        if (file.isDir()) {
-            say(error, cannotOpen(path, "это папка, а не файл"));
-            return false;
-        }
-        const QString folder = file.absolutePath();
-        if (!QDir().mkpath(folder)) {
-            say(error, cannotOpen(path, "не удалось создать папку " + folder));
+        if (const QString bad = makeOwnersOnly(path); !bad.isEmpty()) {
+            say(error, cannotOpen(shown, bad));
             return false;
         }
         db = QSqlDatabase::addDatabase("QSQLITE", connection_);
