@@ -7,6 +7,7 @@
 // lost answer, and the sender's own thread.
 
 #include "RecordSample.h"
+#include "records/JournalRoles.h"
 #include "records/Outbox.h"
 #include "records/OutboxSender.h"
 #include "records/RecordLocation.h"
@@ -83,19 +84,34 @@ class TestOutbox : public QObject, WindowHarness {
     QString server; // a database of its own on ZE23_TEST_PG's server
     QString benchPath(const char *name) const { return dir->filePath(name); }
 
+    // A database of its own, made by the owner (ZE23_TEST_PG_OWNER, or
+    // ZE23_TEST_PG's login) with the journal's roles; `server` names it as
+    // ZE23_TEST_PG's login, a bench's technician, sees it (empty: skipped).
     void needServer() {
+        server.clear();
         if (qEnvironmentVariableIsEmpty("ZE23_TEST_PG"))
             QSKIP("ZE23_TEST_PG не задан: отправка на PostgreSQL не проверяется");
-        QUrl url(qEnvironmentVariable("ZE23_TEST_PG"));
+        QUrl owner(qEnvironmentVariable(qEnvironmentVariableIsEmpty("ZE23_TEST_PG_OWNER")
+                                            ? "ZE23_TEST_PG"
+                                            : "ZE23_TEST_PG_OWNER"));
+        QUrl technician(qEnvironmentVariable("ZE23_TEST_PG"));
         const QString name = QString("ze23outbox%1").arg(QCoreApplication::applicationPid());
         {
             RecordStore admin;
-            QVERIFY(admin.open(url.toString(), nullptr));
+            QVERIFY(admin.open(owner.toString(), nullptr));
             run(admin.connectionName(), "DROP DATABASE IF EXISTS " + name);
             QVERIFY(run(admin.connectionName(), "CREATE DATABASE " + name));
         }
-        url.setPath("/" + name);
-        server = url.toString();
+        owner.setPath("/" + name);
+        {
+            RecordStore made;
+            QString why;
+            QVERIFY2(made.open(owner.toString(), &why), qPrintable(why));
+            QSqlDatabase db = QSqlDatabase::database(made.connectionName());
+            QVERIFY2(JournalRoles::grant(db, &why), qPrintable(why));
+        }
+        technician.setPath("/" + name);
+        server = technician.toString();
     }
 
   private slots:

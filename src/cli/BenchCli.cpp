@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "CylinderCommands.h"
 #include "JobReport.h"
+#include "JournalCommands.h"
 #include "RecordCommands.h"
 #include "SnapshotFiles.h"
 #include "link/CompositeFtDriver.h"
@@ -39,6 +40,8 @@ int BenchCli::run(const QStringList &arguments) {
         return RecordCommands::certificate(request, out_, err_);
     if (request.command == BenchCommand::Cylinders)
         return CylinderCommands::run(request, out_, err_);
+    if (request.command == BenchCommand::Journal)
+        return JournalCommands::grant(request, out_, err_);
     CompositeFtDriver driver;
     driver.add(hardware_);
     if (request.simulate)

@@ -296,6 +296,10 @@ bool RecordSchema::prepare(QSqlDatabase &db, const QString &shown, QString *why,
         if (done)
             *why = db.lastError().text();
         db.rollback();
+        if (engine.server && found)
+            *why = "журнал на сервере создаёт и обновляет его владелец, а не роль техника "
+                   "(ze23-cli journal grant): " +
+                   *why;
         return false;
     }
     return *found <= version() || refuseNewer(*found);

@@ -31,6 +31,11 @@ void say(QString *error, const QString &text) {
     if (error)
         *error = text;
 }
+
+// The server's lock for adding records, held to the end of the transaction:
+// benches adding at once take turns (each then reads the others' records),
+// which needs no right beyond reading and adding.
+const char *const AddLock = "SELECT pg_advisory_xact_lock(2302302)";
 } // namespace
 
 RecordStore::RecordStore() : connection_(QString("ze23-records-%1").arg(++connections)) {}
@@ -109,16 +114,14 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         return std::nullopt;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_);
-    // SQLite takes the file for writing at once, and the server the records
-    // table (readers still read), so that two benches adding together wait
+    // SQLite takes the file for writing at once, and the server its lock for
+    // adding (readers still read), so that two benches adding together wait
     // for each other instead of one being refused halfway or both chaining to
     // the same record.
     QSqlQuery begin(db);
-    const bool begun =
-        db.driverName() == "QSQLITE"
-            ? begin.exec("BEGIN IMMEDIATE")
-            : db.transaction() &&
-                  (begin.exec("LOCK TABLE records IN EXCLUSIVE MODE") || (db.rollback(), false));
+    const bool begun = db.driverName() == "QSQLITE"
+                           ? begin.exec("BEGIN IMMEDIATE")
+                           : db.transaction() && (begin.exec(AddLock) || (db.rollback(), false));
     if (!begun) {
         say(error, cannotAdd(begin.lastError().isValid() ? begin.lastError().text()
                                                          : db.lastError().text()));
