@@ -105,6 +105,7 @@ void Technician::calibrate(CalibrationPlan plan) {
                    .arg(kind_)
                    .arg(w.cylinders->cylinderComponentCombo->currentData().toString()));
     w.cylinderGasEdit->setText(none ? "" : "CH4 в воздухе");
+    w.cylinders->cylinderSupplierEdit->setText(none ? "" : "ООО «Мониторинг»");
     w.cylinderConcentrationEdit->setText(cylinder.concentration);
     w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
     w.startButton->click();

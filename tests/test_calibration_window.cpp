@@ -75,6 +75,7 @@ class TestCalibrationWindow : public QObject {
         window().technicianEdit->setText("Иванов И. И.");
         window().cylinderNumberEdit->setText(concentration.isEmpty() ? "" : "ГСО 10-123");
         window().cylinderGasEdit->setText("CH4 в воздухе");
+        window().cylinders->cylinderSupplierEdit->setText("ООО «Мониторинг»"); // one is asked for
         window().cylinderConcentrationEdit->setText(concentration);
         window().cylinderExpiryEdit->setDate(expiry);
         window().startButton->click();

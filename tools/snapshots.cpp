@@ -13,6 +13,7 @@
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationRun.h"
 #include "ui/CalibrationWindow.h"
+#include "ui/CylinderFields.h"
 #include "ui/JournalWindow.h"
 #include "ui/SensorHistoryHandler.h"
 #include "ui/SensorHistoryWindow.h"
@@ -57,6 +58,7 @@ void calibrate(TForm1 &form, VirtualInstrument &vi, const QDir &dir, int kind, i
     w.cylinderNumberEdit->setText(concentration.isEmpty() ? QString()
                                                           : QString("ГСО 10-12%1").arg(kind));
     w.cylinderGasEdit->setText("CH4 в воздухе");
+    w.cylinders->cylinderSupplierEdit->setText("ООО «Мониторинг»");
     w.cylinderConcentrationEdit->setText(concentration);
     w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
     w.grab().save(dir.filePath(QString("kind%1-calibration-0.png").arg(kind)));

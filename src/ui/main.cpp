@@ -78,6 +78,10 @@ int main(int argc, char *argv[]) {
             return 2;
         }
     }
+    if (parser.isSet(outboxOption) && parser.value(outboxOption).trimmed().isEmpty()) {
+        QTextStream(stderr) << "ze23-setup: --outbox: не указан файл журнала рабочего места\n";
+        return 2;
+    }
     Preferences::settle();
 
     ProgramOptions options;
