@@ -7,6 +7,7 @@
 #include "JournalCommands.h"
 #include "RecordCommands.h"
 #include "SnapshotFiles.h"
+#include "files/ShownPath.h"
 #include "link/CompositeFtDriver.h"
 #include "settings/SnapshotJson.h"
 
@@ -128,7 +129,7 @@ void BenchCli::saveSnapshot(const CliRequest &request, const JobOrder &order, Jo
                                              outcome.serialNumber);
     QString error;
     if (filesWritten_.contains(path))
-        error = "файл " + path + " уже записан для другого адаптера";
+        error = "файл " + shownPath(path) + " уже записан для другого адаптера";
     else
         error = SnapshotFiles::save(path, SnapshotJson::toJson(*outcome.snapshot));
     if (!error.isEmpty()) {
