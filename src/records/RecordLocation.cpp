@@ -87,7 +87,7 @@ QString RecordLocation::withoutPassword(const QString &location) {
         return location;
     QUrl url(location);
     if (!url.isValid())
-        return QString(Schemes[0]) + "…";
+        return {};
     url.setPassword(QString());
     QUrlQuery query(url);
     if (query.hasQueryItem("password")) {
@@ -103,9 +103,9 @@ QString RecordLocation::withoutPassword(const QString &location) {
 QString RecordLocation::shown(const QString &location) {
     if (!isServer(location))
         return shownPath(location);
-    const QUrl url(withoutPassword(location));
-    return shownPath(url.isValid() ? url.toDisplayString(QUrl::RemovePassword)
-                                   : QString(Schemes[0]) + "…");
+    if (!QUrl(location).isValid())
+        return QString(Schemes[0]) + "…";
+    return shownPath(QUrl(withoutPassword(location)).toDisplayString(QUrl::RemovePassword));
 }
 
 QString RecordLocation::malformed(const QString &location) {

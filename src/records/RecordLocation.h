@@ -20,7 +20,8 @@ bool isServer(const QString &location);
 // long one cut in its middle.
 QString shown(const QString &location);
 
-// The location with any password left out (a server's; a file as it is).
+// The location with any password left out (a server's; a file as it is);
+// empty for a server's address that cannot be read at all.
 QString withoutPassword(const QString &location);
 
 // Why `location` cannot name a journal (blanks, a folder, a server's address

@@ -15,8 +15,13 @@ const char *const CarriedOver = "preferences/carriedOver";
 void dropPasswords(QSettings &s) {
     for (const QString &key : s.allKeys()) {
         const QString value = s.value(key).toString();
-        if (RecordLocation::isServer(value) && RecordLocation::withoutPassword(value) != value)
-            s.setValue(key, RecordLocation::withoutPassword(value));
+        if (!RecordLocation::isServer(value))
+            continue;
+        const QString kept = RecordLocation::withoutPassword(value);
+        if (kept.isEmpty())
+            s.remove(key);
+        else if (kept != value)
+            s.setValue(key, kept);
     }
 }
 } // namespace
