@@ -68,11 +68,14 @@ CalibrationRecord record(int serial, int n) {
 }
 
 // Where each engine's journal lives: a file in a temporary folder kept for
-// the process, or the server ZE23_TEST_PG names.
+// the process, or the server ZE23_TEST_PG names, as its owner when
+// ZE23_TEST_PG_OWNER names one (the journal is made and filled here).
 QString location(bool server) {
     static std::unique_ptr<QTemporaryDir> dir;
     if (server)
-        return qEnvironmentVariable("ZE23_TEST_PG");
+        return qEnvironmentVariable(qEnvironmentVariableIsEmpty("ZE23_TEST_PG_OWNER")
+                                        ? "ZE23_TEST_PG"
+                                        : "ZE23_TEST_PG_OWNER");
     if (!dir)
         dir = std::make_unique<QTemporaryDir>();
     return dir->filePath("records.sqlite");

@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Runs a command with a throwaway PostgreSQL 15 server: a cluster in a
 # temporary folder listening on 127.0.0.1 at a free port, trusting loopback,
-# with an empty database ze23test. The command sees
-#   ZE23_TEST_PG=postgresql://postgres@127.0.0.1:PORT/ze23test
+# with an empty database ze23test and the journal's roles
+# (src/records/journal-roles.sql, as `ze23-cli journal grant` makes them).
+# The command works as a bench's technician, and makes the journal as its
+# owner:
+#   ZE23_TEST_PG=postgresql://ze23_bench@127.0.0.1:PORT/ze23test
+#     (a login in ze23_technician: reads and adds, changes nothing)
+#   ZE23_TEST_PG_OWNER=postgresql://postgres@127.0.0.1:PORT/ze23test
 # and two shell commands (for `sh -c`) that stop the server and start it again
 # on the same port, each returning once it is done:
 #   ZE23_TEST_PG_STOP, ZE23_TEST_PG_START
@@ -34,8 +39,13 @@ start=("${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w
        -o "-c listen_addresses=127.0.0.1 -p $port -k $dir -c fsync=off" start)
 "${start[@]}" >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
 "${as_owner[@]}" "$bin/createdb" -h 127.0.0.1 -p "$port" -U postgres ze23test
+roles=$(cd "$(dirname "$0")/.." && pwd)/src/records/journal-roles.sql
+"${as_owner[@]}" "$bin/psql" -h 127.0.0.1 -p "$port" -U postgres -d ze23test -q \
+  -v ON_ERROR_STOP=1 -c "$(cat "$roles")" -c "CREATE ROLE ze23_bench LOGIN IN ROLE ze23_technician" \
+  >/dev/null
 
-export ZE23_TEST_PG="postgresql://postgres@127.0.0.1:$port/ze23test"
+export ZE23_TEST_PG="postgresql://ze23_bench@127.0.0.1:$port/ze23test"
+export ZE23_TEST_PG_OWNER="postgresql://postgres@127.0.0.1:$port/ze23test"
 ZE23_TEST_PG_START="$(printf '%q ' "${start[@]}")>/dev/null"
 ZE23_TEST_PG_STOP="$(printf '%q ' "${as_owner[@]}" "$bin/pg_ctl" -D "$dir/data" -m fast -w stop)>/dev/null"
 # A server silenced as a hung machine would be: its processes stopped, the

@@ -2,7 +2,9 @@
 # Two benches, each with its own virtual instruments and its own journal,
 # calibrate every kind into one throwaway PostgreSQL journal while the second
 # loses the server for a while (its role refused and its connections cut);
-# then says what reached the server, what still waits, and verifies it.
+# then says what reached the server, what still waits, and verifies it. The
+# journal and its roles are made by the owner (ze23-cli journal grant); both
+# benches work as technicians, who read and add and change nothing.
 # Needs a built tree (scripts/build.sh). Usage: scripts/two-benches.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +21,8 @@ waiting() {
     NOT EXISTS (SELECT 1 FROM sent s WHERE s.bench = r.bench AND s.bench_number = r.bench_number)"
 }
 work=$(mktemp -d /tmp/ze23-benches.XXXXXX)
-sql -c "CREATE ROLE second_bench LOGIN SUPERUSER"
+"$build/src/cli/ze23-cli" journal grant --records "${ZE23_TEST_PG_OWNER:-$ZE23_TEST_PG}" >/dev/null
+sql -c "CREATE ROLE second_bench LOGIN IN ROLE ze23_technician"
 "$build/ze23-snapshots" "$work/first" "$ZE23_TEST_PG" "$work/first/own.sqlite" >/dev/null 2>&1 &
 first=$!
 "$build/ze23-snapshots" "$work/second" "postgresql://second_bench@127.0.0.1:$port/ze23test" \

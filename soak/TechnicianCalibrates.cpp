@@ -106,6 +106,7 @@ void Technician::calibrate(CalibrationPlan plan) {
                    .arg(kind_)
                    .arg(w.cylinders->cylinderComponentCombo->currentData().toString()));
     w.cylinderGasEdit->setText(none ? "" : "CH4 в воздухе");
+    w.cylinders->cylinderSupplierEdit->setText(none ? "" : "ООО «Мониторинг»");
     w.cylinderConcentrationEdit->setText(cylinder.concentration);
     w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
     // The ПГС threshold-2 gas, the oxygen zero's nitrogen.
@@ -115,6 +116,8 @@ void Technician::calibrate(CalibrationPlan plan) {
         const bool nitrogen = component == "nitrogen";
         f.cylinderNumberEdit->setText(QString("ГСО 10-13%1 %2").arg(kind_).arg(component));
         f.cylinderGasEdit->setText(nitrogen ? "азот" : "CH4 в воздухе");
+        f.cylinderBalanceEdit->setText(nitrogen ? "азот" : "воздух");
+        f.cylinderSupplierEdit->setText("ООО «Мониторинг»");
         f.cylinderConcentrationEdit->setText(nitrogen ? "99,99" : "1,00");
         f.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
     }

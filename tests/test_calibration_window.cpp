@@ -90,6 +90,7 @@ class TestCalibrationWindow : public QObject {
         window().technicianEdit->setText("Иванов И. И.");
         window().cylinderNumberEdit->setText(concentration.isEmpty() ? "" : "ГСО 10-123");
         window().cylinderGasEdit->setText("CH4 в воздухе");
+        window().cylinders->cylinderSupplierEdit->setText("ООО «Мониторинг»"); // one is asked for
         window().cylinderConcentrationEdit->setText(concentration);
         window().cylinderExpiryEdit->setDate(expiry);
         if (!second.isEmpty()) {
@@ -97,6 +98,8 @@ class TestCalibrationWindow : public QObject {
             const bool nitrogen = f.cylinderComponentCombo->currentData() == "nitrogen";
             f.cylinderNumberEdit->setText(nitrogen ? "N2-1" : "ГСО 10-124");
             f.cylinderGasEdit->setText(nitrogen ? "азот" : "CH4 в воздухе");
+            f.cylinderBalanceEdit->setText(nitrogen ? "азот" : "воздух");
+            f.cylinderSupplierEdit->setText("ООО «Мониторинг»");
             f.cylinderConcentrationEdit->setText(second);
         }
         window().startButton->click();
@@ -443,9 +446,13 @@ class TestCalibrationWindow : public QObject {
         window().technicianEdit->setText("Иванов И. И.");
         window().cylinderNumberEdit->setText(first.isEmpty() ? "" : "ГСО 10-123");
         window().cylinderGasEdit->setText("CH4 в воздухе");
+        window().cylinders->cylinderSupplierEdit->setText("ООО «Мониторинг»");
         window().cylinderConcentrationEdit->setText(first);
         f.cylinderNumberEdit->setText(sameNumber ? "ГСО 10-123" : "ГСО 10-124");
         f.cylinderGasEdit->setText("CH4 в воздухе");
+        f.cylinderBalanceEdit->setText(
+            f.cylinderBalanceEdit->text().isEmpty() ? "азот" : f.cylinderBalanceEdit->text());
+        f.cylinderSupplierEdit->setText("ООО «Мониторинг»");
         f.cylinderConcentrationEdit->setText(second);
         window().startButton->click();
         QVERIFY(!form->calibrationBusy());

@@ -7,6 +7,8 @@
 // back shows in its check.
 
 #include "RecordSample.h"
+#include "records/CylinderRegister.h"
+#include "records/JournalRoles.h"
 #include "records/RecordHash.h"
 #include "records/RecordLocation.h"
 #include "records/RecordSchema.h"
@@ -14,6 +16,7 @@
 
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,22 +29,31 @@ namespace {
 // coming: a planted fault, a count of raw rows, a change behind its back.
 class RawFile {
   public:
-    explicit RawFile(const QString &location) : server_(RecordLocation::isServer(location)) {
+    explicit RawFile(const QString &location, const QString &name = "raw")
+        : server_(RecordLocation::isServer(location)), name_(name) {
         QString why;
-        QSqlDatabase db = server_ ? RecordLocation::addServer(location, Name, &why)
-                                  : QSqlDatabase::addDatabase("QSQLITE", Name);
+        QSqlDatabase db = server_ ? RecordLocation::addServer(location, name_, &why)
+                                  : QSqlDatabase::addDatabase("QSQLITE", name_);
         if (!server_)
             db.setDatabaseName(location);
         db.open();
     }
-    ~RawFile() { QSqlDatabase::removeDatabase(Name); }
+    ~RawFile() { QSqlDatabase::removeDatabase(name_); }
     bool exec(const QString &sql) {
-        QSqlDatabase db = QSqlDatabase::database(Name);
+        QSqlDatabase db = QSqlDatabase::database(name_);
         QSqlQuery q(db);
-        return q.exec(sql);
+        const bool done = q.exec(sql);
+        error_ = q.lastError();
+        return done;
+    }
+    // The server's code for why the last statement failed ("42501": no right).
+    QString refusal() const { return error_.nativeErrorCode(); }
+    QString value(const QString &sql) {
+        QSqlQuery q(QSqlDatabase::database(name_));
+        return q.exec(sql) && q.next() ? q.value(0).toString() : QString();
     }
     int count(const QString &table) {
-        QSqlDatabase db = QSqlDatabase::database(Name);
+        QSqlDatabase db = QSqlDatabase::database(name_);
         QSqlQuery q(db);
         q.exec("SELECT count(*) FROM " + table);
         return q.next() ? q.value(0).toInt() : -1;
@@ -67,7 +79,7 @@ class RawFile {
     bool beforeReplaceRefusals() {
         if (server_)
             return true;
-        QSqlQuery q(QSqlDatabase::database(Name));
+        QSqlQuery q(QSqlDatabase::database(name_));
         QStringList names;
         q.exec("SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE "
                "'%replace_refused%'");
@@ -91,8 +103,9 @@ class RawFile {
     }
 
   private:
-    static constexpr const char *Name = "raw";
     bool server_;
+    QString name_;
+    QSqlError error_;
 };
 
 const QStringList Tables{"records", "versions", "measurements", "points", "settings_after"};
@@ -152,8 +165,30 @@ class TestRecords : public QObject {
     const bool server_;
     QTemporaryDir dir_;
     QString file() const { return dir_.filePath("journal/records.sqlite"); }
-    // The journal this pass writes to.
+    // The journal this pass writes to: on a server as a bench's technician
+    // (scripts/pg-test.sh gives one), made and changed behind the store's
+    // back by the owner (the same login when only ZE23_TEST_PG is given).
     QString location() const { return server_ ? qEnvironmentVariable("ZE23_TEST_PG") : file(); }
+    QString owner() const {
+        const QString given = qEnvironmentVariable("ZE23_TEST_PG_OWNER");
+        return server_ && !given.isEmpty() ? given : location();
+    }
+    void dropJournal() {
+        RawFile raw(owner());
+        QVERIFY(raw.exec("SET client_min_messages = warning"));
+        QVERIFY(raw.exec("DROP TABLE IF EXISTS gas_cylinders, settings_after, points, "
+                         "measurements, versions, records, schema_version, this_bench, sent, "
+                         "cylinders CASCADE") &&
+                raw.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
+    }
+    // The journal made by its owner, the technician's rights given.
+    void makeJournal() {
+        RecordStore made;
+        QString why;
+        QVERIFY2(made.open(owner(), &why), qPrintable(why));
+        QSqlDatabase db = QSqlDatabase::database(made.connectionName());
+        QVERIFY2(JournalRoles::grant(db, &why), qPrintable(why));
+    }
 
   public:
     explicit TestRecords(bool server) : server_(server) {}
@@ -168,12 +203,8 @@ class TestRecords : public QObject {
             QFile::remove(file());
             return;
         }
-        RawFile raw(location());
-        QVERIFY(raw.exec("SET client_min_messages = warning"));
-        QVERIFY(raw.exec("DROP TABLE IF EXISTS gas_cylinders, settings_after, points, "
-                         "measurements, versions, records, schema_version, this_bench, sent, "
-                         "cylinders CASCADE") &&
-                raw.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
+        dropJournal();
+        makeJournal();
     }
 
     void fullRecordReadsBackAfterReopening() {
@@ -275,7 +306,7 @@ class TestRecords : public QObject {
         RecordStore store;
         QVERIFY(store.open(location(), nullptr));
         QVERIFY(store.add(sampleRecord(), nullptr));
-        RawFile raw(location());
+        RawFile raw(owner());
         if (!table.isEmpty())
             QVERIFY(raw.plantFault(table, when));
         std::map<QString, int> before;
@@ -325,7 +356,7 @@ class TestRecords : public QObject {
         RecordStore store;
         QVERIFY(store.open(location(), nullptr));
         const auto n = store.add(sampleRecord(), nullptr);
-        RawFile raw(location());
+        RawFile raw(owner());
         QVERIFY(!raw.exec("UPDATE records SET serial = 1"));
         QVERIFY(!raw.exec("DELETE FROM measurements"));
         QVERIFY(store.find(*n) == [&] {
@@ -381,7 +412,7 @@ class TestRecords : public QObject {
         QCOMPARE(*n, 1);
         const CalibrationRecord kept = *store.find(*n);
         {
-            RawFile raw(location());
+            RawFile raw(owner());
             QVERIFY(!raw.exec(server_ ? server : sqlite));
         }
         QVERIFY(store.find(*n) == kept);
@@ -397,7 +428,7 @@ class TestRecords : public QObject {
             QVERIFY(made.add(sampleRecord(), nullptr));
         }
         const int newer = RecordSchema::version() + 1;
-        RawFile raw(location());
+        RawFile raw(owner());
         QVERIFY(raw.exec(QString("UPDATE schema_version SET version = %1").arg(newer)));
         RecordStore store;
         QString error;
@@ -456,6 +487,17 @@ class TestRecords : public QObject {
         constexpr int Each = 12;
         std::vector<std::int64_t> numbers[2];
         QString errors[2];
+        if (server_) {
+            // Made at once by two openings, then the benches add as technicians.
+            dropJournal();
+            const auto make = [&](int i) { RecordStore().open(owner(), &errors[i]); };
+            std::thread first(make, 0), second(make, 1);
+            first.join();
+            second.join();
+            QVERIFY2(errors[0].isEmpty() && errors[1].isEmpty(),
+                     qPrintable(errors[0] + " / " + errors[1]));
+            makeJournal();
+        }
         const auto bench = [&](int i) {
             RecordStore store;
             if (!store.open(location(), &errors[i]))
@@ -536,7 +578,7 @@ class TestRecords : public QObject {
                 r.gases = sampleGases();
             QVERIFY(store.add(r, nullptr));
         }
-        RawFile raw(location());
+        RawFile raw(owner());
         QVERIFY(raw.allowChanges());
         for (const QString &sql : change)
             QVERIFY2(raw.exec(sql), qPrintable(sql));
@@ -599,7 +641,7 @@ class TestRecords : public QObject {
                 QVERIFY(made.add(sampleRecord(serial), nullptr));
         }
         {
-            RawFile raw(location());
+            RawFile raw(owner());
             QVERIFY(raw.beforeReplaceRefusals());
             QVERIFY(raw.exec("DROP INDEX records_by_bench"));
             for (const char *column :
@@ -613,7 +655,7 @@ class TestRecords : public QObject {
         }
         RecordStore store;
         QString error;
-        QVERIFY2(store.open(location(), &error), qPrintable(error));
+        QVERIFY2(store.open(owner(), &error), qPrintable(error));
         QVERIFY(store.add(sampleRecord(303), nullptr));
         const std::vector<CalibrationRecord> all = store.list();
         QCOMPARE(all.size(), std::size_t(3));
@@ -626,7 +668,7 @@ class TestRecords : public QObject {
         QCOMPARE(all[2].bench, store.bench());
         QCOMPARE(all[2].benchNumber, 1);
         QCOMPARE(all[2].hash, RecordHash::chained("", all[2]));
-        RawFile raw(location());
+        RawFile raw(owner());
         QCOMPARE(
             raw.count(QString("schema_version WHERE version = %1").arg(RecordSchema::version())),
             1);
@@ -645,13 +687,15 @@ class TestRecords : public QObject {
             before = made.list();
         }
         {
-            RawFile raw(location());
+            RawFile raw(owner());
             QVERIFY(raw.beforeReplaceRefusals());
             QVERIFY(raw.exec("DROP TABLE gas_cylinders") &&
                     raw.exec("UPDATE schema_version SET version = 3"));
         }
         RecordStore store;
         QString error;
+        // The owner brings it up to date; the technician then adds.
+        QVERIFY2(RecordStore().open(owner(), &error), qPrintable(error));
         QVERIFY2(store.open(location(), &error), qPrintable(error));
         CalibrationRecord pgs = sampleRecord(303);
         pgs.gases = sampleGases();
@@ -661,7 +705,7 @@ class TestRecords : public QObject {
         QVERIFY(all[0] == before[0] && all[1] == before[1]);
         QVERIFY(all[2].gases == sampleGases());
         QCOMPARE(store.verify().reason, "Журнал цел: 3 записи, каждая как записана.");
-        RawFile raw(location());
+        RawFile raw(owner());
         QCOMPARE(raw.count("gas_cylinders"), 2);
         QVERIFY(!raw.exec("DELETE FROM gas_cylinders"));
     }
@@ -675,6 +719,7 @@ class TestRecords : public QObject {
         QTest::newRow("not a database")
             << "notes.sqlite" << QByteArray(4096, 'x') << "not a database";
         QTest::newRow("another program's") << "other.sqlite" << QByteArray() << "не является";
+        QTest::newRow("views alone") << "views.sqlite" << QByteArray() << "не является";
     }
     void openRefusesWithReason() {
         if (server_)
@@ -696,6 +741,10 @@ class TestRecords : public QObject {
             RawFile raw(target);
             QVERIFY(raw.exec("CREATE TABLE parts (name TEXT)"));
         }
+        if (path == "views.sqlite") {
+            RawFile raw(target);
+            QVERIFY(raw.exec("CREATE VIEW totals AS SELECT 1 AS n"));
+        }
         RecordStore store;
         QString error;
         QVERIFY(!store.open(target, &error));
@@ -709,6 +758,52 @@ class TestRecords : public QObject {
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), content);
         }
+        if (path == "other.sqlite" || path == "views.sqlite") // another program's, untouched
+            QCOMPARE(RawFile(target).count("sqlite_master"), 1);
+    }
+
+    // A bench's technician reads and adds, and nothing else: every change
+    // and every change of the layout is refused by the server's rights, not
+    // only by the triggers its owner could drop. Every connection carries
+    // its limits.
+    void technicianOnlyReadsAndAdds_data() {
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("update") << "UPDATE records SET serial = 1";
+        QTest::newRow("delete") << "DELETE FROM measurements";
+        QTest::newRow("truncate") << "TRUNCATE cylinders";
+        QTest::newRow("trigger dropped") << "DROP TRIGGER records_change_refused ON records";
+        QTest::newRow("column added") << "ALTER TABLE records ADD COLUMN note TEXT";
+        QTest::newRow("bench's id added") << "INSERT INTO this_bench (id) VALUES ('x')";
+        QTest::newRow("layout version added") << "INSERT INTO schema_version VALUES (99)";
+        QTest::newRow("table made") << "CREATE TABLE parts (name TEXT)";
+    }
+    void technicianOnlyReadsAndAdds() {
+        if (!server_ || owner() == location())
+            QSKIP("только на сервере, когда ZE23_TEST_PG — роль техника, а ZE23_TEST_PG_OWNER — "
+                  "владелец (scripts/pg-test.sh)");
+        QFETCH(QString, statement);
+        RecordStore store;
+        QString error;
+        QVERIFY2(store.open(location() + "?application_name=ze23-test", &error), qPrintable(error));
+        QVERIFY2(store.add(sampleRecord(), &error), qPrintable(error));
+        RegisteredCylinder c{"ГСО 10-123", "CH4 в воздухе",    "methane",    250,          5,
+                             "воздух",     "ООО «Мониторинг»", "2026-06-01", "2027-06-01", ""};
+        QVERIFY2(CylinderRegister(store).add(c, &error), qPrintable(error));
+        QCOMPARE(store.verify().finding, ChainCheck::Finding::Intact);
+        QSqlQuery q(QSqlDatabase::database(store.connectionName()));
+        for (const auto &[setting, value] :
+             {std::pair{"statement_timeout", "30s"}, std::pair{"application_name", "ze23-test"}}) {
+            QVERIFY(q.exec(QString("SHOW ") + setting) && q.next());
+            QCOMPARE(q.value(0).toString(), QString(value));
+        }
+
+        RawFile technician(location(), "technician");
+        QVERIFY(!technician.exec(statement));
+        QCOMPARE(technician.refusal(), "42501");
+        RawFile raw(owner());
+        QCOMPARE(raw.count("records"), 1);
+        QCOMPARE(raw.count("cylinders"), 1);
+        QCOMPARE(raw.count("this_bench"), 1);
     }
 };
 

@@ -59,6 +59,7 @@ void calibrate(TForm1 &form, VirtualInstrument &vi, const QDir &dir, int kind, i
     w.cylinderNumberEdit->setText(concentration.isEmpty() ? QString()
                                                           : QString("ГСО 10-12%1").arg(kind));
     w.cylinderGasEdit->setText("CH4 в воздухе");
+    w.cylinders->cylinderSupplierEdit->setText("ООО «Мониторинг»");
     w.cylinderConcentrationEdit->setText(concentration);
     w.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
     // The oxygen zero's nitrogen, the ПГС threshold-2 gas.
@@ -67,6 +68,8 @@ void calibrate(TForm1 &form, VirtualInstrument &vi, const QDir &dir, int kind, i
         const bool nitrogen = f.cylinderComponentCombo->currentData() == "nitrogen";
         f.cylinderNumberEdit->setText(QString("ГСО 10-13%1").arg(kind));
         f.cylinderGasEdit->setText(nitrogen ? "азот" : "CH4 в воздухе");
+        f.cylinderBalanceEdit->setText(nitrogen ? "азот" : "воздух");
+        f.cylinderSupplierEdit->setText("ООО «Мониторинг»");
         f.cylinderConcentrationEdit->setText(nitrogen ? "99,99" : "5,00");
         f.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
     }

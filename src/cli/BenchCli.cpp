@@ -4,8 +4,10 @@
 #include "CommandLine.h"
 #include "CylinderCommands.h"
 #include "JobReport.h"
+#include "JournalCommands.h"
 #include "RecordCommands.h"
 #include "SnapshotFiles.h"
+#include "files/ShownPath.h"
 #include "link/CompositeFtDriver.h"
 #include "settings/SnapshotJson.h"
 
@@ -39,6 +41,8 @@ int BenchCli::run(const QStringList &arguments) {
         return RecordCommands::certificate(request, out_, err_);
     if (request.command == BenchCommand::Cylinders)
         return CylinderCommands::run(request, out_, err_);
+    if (request.command == BenchCommand::Journal)
+        return JournalCommands::grant(request, out_, err_);
     CompositeFtDriver driver;
     driver.add(hardware_);
     if (request.simulate)
@@ -125,7 +129,7 @@ void BenchCli::saveSnapshot(const CliRequest &request, const JobOrder &order, Jo
                                              outcome.serialNumber);
     QString error;
     if (filesWritten_.contains(path))
-        error = "файл " + path + " уже записан для другого адаптера";
+        error = "файл " + shownPath(path) + " уже записан для другого адаптера";
     else
         error = SnapshotFiles::save(path, SnapshotJson::toJson(*outcome.snapshot));
     if (!error.isEmpty()) {

@@ -79,6 +79,13 @@ const Entry Commands[] = {
      "      Пример: ze23-cli cylinders add 'ГСО 10-123' --gas 'CH4 в воздухе' --component\n"
      "      methane --concentration 2,50 --uncertainty 0,05 --balance воздух --supplier\n"
      "      'ООО «Мониторинг»' --certified 2026-06-01 --expiry 2027-06-01\n"},
+    {"journal",
+     "  journal grant --records postgresql://ВЛАДЕЛЕЦ@СЕРВЕР/БАЗА\n"
+     "      Для журнала на сервере, от имени владельца базы: создать таблицы журнала, если\n"
+     "      их нет, и роли ze23_technician (читает и добавляет записи и баллоны, ничего не\n"
+     "      меняет и не удаляет) и ze23_reader (только читает). Вход сотрудника получает\n"
+     "      одну из них: CREATE ROLE ivanova LOGIN IN ROLE ze23_technician.\n"
+     "      Пример: ze23-cli journal grant --records postgresql://ze23@db.lab/ze23\n"},
     {"help", "  help [COMMAND]\n"
              "      Эта справка; с COMMAND — только о команде COMMAND.\n"
              "      Пример: ze23-cli help records\n"},

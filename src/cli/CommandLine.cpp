@@ -2,6 +2,7 @@
 
 #include "CommandHelp.h"
 #include "SnapshotFiles.h"
+#include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 
 #include <algorithm>
@@ -26,8 +27,11 @@ CommandLine::CommandLine()
               "FILE"),
       save_("save", "write: сохранить настройки в блоках, когда все значения подтверждены."),
       records_("records",
-               "Журнал калибровок FILE для records и certificate (по умолчанию " +
-                   RecordStore::defaultPath() + ").",
+               "Журнал калибровок для records, certificate, cylinders и journal: файл (по "
+               "умолчанию " +
+                   RecordStore::defaultPath() +
+                   ") или сервер postgresql://пользователь@сервер[:порт]/база; пароль — в "
+                   "~/.pgpass, PGPASSWORD или службе pg_service.conf, не в строке.",
                "FILE"),
       csv_("csv", "records: таблица CSV."),
       days_("days", "records due: сколько дней вперёд смотреть (по умолчанию 30).", "N"),
@@ -91,11 +95,11 @@ CommandLine::Parsed CommandLine::check() {
     if (command == "help")
         return checkHelp(args);
     static const std::pair<const char *, BenchCommand> Commands[] = {
-        {"list", BenchCommand::List},          {"identify", BenchCommand::Identify},
-        {"read", BenchCommand::Read},          {"diff", BenchCommand::Diff},
-        {"write", BenchCommand::Write},        {"stand", BenchCommand::Stand},
-        {"records", BenchCommand::Records},    {"certificate", BenchCommand::Certificate},
-        {"cylinders", BenchCommand::Cylinders}};
+        {"list", BenchCommand::List},           {"identify", BenchCommand::Identify},
+        {"read", BenchCommand::Read},           {"diff", BenchCommand::Diff},
+        {"write", BenchCommand::Write},         {"stand", BenchCommand::Stand},
+        {"records", BenchCommand::Records},     {"certificate", BenchCommand::Certificate},
+        {"cylinders", BenchCommand::Cylinders}, {"journal", BenchCommand::Journal}};
     const auto known = std::find_if(std::begin(Commands), std::end(Commands),
                                     [&](const auto &c) { return command == c.first; });
     if (known == std::end(Commands))
@@ -116,6 +120,15 @@ CommandLine::Parsed CommandLine::check() {
         return usage("records: либо --json, либо --csv");
     if (parser_.isSet(records_) && r.records.isEmpty())
         return usage("--records: не указан файл журнала");
+    if (const QString bad = RecordLocation::malformed(r.records); !bad.isEmpty())
+        return usage("--records: " + bad);
+    if (r.command == BenchCommand::Journal) {
+        if (args != QStringList{"grant"})
+            return usage("journal: есть только journal grant");
+        if (!RecordLocation::isServer(r.records))
+            return usage("journal grant: укажите сервер журнала от имени его владельца: "
+                         "--records postgresql://владелец@сервер/база");
+    }
     if (r.command == BenchCommand::Cylinders)
         return checkCylinders(args);
     for (const QCommandLineOption *o :
@@ -124,6 +137,9 @@ CommandLine::Parsed CommandLine::check() {
         if (parser_.isSet(*o))
             return usage("--" + o->names().front() + " — только для cylinders");
     switch (r.command) {
+    case BenchCommand::Cylinders: // checked above
+    case BenchCommand::Journal:
+        return Parsed::Run;
     case BenchCommand::Records:
         if (!args.isEmpty() && args.front() == "verify") {
             r.verify = true;

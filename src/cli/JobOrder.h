@@ -10,7 +10,8 @@
 #include <vector>
 
 // Records, Certificate and Cylinders read the journal of calibrations (and
-// its register of cylinders), not an adapter.
+// its register of cylinders), Journal sets up its roles on a server; none of
+// them an adapter.
 enum class BenchCommand {
     List,
     Identify,
@@ -20,7 +21,8 @@ enum class BenchCommand {
     Stand,
     Records,
     Certificate,
-    Cylinders
+    Cylinders,
+    Journal
 };
 
 struct JobOrder {

@@ -1,5 +1,6 @@
 #include "JobReport.h"
 
+#include "files/ShownPath.h"
 #include "protocol/InstrumentKind.h"
 #include "settings/SettingTexts.h"
 #include "settings/SnapshotJson.h"
@@ -61,7 +62,7 @@ QString outcomeText(const JobOrder &order, const JobOutcome &o) {
     }
     switch (order.command) {
     case BenchCommand::Read:
-        parts << "настройки записаны в " + text(o.file);
+        parts << "настройки записаны в " + shownPath(text(o.file));
         break;
     case BenchCommand::Diff:
         if (o.changes.empty() && o.refusals.empty())

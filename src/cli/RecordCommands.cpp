@@ -3,6 +3,7 @@
 #include "BenchCli.h"
 #include "CommandLine.h"
 #include "RecordListing.h"
+#include "files/ShownPath.h"
 #include "records/Certificate.h"
 #include "records/DueList.h"
 #include "records/RecordLocation.h"
@@ -106,7 +107,7 @@ int RecordCommands::certificate(const CliRequest &request, QTextStream &out, QTe
         err << "ze23-cli: " << error << "\n";
         return ExitStatus::Failed;
     }
-    out << "Свидетельство о калибровке № " << request.number << " записано в " << request.output
-        << "\n";
+    out << "Свидетельство о калибровке № " << request.number << " записано в "
+        << shownPath(request.output) << "\n";
     return ExitStatus::Done;
 }

@@ -1,5 +1,7 @@
 #include "SnapshotFiles.h"
 
+#include "files/ShownPath.h"
+
 #include "files/AtomicSave.h"
 #include "settings/SnapshotJson.h"
 
@@ -8,13 +10,13 @@
 std::optional<InstrumentSnapshot> SnapshotFiles::load(const QString &path, QString &error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        error = "файл " + path + " не прочитан: " + file.errorString();
+        error = "файл " + shownPath(path) + " не прочитан: " + file.errorString();
         return std::nullopt;
     }
     QString why;
     std::optional<InstrumentSnapshot> snapshot = SnapshotJson::fromJson(file.readAll(), why);
     if (!snapshot)
-        error = path + ": " + why;
+        error = shownPath(path) + ": " + why;
     return snapshot;
 }
 
@@ -28,6 +30,6 @@ QString SnapshotFiles::fill(QString pattern, const QString &adapter, int serialN
 
 QString SnapshotFiles::save(const QString &path, const QByteArray &bytes) {
     if (const QString why = saveAtomically(path, bytes); !why.isEmpty())
-        return "файл " + path + " не записан: " + why;
+        return "файл " + shownPath(path) + " не записан: " + why;
     return {};
 }

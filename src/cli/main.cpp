@@ -4,6 +4,7 @@
 #include "BenchCli.h"
 #include "CommandLine.h"
 #include "link/SerialPortFtDriver.h"
+#include "settings/ProgramName.h"
 #include "settings/QtRussian.h"
 #include "sim/SimFtDriver.h"
 
@@ -32,7 +33,7 @@ int main(int argc, char *argv[]) {
     installQtRussian(*app); // Qt's own texts in Russian, as in the window
     // The window's name: the program's data folder, and with it the journal
     // of calibrations, are the window's.
-    QCoreApplication::setApplicationName("Серия ЗЭ-23");
+    nameProgram();
     QCoreApplication::setApplicationVersion(ZE23_VERSION);
 
     SerialPortFtDriver serialDriver;

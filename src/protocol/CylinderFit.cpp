@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace {
 struct ComponentName {
@@ -88,12 +89,65 @@ bool isDate(const std::string &text) {
     if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
         std::sscanf(text.c_str(), "%4d-%2u-%2u%c", &y, &m, &d, &tail) != 3)
         return false;
-    return year_month_day{year{y}, month{m}, day{d}}.ok();
+    // A certificate's year: no cylinder is older than the calendar's 1900.
+    return y >= 1900 && year_month_day{year{y}, month{m}, day{d}}.ok();
+}
+
+namespace {
+// A control character (a line feed, a tab, ...) in UTF-8 text: C0, DEL, C1 or
+// the line and paragraph separators.
+bool hasControl(const std::string &text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7f)
+            return true;
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c == 0xc2 && next >= 0x80 && next <= 0x9f)
+            return true;
+        if (c == 0xe2 && next == 0x80 && i + 2 < text.size() &&
+            (static_cast<unsigned char>(text[i + 2]) == 0xa8 ||
+             static_cast<unsigned char>(text[i + 2]) == 0xa9))
+            return true;
+    }
+    return false;
+}
+
+// Cyrillic letters that read as Latin ones, and the Latin letter each stands for.
+constexpr std::pair<const char *, char> LookAlikes[] = {
+    {"А", 'A'}, {"В", 'B'}, {"Е", 'E'}, {"К", 'K'}, {"М", 'M'}, {"Н", 'H'}, {"О", 'O'},
+    {"Р", 'P'}, {"С", 'C'}, {"Т", 'T'}, {"У", 'Y'}, {"Х", 'X'}, {"а", 'a'}, {"е", 'e'},
+    {"о", 'o'}, {"р", 'p'}, {"с", 'c'}, {"у", 'y'}, {"х", 'x'}, {"к", 'k'}};
+} // namespace
+
+std::string lookAlikeKey(const std::string &number) {
+    std::string key = number;
+    for (const auto &[cyrillic, latin] : LookAlikes) {
+        const std::string from = cyrillic;
+        for (std::size_t at = key.find(from); at != std::string::npos; at = key.find(from, at + 1))
+            key.replace(at, from.size(), 1, latin);
+    }
+    return key;
+}
+
+std::optional<std::string> lookAlikeOf(const std::string &number,
+                                       const std::vector<std::string> &registered) {
+    const std::string key = lookAlikeKey(number);
+    for (const std::string &r : registered)
+        if (r != number && lookAlikeKey(r) == key)
+            return r;
+    return std::nullopt;
 }
 
 std::optional<std::string> entryFault(const RegisteredCylinder &c) {
     if (c.number.empty())
         return "Укажите номер или партию баллона.";
+    for (const auto &[text, what] :
+         {std::pair{&c.number, "номере"}, std::pair{&c.gas, "названии газа"},
+          std::pair{&c.balance, "газе-основе"}, std::pair{&c.supplier, "поставщике"}})
+        if (hasControl(*text))
+            return std::string("В ") + what +
+                   " баллона есть управляющий символ (перевод строки, табуляция): наберите его "
+                   "одной строкой.";
     if (!componentFromKey(c.component))
         return "Неизвестно, для какого газа баллон («" + c.component +
                "»): метан, пропан, водород, кислород, азот или нулевой воздух.";
@@ -107,6 +161,10 @@ std::optional<std::string> entryFault(const RegisteredCylinder &c) {
     if (c.uncertainty >= c.concentration)
         return "Погрешность концентрации (" + percentOf(c.uncertainty) +
                ") должна быть меньше самой концентрации (" + percentOf(c.concentration) + ").";
+    if (c.balance.empty())
+        return "Укажите газ-основу баллона, например «воздух» или «азот».";
+    if (c.supplier.empty())
+        return "Укажите поставщика баллона.";
     if (!isDate(c.certified))
         return "Укажите дату паспорта баллона (ГГГГ-ММ-ДД).";
     if (!isDate(c.expiry))

@@ -14,6 +14,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 enum class CylinderComponent { Methane, Propane, Hydrogen, Oxygen, Nitrogen, ZeroAir };
 
@@ -77,5 +78,14 @@ std::optional<int> hundredthsOf(const std::string &text);
 // entry must suit the block (cylinderMisfit()).
 Cylinder recordCylinder(const RegisteredCylinder &c, int perPercent);
 
-// Whether a YYYY-MM-DD text names a day of the calendar.
+// Whether a YYYY-MM-DD text names a day of the calendar from 1900 on.
 bool isDate(const std::string &text);
+
+// The number with each Cyrillic letter that reads as a Latin one ("А", "В",
+// "С", "Р", ...) taken as that Latin letter: two numbers with the same key
+// look alike on a cylinder's label.
+std::string lookAlikeKey(const std::string &number);
+// The registered number that differs from `number` only by such letters;
+// nothing when none does.
+std::optional<std::string> lookAlikeOf(const std::string &number,
+                                       const std::vector<std::string> &registered);

@@ -4,6 +4,7 @@
 #include "RecordTexts.h"
 #include "WaitChart.h"
 #include "files/AtomicSave.h"
+#include "files/ShownPath.h"
 #include "protocol/Frame.h"
 
 #include <QPainter>
@@ -226,7 +227,7 @@ void document(CertificatePage &page, const CalibrationRecord &r) {
 bool Certificate::write(const CalibrationRecord &r, const QString &path, QString *error) {
     const auto fail = [&](const QString &why) {
         if (error)
-            *error = QString("Свидетельство не записано в %1: %2").arg(path, why);
+            *error = QString("Свидетельство не записано в %1: %2").arg(shownPath(path), why);
         return false;
     };
     const QString why = saveAtomically(path, [&](QIODevice &file) -> QString {

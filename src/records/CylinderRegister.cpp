@@ -83,7 +83,7 @@ CylinderRegister::select(const QString &where, const QVariantList &binds, QStrin
     return found;
 }
 
-bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error) {
+bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error, LookAlikes lookAlikes) {
     if (const auto fault = entryFault(cylinder)) {
         *error = text(*fault);
         return false;
@@ -116,6 +116,20 @@ bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error) {
     if (!before->empty())
         return undo(QString("баллон № %1 в реестре уже есть (внесён %2)")
                         .arg(text(cylinder.number), text(before->front().added).left(10)));
+    if (lookAlikes == LookAlikes::Refused) {
+        const auto all = select("1 = 1", {}, &why);
+        if (!all)
+            return undo(why);
+        std::vector<std::string> numbers;
+        for (const RegisteredCylinder &c : *all)
+            numbers.push_back(c.number);
+        if (const auto like = lookAlikeOf(cylinder.number, numbers))
+            return undo(QString("в реестре есть баллон № %1, его номер отличается от № %2 только "
+                                "похожими русскими и латинскими буквами. Если это он, выберите "
+                                "его из реестра; если другой, проверьте, какими буквами написан "
+                                "номер")
+                            .arg(text(*like), text(cylinder.number)));
+    }
     QSqlQuery q(db);
     if (!run(q,
              QString("INSERT INTO cylinders (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")

@@ -25,9 +25,13 @@ class CylinderRegister {
 
     // Registers the cylinder, whole or not at all, once it reads back as
     // given; `added` is set to now when empty. Refused with the reason in
-    // `error` when its fields are not valid (entryFault()) or its number is
-    // registered already.
-    bool add(RegisteredCylinder cylinder, QString *error);
+    // `error` when its fields are not valid (entryFault()), its number is
+    // registered already or, unless allowed, differs from a registered one
+    // only by look-alike Cyrillic and Latin letters (one copied from another
+    // register is registered there already, as it is).
+    enum class LookAlikes { Refused, Allowed };
+    bool add(RegisteredCylinder cylinder, QString *error,
+             LookAlikes lookAlikes = LookAlikes::Refused);
 
     // Every cylinder, by number; nothing when the register could not be read.
     std::optional<std::vector<RegisteredCylinder>> all(QString *error) const;

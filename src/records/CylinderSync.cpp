@@ -33,7 +33,7 @@ int copyMissing(const Register &from, const Register &to, CylinderRegister &targ
             continue;
         }
         QString why;
-        if (target.add(cylinder, &why))
+        if (target.add(cylinder, &why, CylinderRegister::LookAlikes::Allowed))
             ++copied;
         else if (pass.error.isEmpty())
             pass.error = why;

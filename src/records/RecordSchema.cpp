@@ -1,5 +1,6 @@
 #include "RecordSchema.h"
 
+#include "JournalRoles.h"
 #include "RecordHash.h"
 #include "RecordRows.h"
 
@@ -254,10 +255,25 @@ bool migrate(QSqlDatabase &db, Engine e, int from, QString *why) {
 // The journal's layout version: 0 for an empty database, nothing (with the
 // reason) when it holds no journal or cannot be read.
 std::optional<int> foundVersion(QSqlDatabase &db, Engine e, QString *why) {
-    const QStringList tables = db.tables(QSql::Tables);
-    if (db.lastError().isValid()) {
-        *why = db.lastError().text();
-        return std::nullopt;
+    // Anything there already (a table, a view, an index) is another
+    // program's unless it holds the journal's version: left untouched. A
+    // file's names in one read, so that a bench making the journal meanwhile
+    // is seen whole or not at all.
+    QStringList tables;
+    if (e.server) {
+        tables = db.tables(QSql::Tables) + db.tables(QSql::Views);
+        if (db.lastError().isValid()) {
+            *why = db.lastError().text();
+            return std::nullopt;
+        }
+    } else {
+        QSqlQuery names(db);
+        if (!names.exec("SELECT name FROM sqlite_master")) {
+            *why = names.lastError().text();
+            return std::nullopt;
+        }
+        while (names.next())
+            tables << names.value(0).toString();
     }
     if (tables.isEmpty())
         return 0;
@@ -330,7 +346,22 @@ bool RecordSchema::prepare(QSqlDatabase &db, const QString &shown, QString *why,
         if (done)
             *why = db.lastError().text();
         db.rollback();
+        if (engine.server && found)
+            *why = "журнал на сервере создаёт и обновляет его владелец, а не роль техника "
+                   "(ze23-cli journal grant): " +
+                   *why;
         return false;
+    }
+    // The tables a newer layout added get the roles' rights where the server
+    // has the roles; a failure leaves it to the owner's journal grant.
+    if (engine.server && *found < version()) {
+        QSqlQuery roles(db);
+        if (roles.exec("SELECT 1 FROM pg_roles WHERE rolname = 'ze23_technician'") &&
+            roles.next()) {
+            roles.finish();
+            QString ignored;
+            JournalRoles::grant(db, &ignored);
+        }
     }
     return *found <= version() || refuseNewer(*found);
 }

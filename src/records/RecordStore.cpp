@@ -4,8 +4,9 @@
 #include "RecordLocation.h"
 #include "RecordRows.h"
 #include "RecordSchema.h"
+#include "files/OwnersOnly.h"
 
-#include <QDir>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -33,6 +34,11 @@ void say(QString *error, const QString &text) {
     if (error)
         *error = text;
 }
+
+// The server's lock for adding records, held to the end of the transaction:
+// benches adding at once take turns (each then reads the others' records),
+// which needs no right beyond reading and adding.
+const char *const AddLock = "SELECT pg_advisory_xact_lock(2302302)";
 } // namespace
 
 RecordStore::RecordStore() : connection_(QString("ze23-records-%1").arg(++connections)) {}
@@ -50,7 +56,10 @@ void RecordStore::close() {
 }
 
 QString RecordStore::defaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/records.sqlite";
+    // The program's folder of the user's data, whatever organisation names it
+    // (where the journals have always been).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/" +
+           QCoreApplication::applicationName() + "/records.sqlite";
 }
 
 bool RecordStore::isServer(const QString &location) {
@@ -63,17 +72,15 @@ bool RecordStore::open(const QString &path, QString *error) {
     const QString shown = RecordLocation::shown(path);
     QString why;
     QSqlDatabase db;
+    if (const QString bad = RecordLocation::malformed(path); !bad.isEmpty()) {
+        say(error, cannotOpen(shown, bad));
+        return false;
+    }
     if (RecordLocation::isServer(path)) {
         db = RecordLocation::addServer(path, connection_, &why);
     } else {
-        const QFileInfo file(path);
-        if (file.isDir()) {
-            say(error, cannotOpen(path, "это папка, а не файл"));
-            return false;
-        }
-        const QString folder = file.absolutePath();
-        if (!QDir().mkpath(folder)) {
-            say(error, cannotOpen(path, "не удалось создать папку " + folder));
+        if (const QString bad = makeOwnersOnly(path); !bad.isEmpty()) {
+            say(error, cannotOpen(shown, bad));
             return false;
         }
         db = QSqlDatabase::addDatabase("QSQLITE", connection_);
@@ -110,16 +117,14 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         return std::nullopt;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_);
-    // SQLite takes the file for writing at once, and the server the records
-    // table (readers still read), so that two benches adding together wait
+    // SQLite takes the file for writing at once, and the server its lock for
+    // adding (readers still read), so that two benches adding together wait
     // for each other instead of one being refused halfway or both chaining to
     // the same record.
     QSqlQuery begin(db);
-    const bool begun =
-        db.driverName() == "QSQLITE"
-            ? begin.exec("BEGIN IMMEDIATE")
-            : db.transaction() &&
-                  (begin.exec("LOCK TABLE records IN EXCLUSIVE MODE") || (db.rollback(), false));
+    const bool begun = db.driverName() == "QSQLITE"
+                           ? begin.exec("BEGIN IMMEDIATE")
+                           : db.transaction() && (begin.exec(AddLock) || (db.rollback(), false));
     if (!begun) {
         say(error, cannotAdd(begin.lastError().isValid() ? begin.lastError().text()
                                                          : db.lastError().text()));

@@ -75,7 +75,7 @@ QString JournalLocationDialog::remembered() {
 
 void JournalLocationDialog::accept() {
     QString location = recordsLocationEdit->text().trimmed();
-    // The one in use as shown, its password left out, stands for itself.
+    // The one in use as shown (a long one cut) stands for itself.
     if (location == RecordLocation::shown(current_))
         location = current_;
     if (const QString bad = RecordLocation::malformed(location); !bad.isEmpty())

@@ -1,9 +1,10 @@
 #pragma once
 // Where the journal of calibrations is, changed on purpose: a dialog with
-// the location (a file, or a server as postgresql://…), a button to pick an
-// existing file, and OK. A malformed location is refused and the dialog
-// stays open; a good one is remembered (QSettings "records/location") and
-// handed on. A server's password is never shown.
+// the location (a file, or a server as postgresql://… or postgres://…), a
+// button to pick an existing file, and OK. A malformed location, or one with
+// a password (libpq finds it in ~/.pgpass, PGPASSWORD or a service), is
+// refused with the reason and the dialog stays open; a good one is
+// remembered (QSettings "records/location") and handed on.
 // Opened window-modal without a nested event loop: the program's timers keep
 // the line polled meanwhile.
 

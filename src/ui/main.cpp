@@ -1,14 +1,18 @@
 #include "MemoryTuning.h"
+#include "Preferences.h"
 #include "Program.h"
+#include "records/RecordLocation.h"
+#include "settings/ProgramName.h"
 #include "settings/QtRussian.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QTextStream>
 
 int main(int argc, char *argv[]) {
     keepLargeBlocksReturnable();
-    QApplication::setApplicationName("Серия ЗЭ-23");
+    nameProgram();
     QApplication::setApplicationVersion(ZE23_VERSION);
 
     QCommandLineParser parser;
@@ -28,7 +32,7 @@ int main(int argc, char *argv[]) {
         "records",
         "Журнал калибровок: файл SQLite (по умолчанию records.sqlite в папке данных "
         "пользователя или то, что задано в окне журнала) или сервер "
-        "postgresql://пользователь[:пароль]@сервер[:порт]/база.",
+        "postgresql://пользователь@сервер[:порт]/база (пароль — в ~/.pgpass или PGPASSWORD).",
         "FILE");
     parser.addOption(recordsOption);
     const QCommandLineOption outboxOption(
@@ -64,6 +68,21 @@ int main(int argc, char *argv[]) {
     parser.process(app);
     answerHelpOrVersion();
     QApplication::setWindowIcon(QIcon(QApplication::applicationDirPath() + "/ze23-setup.png"));
+
+    // A journal's location with a password in it, or of blanks, is refused
+    // before anything is opened: the process list shows the command line.
+    if (parser.isSet(recordsOption)) {
+        if (const QString bad = RecordLocation::malformed(parser.value(recordsOption));
+            !bad.isEmpty()) {
+            QTextStream(stderr) << "ze23-setup: --records: " << bad << "\n";
+            return 2;
+        }
+    }
+    if (parser.isSet(outboxOption) && parser.value(outboxOption).trimmed().isEmpty()) {
+        QTextStream(stderr) << "ze23-setup: --outbox: не указан файл журнала рабочего места\n";
+        return 2;
+    }
+    Preferences::settle();
 
     ProgramOptions options;
     options.simulate = parser.isSet(simulateOption);

@@ -1,0 +1,29 @@
+#include "JournalCommands.h"
+
+#include "BenchCli.h"
+#include "CommandLine.h"
+#include "records/JournalRoles.h"
+#include "records/RecordLocation.h"
+#include "records/RecordStore.h"
+
+#include <QSqlDatabase>
+
+int JournalCommands::grant(const CliRequest &request, QTextStream &out, QTextStream &err) {
+    RecordStore store;
+    QString error;
+    if (!store.open(request.records, &error)) {
+        err << "ze23-cli: " << error << "\n";
+        return ExitStatus::Failed;
+    }
+    QSqlDatabase db = QSqlDatabase::database(store.connectionName());
+    if (!JournalRoles::grant(db, &error)) {
+        err << "ze23-cli: роли журнала " << RecordLocation::shown(request.records)
+            << " не созданы (это делает владелец базы, под своим входом): " << error << "\n";
+        return ExitStatus::Failed;
+    }
+    out << "Журнал " << RecordLocation::shown(request.records)
+        << ": роли ze23_technician (читает, добавляет записи и баллоны) и ze23_reader (читает) "
+           "готовы; менять таблицы может только владелец базы.\n"
+           "Вход сотрудника: CREATE ROLE имя LOGIN IN ROLE ze23_technician;\n";
+    return ExitStatus::Done;
+}
