@@ -7,6 +7,7 @@
 #include "sim/SimFtDriver.h"
 #include "testsupport/CutTexts.h"
 #include "testsupport/FakeFtDriver.h"
+#include "testsupport/HandClock.h"
 #include "testsupport/RecordingMessages.h"
 #include "ui/TForm1.h"
 #include "ui/UsbPage.h"
@@ -22,16 +23,8 @@
 namespace {
 std::int64_t nowMs = 0;
 
-// Polls and replies on the hand-moved clock, as the timers would.
 void run(TForm1 &form, int ms) {
-    for (int t = 0; t < ms; t += 50) {
-        nowMs += 50;
-        if (nowMs % 350 == 0)
-            form.Timer1Timer();
-        if (nowMs % 100 == 0)
-            form.Timer2Timer();
-    }
-    QApplication::processEvents();
+    runTicks(form, nowMs, ms);
 }
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "protocol/InstrumentKind.h"
 #include "sim/SimFtDriver.h"
 #include "testsupport/CutTexts.h"
+#include "testsupport/HandClock.h"
 #include "testsupport/RecordingMessages.h"
 #include "testsupport/ScriptedChooser.h"
 #include "ui/CalibrationHandler.h"
@@ -36,14 +37,7 @@ namespace {
 std::int64_t nowMs = 0;
 
 void run(TForm1 &form, int ms) {
-    for (int t = 0; t < ms; t += 50) {
-        nowMs += 50;
-        if (nowMs % 350 == 0)
-            form.Timer1Timer();
-        if (nowMs % 100 == 0)
-            form.Timer2Timer();
-    }
-    QApplication::processEvents();
+    runTicks(form, nowMs, ms);
 }
 
 // The sensor calibrated through its window, a picture at each new step, and
