@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -64,6 +65,8 @@ class TestCliRecords : public QObject {
         other.nextDue.clear();
         QVERIFY(store.add(other, nullptr));
         QCOMPARE(mkfifo(qPrintable(dir_.filePath("pipe")), 0600), 0);
+        QFile empty(dir_.filePath("empty.sqlite"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
     }
 
     // {journal} is the journal above, {dir} the temporary folder.
@@ -141,6 +144,13 @@ class TestCliRecords : public QObject {
             << "";
         QTest::newRow("verify, JSON") << has + "records verify --json" << 2 << "--json"
                                       << "";
+        // SQLite would take an empty file for a new journal: reading makes none.
+        QTest::newRow("verify, empty file")
+            << "--records {dir}/empty.sqlite records verify" << 1 << "он пуст"
+            << "Журнал цел";
+        QTest::newRow("list, empty file")
+            << "--records {dir}/empty.sqlite records" << 1 << "он пуст"
+            << "";
         QTest::newRow("verify, no journal")
             << "--records {dir}/none.sqlite records verify" << 1 << "журнала калибровок"
             << "";
@@ -159,6 +169,7 @@ class TestCliRecords : public QObject {
         // Only the certificate asked for is written; no journal is made.
         QVERIFY(!QFile::exists(dir_.filePath("new")) &&
                 !QFile::exists(dir_.filePath("none.sqlite")));
+        QCOMPARE(QFileInfo(dir_.filePath("empty.sqlite")).size(), 0);
         if (status == 0 && line.contains(" -o ")) {
             QFile pdf(line.section(' ', -1));
             QVERIFY(pdf.open(QIODevice::ReadOnly));

@@ -6,40 +6,30 @@
 #include "files/ShownPath.h"
 #include "records/Certificate.h"
 #include "records/DueList.h"
+#include "records/ExistingJournal.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 
-#include <QFileInfo>
 #include <QJsonDocument>
 
 namespace {
-// A server's journal is always there to ask; a file only once made.
-bool journalThere(const QString &location) {
-    return RecordStore::isServer(location) || QFileInfo::exists(location);
-}
-} // namespace
-
-namespace {
 // Opens a journal that must be there already; says why not otherwise.
-bool openExisting(const CliRequest &request, RecordStore &store, QTextStream &err) {
-    if (!journalThere(request.records)) {
+std::unique_ptr<RecordStore> openExisting(const CliRequest &request, QTextStream &err) {
+    QString error;
+    std::unique_ptr<RecordStore> store = openExistingJournal(request.records, &error);
+    if (!store && error.isEmpty())
         err << "ze23-cli: журнала калибровок " << RecordLocation::shown(request.records)
             << " нет\n";
-        return false;
-    }
-    QString error;
-    if (!store.open(request.records, &error)) {
+    else if (!store)
         err << "ze23-cli: " << error << "\n";
-        return false;
-    }
-    return true;
+    return store;
 }
 
 int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
-    RecordStore store;
-    if (!openExisting(request, store, err))
+    const std::unique_ptr<RecordStore> store = openExisting(request, err);
+    if (!store)
         return ExitStatus::Failed;
-    const ChainCheck check = store.verify();
+    const ChainCheck check = store->verify();
     if (check.finding == ChainCheck::Finding::Unread) {
         err << "ze23-cli: " << check.reason << "\n";
         return ExitStatus::Failed;
@@ -54,18 +44,18 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
         return verify(request, out, err);
     // Listing never makes a journal: none yet is no records yet.
     std::vector<CalibrationRecord> found;
-    if (journalThere(request.records)) {
-        RecordStore store;
-        QString error;
-        if (!store.open(request.records, &error)) {
-            err << "ze23-cli: " << error << "\n";
-            return ExitStatus::Failed;
-        }
+    QString error;
+    const std::unique_ptr<RecordStore> store = openExistingJournal(request.records, &error);
+    if (!store && !error.isEmpty()) {
+        err << "ze23-cli: " << error << "\n";
+        return ExitStatus::Failed;
+    }
+    if (store) {
         // The due list needs each instrument's newest record, and its row alone.
-        found = request.due ? store.newestOfEach(request.serials) : store.list(request.serials);
-        if (!store.lastError().isEmpty()) {
+        found = request.due ? store->newestOfEach(request.serials) : store->list(request.serials);
+        if (!store->lastError().isEmpty()) {
             err << "ze23-cli: журнал калибровок " << RecordLocation::shown(request.records)
-                << " не прочитан: " << store.lastError() << "\n";
+                << " не прочитан: " << store->lastError() << "\n";
             return ExitStatus::Failed;
         }
     }
@@ -81,25 +71,24 @@ int RecordCommands::records(const CliRequest &request, QTextStream &out, QTextSt
         out << RecordListing::csv(found);
     else if (found.empty())
         out << "Записей нет" << (request.serials.empty() ? "" : " об этих приборах") << " (журнал "
-            << RecordLocation::shown(request.records)
-            << (journalThere(request.records) ? ")" : " ещё не создан)") << ".\n";
+            << RecordLocation::shown(request.records) << (store ? ")" : " ещё не создан)") << ".\n";
     else
         out << RecordListing::table(found);
     return ExitStatus::Done;
 }
 
 int RecordCommands::certificate(const CliRequest &request, QTextStream &out, QTextStream &err) {
-    RecordStore store;
-    if (!openExisting(request, store, err))
+    const std::unique_ptr<RecordStore> store = openExisting(request, err);
+    if (!store)
         return ExitStatus::Failed;
-    const std::optional<CalibrationRecord> record = store.find(request.number);
+    const std::optional<CalibrationRecord> record = store->find(request.number);
     if (!record) {
         err << "ze23-cli: ";
-        if (store.lastError().isEmpty())
+        if (store->lastError().isEmpty())
             err << "записи № " << request.number << " в журнале "
                 << RecordLocation::shown(request.records) << " нет\n";
         else
-            err << "журнал калибровок не прочитан: " << store.lastError() << "\n";
+            err << "журнал калибровок не прочитан: " << store->lastError() << "\n";
         return ExitStatus::Failed;
     }
     QString error;

@@ -1,6 +1,6 @@
 #include "JournalReader.h"
 
-#include "ExistingJournal.h"
+#include "records/ExistingJournal.h"
 #include "records/Outbox.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
