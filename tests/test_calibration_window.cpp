@@ -5,6 +5,7 @@
 #include "RecordSample.h"
 #include "pages/BasePage.h"
 #include "protocol/InstrumentKind.h"
+#include "records/Certificate.h"
 #include "records/CylinderRegister.h"
 #include "records/RecordStore.h"
 #include "sim/SimFtDriver.h"
@@ -26,6 +27,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QLocale>
+#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -274,6 +276,18 @@ class TestCalibrationWindow : public QObject {
         QVERIFY(window().certificateButton->isEnabled());
         window().certificateButton->click();
         QVERIFY(QFileInfo(chooser.answer).size() > 1000);
+        // The same document as the journal's record prints (ze23-cli
+        // certificate), its check sum included.
+        const QString fromJournal = dir->filePath("journal.pdf");
+        QVERIFY2(Certificate::write(*r, fromJournal, &error), qPrintable(error));
+        const auto text = [](const QString &pdf) {
+            QProcess p;
+            p.start("pdftotext", {"-layout", pdf, "-"});
+            return p.waitForFinished() ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+        };
+        const QString shown = text(chooser.answer);
+        QVERIFY(shown.contains(QString::fromStdString(r->hash)));
+        QCOMPARE(shown, text(fromJournal));
     }
 
     // Step by step through a ТКС calibration: the judged wait shades its

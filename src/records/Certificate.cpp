@@ -199,7 +199,7 @@ void signatures(CertificatePage &page, const CalibrationRecord &r) {
     // What `ze23-cli records verify` checks the journal's record against.
     if (!r.hash.empty()) {
         page.skip(4);
-        page.centred("Контрольная сумма записи: " + text(r.hash), CertificatePage::font(7));
+        page.centred("Контрольная сумма записи: " + text(r.hash), CertificatePage::monospace(7));
     }
 }
 

@@ -26,6 +26,16 @@ QFont CertificatePage::font(double points, bool bold) {
     return f;
 }
 
+QFont CertificatePage::monospace(double points) {
+    QFont f("DejaVu Sans Mono");
+    f.setStyleHint(QFont::Monospace);
+    f.setPointSizeF(points);
+    // Every character on its own: no "ff" drawn as one glyph, so that what is
+    // copied out of the document is what was printed.
+    f.setStyleStrategy(QFont::PreferNoShaping);
+    return f;
+}
+
 double CertificatePage::textHeight(const QString &text, const QFont &font, double width) const {
     painter_.setFont(font);
     return painter_.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text).height();

@@ -32,6 +32,8 @@ class CertificatePage {
     QPainter &painter() { return painter_; }
     // A font of the certificate's family at `points`.
     static QFont font(double points, bool bold = false);
+    // For text to be copied out exactly (a check sum): monospace, no ligatures.
+    static QFont monospace(double points);
 
     // Moves on to a new page when less than `height` is left on this one.
     void need(double height);

@@ -286,14 +286,16 @@ void CalibrationHandler::keepWaiting() {
             return;
         }
         unkept_.pop_front();
+        // The record as the journal holds it, check sum and all: the window's
+        // certificate is the one the journal prints.
+        if (const std::optional<CalibrationRecord> kept = s->find(*number))
+            record = *kept;
+        else
+            record.number = *number;
         if (sender_) {
             // On this bench until the server takes it: known by the bench's id and number.
-            if (const std::optional<CalibrationRecord> kept = s->find(*number))
-                record = *kept;
             record.number = 0;
             sender_->wake();
-        } else {
-            record.number = *number;
         }
         window_->showKept(record, QString());
         if (journal_->isVisible())
