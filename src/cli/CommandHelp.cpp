@@ -58,10 +58,13 @@ const Entry Commands[] = {
      "      30) или уже прошла, а также те, чья последняя калибровка не удалась или прервана:\n"
      "      по строке на прибор, самые срочные первыми.\n"
      "      Пример: ze23-cli records due --days 14\n"
-     "  records verify\n"
+     "  records verify [--against BENCH_JOURNAL]\n"
      "      Проверить, что каждая запись журнала такая, какой записана, и ни одной не\n"
-     "      недостаёт (по контрольным суммам записей). Код 1 — если нет.\n"
-     "      Пример: ze23-cli records verify\n"},
+     "      недостаёт (по контрольным суммам записей). Код 1 — если нет. С --against —\n"
+     "      ещё и сверить журнал запись за записью с журналом рабочего места: чего нет в\n"
+     "      одном из них, что изменено или перенумеровано.\n"
+     "      Пример: ze23-cli --records postgresql://ivanova@lab/ze23 records verify --against\n"
+     "      records.sqlite\n"},
     {"certificate", "  certificate NUMBER -o FILE.pdf\n"
                     "      Свидетельство о калибровке по записи журнала NUMBER — в PDF.\n"
                     "      Пример: ze23-cli certificate 17 -o svidetelstvo-17.pdf\n"},

@@ -35,6 +35,10 @@ CommandLine::CommandLine()
                "FILE"),
       csv_("csv", "records: таблица CSV."),
       days_("days", "records due: сколько дней вперёд смотреть (по умолчанию 30).", "N"),
+      against_("against",
+               "records verify: сверить журнал запись за записью с журналом этого рабочего "
+               "места BENCH_JOURNAL.",
+               "BENCH_JOURNAL"),
       expiring_("expiring", "cylinders: только баллоны, чей срок истекает в ближайшие DAYS дней.",
                 "DAYS"),
       gas_("gas", "cylinders add: газ, как написан на баллоне (\"CH4 в воздухе\").", "GAS"),
@@ -51,8 +55,8 @@ CommandLine::CommandLine()
       expiry_("expiry", "cylinders add: годен до.", "YYYY-MM-DD") {
     parser_.setApplicationDescription(CommandHelp::description());
     parser_.addOptions({help_, version_, simulate_, json_, output_, save_, records_, csv_, days_,
-                        expiring_, gas_, component_, concentration_, uncertainty_, balance_,
-                        supplier_, certified_, expiry_});
+                        against_, expiring_, gas_, component_, concentration_, uncertainty_,
+                        balance_, supplier_, certified_, expiry_});
     QStringList commands = CommandHelp::commands();
     const QString last = commands.takeLast();
     parser_.addPositionalArgument("COMMAND", commands.join(", ") + " или " + last + ".",
@@ -129,6 +133,9 @@ CommandLine::Parsed CommandLine::check() {
             return usage("journal grant: укажите сервер журнала от имени его владельца: "
                          "--records postgresql://владелец@сервер/база");
     }
+    if (parser_.isSet(against_) &&
+        (r.command != BenchCommand::Records || args.isEmpty() || args.front() != "verify"))
+        return usage("--against — только для records verify");
     if (r.command == BenchCommand::Cylinders)
         return checkCylinders(args);
     for (const QCommandLineOption *o :
@@ -147,6 +154,9 @@ CommandLine::Parsed CommandLine::check() {
                 return usage("records verify проверяет весь журнал: номера приборов не нужны");
             if (r.json || r.csv || parser_.isSet(days_))
                 return usage("records verify: --json, --csv и --days не поддерживаются");
+            r.against = parser_.value(against_);
+            if (parser_.isSet(against_) && r.against.trimmed().isEmpty())
+                return usage("records verify --against: не указан журнал рабочего места");
             return Parsed::Run;
         }
         if (!args.isEmpty() && args.front() == "due") {

@@ -24,6 +24,7 @@ struct CliRequest {
     std::int64_t number = 0;  // certificate: the record
     bool due = false;         // records due: the instruments due within `days`
     bool verify = false;      // records verify: every record as written
+    QString against;          // records verify --against: a bench's own journal
     int days = 30;
     // cylinders: those expiring within `expiring` days (none: all); cylinders
     // add: the one to register, its percents as typed.
@@ -58,7 +59,7 @@ class CommandLine {
 
     QCommandLineParser parser_;
     QCommandLineOption help_, version_;
-    QCommandLineOption simulate_, json_, output_, save_, records_, csv_, days_;
+    QCommandLineOption simulate_, json_, output_, save_, records_, csv_, days_, against_;
     QCommandLineOption expiring_, gas_, component_, concentration_, uncertainty_, balance_,
         supplier_, certified_, expiry_;
     Parsed checkCylinders(QStringList args);

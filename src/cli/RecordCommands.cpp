@@ -4,9 +4,11 @@
 #include "CommandLine.h"
 #include "RecordListing.h"
 #include "files/ShownPath.h"
+#include "records/BenchComparison.h"
 #include "records/Certificate.h"
 #include "records/DueList.h"
 #include "records/ExistingJournal.h"
+#include "records/Outbox.h"
 #include "records/RecordLocation.h"
 #include "records/RecordStore.h"
 
@@ -35,7 +37,30 @@ int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
         return ExitStatus::Failed;
     }
     out << check.reason << "\n";
-    return check.finding == ChainCheck::Finding::Intact ? ExitStatus::Done : ExitStatus::Failed;
+    bool agree = true;
+    if (!request.against.isEmpty()) {
+        CliRequest own = request;
+        own.records = request.against;
+        const std::unique_ptr<RecordStore> bench = openExisting(own, err);
+        if (!bench)
+            return ExitStatus::Failed;
+        const std::vector<CalibrationRecord> journal = store->list(), kept = bench->list();
+        if (!store->lastError().isEmpty() || !bench->lastError().isEmpty()) {
+            err << "ze23-cli: журнал не прочитан: " << store->lastError() << bench->lastError()
+                << "\n";
+            return ExitStatus::Failed;
+        }
+        const QStringList differ =
+            BenchComparison::differences(journal, Outbox(*bench).asSent(kept), bench->bench());
+        for (const QString &line : differ)
+            out << line << "\n";
+        agree = differ.isEmpty();
+        if (agree)
+            out << "Журнал и рабочее место " << QString::fromStdString(bench->bench())
+                << " совпадают запись за записью.\n";
+    }
+    return check.finding == ChainCheck::Finding::Intact && agree ? ExitStatus::Done
+                                                                 : ExitStatus::Failed;
 }
 } // namespace
 
