@@ -120,12 +120,13 @@ const QString &journal(bool server) {
             if (!db.transaction())
                 qFatal("journal not opened for filling");
             // Chained as add() chains them, so that the filled journal verifies.
-            std::string previous;
+            std::string previous, link;
             for (int n = 0; n < Records; ++n) {
                 CalibrationRecord r = record(23000 + n % Instruments, n);
                 r.number = n + 1;
                 r.hash = RecordHash::chained(previous, r);
-                if (!RecordRows::insert(db, r, previous, &why))
+                link = RecordHash::journalLink(link, r.number, r.hash);
+                if (!RecordRows::insert(db, r, previous, link, &why))
                     qFatal("%s", qPrintable(why));
                 previous = r.hash;
             }

@@ -108,6 +108,9 @@ class RawFile {
     QSqlError error_;
 };
 
+// Records renumbered behind the store's back: each from one number to another.
+using Moves = QList<std::pair<int, int>>;
+
 const QStringList Tables{"records", "versions", "measurements", "points", "settings_after"};
 
 // The tables of the first journals, as they were made.
@@ -587,6 +590,51 @@ class TestRecords : public QObject {
         QCOMPARE(check.reason, reason);
     }
 
+    // The journal's numbers are bound into what is checked: the newest record
+    // renumbered with its rows, or two records of different benches swapped,
+    // keep each bench's chain whole and still show. (The server's numbers are
+    // its own: they cannot be set by an UPDATE, so the file shows it.)
+    void renumberedRecordsShow_data() {
+        QTest::addColumn<Moves>("moves"); // number from, to; in turn
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("newest renumbered")
+            << Moves{{3, 99}}
+            << "Запись № 99 стоит в журнале не под тем номером или не на том месте, под "
+               "которым и где её приняли";
+        QTest::newRow("two benches' records swapped")
+            << Moves{{2, 1000}, {3, 2}, {1000, 3}}
+            << "Запись № 2 стоит в журнале не под тем номером или не на том месте, под которым "
+               "и где её приняли";
+    }
+    void renumberedRecordsShow() {
+        if (server_)
+            QSKIP("номера записей на сервере даёт только сервер");
+        QFETCH(Moves, moves);
+        QFETCH(QString, reason);
+        RecordStore store;
+        QVERIFY(store.open(location(), nullptr));
+        QVERIFY(store.add(sampleRecord(101), nullptr) && store.add(sampleRecord(202), nullptr));
+        CalibrationRecord other = sampleRecord(303);
+        other.bench = "0123456789ab";
+        other.benchNumber = 1;
+        QVERIFY(store.add(other, nullptr));
+        QCOMPARE(store.verify().finding, ChainCheck::Finding::Intact);
+        RawFile raw(owner());
+        QVERIFY(raw.allowChanges());
+        for (const auto &[from, to] : moves) {
+            for (const QString &t :
+                 {"versions", "measurements", "points", "settings_after", "gas_cylinders"})
+                QVERIFY(raw.exec(QString("UPDATE %1 SET record = %2 WHERE record = %3")
+                                     .arg(t)
+                                     .arg(to)
+                                     .arg(from)));
+            QVERIFY(raw.exec(
+                QString("UPDATE records SET number = %1 WHERE number = %2").arg(to).arg(from)));
+        }
+        const ChainCheck check = store.verify();
+        QCOMPARE(check.reason, reason);
+    }
+
     // A bench's records arrive from its own journal: each is taken once, in
     // the bench's order, and hashes as it did there.
     void recordFromAnotherBench_data() {
@@ -644,9 +692,9 @@ class TestRecords : public QObject {
             RawFile raw(owner());
             QVERIFY(raw.beforeReplaceRefusals());
             QVERIFY(raw.exec("DROP INDEX records_by_bench"));
-            for (const char *column :
-                 {"hash", "previous_hash", "bench", "bench_number", "cylinder_uncertainty",
-                  "cylinder_balance", "cylinder_supplier", "cylinder_certified"})
+            for (const char *column : {"journal_link", "hash", "previous_hash", "bench",
+                                       "bench_number", "cylinder_uncertainty", "cylinder_balance",
+                                       "cylinder_supplier", "cylinder_certified"})
                 QVERIFY2(raw.exec(QString("ALTER TABLE records DROP COLUMN %1").arg(column)),
                          column);
             QVERIFY(raw.exec("DROP TABLE this_bench") && raw.exec("DROP TABLE sent") &&
@@ -690,6 +738,7 @@ class TestRecords : public QObject {
             RawFile raw(owner());
             QVERIFY(raw.beforeReplaceRefusals());
             QVERIFY(raw.exec("DROP TABLE gas_cylinders") &&
+                    raw.exec("ALTER TABLE records DROP COLUMN journal_link") &&
                     raw.exec("UPDATE schema_version SET version = 3"));
         }
         RecordStore store;

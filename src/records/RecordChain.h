@@ -26,7 +26,10 @@ struct ChainCheck {
 };
 
 namespace RecordChain {
-// `records` oldest first as read, `previousHashes` what each was chained to.
+// `records` oldest first as read, `previousHashes` what each was chained to,
+// `links` each one's link in the journal's own chain (RecordHash::journalLink),
+// which binds it to its number here.
 ChainCheck check(const std::vector<CalibrationRecord> &records,
-                 const std::vector<std::string> &previousHashes);
+                 const std::vector<std::string> &previousHashes,
+                 const std::vector<std::string> &links);
 } // namespace RecordChain

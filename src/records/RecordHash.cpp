@@ -135,3 +135,11 @@ std::string RecordHash::chained(const std::string &previousHash, const Calibrati
     sha.addData(canonical(r));
     return sha.result().toHex().toStdString();
 }
+
+std::string RecordHash::journalLink(const std::string &previousLink, std::int64_t number,
+                                    const std::string &hash) {
+    QCryptographicHash sha(QCryptographicHash::Sha256);
+    sha.addData(
+        QByteArray::fromStdString(previousLink + "\n" + std::to_string(number) + "\n" + hash));
+    return sha.result().toHex().toStdString();
+}

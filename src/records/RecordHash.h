@@ -26,4 +26,11 @@
 namespace RecordHash {
 QByteArray canonical(const CalibrationRecord &r);
 std::string chained(const std::string &previousHash, const CalibrationRecord &r);
+// The journal's own chain, over every bench's records in the order of the
+// journal's numbers: SHA-256 of the record before's link, the record's number
+// in this journal and its hash, a line each. It binds each record to the
+// number it is known and certified by here: renumbering records, or swapping
+// two, shows.
+std::string journalLink(const std::string &previousLink, std::int64_t number,
+                        const std::string &hash);
 } // namespace RecordHash

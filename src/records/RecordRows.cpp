@@ -236,16 +236,48 @@ std::optional<RecordRows::ChainEnd> RecordRows::chainEnd(QSqlDatabase &db, const
         end.lastHash = utf8(q.value(0));
         end.nextOfBench = q.value(1).toLongLong() + 1;
     }
+    if (!q.exec("SELECT journal_link FROM records ORDER BY number DESC LIMIT 1")) {
+        *why = q.lastError().text();
+        return std::nullopt;
+    }
+    if (q.next())
+        end.lastLink = utf8(q.value(0));
     return end;
 }
 
+std::optional<std::vector<std::pair<std::int64_t, std::string>>>
+RecordRows::journalLinks(QSqlDatabase &db, QString *why, const QString &where,
+                         const QVariantList &binds) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(
+        QString("SELECT number, journal_link FROM records WHERE %1 ORDER BY number").arg(where));
+    for (const QVariant &b : binds)
+        q.addBindValue(b);
+    if (!q.exec()) {
+        *why = q.lastError().text();
+        return std::nullopt;
+    }
+    std::vector<std::pair<std::int64_t, std::string>> out;
+    while (q.next())
+        out.emplace_back(q.value(0).toLongLong(), utf8(q.value(1)));
+    return out;
+}
+
+bool RecordRows::setLink(QSqlDatabase &db, std::int64_t number, const std::string &link,
+                         QString *why) {
+    QSqlQuery q(db);
+    return prepared(q, "UPDATE records SET journal_link = ? WHERE number = ?", why) &&
+           run(q, {text(link), qint64(number)}, why);
+}
+
 bool RecordRows::insert(QSqlDatabase &db, const CalibrationRecord &r,
-                        const std::string &previousHash, QString *why) {
+                        const std::string &previousHash, const std::string &link, QString *why) {
     QSqlQuery q(db);
     QVariantList values{qint64(r.number)};
-    values << recordValues(r) << text(r.hash) << text(previousHash);
+    values << recordValues(r) << text(r.hash) << text(previousHash) << text(link);
     const QString sql =
-        QString("INSERT INTO records (number, %1, hash, previous_hash)%2 VALUES (%3)")
+        QString("INSERT INTO records (number, %1, hash, previous_hash, journal_link)%2 VALUES (%3)")
             .arg(RecordColumns, db.driverName() == "QPSQL" ? " OVERRIDING SYSTEM VALUE" : "",
                  placeholders(int(values.size())));
     if (!prepared(q, sql, why) || !run(q, values, why))

@@ -22,13 +22,15 @@ struct ChainEnd {
     std::int64_t next = 1;
     std::int64_t nextOfBench = 1;
     std::string lastHash;
+    // The journal's newest record's link (RecordHash::journalLink).
+    std::string lastLink;
 };
 std::optional<ChainEnd> chainEnd(QSqlDatabase &db, const std::string &bench, QString *why);
 
 // Inserts the record and its child rows under its own number, with its hash
 // and the hash of the record before it.
 bool insert(QSqlDatabase &db, const CalibrationRecord &r, const std::string &previousHash,
-            QString *why);
+            const std::string &link, QString *why);
 
 // Sets the hashes of a record kept without them (the triggers that refuse
 // changes must be off).
@@ -37,6 +39,11 @@ bool setHashes(QSqlDatabase &db, std::int64_t number, const std::string &hash,
 
 // The previous record's hash each record was chained to, oldest first; empty
 // for a record kept without one.
+// Each record's number and its link in the journal's chain, by number.
+std::optional<std::vector<std::pair<std::int64_t, std::string>>>
+journalLinks(QSqlDatabase &db, QString *why, const QString &where, const QVariantList &binds);
+// Sets a record's link (a journal brought up to date; its triggers dropped).
+bool setLink(QSqlDatabase &db, std::int64_t number, const std::string &link, QString *why);
 std::optional<std::vector<std::string>> previousHashes(QSqlDatabase &db, QString *why,
                                                        const QString &where = "1 = 1",
                                                        const QVariantList &binds = {});

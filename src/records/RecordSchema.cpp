@@ -230,11 +230,39 @@ bool noReplace(QSqlDatabase &db, Engine e, QString *why) {
     return runAll(db, statements, why);
 }
 
+// The journal's own chain over its numbers (RecordHash::journalLink): each
+// record kept before gets its link here, lowest number first.
+bool linkNumbers(QSqlDatabase &db, Engine e, QString *why) {
+    if (!runAll(db,
+                QStringList{"ALTER TABLE records ADD COLUMN journal_link TEXT"}
+                    << dropRefusalsOf(e, "records"),
+                why))
+        return false;
+    std::vector<std::pair<std::int64_t, std::string>> kept;
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.exec("SELECT number, hash FROM records ORDER BY number")) {
+            *why = failed(q);
+            return false;
+        }
+        while (q.next())
+            kept.emplace_back(q.value(0).toLongLong(), q.value(1).toString().toStdString());
+    }
+    std::string link;
+    for (const auto &[number, hash] : kept) {
+        link = RecordHash::journalLink(link, number, hash);
+        if (!RecordRows::setLink(db, number, link, why))
+            return false;
+    }
+    return runAll(db, refusalsOf(e, "records"), why);
+}
+
 // Step n brings a journal of version n to n + 1.
 using Step = bool (*)(QSqlDatabase &, Engine, QString *);
 const std::vector<Step> &steps() {
-    static const std::vector<Step> all{firstLayout, chainRecords, benchesAndCylinders, gasCylinders,
-                                       noReplace};
+    static const std::vector<Step> all{firstLayout,  chainRecords, benchesAndCylinders,
+                                       gasCylinders, noReplace,    linkNumbers};
     return all;
 }
 

@@ -175,7 +175,9 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
                         .arg(uid(record)));
     record.number = end->next;
     record.hash = RecordHash::chained(end->lastHash, record);
-    if (!RecordRows::insert(db, record, end->lastHash, &why))
+    if (!RecordRows::insert(db, record, end->lastHash,
+                            RecordHash::journalLink(end->lastLink, record.number, record.hash),
+                            &why))
         return undo(why);
     const std::optional<std::int64_t> number = record.number;
     // Read back before the commit, so that a record the journal cannot hold as
@@ -288,7 +290,7 @@ ChainCheck RecordStore::verify() const {
     const qint64 last = top.value(0).toLongLong();
     top.finish();
     std::vector<CalibrationRecord> records;
-    std::vector<std::string> previous;
+    std::vector<std::string> previous, links;
     for (qint64 from = 0; from < last; from += VerifyPage) {
         // One read of both, so that a record added meanwhile is in both or neither.
         QSqlQuery begin(db);
@@ -302,14 +304,17 @@ ChainCheck RecordStore::verify() const {
         auto some = RecordRows::select(db, page, range, &lastError_);
         auto before =
             some ? RecordRows::previousHashes(db, &lastError_, page, range) : std::nullopt;
+        auto bound = before ? RecordRows::journalLinks(db, &lastError_, page, range) : std::nullopt;
         if (server)
             begin.exec("COMMIT");
         else
             db.commit();
-        if (!some || !before)
+        if (!some || !before || !bound)
             return unread();
         std::move(some->begin(), some->end(), std::back_inserter(records));
         std::move(before->begin(), before->end(), std::back_inserter(previous));
+        for (auto &[number, link] : *bound)
+            links.push_back(std::move(link));
     }
-    return RecordChain::check(records, previous);
+    return RecordChain::check(records, previous, links);
 }
