@@ -86,6 +86,17 @@ class TestCertificate : public QObject {
             << "Контрольная сумма записи: "
                "5e1f0c2b9a7d4e3f8a6b1c0d2e9f7a4b3c8d5e6f1a2b0c9d7e4f3a8b6c1d0eff";
     }
+    // The verdict a reader looks for first is on the first page.
+    void verdictOnTheFirstPage() {
+        const QString first =
+            QString::fromUtf8(
+                run("pdftotext", {"-layout", "-f", "1", "-l", "1", pdf_, "-"}).value_or(""))
+                .simplified();
+        QVERIFY2(first.contains(
+                     "Итог: " + QString::fromStdString(outcomeText(CalibrationOutcome::Adjusted)) +
+                     "; следующая калибровка до 08.12.2027"),
+                 qPrintable(first));
+    }
     void says() {
         QFETCH(QString, expected);
         QVERIFY2(text_.simplified().contains(expected.simplified()), qPrintable(text_));

@@ -212,6 +212,13 @@ void document(CertificatePage &page, const CalibrationRecord &r) {
         page.skip(1);
         page.centred("Исправляет запись № " + number(*r.corrects), CertificatePage::font(10, true));
     }
+    // The verdict on the first page, in a line: the whole conclusion follows
+    // the measurements.
+    page.skip(1);
+    page.centred(QString("Итог: %1; следующая калибровка %2")
+                     .arg(text(outcomeText(r.outcome)),
+                          r.nextDue.empty() ? QString("не назначена") : "до " + date(r.nextDue)),
+                 CertificatePage::font(10, true));
     page.skip(2);
     instrument(page, r);
     conditions(page, r);
