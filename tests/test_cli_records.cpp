@@ -6,6 +6,7 @@
 #include "RecordSample.h"
 #include "cli/BenchCli.h"
 #include "records/Outbox.h"
+#include "records/RecordChain.h"
 #include "records/RecordStore.h"
 #include "testsupport/FakeFtDriver.h"
 
@@ -394,6 +395,25 @@ class TestCliRecords : public QObject {
         QVERIFY2(cli.out.contains("-3 (№ 3) есть на рабочем месте, а в журнале её нет"),
                  qPrintable(cli.out));
         QVERIFY(!cli.out.contains("-4"));
+
+        // Taken out of the bench's own journal after it was sent, its number
+        // is not given again: the bench's next record shows the gap.
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "behind");
+            db.setDatabaseName(bench);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("DROP TRIGGER records_delete_refused"));
+            QVERIFY(q.exec("DELETE FROM records WHERE number = 4") &&
+                    q.exec("DELETE FROM records WHERE number = 3"));
+        }
+        QSqlDatabase::removeDatabase("behind");
+        RecordStore own;
+        QVERIFY(own.open(bench, nullptr));
+        const std::optional<std::int64_t> next = own.add(sampleRecord(23105), nullptr);
+        QVERIFY(next);
+        QCOMPARE(own.find(*next)->benchNumber, 4);
+        QCOMPARE(own.verify().finding, ChainCheck::Finding::Missing);
     }
 };
 

@@ -6,6 +6,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 #include <unordered_map>
 
 namespace {
@@ -236,6 +238,14 @@ std::optional<RecordRows::ChainEnd> RecordRows::chainEnd(QSqlDatabase &db, const
         end.lastHash = utf8(q.value(0));
         end.nextOfBench = q.value(1).toLongLong() + 1;
     }
+    // A bench's number once sent to a server is never given again, even if
+    // its record has gone from the bench's own journal: the next one then
+    // shows the gap.
+    if (!prepared(q, "SELECT max(bench_number) FROM sent WHERE bench = ?", why) ||
+        !run(q, {text(bench)}, why))
+        return std::nullopt;
+    if (q.next() && !q.value(0).isNull())
+        end.nextOfBench = std::max<std::int64_t>(end.nextOfBench, q.value(0).toLongLong() + 1);
     if (!q.exec("SELECT journal_link FROM records ORDER BY number DESC LIMIT 1")) {
         *why = q.lastError().text();
         return std::nullopt;
