@@ -464,8 +464,7 @@ class TestCalibrationWindow : public QObject {
         window().cylinderConcentrationEdit->setText(first);
         f.cylinderNumberEdit->setText(sameNumber ? "ГСО 10-123" : "ГСО 10-124");
         f.cylinderGasEdit->setText("CH4 в воздухе");
-        f.cylinderBalanceEdit->setText(
-            f.cylinderBalanceEdit->text().isEmpty() ? "азот" : f.cylinderBalanceEdit->text());
+        f.cylinderBalanceEdit->setText(kind == 7 ? "азот" : "воздух");
         f.cylinderSupplierEdit->setText("ООО «Мониторинг»");
         f.cylinderConcentrationEdit->setText(second);
         window().startButton->click();

@@ -200,17 +200,10 @@ void CalibrationWindow::recoverClicked() {
     record.when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
     if (const QString who = technicianEdit->text().trimmed(); !who.isEmpty())
         record.technician = who.toStdString();
-    recoveryGroup->hide();
-    setupArea->hide();
-    startButton->hide();
-    conditionsLabel->setText(QString("Сброс блока после прерванной настройки (запись № %1).")
-                                 .arg(RecordTexts::recordNumber(*interrupted_)));
-    conditionsLabel->show();
-    stepGroup->setEnabled(true);
-    stepGroup->show();
-    started_ = true;
+    const QString conditions = QString("Сброс блока после прерванной настройки (запись № %1).")
+                                   .arg(RecordTexts::recordNumber(*interrupted_));
     interrupted_.reset();
-    run_.start(CalibrationProcedure::recovery(record, run_.now()));
+    begin(conditions, CalibrationProcedure::recovery(record, run_.now()));
 }
 
 void CalibrationWindow::buildSetup() {
@@ -512,8 +505,6 @@ void CalibrationWindow::startClicked() {
     CalibrationProcedure procedure(record.block, record.sensorGas, record, run_.now());
     procedure.setRule({steadySecondsSpin->value(), *band});
     procedure.setTolerance(*tolerance);
-    setupArea->hide();
-    startButton->hide();
     const CalibrationRecord &started = procedure.record();
     QStringList conditions{"Выполняет: " + technician,
                            RecordTexts::gasRole(started, TestGas::Cylinder).toLower() + ": " +
@@ -523,7 +514,14 @@ void CalibrationWindow::startClicked() {
                           RecordTexts::gasCylinder(g);
     conditions << "устойчиво: " + RecordTexts::steadyRule(started);
     conditions << "допуск: " + RecordTexts::tolerance(started);
-    conditionsLabel->setText(localized(conditions.join("; ") + "."));
+    begin(localized(conditions.join("; ") + "."), std::move(procedure));
+}
+
+void CalibrationWindow::begin(const QString &conditions, CalibrationProcedure procedure) {
+    recoveryGroup->hide();
+    setupArea->hide();
+    startButton->hide();
+    conditionsLabel->setText(conditions);
     conditionsLabel->show();
     stepGroup->setEnabled(true);
     stepGroup->show();

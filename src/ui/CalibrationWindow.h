@@ -120,6 +120,9 @@ class CalibrationWindow : public QWidget {
     void closeEvent(QCloseEvent *event) override;
 
   private:
+    // The set-up folds away and the procedure, with what it is done with,
+    // takes the window.
+    void begin(const QString &conditions, CalibrationProcedure procedure);
     void buildRecovery();
     void buildSetup();
     void buildSteps();
