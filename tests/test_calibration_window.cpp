@@ -11,6 +11,7 @@
 #include "sim/SimFtDriver.h"
 #include "testsupport/RecordingMessages.h"
 #include "testsupport/ScriptedChooser.h"
+#include "ui/CalibrationContextFields.h"
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationRun.h"
 #include "ui/CalibrationWindow.h"
@@ -90,6 +91,10 @@ class TestCalibrationWindow : public QObject {
     void fillAndStart(const QString &concentration, QDate expiry,
                       const QString &second = QString()) {
         window().technicianEdit->setText("Иванов И. И.");
+        window().context->laboratoryEdit->setText("Лаборатория газового контроля");
+        window().context->temperatureEdit->setText("21,5");
+        window().context->pressureEdit->setText("101.3");
+        window().context->humidityEdit->setText("45");
         window().cylinderNumberEdit->setText(concentration.isEmpty() ? "" : "ГСО 10-123");
         window().cylinderGasEdit->setText("CH4 в воздухе");
         window().cylinders->cylinderSupplierEdit->setText("ООО «Мониторинг»"); // one is asked for
@@ -258,6 +263,9 @@ class TestCalibrationWindow : public QObject {
         QVERIFY(r);
         QCOMPARE(int(r->outcome), outcome);
         QCOMPARE(r->technician, std::string("Иванов И. И."));
+        QCOMPARE(r->laboratory, std::string("Лаборатория газового контроля"));
+        QVERIFY(r->ambient == (Ambient{215, 1013, 45}));
+        QCOMPARE(r->method, std::string(findCalibrationRules(r->block)->method));
         QVERIFY(!r->nextDue.empty());
         QVERIFY(r->measurements.size() >= 2);
         QVERIFY(form->calibration()->lastCalibrationLabel()->text().contains(
@@ -288,6 +296,43 @@ class TestCalibrationWindow : public QObject {
         const QString shown = text(chooser.answer);
         QVERIFY(shown.contains(QString::fromStdString(r->hash)));
         QCOMPARE(shown, text(fromJournal));
+    }
+
+    // A room no calibration is done in is refused in words before anything
+    // is sent, and the fields keep what was typed.
+    void roomOutOfRangeIsRefused_data() {
+        QTest::addColumn<int>("field"); // temperature, pressure, humidity
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("hot") << 0 << "75"
+                             << "Температура воздуха";
+        QTest::newRow("pressure in mmHg") << 1 << "760"
+                                          << "Атмосферное давление";
+        QTest::newRow("humidity over 100") << 2 << "101"
+                                           << "Относительная влажность";
+        QTest::newRow("not a number") << 0 << "двадцать"
+                                      << "Температура воздуха";
+        QTest::newRow("finer than tenths") << 1 << "101,35"
+                                           << "Атмосферное давление";
+    }
+    void roomOutOfRangeIsRefused() {
+        QFETCH(int, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, says);
+        const int page = openKind(1);
+        form->calibration()->openWindow(page);
+        window().context->prepare();
+        QLineEdit *edits[] = {window().context->temperatureEdit, window().context->pressureEdit,
+                              window().context->humidityEdit};
+        edits[field]->setText(typed);
+        window().technicianEdit->setText("Иванов И. И.");
+        window().startButton->click();
+        QVERIFY(!form->calibrationBusy());
+        QCOMPARE(messages.errors.size(), 1);
+        QVERIFY2(messages.errors.front().startsWith(says), qPrintable(messages.errors.front()));
+        QCOMPARE(edits[field]->text(), typed);
+        messages.errors.clear();
+        window().closeButton->click();
     }
 
     // Step by step through a ТКС calibration: the judged wait shades its

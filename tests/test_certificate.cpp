@@ -30,6 +30,12 @@ CalibrationRecord correction() {
     r.corrects = 5;
     r.measurements.push_back(sampleAlarmCheck());
     r.hash = "5e1f0c2b9a7d4e3f8a6b1c0d2e9f7a4b3c8d5e6f1a2b0c9d7e4f3a8b6c1d0eff";
+    r.laboratory = "Лаборатория газового контроля";
+    r.laboratoryAddress = "620000, Екатеринбург, ул. Заводская, 1";
+    r.method = "МК ЗЭ-23-01";
+    r.ambient = {215, 1013, 45};
+    r.approvedBy = "Сидоров В. В.";
+    r.login = "ze23_bench";
     return r;
 }
 } // namespace
@@ -81,7 +87,17 @@ class TestCertificate : public QObject {
         QTest::newRow("corrects") << "Исправляет запись № 5";
         QTest::newRow("chart") << "Газ из баллона, до настройки";
         QTest::newRow("signature") << "Калибровку выполнил: ____________________ / Петрова А. С. /";
-        QTest::newRow("checked by") << "Проверил: ____";
+        QTest::newRow("approved by")
+            << "Результат утвердил: ____________________ / Сидоров В. В. /";
+        QTest::newRow("login") << "Калибровку выполнил Петрова А. С. (вход ze23_bench)";
+        QTest::newRow("laboratory") << "Лаборатория газового контроля";
+        QTest::newRow("laboratory's address") << "620000, Екатеринбург, ул. Заводская, 1";
+        QTest::newRow("method") << "Методика МК ЗЭ-23-01";
+        QTest::newRow("room") << "21,5 °C; 101,3 кПа; 45 %";
+        // 2 · √((0,05 / 2)² + 0,01² / 12), rounded up; in clean air the
+        // resolution alone.
+        QTest::newRow("uncertainty in gas") << "Газ из баллона 2,50 % 2,48 % ± 0,051 %";
+        QTest::newRow("uncertainty in air") << "± 0,006 %";
         QTest::newRow("record hash")
             << "Контрольная сумма записи: "
                "5e1f0c2b9a7d4e3f8a6b1c0d2e9f7a4b3c8d5e6f1a2b0c9d7e4f3a8b6c1d0eff";

@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <algorithm>
 #include <thread>
@@ -89,6 +90,19 @@ class RawFile {
             if (!exec("DROP TRIGGER " + name))
                 return false;
         return !names.isEmpty();
+    }
+
+    // Takes the journal back to before records named the laboratory, the
+    // room and the login.
+    bool beforeRecordContext() {
+        if (server_ && !exec("DROP TRIGGER records_login ON records"))
+            return false;
+        for (const char *column :
+             {"approved_by", "laboratory", "laboratory_address", "method", "ambient_temperature",
+              "ambient_pressure", "ambient_humidity", "db_login"})
+            if (!exec(QString("ALTER TABLE records DROP COLUMN %1").arg(column)))
+                return false;
+        return true;
     }
 
     // Drops the triggers that refuse changes, as another program could.
@@ -182,7 +196,8 @@ class TestRecords : public QObject {
         QVERIFY(raw.exec("DROP TABLE IF EXISTS gas_cylinders, settings_after, points, "
                          "measurements, versions, records, schema_version, this_bench, sent, "
                          "cylinders CASCADE") &&
-                raw.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
+                raw.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE") &&
+                raw.exec("DROP FUNCTION IF EXISTS journal_login() CASCADE"));
     }
     // The journal made by its owner, the technician's rights given.
     void makeJournal() {
@@ -230,6 +245,8 @@ class TestRecords : public QObject {
         asked.bench = again.bench();
         asked.benchNumber = 1;
         asked.hash = RecordHash::chained("", asked); // the bench's first
+        // A server names the login that kept it; a file none.
+        asked.login = server_ ? QUrl(location()).userName().toStdString() : std::string();
         const std::optional<CalibrationRecord> found = again.find(number);
         QVERIFY(found);
         QVERIFY(*found == asked);
@@ -366,6 +383,7 @@ class TestRecords : public QObject {
             CalibrationRecord r = sampleRecord();
             r.number = *n;
             r.bench = store.bench();
+            r.login = server_ ? QUrl(location()).userName().toStdString() : std::string();
             r.benchNumber = 1;
             r.hash = RecordHash::chained("", r);
             return r;
@@ -558,6 +576,16 @@ class TestRecords : public QObject {
         QTest::newRow("other gas's cylinder")
             << QStringList{"UPDATE gas_cylinders SET concentration = 9000 WHERE record = 2"}
             << "Запись № 2 изменена после записи";
+        QTest::newRow("room") << QStringList{"UPDATE records SET ambient_temperature = 200 "
+                                             "WHERE number = 1"}
+                              << "Запись № 1 изменена после записи";
+        QTest::newRow("approver")
+            << QStringList{"UPDATE records SET approved_by = 'Другой' WHERE number = 3"}
+            << "Запись № 3 изменена после записи";
+        QTest::newRow("login")
+            << QStringList{"UPDATE records SET db_login = 'ze23_chief' WHERE number = 2"}
+            << "Запись № 2 стоит в журнале не под тем номером или не на том месте, под которым "
+               "и где её приняли";
         QTest::newRow("hash rewritten")
             << QStringList{"UPDATE records SET hash = previous_hash WHERE number = 2"}
             << "Запись № 2 изменена после записи";
@@ -579,6 +607,8 @@ class TestRecords : public QObject {
             CalibrationRecord r = sampleRecord(serial);
             if (serial == 202)
                 r.gases = sampleGases();
+            r.ambient = {215, 1013, 45};
+            r.approvedBy = "Сидоров В. В.";
             QVERIFY(store.add(r, nullptr));
         }
         RawFile raw(owner());
@@ -690,7 +720,7 @@ class TestRecords : public QObject {
         }
         {
             RawFile raw(owner());
-            QVERIFY(raw.beforeReplaceRefusals());
+            QVERIFY(raw.beforeReplaceRefusals() && raw.beforeRecordContext());
             QVERIFY(raw.exec("DROP INDEX records_by_bench"));
             for (const char *column : {"journal_link", "hash", "previous_hash", "bench",
                                        "bench_number", "cylinder_uncertainty", "cylinder_balance",
@@ -736,11 +766,14 @@ class TestRecords : public QObject {
         }
         {
             RawFile raw(owner());
-            QVERIFY(raw.beforeReplaceRefusals());
+            QVERIFY(raw.beforeReplaceRefusals() && raw.beforeRecordContext());
             QVERIFY(raw.exec("DROP TABLE gas_cylinders") &&
                     raw.exec("ALTER TABLE records DROP COLUMN journal_link") &&
                     raw.exec("UPDATE schema_version SET version = 3"));
         }
+        // Those records were kept before the server named logins.
+        for (CalibrationRecord &r : before)
+            r.login.clear();
         RecordStore store;
         QString error;
         // The owner brings it up to date; the technician then adds.
@@ -849,8 +882,19 @@ class TestRecords : public QObject {
         RawFile technician(location(), "technician");
         QVERIFY(!technician.exec(statement));
         QCOMPARE(technician.refusal(), "42501");
+        // A record written straight into the table under another's login
+        // still names the login that wrote it.
+        QVERIFY(technician.exec(
+            "INSERT INTO records (device_type, model, serial, block, technician, at, "
+            "cylinder_number, cylinder_gas, cylinder_concentration, cylinder_expiry, sensor_gas, "
+            "per_percent, steady_seconds, steady_band, tolerance, outcome, remark, next_due, "
+            "tool_version, db_login) VALUES (1, 'ЗЭ22', 7, 1, 'Петров', '2026-12-09', '', '', 0, "
+            "'', 'methane', 100, 30, 5, 20, 'failed', '', '', '1', 'ze23_chief')"));
         RawFile raw(owner());
-        QCOMPARE(raw.count("records"), 1);
+        QCOMPARE(
+            raw.count(QString("records WHERE db_login = '%1'").arg(QUrl(location()).userName())),
+            2);
+        QVERIFY(!technician.exec("DELETE FROM records WHERE serial = 7"));
         QCOMPARE(raw.count("cylinders"), 1);
         QCOMPARE(raw.count("this_bench"), 1);
     }

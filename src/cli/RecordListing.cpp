@@ -115,6 +115,14 @@ QJsonObject RecordListing::json(const CalibrationRecord &r) {
         {"remark", text(r.remark)},
         {"nextDue", text(r.nextDue)},
         {"toolVersion", text(r.toolVersion)},
+        {"approvedBy", text(r.approvedBy)},
+        {"laboratory", text(r.laboratory)},
+        {"laboratoryAddress", text(r.laboratoryAddress)},
+        {"method", text(r.method)},
+        {"ambient", QJsonObject{{"temperature", orNull(r.ambient.temperature)},
+                                {"pressure", orNull(r.ambient.pressure)},
+                                {"humidity", orNull(r.ambient.humidity)}}},
+        {"login", text(r.login)},
         {"hash", text(r.hash)}};
 }
 

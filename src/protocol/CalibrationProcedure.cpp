@@ -47,6 +47,7 @@ CalibrationProcedure::State::State(std::uint8_t block_, SensorGas gas_, Calibrat
     sensor = sensorOf(*rules);
     rec.perPercent = rules->perPercent;
     rec.steady = rules->steady;
+    rec.method = rules->method;
     const bool needsCylinder = sensor == Sensor::Catalytic || sensor == Sensor::Optical;
     if (needsCylinder && rec.cylinder.concentration <= 0) {
         finish(CalibrationOutcome::Interrupted,

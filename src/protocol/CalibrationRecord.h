@@ -86,6 +86,14 @@ std::optional<CalibrationOutcome> outcomeFromKey(const std::string &key);
 // next due, as YYYY-MM-DD; empty when `when` holds no valid date.
 std::string nextDueDate(const std::string &when, int intervalDays);
 
+// The room the calibration was done in, as the technician measured it:
+// temperature in tenths of a degree Celsius, pressure in tenths of a
+// kilopascal, relative humidity in percent; none when not measured.
+struct Ambient {
+    std::optional<int> temperature, pressure, humidity;
+    bool operator==(const Ambient &) const = default;
+};
+
 struct CalibrationRecord;
 // The cylinder `gas` came from in the calibration `r`: the span's (and the
 // ПГС threshold-1 gas's) is the record's cylinder, the others are among its
@@ -112,7 +120,12 @@ struct CalibrationRecord {
     std::map<std::string, int> versions; // "base", "pump", "sensor": version byte
     std::optional<int> standPosition;    // 1 to 32
     std::string technician;
-    std::string when; // local date and time, YYYY-MM-DDTHH:MM:SS
+    std::string approvedBy; // who approved the result; empty when left to sign by hand
+    std::string when;       // local date and time, YYYY-MM-DDTHH:MM:SS
+    // The laboratory that calibrated, its address, the method's reference
+    // (the rules' for the block) and the room.
+    std::string laboratory, laboratoryAddress, method;
+    Ambient ambient;
     // The span gas's cylinder; for the ПГС block the threshold-1 gas's.
     Cylinder cylinder;
     // The other gases' cylinders, in the order they are applied.
@@ -129,6 +142,9 @@ struct CalibrationRecord {
     std::string remark;  // why it was interrupted or failed, in plain words
     std::string nextDue; // YYYY-MM-DD; empty when not calibrated
     std::string toolVersion;
+    // Given by a server journal when kept: the database login that kept it
+    // (the bench's sender for a bench's record); empty in a file.
+    std::string login;
     // Given by the store when kept: the record's check sum chained to the one
     // before it (lowercase hex); empty before.
     std::string hash;

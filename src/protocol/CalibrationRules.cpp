@@ -21,6 +21,15 @@ constexpr SteadyRule OxygenTenths{30, 2};
 constexpr SteadyRule PgsAlarms{10, 1};
 constexpr SteadyRule PgsConverter{20, 20};
 
+// The workshop's procedures, one for each way of calibrating.
+constexpr const char *CatalyticMethod =
+    "МК ЗЭ-23-01: термокаталитические датчики, нуль по чистому воздуху и чувствительность по ПГС";
+constexpr const char *OxygenMethod =
+    "МК ЗЭ-23-02: датчики кислорода, нуль по азоту и чувствительность по воздуху";
+constexpr const char *PgsMethod = "МК ЗЭ-23-03: блок ПГС, срабатывание порогов по ПГС";
+constexpr const char *OpticalMethod =
+    "МК ЗЭ-23-04: оптические датчики, проверка по чистому воздуху и ПГС";
+
 CalibrationRules catalytic(std::uint8_t block) {
     return {block,
             CalibrationStyle::ZeroAndSpan,
@@ -29,7 +38,8 @@ CalibrationRules catalytic(std::uint8_t block) {
             MidPointVoltage,
             MaxWaitSeconds,
             HalfYear,
-            std::nullopt};
+            std::nullopt,
+            CatalyticMethod};
 }
 
 const CalibrationRules Table[] = {
@@ -37,11 +47,11 @@ const CalibrationRules Table[] = {
     catalytic(Block::TksPgs),
     catalytic(Block::Hydrogen),
     {Block::Oxygen, CalibrationStyle::ZeroAndSpan, 10, OxygenTenths, OxygenTenths, MaxWaitSeconds,
-     Year, 209},
+     Year, 209, OxygenMethod},
     {Block::Pgs, CalibrationStyle::Thresholds, 100, PgsAlarms, PgsConverter, MaxWaitSeconds,
-     HalfYear, std::nullopt},
+     HalfYear, std::nullopt, PgsMethod},
     {Block::OpticMethane, CalibrationStyle::CheckOnly, 100, OpticalHundredths, OpticalHundredths,
-     MaxWaitSeconds, HalfYear, std::nullopt},
+     MaxWaitSeconds, HalfYear, std::nullopt, OpticalMethod},
 };
 } // namespace
 

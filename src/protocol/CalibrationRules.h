@@ -50,6 +50,9 @@ struct CalibrationRules {
     int intervalDays;
     // The span gas when no cylinder is used (oxygen: air, 20.9 %), block units.
     std::optional<int> airSpan;
+    // The workshop's procedure this block is calibrated by, as the
+    // certificate names it.
+    const char *method;
 };
 
 const CalibrationRules *findCalibrationRules(std::uint8_t block);

@@ -50,7 +50,9 @@ void conditions(CertificatePage &page, const CalibrationRecord &r) {
     page.heading("Условия калибровки");
     CertificatePage::Fields fields{
         {"Дата и время", dateTime(r.when)},
-        {"Калибровку выполнил", text(r.technician)},
+        {"Калибровку выполнил", RecordTexts::technician(r)},
+        {"Методика", r.method.empty() ? QString("не указана") : text(r.method)},
+        {"Температура, давление, влажность", ambient(r.ambient)},
     };
     if (r.standPosition)
         fields.push_back({"Место на стенде", QString::number(*r.standPosition)});
@@ -129,6 +131,36 @@ void measurements(CertificatePage &page, const CalibrationRecord &r) {
     }
 }
 
+// The readings the instrument is left with: those after adjustment, or when
+// nothing was adjusted those found.
+std::vector<const Measurement *> leftWith(const CalibrationRecord &r) {
+    std::vector<const Measurement *> after, found;
+    for (const Measurement &m : r.measurements)
+        if (m.reading)
+            (m.phase == Measurement::Phase::AsLeft ? after : found).push_back(&m);
+    return !after.empty() || r.outcome != CalibrationOutcome::PassedAsFound ? after : found;
+}
+
+void uncertainties(CertificatePage &page, const CalibrationRecord &r) {
+    const std::vector<const Measurement *> left = leftWith(r);
+    if (left.empty())
+        return;
+    page.heading("Неопределённость результатов");
+    std::vector<QStringList> rows;
+    for (const Measurement *m : left)
+        rows.push_back({text(m->point), percent(m->expected, r.perPercent),
+                        percent(m->reading, r.perPercent), RecordTexts::uncertainty(r, *m)});
+    page.table({{"Точка", 60},
+                {"Ожидалось", 40, Qt::AlignRight},
+                {"Показание", 40, Qt::AlignRight},
+                {"U (k = 2)", 40, Qt::AlignRight}},
+               rows);
+    page.skip(1);
+    page.paragraph("Расширенная неопределённость U при k = 2: U = 2 · √((Uб / 2)² + (d / √12)²), "
+                   "где Uб — погрешность концентрации газа по паспорту баллона (k = 2), d — "
+                   "дискретность показания прибора; «—» — погрешность баллона не указана.");
+}
+
 void adjustment(CertificatePage &page, const CalibrationRecord &r) {
     page.heading("Настройка");
     if (r.points.empty()) {
@@ -188,12 +220,14 @@ void conclusion(CertificatePage &page, const CalibrationRecord &r) {
 }
 
 void signatures(CertificatePage &page, const CalibrationRecord &r) {
-    const QString who = r.technician.empty() ? "ФИО" : text(r.technician);
+    const auto name = [](const std::string &who) {
+        return who.empty() ? QString("____________________") : text(who);
+    };
     page.skip(10);
     page.need(page.mm(r.hash.empty() ? 24 : 30));
-    page.paragraph("Калибровку выполнил: ____________________ / " + who + " /");
+    page.paragraph("Калибровку выполнил: ____________________ / " + name(r.technician) + " /");
     page.skip(8);
-    page.paragraph("Проверил: ____________________ / ____________________ /");
+    page.paragraph("Результат утвердил: ____________________ / " + name(r.approvedBy) + " /");
     page.skip(8);
     page.paragraph("Дата: «____» ______________ 20____ г.");
     // What `ze23-cli records verify` checks the journal's record against.
@@ -204,6 +238,12 @@ void signatures(CertificatePage &page, const CalibrationRecord &r) {
 }
 
 void document(CertificatePage &page, const CalibrationRecord &r) {
+    if (!r.laboratory.empty()) {
+        page.centred(text(r.laboratory), CertificatePage::font(11, true));
+        if (!r.laboratoryAddress.empty())
+            page.centred(text(r.laboratoryAddress), CertificatePage::font(9));
+        page.skip(4);
+    }
     page.centred(titleOf(r), CertificatePage::font(15, true));
     page.skip(1);
     page.centred("газоанализатора серии ЗЭ-23 " + instrumentWithSerial(r),
@@ -223,6 +263,7 @@ void document(CertificatePage &page, const CalibrationRecord &r) {
     instrument(page, r);
     conditions(page, r);
     measurements(page, r);
+    uncertainties(page, r);
     adjustment(page, r);
     charts(page, r);
     conclusion(page, r);
@@ -247,7 +288,10 @@ bool Certificate::write(const CalibrationRecord &r, const QString &path, QString
         QPainter painter;
         if (!painter.begin(&writer))
             return "не удалось начать страницу PDF";
-        CertificatePage page(writer, painter, titleOf(r) + " · " + instrumentWithSerial(r));
+        QString footer = titleOf(r) + " · " + instrumentWithSerial(r);
+        if (!r.laboratory.empty())
+            footer = text(r.laboratory) + " · " + footer;
+        CertificatePage page(writer, painter, footer);
         document(page, r);
         if (!painter.end())
             return "не удалось завершить PDF";

@@ -30,7 +30,7 @@ QStringList JournalTable::cells(const CalibrationRecord &r) {
             RecordTexts::blockName(r.block),
             outcome,
             r.nextDue.empty() ? QString("—") : RecordTexts::date(r.nextDue),
-            QString::fromStdString(r.technician)};
+            RecordTexts::technician(r)};
 }
 
 QByteArray JournalTable::csv(const std::vector<CalibrationRecord> &records,

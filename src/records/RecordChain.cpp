@@ -53,7 +53,7 @@ ChainCheck RecordChain::check(const std::vector<CalibrationRecord> &records,
     std::string link;
     for (std::size_t i = 0; i < n; ++i) {
         const CalibrationRecord &r = records[i];
-        link = RecordHash::journalLink(link, r.number, r.hash);
+        link = RecordHash::journalLink(link, r.number, r.hash, r.login);
         if (links[i] != link) {
             ChainCheck c{ChainCheck::Finding::Changed, r.number, n, {}};
             c.reason = QString("Запись № %1 стоит в журнале не под тем номером или не на том "

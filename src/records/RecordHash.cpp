@@ -126,6 +126,23 @@ QByteArray RecordHash::canonical(const CalibrationRecord &r) {
     c.field("remark", r.remark);
     c.field("next_due", r.nextDue);
     c.field("tool_version", r.toolVersion);
+    // Only records that carry them have these lines: those kept before keep
+    // their sums. The login is the server's to give and stays out.
+    const std::pair<const char *, const std::string *> named[] = {
+        {"approved_by", &r.approvedBy},
+        {"laboratory", &r.laboratory},
+        {"laboratory_address", &r.laboratoryAddress},
+        {"method", &r.method}};
+    for (const auto &[name, value] : named)
+        if (!value->empty())
+            c.field(name, *value);
+    const std::pair<const char *, const std::optional<int> *> room[] = {
+        {"ambient_temperature", &r.ambient.temperature},
+        {"ambient_pressure", &r.ambient.pressure},
+        {"ambient_humidity", &r.ambient.humidity}};
+    for (const auto &[name, value] : room)
+        if (*value)
+            c.field(name, **value);
     return c.text();
 }
 
@@ -137,9 +154,11 @@ std::string RecordHash::chained(const std::string &previousHash, const Calibrati
 }
 
 std::string RecordHash::journalLink(const std::string &previousLink, std::int64_t number,
-                                    const std::string &hash) {
+                                    const std::string &hash, const std::string &login) {
     QCryptographicHash sha(QCryptographicHash::Sha256);
-    sha.addData(
-        QByteArray::fromStdString(previousLink + "\n" + std::to_string(number) + "\n" + hash));
+    std::string linked = previousLink + "\n" + std::to_string(number) + "\n" + hash;
+    if (!login.empty())
+        linked += "\n" + login;
+    sha.addData(QByteArray::fromStdString(linked));
     return sha.result().toHex().toStdString();
 }

@@ -30,7 +30,7 @@ std::string chained(const std::string &previousHash, const CalibrationRecord &r)
 // journal's numbers: SHA-256 of the record before's link, the record's number
 // in this journal and its hash, a line each. It binds each record to the
 // number it is known and certified by here: renumbering records, or swapping
-// two, shows.
+// two, shows. On a server the login that kept it is a fourth line.
 std::string journalLink(const std::string &previousLink, std::int64_t number,
-                        const std::string &hash);
+                        const std::string &hash, const std::string &login = {});
 } // namespace RecordHash

@@ -72,7 +72,15 @@ QVariantList recordValues(const CalibrationRecord &r) {
             r.cylinder.uncertainty,
             text(r.cylinder.balance),
             text(r.cylinder.supplier),
-            text(r.cylinder.certified)};
+            text(r.cylinder.certified),
+            text(r.approvedBy),
+            text(r.laboratory),
+            text(r.laboratoryAddress),
+            text(r.method),
+            nullable(r.ambient.temperature),
+            nullable(r.ambient.pressure),
+            nullable(r.ambient.humidity),
+            text(r.login)};
 }
 
 const char *const RecordColumns =
@@ -80,7 +88,8 @@ const char *const RecordColumns =
     "cylinder_number, cylinder_gas, cylinder_concentration, cylinder_expiry, sensor_gas, "
     "per_percent, steady_seconds, steady_band, tolerance, outcome, remark, next_due, "
     "tool_version, bench, bench_number, cylinder_uncertainty, cylinder_balance, "
-    "cylinder_supplier, cylinder_certified";
+    "cylinder_supplier, cylinder_certified, approved_by, laboratory, laboratory_address, method, "
+    "ambient_temperature, ambient_pressure, ambient_humidity, db_login";
 // The same as a journal had them before benches (the step that chained its
 // records reads them so).
 const char *const RecordColumnsBeforeBenches =
@@ -176,6 +185,14 @@ bool fillRecord(const QSqlQuery &q, CalibrationRecord &r, bool benches, QString 
         r.cylinder.balance = utf8(q.value(c++));
         r.cylinder.supplier = utf8(q.value(c++));
         r.cylinder.certified = utf8(q.value(c++));
+        r.approvedBy = utf8(q.value(c++));
+        r.laboratory = utf8(q.value(c++));
+        r.laboratoryAddress = utf8(q.value(c++));
+        r.method = utf8(q.value(c++));
+        r.ambient.temperature = optionalInt(q.value(c++));
+        r.ambient.pressure = optionalInt(q.value(c++));
+        r.ambient.humidity = optionalInt(q.value(c++));
+        r.login = utf8(q.value(c++));
     }
     r.hash = utf8(q.value(c++));
     if (!gas || !outcome) {

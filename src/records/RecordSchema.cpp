@@ -258,11 +258,31 @@ bool linkNumbers(QSqlDatabase &db, Engine e, QString *why) {
     return runAll(db, refusalsOf(e, "records"), why);
 }
 
+// Who approved, the laboratory, its address, the method and the room with
+// each record; on a server the login that kept it, which the server gives
+// itself whatever the writer sends. Records kept before have none.
+bool recordContext(QSqlDatabase &db, Engine e, QString *why) {
+    QStringList statements;
+    for (const char *column :
+         {"approved_by TEXT NOT NULL DEFAULT ''", "laboratory TEXT NOT NULL DEFAULT ''",
+          "laboratory_address TEXT NOT NULL DEFAULT ''", "method TEXT NOT NULL DEFAULT ''",
+          "ambient_temperature INTEGER", "ambient_pressure INTEGER", "ambient_humidity INTEGER",
+          "db_login TEXT NOT NULL DEFAULT ''"})
+        statements << QString("ALTER TABLE records ADD COLUMN %1").arg(column);
+    if (e.server)
+        statements
+            << "CREATE OR REPLACE FUNCTION journal_login() RETURNS trigger LANGUAGE plpgsql AS $$ "
+               "BEGIN NEW.db_login := session_user; RETURN NEW; END $$"
+            << "CREATE TRIGGER records_login BEFORE INSERT ON records FOR EACH ROW "
+               "EXECUTE FUNCTION journal_login()";
+    return runAll(db, statements, why);
+}
+
 // Step n brings a journal of version n to n + 1.
 using Step = bool (*)(QSqlDatabase &, Engine, QString *);
 const std::vector<Step> &steps() {
-    static const std::vector<Step> all{firstLayout,  chainRecords, benchesAndCylinders,
-                                       gasCylinders, noReplace,    linkNumbers};
+    static const std::vector<Step> all{firstLayout, chainRecords, benchesAndCylinders, gasCylinders,
+                                       noReplace,   linkNumbers,  recordContext};
     return all;
 }
 

@@ -136,6 +136,15 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         return std::nullopt;
     };
     QString why;
+    // The server names the login that keeps a record (its trigger sees to
+    // it); a file has none.
+    record.login.clear();
+    if (db.driverName() == "QPSQL") {
+        QSqlQuery login(db);
+        if (!login.exec("SELECT session_user") || !login.next())
+            return undo(login.lastError().text());
+        record.login = login.value(0).toString().toStdString();
+    }
     if (record.bench.empty()) {
         record.bench = bench_;
         record.benchNumber = 0;
@@ -161,6 +170,8 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
             return undo(why);
         record.number = here->empty() ? 0 : here->front().number;
         record.hash = here->empty() ? std::string() : here->front().hash;
+        // Sent under another login, it is still the same record.
+        record.login = here->empty() ? std::string() : here->front().login;
         db.rollback();
         if (here->empty() || here->front() != record) {
             say(error, cannotAdd(QString("в журнале уже есть другая запись %1 с рабочего места")
@@ -175,9 +186,9 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
                         .arg(uid(record)));
     record.number = end->next;
     record.hash = RecordHash::chained(end->lastHash, record);
-    if (!RecordRows::insert(db, record, end->lastHash,
-                            RecordHash::journalLink(end->lastLink, record.number, record.hash),
-                            &why))
+    if (!RecordRows::insert(
+            db, record, end->lastHash,
+            RecordHash::journalLink(end->lastLink, record.number, record.hash, record.login), &why))
         return undo(why);
     const std::optional<std::int64_t> number = record.number;
     // Read back before the commit, so that a record the journal cannot hold as

@@ -1,11 +1,13 @@
 #include "RecordTexts.h"
 
+#include "protocol/CalibrationUncertainty.h"
 #include "protocol/InstrumentKind.h"
 
 #include <QDateTime>
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -250,4 +252,31 @@ QStringList RecordTexts::registeredCylinder(const RegisteredCylinder &c) {
             text(c.supplier),
             date(c.certified),
             date(c.expiry)};
+}
+
+QString RecordTexts::technician(const CalibrationRecord &r) {
+    QString who = QString::fromStdString(r.technician);
+    if (!r.login.empty())
+        who += QString(" (вход %1)").arg(QString::fromStdString(r.login));
+    return who;
+}
+
+QString RecordTexts::ambient(const Ambient &a) {
+    if (!a.temperature && !a.pressure && !a.humidity)
+        return "не измерялись";
+    const auto part = [](std::optional<int> v, int per, const char *unit) {
+        return v ? scaled(v, per) + "\u00a0" + unit : QString("—");
+    };
+    return part(a.temperature, 10, "°C") + "; " + part(a.pressure, 10, "кПа") + "; " +
+           part(a.humidity, 1, "%");
+}
+
+QString RecordTexts::uncertainty(const CalibrationRecord &r, const Measurement &m) {
+    const std::optional<double> u = expandedUncertainty(r, m);
+    if (!u || r.perPercent <= 0)
+        return "—";
+    // One decimal more than the block's, never less than it is.
+    const int per = r.perPercent * 10;
+    const int units = int(std::ceil(*u * 10 - 1e-9));
+    return "±\u00a0" + percent(units, per);
 }

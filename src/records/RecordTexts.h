@@ -71,6 +71,16 @@ QString setting(const std::string &key, int value, int perPercent);
 // no journal has numbered for everyone yet (number 0), the bench's id and its
 // own number ("a1b2c3d4e5f6-7"), which no other bench's record carries.
 QString recordNumber(const CalibrationRecord &r);
+// Who calibrated as typed, and on a server the login that kept the record:
+// "Иванов И. И. (вход ze23_bench)".
+QString technician(const CalibrationRecord &r);
+// The room: "21,5 °C; 101,3 кПа; 45 %", what was not measured as "—";
+// "не измерялись" when nothing was.
+QString ambient(const Ambient &a);
+// The expanded uncertainty (k = 2) of an as-left reading as "± 0,021 %",
+// rounded up to one decimal more than the block has; "—" when it cannot be
+// stated.
+QString uncertainty(const CalibrationRecord &r, const Measurement &m);
 // A count of records in words: "1 запись", "3 записи", "5 записей".
 QString recordCount(long long n);
 } // namespace RecordTexts

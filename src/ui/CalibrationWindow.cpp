@@ -1,5 +1,6 @@
 #include "CalibrationWindow.h"
 
+#include "CalibrationContextFields.h"
 #include "CalibrationRun.h"
 #include "CylinderFields.h"
 #include "dialogs/Messages.h"
@@ -98,6 +99,8 @@ void paint(QLabel *label, bool bad) {
     label->setPalette(p);
 }
 } // namespace
+
+CalibrationWindow::~CalibrationWindow() = default;
 
 CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent)
     : QWidget(parent, Qt::Window), run_(run), messages_(messages.of(this)) {
@@ -217,6 +220,7 @@ void CalibrationWindow::buildSetup() {
         return e;
     };
     technicianEdit = edit("technicianEdit", "Калибровку выполняет:");
+    context = std::make_unique<CalibrationContextFields>(form, setupGroup);
     gasTabs = new QTabWidget(setupGroup);
     gasTabs->setObjectName("gasTabs");
     CylinderFields **fields[] = {&cylinders, &secondCylinders};
@@ -359,6 +363,7 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
                                            : QString("не выбрана"));
     const QSettings s;
     technicianEdit->setText(s.value("calibration/technician").toString());
+    context->prepare();
     cylinders->prepare(base, QDate::currentDate());
     const TestGas second = secondGas();
     const bool pgs = second == TestGas::Threshold2;
@@ -490,13 +495,15 @@ void CalibrationWindow::startClicked() {
                                "процентов больше 0, например 0,05.");
     if (!tolerance)
         return messages_.error("Допуск — число процентов больше 0, например 0,20.");
+    CalibrationRecord record = base_;
+    if (QString refused; !context->fill(record, &refused))
+        return messages_.error(refused);
     // Last: a cylinder typed in is registered here.
     std::vector<GasCylinder> others;
     const std::optional<Cylinder> cylinder = resolveCylinders(&others);
     if (!cylinder)
         return;
 
-    CalibrationRecord record = base_;
     record.technician = technician.toStdString();
     record.cylinder = *cylinder;
     record.gases = std::move(others);
@@ -514,6 +521,7 @@ void CalibrationWindow::startClicked() {
                           RecordTexts::gasCylinder(g);
     conditions << "устойчиво: " + RecordTexts::steadyRule(started);
     conditions << "допуск: " + RecordTexts::tolerance(started);
+    conditions << "в помещении: " + RecordTexts::ambient(started.ambient);
     begin(localized(conditions.join("; ") + "."), std::move(procedure));
 }
 
@@ -532,6 +540,7 @@ void CalibrationWindow::begin(const QString &conditions, CalibrationProcedure pr
 void CalibrationWindow::remember() const {
     QSettings s;
     s.setValue("calibration/technician", technicianEdit->text().trimmed());
+    context->remember();
     cylinders->remember();
     if (secondGas() != TestGas::Ambient)
         secondCylinders->remember();

@@ -14,10 +14,12 @@
 #include <QWidget>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class CalibrationRun;
 class CylinderFields;
+class CalibrationContextFields;
 class FileChooser;
 class Messages;
 class QAreaSeries;
@@ -40,6 +42,7 @@ class CalibrationWindow : public QWidget {
     Q_OBJECT
   public:
     CalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent = nullptr);
+    ~CalibrationWindow() override;
 
     // A new calibration of the block `base` names, with the fields offered
     // from what was used last. Only while the run is not busy.
@@ -69,6 +72,8 @@ class CalibrationWindow : public QWidget {
     QScrollArea *setupArea;
     QGroupBox *setupGroup;
     QLineEdit *technicianEdit;
+    // The laboratory, who approves, the room.
+    std::unique_ptr<CalibrationContextFields> context;
     // The cylinder: picked from the register or typed in (its widgets; the
     // ones below are some of them).
     CylinderFields *cylinders;
