@@ -217,17 +217,25 @@ class TestCliRecords : public QObject {
     // A copy of the journal changed with its triggers dropped, as another
     // program could.
     void verifyNamesTheChangedRecord_data() {
+        const QString Register = "Реестр баллонов цел: 0 баллонов, каждый как внесён.";
         QTest::addColumn<QStringList>("change");
         QTest::addColumn<QString>("says");
         QTest::newRow("reading") << QStringList{"UPDATE measurements SET reading = 240 WHERE "
                                                 "record = 2 AND seq = 1"}
-                                 << "Запись № 2 изменена после записи";
+                                 << "Запись № 2 изменена после записи\n" + Register;
         QTest::newRow("removed") << QStringList{"DELETE FROM measurements WHERE record = 2",
                                                 "DELETE FROM versions WHERE record = 2",
                                                 "DELETE FROM points WHERE record = 2",
                                                 "DELETE FROM settings_after WHERE record = 2",
                                                 "DELETE FROM records WHERE number = 2"}
-                                 << "Перед записью № 3 недостаёт записи";
+                                 << "Перед записью № 3 недостаёт записи\n" + Register;
+        QTest::newRow("cylinder")
+            << QStringList{"INSERT INTO cylinders (number, gas, component, concentration, "
+                           "uncertainty, balance, supplier, certified, expiry, added) VALUES "
+                           "('Б-1', 'CH4', 'methane', 250, 5, 'воздух', 'x', '2026-01-01', "
+                           "'2027-01-01', '2026-12-08T10:00:00')"}
+            << "Журнал цел: 3 записи, каждая как записана.\nБаллон № Б-1 изменён после "
+               "внесения в реестр";
     }
     void verifyNamesTheChangedRecord() {
         QFETCH(QStringList, change);

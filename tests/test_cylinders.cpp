@@ -192,7 +192,8 @@ class TestCylinderRegister : public QObject {
             QVERIFY(q.exec("DROP TABLE IF EXISTS gas_cylinders, settings_after, points, "
                            "measurements, versions, records, schema_version, this_bench, sent, "
                            "cylinders CASCADE") &&
-                    q.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE"));
+                    q.exec("DROP FUNCTION IF EXISTS journal_refuse_change() CASCADE") &&
+                    q.exec("DROP FUNCTION IF EXISTS journal_login() CASCADE"));
         }
         QSqlDatabase::removeDatabase("raw");
         RecordStore made;
@@ -411,6 +412,71 @@ class TestCylinderRegister : public QObject {
         QCOMPARE(onServer.find("A", &error), onBench.find("A", &error));
         const CylinderSync::Pass again = CylinderSync::both(bench, *store_);
         QCOMPARE(again.toServer + again.toBench, 0);
+    }
+
+    // Cylinders A, B, C registered, then one change made with the triggers
+    // dropped, as another program could; what verify says of it.
+    void changeBehindTheRegisterShows_data() {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("none") << ""
+                              << "Реестр баллонов цел: 3 баллона, каждый как внесён.";
+        QTest::newRow("concentration")
+            << "UPDATE cylinders SET concentration = 260 WHERE number = 'B'"
+            << "Баллон № B изменён после внесения в реестр";
+        QTest::newRow("expiry put off")
+            << "UPDATE cylinders SET expiry = '2030-01-01' WHERE number = 'A'"
+            << "Баллон № A изменён после внесения в реестр";
+        QTest::newRow("one from between removed") << "DELETE FROM cylinders WHERE number = 'B'"
+                                                  << "Перед баллоном № C из реестра удалён баллон";
+        QTest::newRow("one added behind its back")
+            << "INSERT INTO cylinders (number, gas, component, concentration, uncertainty, "
+               "balance, supplier, certified, expiry, added) VALUES ('D', 'CH4', 'methane', 250, "
+               "5, 'воздух', 'x', '2026-01-01', '2027-01-01', '2026-12-08T10:00:00')"
+            << "Баллон № D изменён после внесения в реестр";
+    }
+    void changeBehindTheRegisterShows() {
+        QFETCH(QString, change);
+        QFETCH(QString, says);
+        QString error;
+        for (const char *number : {"A", "B", "C"})
+            QVERIFY2(opened().add(methane(number), &error), qPrintable(error));
+        if (!change.isEmpty()) {
+            RecordStore asOwner;
+            QVERIFY(asOwner.open(owner(), &error));
+            QSqlQuery q(QSqlDatabase::database(asOwner.connectionName()));
+            for (const QString &drop :
+                 server_ ? QStringList{"DROP TRIGGER cylinders_change_refused ON cylinders"}
+                         : QStringList{"DROP TRIGGER cylinders_update_refused",
+                                       "DROP TRIGGER cylinders_delete_refused"})
+                QVERIFY2(q.exec(drop), qPrintable(drop));
+            QVERIFY2(q.exec(change), qPrintable(change));
+        }
+        QCOMPARE(opened().verify().reason, says);
+    }
+
+    // A register from before it was chained gets its chain on opening, in
+    // the order the cylinders were added.
+    void registerKeptBeforeIsChained() {
+        QString error;
+        RegisteredCylinder later = methane("Б-2"), earlier = methane("А-1");
+        later.added = "2026-12-08T10:00:00";
+        earlier.added = "2026-12-01T10:00:00";
+        QVERIFY(opened().add(later, &error) && opened().add(earlier, &error));
+        store_.reset();
+        {
+            RecordStore asOwner;
+            QVERIFY(asOwner.open(owner(), &error));
+            QSqlQuery q(QSqlDatabase::database(asOwner.connectionName()));
+            QVERIFY(q.exec("DROP INDEX cylinders_by_seq"));
+            for (const char *column : {"seq", "hash", "previous_hash"})
+                QVERIFY(q.exec(QString("ALTER TABLE cylinders DROP COLUMN %1").arg(column)));
+            QVERIFY(q.exec("UPDATE schema_version SET version = 7"));
+        }
+        QVERIFY2(RecordStore().open(owner(), &error), qPrintable(error));
+        QCOMPARE(opened().verify().reason, "Реестр баллонов цел: 2 баллона, каждый как внесён.");
+        QVERIFY(opened().add(methane("В-3"), &error));
+        QCOMPARE(opened().verify().records, std::size_t(3));
     }
 
     // A write the database refuses halfway leaves nothing, and says why.

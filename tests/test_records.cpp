@@ -105,6 +105,14 @@ class RawFile {
         return true;
     }
 
+    // Takes the register of cylinders back to before it was chained.
+    bool beforeCylinderChain() {
+        for (const char *column : {"seq", "hash", "previous_hash"})
+            if (!exec(QString("ALTER TABLE cylinders DROP COLUMN %1").arg(column)))
+                return false;
+        return true;
+    }
+
     // Drops the triggers that refuse changes, as another program could.
     bool allowChanges() {
         for (const QString &t :
@@ -766,7 +774,8 @@ class TestRecords : public QObject {
         }
         {
             RawFile raw(owner());
-            QVERIFY(raw.beforeReplaceRefusals() && raw.beforeRecordContext());
+            QVERIFY(raw.beforeReplaceRefusals() && raw.beforeRecordContext() &&
+                    raw.exec("DROP INDEX cylinders_by_seq") && raw.beforeCylinderChain());
             QVERIFY(raw.exec("DROP TABLE gas_cylinders") &&
                     raw.exec("ALTER TABLE records DROP COLUMN journal_link") &&
                     raw.exec("UPDATE schema_version SET version = 3"));

@@ -6,6 +6,7 @@
 #include "files/ShownPath.h"
 #include "records/BenchComparison.h"
 #include "records/Certificate.h"
+#include "records/CylinderRegister.h"
 #include "records/DueList.h"
 #include "records/ExistingJournal.h"
 #include "records/Outbox.h"
@@ -37,6 +38,13 @@ int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
         return ExitStatus::Failed;
     }
     out << check.reason << "\n";
+    const ChainCheck cylinders = CylinderRegister(*store).verify();
+    if (cylinders.finding == ChainCheck::Finding::Unread) {
+        err << "ze23-cli: " << cylinders.reason << "\n";
+        return ExitStatus::Failed;
+    }
+    out << cylinders.reason << "\n";
+    const bool registerWhole = cylinders.finding == ChainCheck::Finding::Intact;
     bool agree = true;
     if (!request.against.isEmpty()) {
         CliRequest own = request;
@@ -59,8 +67,9 @@ int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
             out << "Журнал и рабочее место " << QString::fromStdString(bench->bench())
                 << " совпадают запись за записью.\n";
     }
-    return check.finding == ChainCheck::Finding::Intact && agree ? ExitStatus::Done
-                                                                 : ExitStatus::Failed;
+    return check.finding == ChainCheck::Finding::Intact && registerWhole && agree
+               ? ExitStatus::Done
+               : ExitStatus::Failed;
 }
 } // namespace
 

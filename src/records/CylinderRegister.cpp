@@ -1,5 +1,7 @@
 #include "CylinderRegister.h"
 
+#include "CylinderRows.h"
+#include "RecordHash.h"
 #include "RecordStore.h"
 
 #include <QDateTime>
@@ -10,14 +12,10 @@
 #include <algorithm>
 
 namespace {
-const char *const Columns = "number, gas, component, concentration, uncertainty, balance, "
-                            "supplier, certified, expiry, added";
+using CylinderRows::Columns;
 
 QString text(const std::string &s) {
     return QString::fromStdString(s);
-}
-std::string utf8(const QVariant &v) {
-    return v.toString().toStdString();
 }
 std::string iso(QDate day) {
     return day.toString(Qt::ISODate).toStdString();
@@ -41,25 +39,32 @@ bool run(QSqlQuery &q, const QString &sql, const QVariantList &binds, QString *w
     return false;
 }
 
-RegisteredCylinder fromRow(const QSqlQuery &q) {
-    int c = 0;
-    RegisteredCylinder r;
-    r.number = utf8(q.value(c++));
-    r.gas = utf8(q.value(c++));
-    r.component = utf8(q.value(c++));
-    r.concentration = q.value(c++).toInt();
-    r.uncertainty = q.value(c++).toInt();
-    r.balance = utf8(q.value(c++));
-    r.supplier = utf8(q.value(c++));
-    r.certified = utf8(q.value(c++));
-    r.expiry = utf8(q.value(c++));
-    r.added = utf8(q.value(c++));
-    return r;
+// The server's lock for adding to the register, held to the end of the
+// transaction, so that two benches adding at once chain one after the other.
+const char *const AddLock = "SELECT pg_advisory_xact_lock(2302303)";
+
+// The register's newest place in its order and hash; 0 and empty for none.
+bool chainEnd(QSqlQuery &q, std::int64_t *seq, std::string *hash, QString *why) {
+    if (!run(q, "SELECT seq, hash FROM cylinders ORDER BY seq DESC LIMIT 1", {}, why))
+        return false;
+    *seq = 0;
+    hash->clear();
+    if (q.next()) {
+        *seq = q.value(0).toLongLong();
+        *hash = q.value(1).toString().toStdString();
+    }
+    return true;
 }
 
-QVariantList values(const RegisteredCylinder &r) {
-    return {text(r.number),  text(r.gas),      text(r.component), r.concentration, r.uncertainty,
-            text(r.balance), text(r.supplier), text(r.certified), text(r.expiry),  text(r.added)};
+QString cylindersWord(std::size_t n) {
+    const std::size_t tens = n % 100, ones = n % 10;
+    if (tens >= 11 && tens <= 14)
+        return "баллонов";
+    if (ones == 1)
+        return "баллон";
+    if (ones >= 2 && ones <= 4)
+        return "баллона";
+    return "баллонов";
 }
 } // namespace
 
@@ -79,7 +84,7 @@ CylinderRegister::select(const QString &where, const QVariantList &binds, QStrin
     }
     std::vector<RegisteredCylinder> found;
     while (q.next())
-        found.push_back(fromRow(q));
+        found.push_back(CylinderRows::fields(q));
     return found;
 }
 
@@ -99,7 +104,9 @@ bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error, LookAlik
     // there is waited for (as records are) instead of refusing this one
     // midway with "database is locked".
     QSqlQuery begin(db);
-    if (!(db.driverName() == "QSQLITE" ? begin.exec("BEGIN IMMEDIATE") : db.transaction())) {
+    const bool server = db.driverName() == "QPSQL";
+    if (!(server ? db.transaction() && (begin.exec(AddLock) || (db.rollback(), false))
+                 : begin.exec("BEGIN IMMEDIATE"))) {
         *error = notAdded(begin.lastError().isValid() ? begin.lastError().text()
                                                       : db.lastError().text());
         return false;
@@ -131,10 +138,19 @@ bool CylinderRegister::add(RegisteredCylinder cylinder, QString *error, LookAlik
                             .arg(text(*like), text(cylinder.number)));
     }
     QSqlQuery q(db);
+    std::int64_t seq = 0;
+    std::string previous;
+    if (!chainEnd(q, &seq, &previous, &why))
+        return undo(why);
+    ++seq;
     if (!run(q,
-             QString("INSERT INTO cylinders (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+             QString("INSERT INTO cylinders (%1, seq, hash, previous_hash) VALUES (?, ?, ?, ?, ?, "
+                     "?, ?, ?, ?, ?, ?, ?, ?)")
                  .arg(Columns),
-             values(cylinder), &why))
+             CylinderRows::values(cylinder)
+                 << qint64(seq) << text(RecordHash::cylinderChained(previous, seq, cylinder))
+                 << text(previous),
+             &why))
         return undo(why);
     // Read back before the commit, so that what the database would keep
     // otherwise than given leaves no trace.
@@ -188,4 +204,40 @@ std::optional<std::vector<RegisteredCylinder>> CylinderRegister::expiring(QDate 
                              return a.expiry < b.expiry;
                          });
     return found;
+}
+
+ChainCheck CylinderRegister::verify() const {
+    const auto unread = [](const QString &why) {
+        return ChainCheck{ChainCheck::Finding::Unread, 0, 0, "Реестр баллонов не прочитан: " + why};
+    };
+    if (!store_.isOpen())
+        return unread("журнал калибровок не открыт");
+    QSqlQuery q(QSqlDatabase::database(store_.connectionName()));
+    q.setForwardOnly(true);
+    QString why;
+    if (!run(
+            q,
+            QString("SELECT %1, seq, hash, previous_hash FROM cylinders ORDER BY seq").arg(Columns),
+            {}, &why))
+        return unread(why);
+    std::string previous;
+    std::int64_t seq = 0;
+    std::size_t n = 0;
+    for (; q.next(); ++n) {
+        const RegisteredCylinder c = CylinderRows::fields(q);
+        const std::int64_t at = q.value(10).toLongLong();
+        const std::string hash = q.value(11).toString().toStdString();
+        const QString number = text(c.number);
+        if (q.value(10).isNull() ||
+            hash != RecordHash::cylinderChained(q.value(12).toString().toStdString(), at, c))
+            return {ChainCheck::Finding::Changed, at, n,
+                    QString("Баллон № %1 изменён после внесения в реестр").arg(number)};
+        if (at != seq + 1 || q.value(12).toString().toStdString() != previous)
+            return {ChainCheck::Finding::Missing, at, n,
+                    QString("Перед баллоном № %1 из реестра удалён баллон").arg(number)};
+        previous = hash;
+        seq = at;
+    }
+    return {ChainCheck::Finding::Intact, 0, n,
+            QString("Реестр баллонов цел: %1 %2, каждый как внесён.").arg(n).arg(cylindersWord(n))};
 }

@@ -8,6 +8,7 @@
 // Every call goes through the store's own connection; a store not open gives
 // errors, not cylinders.
 
+#include "RecordChain.h"
 #include "protocol/CylinderFit.h"
 
 #include <QDate>
@@ -42,6 +43,10 @@ class CylinderRegister {
     std::optional<std::vector<RegisteredCylinder>> usable(QDate day, const CalibrationRules &rules,
                                                           SensorGas gas, QString *error,
                                                           TestGas role = TestGas::Cylinder) const;
+    // Whether every cylinder reads as it was registered and none was taken
+    // out from before another, by the register's chain (RecordHash.h); only
+    // the newest may go unseen.
+    ChainCheck verify() const;
     // Those still good on `day` that expire within `days` after it, the
     // soonest first.
     std::optional<std::vector<RegisteredCylinder>> expiring(QDate day, int days,

@@ -162,3 +162,23 @@ std::string RecordHash::journalLink(const std::string &previousLink, std::int64_
     sha.addData(QByteArray::fromStdString(linked));
     return sha.result().toHex().toStdString();
 }
+
+std::string RecordHash::cylinderChained(const std::string &previousHash, std::int64_t seq,
+                                        const RegisteredCylinder &c) {
+    Canonical text;
+    text.field("seq", static_cast<long long>(seq));
+    text.field("number", c.number);
+    text.field("gas", c.gas);
+    text.field("component", c.component);
+    text.field("concentration", c.concentration);
+    text.field("uncertainty", c.uncertainty);
+    text.field("balance", c.balance);
+    text.field("supplier", c.supplier);
+    text.field("certified", c.certified);
+    text.field("expiry", c.expiry);
+    text.field("added", c.added);
+    QCryptographicHash sha(QCryptographicHash::Sha256);
+    sha.addData(QByteArray::fromStdString(previousHash));
+    sha.addData(text.text());
+    return sha.result().toHex().toStdString();
+}

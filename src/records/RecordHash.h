@@ -18,6 +18,7 @@
 // the shortest text that reads back as the same double.
 
 #include "protocol/CalibrationRecord.h"
+#include "protocol/CylinderFit.h"
 
 #include <QByteArray>
 
@@ -33,4 +34,10 @@ std::string chained(const std::string &previousHash, const CalibrationRecord &r)
 // two, shows. On a server the login that kept it is a fourth line.
 std::string journalLink(const std::string &previousLink, std::int64_t number,
                         const std::string &hash, const std::string &login = {});
+// The register of cylinders' chain, in the order the register took them:
+// SHA-256 of the cylinder before's hash, the cylinder's place in that order
+// and every field of it, as for a record. A cylinder changed or taken out
+// from between others shows.
+std::string cylinderChained(const std::string &previousHash, std::int64_t seq,
+                            const RegisteredCylinder &c);
 } // namespace RecordHash

@@ -1,5 +1,6 @@
 #include "RecordSchema.h"
 
+#include "CylinderRows.h"
 #include "JournalRoles.h"
 #include "RecordHash.h"
 #include "RecordRows.h"
@@ -278,11 +279,61 @@ bool recordContext(QSqlDatabase &db, Engine e, QString *why) {
     return runAll(db, statements, why);
 }
 
+// The register of cylinders chained in the order it took them: each its
+// place, its hash and the one before's; those registered before get theirs
+// here in the order they were added.
+bool chainCylinders(QSqlDatabase &db, Engine e, QString *why) {
+    if (!runAll(db,
+                QStringList{"ALTER TABLE cylinders ADD COLUMN seq BIGINT",
+                            "ALTER TABLE cylinders ADD COLUMN hash TEXT",
+                            "ALTER TABLE cylinders ADD COLUMN previous_hash TEXT"}
+                    << dropRefusalsOf(e, "cylinders"),
+                why))
+        return false;
+    std::vector<RegisteredCylinder> kept;
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!q.exec(QString("SELECT %1 FROM cylinders ORDER BY added, number")
+                        .arg(CylinderRows::Columns))) {
+            *why = failed(q);
+            return false;
+        }
+        while (q.next())
+            kept.push_back(CylinderRows::fields(q));
+    }
+    QSqlQuery set(db);
+    if (!set.prepare(
+            "UPDATE cylinders SET seq = ?, hash = ?, previous_hash = ? WHERE number = ?")) {
+        *why = failed(set);
+        return false;
+    }
+    std::string previous;
+    std::int64_t seq = 0;
+    for (const RegisteredCylinder &c : kept) {
+        const std::string hash = RecordHash::cylinderChained(previous, ++seq, c);
+        for (const QVariant &v : {QVariant(qint64(seq)), QVariant(QString::fromStdString(hash)),
+                                  QVariant(QString::fromStdString(previous)),
+                                  QVariant(QString::fromStdString(c.number))})
+            set.addBindValue(v);
+        if (!set.exec()) {
+            *why = failed(set);
+            return false;
+        }
+        previous = hash;
+    }
+    return runAll(db,
+                  QStringList{"CREATE UNIQUE INDEX cylinders_by_seq ON cylinders (seq)"}
+                      << refusalsOf(e, "cylinders"),
+                  why);
+}
+
 // Step n brings a journal of version n to n + 1.
 using Step = bool (*)(QSqlDatabase &, Engine, QString *);
 const std::vector<Step> &steps() {
-    static const std::vector<Step> all{firstLayout, chainRecords, benchesAndCylinders, gasCylinders,
-                                       noReplace,   linkNumbers,  recordContext};
+    static const std::vector<Step> all{firstLayout,   chainRecords,  benchesAndCylinders,
+                                       gasCylinders,  noReplace,     linkNumbers,
+                                       recordContext, chainCylinders};
     return all;
 }
 
