@@ -18,6 +18,7 @@
 #include "protocol/CalibrationProcedure.h"
 #include "testsupport/FakeFtDriver.h"
 #include "testsupport/RecordingMessages.h"
+#include "ui/CalibrationContextFields.h"
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationWindow.h"
 #include "ui/CylinderFields.h"
@@ -213,9 +214,10 @@ struct Bench {
         // The second gas's number and concentration too (the oxygen zero's
         // nitrogen, the ПГС threshold-2 gas).
         for (QLineEdit *edit :
-             {w.technicianEdit, w.cylinderNumberEdit, w.cylinderGasEdit,
-              w.cylinderConcentrationEdit, w.steadyBandEdit, w.toleranceEdit,
-              w.secondCylinders->cylinderNumberEdit, w.secondCylinders->cylinderConcentrationEdit})
+             {w.technicianEdit, w.context->temperatureEdit, w.context->humidityEdit,
+              w.cylinderNumberEdit, w.cylinderGasEdit, w.cylinderConcentrationEdit,
+              w.steadyBandEdit, w.toleranceEdit, w.secondCylinders->cylinderNumberEdit,
+              w.secondCylinders->cylinderConcentrationEdit})
             edit->setText(fieldText(in));
         // Days from today, mostly ahead: an expired cylinder now and then.
         w.cylinderExpiryEdit->setDate(QDate::currentDate().addDays(int(in.next()) - 16));

@@ -36,6 +36,8 @@ CalibrationRecord correction() {
     r.ambient = {215, 1013, 45};
     r.approvedBy = "Сидоров В. В.";
     r.login = "ze23_bench";
+    r.bench = "a1b2c3d4e5f6";
+    r.benchNumber = 7;
     return r;
 }
 } // namespace
@@ -101,6 +103,7 @@ class TestCertificate : public QObject {
         QTest::newRow("record hash")
             << "Контрольная сумма записи: "
                "5e1f0c2b9a7d4e3f8a6b1c0d2e9f7a4b3c8d5e6f1a2b0c9d7e4f3a8b6c1d0eff";
+        QTest::newRow("bench's chain") << "Рабочее место a1b2c3d4e5f6, его запись № 7";
     }
     // The verdict a reader looks for first is on the first page.
     void verdictOnTheFirstPage() {

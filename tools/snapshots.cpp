@@ -11,6 +11,7 @@
 #include "testsupport/HandClock.h"
 #include "testsupport/RecordingMessages.h"
 #include "testsupport/ScriptedChooser.h"
+#include "ui/CalibrationContextFields.h"
 #include "ui/CalibrationHandler.h"
 #include "ui/CalibrationRun.h"
 #include "ui/CalibrationWindow.h"
@@ -49,6 +50,12 @@ void calibrate(TForm1 &form, VirtualInstrument &vi, const QDir &dir, int kind, i
     const int page = PageIndex::ofBlock(findInstrumentKind(std::uint8_t(kind))->sensor.block);
     form.calibration()->openWindow(page);
     w.technicianEdit->setText("Иванов И. И.");
+    w.context->laboratoryEdit->setText("Лаборатория газового контроля ООО «Шахтные приборы»");
+    w.context->laboratoryAddressEdit->setText("620000, Екатеринбург, ул. Заводская, 1");
+    w.context->approvedByEdit->setText("Сидоров В. В.");
+    w.context->temperatureEdit->setText("21,5");
+    w.context->pressureEdit->setText("101,3");
+    w.context->humidityEdit->setText("45");
     // Each kind's own (the register holds each number once); none for a span in air.
     w.cylinderNumberEdit->setText(concentration.isEmpty() ? QString()
                                                           : QString("ГСО 10-12%1").arg(kind));

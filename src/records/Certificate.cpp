@@ -230,10 +230,18 @@ void signatures(CertificatePage &page, const CalibrationRecord &r) {
     page.paragraph("Результат утвердил: ____________________ / " + name(r.approvedBy) + " /");
     page.skip(8);
     page.paragraph("Дата: «____» ______________ 20____ г.");
-    // What `ze23-cli records verify` checks the journal's record against.
+    // What `ze23-cli records verify` checks the journal's record against,
+    // and the bench's chain as it stood when the record was kept: its bench
+    // and its number there, the head a journal cut short after it no longer
+    // reaches.
     if (!r.hash.empty()) {
         page.skip(4);
         page.centred("Контрольная сумма записи: " + text(r.hash), CertificatePage::monospace(7));
+        if (!r.bench.empty())
+            page.centred(QString("Рабочее место %1, его запись № %2")
+                             .arg(text(r.bench))
+                             .arg(r.benchNumber),
+                         CertificatePage::monospace(7));
     }
 }
 
