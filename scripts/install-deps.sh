@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config clang-format clang libclang-rt-dev
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-serialport-dev
-  libgl-dev libudev-dev libbenchmark-dev
+  libgl-dev libudev-dev libbenchmark-dev libxcb1-dev x11-utils
   libqt6sql6-sqlite libqt6sql6-psql postgresql qt6-translations-l10n poppler-utils
   fonts-dejavu-core xvfb xauth desktop-file-utils
   python3-pyatspi at-spi2-core dbus-x11 xdotool

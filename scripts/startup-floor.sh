@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Holds the program against the floor, an empty Qt Widgets window of its
+# size built with the same flags, on a screen of its own (Xvfb, 1366×768):
+# start to the first mapped window, resident memory and the share of a core
+# while left alone. The two alternate, RUNS times each (9 unless set);
+# medians are printed and their ratios. SECONDS (2 unless set) is how long
+# each is left alone after its window is mapped before memory and CPU are
+# read; the README's idle CPU figures take 60.
+# Usage: scripts/startup-floor.sh [RUNS [SECONDS]]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-9}
+seconds=${2:-2}
+dir=${BENCH_BUILD_DIR:-build}
+scripts/install-deps.sh
+scripts/build.sh "$dir" --target ze23-setup ze23-empty-window ze23-mapclock -- >/dev/null
+work=$(mktemp -d)
+trap 'kill "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+display=:$((70 + RANDOM % 100))
+Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+export DISPLAY=$display XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data \
+  XDG_RUNTIME_DIR=$work/run QT_ACCESSIBILITY=0 NO_AT_BRIDGE=1
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+clock=$dir/bench/ze23-mapclock
+for _ in $(seq "$runs"); do
+  "$clock" "$seconds" "$dir/bench/ze23-empty-window" >>"$work/empty"
+  "$clock" "$seconds" "$dir/src/ze23-setup" --simulate >>"$work/setup"
+done
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+report() {
+  local what=$1 column=$2 unit=$3
+  local empty setup
+  empty=$(awk -v c="$column" '{print $c}' "$work/empty" | median)
+  setup=$(awk -v c="$column" '{print $c}' "$work/setup" | median)
+  awk -v w="$what" -v e="$empty" -v s="$setup" -v u="$unit" 'BEGIN {
+    printf "%-28s empty %9.2f %-3s  ze23-setup --simulate %9.2f %-3s  ×%.2f\n", w, e, u, s, u,
+      (e > 0 ? s / e : 0) }'
+}
+echo "medians of $runs runs each, alternating; left alone ${seconds} s after mapping"
+report "start to the mapped window" 1 ms
+report "resident memory" 2 kB
+report "CPU while left alone" 3 %
