@@ -4,6 +4,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QContextMenuEvent>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMenu>
@@ -90,6 +92,14 @@ void StripChart::contextMenuEvent(QContextMenuEvent *event) {
     menu->addAction(saveValues_);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
+}
+
+// The axes' labels and grid are drawn once into pixmaps and kept; only the
+// line is drawn again when it changes.
+void StripChart::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    for (QGraphicsItem *item : view_->scene()->items())
+        item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
 }
 
 void StripChart::add(double v) {

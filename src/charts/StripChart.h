@@ -37,6 +37,7 @@ class StripChart : public QWidget {
 
   protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
   private:
     void redraw();
