@@ -122,6 +122,7 @@ class TestSerialDriver : public QObject {
     void sysfsLookupFindsParentUsbDevice();
     void sysfsLookupStopsAtRoot();
     void completionFillsOnlyWhatUdevLeftEmpty();
+    void listingTakesTheUsbSerialBusAlone();
 
     void listBufferFilling_data();
     void listBufferFilling();
@@ -184,6 +185,44 @@ void TestSerialDriver::sysfsLookupStopsAtRoot() {
     makeLink("../../../devices/platform/serial8250/tty/ttyS0", sys + "/class/tty/ttyS0/device");
 
     QVERIFY(!usbAttributesFromSysfs(sys, "ttyS0").found);
+}
+
+// The list is what the USB-serial bus holds, FTDI's alone, in numeric order:
+// another maker's adapter and a tty on no USB are left out.
+void TestSerialDriver::listingTakesTheUsbSerialBusAlone() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString sys = dir.path() + "/sys";
+    const auto adapter = [&](const QString &tty, const QString &usb, const QByteArray &vendor,
+                             const QByteArray &serial) {
+        const QString device = sys + "/devices/" + usb;
+        writeFile(device + "/idVendor", vendor + "\n");
+        writeFile(device + "/product", "FT232R USB UART\n");
+        writeFile(device + "/serial", serial + "\n");
+        QDir().mkpath(device + "/1.0/" + tty);
+        makeLink("../../../devices/" + usb + "/1.0/" + tty, sys + "/class/tty/" + tty + "/device");
+        makeLink("../../../devices/" + usb + "/1.0/" + tty, sys + "/bus/usb-serial/devices/" + tty);
+    };
+    adapter("ttyUSB10", "usb1/1-1", "0403", "A10");
+    adapter("ttyUSB2", "usb1/1-2", "0403", "A2");
+    adapter("ttyUSB3", "usb1/1-3", "067b", "PL3"); // another maker's
+    QDir().mkpath(sys + "/devices/platform/serial8250/tty/ttyS0");
+    makeLink("../../../devices/platform/serial8250/tty/ttyS0", sys + "/class/tty/ttyS0/device");
+
+    SerialPortFtDriver driver(sys);
+    std::uint32_t count = 0;
+    QCOMPARE(driver.listCount(count), FT_OK);
+    QCOMPARE(count, 2u);
+    char serial[16] = {};
+    QCOMPARE(driver.listSerialNumber(0, serial, sizeof serial), FT_OK);
+    QCOMPARE(QByteArray(serial), QByteArray("A2"));
+    QCOMPARE(driver.listSerialNumber(1, serial, sizeof serial), FT_OK);
+    QCOMPARE(QByteArray(serial), QByteArray("A10"));
+
+    // No USB-serial driver loaded: no bus, no adapters.
+    SerialPortFtDriver none(dir.path() + "/nowhere");
+    QCOMPARE(none.listCount(count), FT_OK);
+    QCOMPARE(count, 0u);
 }
 
 void TestSerialDriver::completionFillsOnlyWhatUdevLeftEmpty() {

@@ -1,8 +1,8 @@
 #include "SerialPortFtDriver.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -106,16 +106,16 @@ SerialPortFtDriver::SerialPortFtDriver(QString sysRoot) : sysRoot_(std::move(sys
 SerialPortFtDriver::~SerialPortFtDriver() = default;
 
 std::vector<FtPortEntry> SerialPortFtDriver::scanPorts() const {
+    // The ports the kernel's USB-serial drivers made (an FTDI's ftdi_sio among
+    // them) are listed on their bus: no need to read every tty the machine has.
     std::vector<FtPortEntry> ports;
-    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo &info : infos) {
+    const QStringList names =
+        QDir(sysRoot_ + QStringLiteral("/bus/usb-serial/devices"))
+            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
         FtPortEntry entry;
-        entry.portName = info.portName();
-        entry.systemLocation = info.systemLocation();
-        entry.hasVendorId = info.hasVendorIdentifier();
-        entry.vendorId = info.vendorIdentifier();
-        entry.description = info.description();
-        entry.serialNumber = info.serialNumber();
+        entry.portName = name;
+        entry.systemLocation = QStringLiteral("/dev/") + name;
         completeFromSysfs(entry, sysRoot_);
         if (entry.hasVendorId && entry.vendorId == FtdiVendorId)
             ports.push_back(std::move(entry));
