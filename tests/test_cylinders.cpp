@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -437,6 +438,8 @@ class TestCylinderRegister : public QObject {
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
+    // What the stores keep beside the journals goes to the tests' own data folder.
+    QStandardPaths::setTestModeEnabled(true);
     TestCylinderFit fit;
     TestCylinderRegister onFile(false);
     TestCylinderRegister onServer(true);
