@@ -19,6 +19,7 @@
 #include "records/RecordStore.h"
 
 #include <QDate>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -81,6 +82,12 @@ QString location(bool server) {
     return dir->filePath("records.sqlite");
 }
 
+// Where the stores keep the heads of the journal's bench (BenchHead.h):
+// beside the temporary journal, not in the user's data.
+QString headFolder() {
+    return QFileInfo(location(false)).absolutePath() + "/benches";
+}
+
 QSqlDatabase fillConnection(bool server, const QString &where) {
     if (server) {
         QString why;
@@ -103,6 +110,7 @@ const QString &journal(bool server) {
     const QString path = location(server);
     {
         RecordStore store;
+        store.setHeadFolder(headFolder());
         QString error;
         if (!store.open(path, &error))
             qFatal("%s", qPrintable(error));
@@ -149,6 +157,7 @@ const QString &journal(bool server) {
 
 void listOneInstrument(benchmark::State &state, bool server) {
     RecordStore store;
+    store.setHeadFolder(headFolder());
     store.open(journal(server), nullptr);
     for (auto _ : state) {
         const std::vector<CalibrationRecord> listed = store.list({Listed});
@@ -161,6 +170,7 @@ void listOneInstrument(benchmark::State &state, bool server) {
 
 void lastOfInstrument(benchmark::State &state, bool server) {
     RecordStore store;
+    store.setHeadFolder(headFolder());
     store.open(journal(server), nullptr);
     for (auto _ : state) {
         const std::optional<CalibrationRecord> last = store.last(Listed);
@@ -174,6 +184,7 @@ void lastOfInstrument(benchmark::State &state, bool server) {
 // calibration: the commit waits for the disk.
 void addRecord(benchmark::State &state, bool server) {
     RecordStore store;
+    store.setHeadFolder(headFolder());
     store.open(journal(server), nullptr);
     int n = 0;
     QString error;
@@ -188,6 +199,7 @@ void addRecord(benchmark::State &state, bool server) {
 // record, its row alone.
 void dueList(benchmark::State &state, bool server) {
     RecordStore store;
+    store.setHeadFolder(headFolder());
     store.open(journal(server), nullptr);
     const QDate today(2027, 11, 20);
     for (auto _ : state) {
@@ -203,6 +215,7 @@ void dueList(benchmark::State &state, bool server) {
 // verdict on its sensor.
 void sensorHistoryOfOne(benchmark::State &state, bool server) {
     RecordStore store;
+    store.setHeadFolder(headFolder());
     store.open(journal(server), nullptr);
     for (auto _ : state) {
         const SensorHistory h = sensorHistory(store.list({Listed}));

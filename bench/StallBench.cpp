@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSqlDatabase>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -86,6 +87,8 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The bench's journal is a throwaway: what is kept beside it too.
+    QStandardPaths::setTestModeEnabled(true);
     const QString server = qEnvironmentVariable("ZE23_TEST_PG");
     if (server.isEmpty() || qEnvironmentVariableIsEmpty("ZE23_TEST_PG_SILENCE")) {
         std::puts("Stall: skipped (no server; run under scripts/pg-test.sh)");

@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -42,6 +43,21 @@ struct Cli {
         return status;
     }
 };
+
+// Statements on a journal behind the program's back, as sqlite3 by hand would.
+bool behind(const QString &file, const QStringList &statements) {
+    bool done = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "behind");
+        db.setDatabaseName(file);
+        done = db.open();
+        QSqlQuery q(db);
+        for (const QString &sql : statements)
+            done = done && q.exec(sql);
+    }
+    QSqlDatabase::removeDatabase("behind");
+    return done;
+}
 } // namespace
 
 class TestCliRecords : public QObject {
@@ -49,11 +65,13 @@ class TestCliRecords : public QObject {
 
     QTemporaryDir dir_;
     QString journal_;
+    QString bench_; // its bench's id
 
   private slots:
     // No 1 and 2 for instrument 23101, the second correcting the first; No 3
     // for 23102.
     void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true);
         journal_ = dir_.filePath("records.sqlite");
         RecordStore store;
         QVERIFY(store.open(journal_, nullptr));
@@ -66,6 +84,7 @@ class TestCliRecords : public QObject {
         other.outcome = CalibrationOutcome::Failed;
         other.nextDue.clear();
         QVERIFY(store.add(other, nullptr));
+        bench_ = QString::fromStdString(store.bench());
         QCOMPARE(mkfifo(qPrintable(dir_.filePath("pipe")), 0600), 0);
         QFile empty(dir_.filePath("empty.sqlite"));
         QVERIFY(empty.open(QIODevice::WriteOnly));
@@ -223,12 +242,15 @@ class TestCliRecords : public QObject {
         QTest::newRow("reading") << QStringList{"UPDATE measurements SET reading = 240 WHERE "
                                                 "record = 2 AND seq = 1"}
                                  << "Запись № 2 изменена после записи\n" + Register;
-        QTest::newRow("removed") << QStringList{"DELETE FROM measurements WHERE record = 2",
-                                                "DELETE FROM versions WHERE record = 2",
-                                                "DELETE FROM points WHERE record = 2",
-                                                "DELETE FROM settings_after WHERE record = 2",
-                                                "DELETE FROM records WHERE number = 2"}
-                                 << "Перед записью № 3 недостаёт записи\n" + Register;
+        QTest::newRow("removed")
+            << QStringList{"DELETE FROM measurements WHERE record = 2",
+                           "DELETE FROM versions WHERE record = 2",
+                           "DELETE FROM points WHERE record = 2",
+                           "DELETE FROM settings_after WHERE record = 2",
+                           "DELETE FROM records WHERE number = 2"}
+            << QString("Перед записью № 3 недостаёт записи\nИз журнала удалены "
+                       "записи рабочего места {bench}: до № 3 по его счёту в нём 2 "
+                       "записи, а сохранено было 3");
         QTest::newRow("cylinder")
             << QStringList{"INSERT INTO cylinders (number, gas, component, concentration, "
                            "uncertainty, balance, supplier, certified, expiry, added) VALUES "
@@ -258,7 +280,8 @@ class TestCliRecords : public QObject {
         QSqlDatabase::removeDatabase("changer");
         Cli cli;
         QCOMPARE(cli.run("records verify --records " + copy), 1);
-        QCOMPARE(cli.out, says + "\n");
+        // Then, where records are gone, how the journal stands.
+        QVERIFY2(cli.out.startsWith(says.replace("{bench}", bench_) + "\n"), qPrintable(cli.out));
     }
 
     void csvHasOneRowEach() {
@@ -305,7 +328,10 @@ class TestCliRecords : public QObject {
             << "укажите сервер журнала";
         QTest::newRow("journal, another command")
             << QStringList{"journal", "revoke", "--records", "postgresql://lab@127.0.0.1:1/ze23"}
-            << 2 << "есть только journal grant";
+            << 2 << "есть journal grant и journal new-bench";
+        QTest::newRow("new bench on a server")
+            << QStringList{"journal", "new-bench", "--records", "postgresql://lab@127.0.0.1:1/ze23"}
+            << 2 << "а не журналу на сервере";
     }
     void locationsRefused() {
         QFETCH(QStringList, arguments);
@@ -404,8 +430,9 @@ class TestCliRecords : public QObject {
                  qPrintable(cli.out));
         QVERIFY(!cli.out.contains("-4"));
 
-        // Taken out of the bench's own journal after it was sent, its number
-        // is not given again: the bench's next record shows the gap.
+        // Taken out of the bench's own journal after it was sent, neither
+        // its number nor the newest's (which this computer remembers) is
+        // given again: the bench's next record shows the gap.
         {
             QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "behind");
             db.setDatabaseName(bench);
@@ -420,8 +447,112 @@ class TestCliRecords : public QObject {
         QVERIFY(own.open(bench, nullptr));
         const std::optional<std::int64_t> next = own.add(sampleRecord(23105), nullptr);
         QVERIFY(next);
-        QCOMPARE(own.find(*next)->benchNumber, 4);
+        QCOMPARE(own.find(*next)->benchNumber, 5);
         QCOMPARE(own.verify().finding, ChainCheck::Finding::Missing);
+    }
+
+    // The newest records taken out of a journal with its triggers dropped:
+    // the check sums alone see nothing, but this computer remembers the
+    // bench's newest, so verify names them and fails, and the bench never
+    // gives their numbers again.
+    void recordsTakenOutShowAndTheirNumbersStayTaken_data() {
+        QTest::addColumn<int>("from"); // the journal's number from which they go
+        QTest::addColumn<QString>("says");
+        QTest::newRow("newest") << 3
+                                << "Из журнала удалена запись рабочего места {bench} № 3 по его "
+                                   "счёту";
+        QTest::newRow("two newest") << 2
+                                    << "Из журнала удалены записи рабочего места {bench} с № 2 "
+                                       "по № 3 по его счёту";
+    }
+    void recordsTakenOutShowAndTheirNumbersStayTaken() {
+        QFETCH(int, from);
+        QFETCH(QString, says);
+        says.replace("{bench}", bench_);
+        const QString copy = dir_.filePath(QString("taken-out-%1.sqlite").arg(from));
+        QVERIFY(QFile::copy(journal_, copy));
+        QStringList out;
+        for (const char *t : {"records", "versions", "measurements", "points", "settings_after"})
+            out << QString("DROP TRIGGER %1_delete_refused").arg(t);
+        for (const char *t : {"versions", "measurements", "points", "settings_after"})
+            out << QString("DELETE FROM %1 WHERE record >= %2").arg(t).arg(from);
+        out << QString("DELETE FROM records WHERE number >= %1").arg(from);
+        QVERIFY(behind(copy, out));
+        Cli cli;
+        QCOMPARE(cli.run("records verify --records " + copy), 1);
+        QVERIFY2(cli.out.startsWith(QString("Журнал цел: %1 ").arg(from - 1)) &&
+                     cli.out.contains(says + "\n") &&
+                     cli.out.contains("ze23-cli journal new-bench --records " + copy),
+                 qPrintable(cli.out));
+        RecordStore store;
+        QVERIFY(store.open(copy, nullptr));
+        const std::optional<std::int64_t> next = store.add(sampleRecord(23103), nullptr);
+        QVERIFY(next);
+        QCOMPARE(store.find(*next)->benchNumber, 4);
+    }
+
+    // A journal put back from a backup, or copied from another computer:
+    // verify says so and how to go on; journal new-bench gives the journal a
+    // new bench id, its records staying as they are.
+    void journalPutBackOrCopiedTakesANewBench() {
+        const QString bench = dir_.filePath("put-back.sqlite"),
+                      backup = dir_.filePath("put-back-backup.sqlite");
+        std::string was;
+        {
+            RecordStore store;
+            QVERIFY(store.open(bench, nullptr));
+            was = store.bench();
+            QVERIFY(store.add(sampleRecord(23101), nullptr));
+            QVERIFY(QFile::copy(bench, backup));
+            QVERIFY(store.add(sampleRecord(23102), nullptr));
+        }
+        QVERIFY(QFile::remove(bench) && QFile::copy(backup, bench));
+        Cli cli;
+        QCOMPARE(cli.run("records verify --records " + bench), 1);
+        QVERIFY2(cli.out.contains("восстановлен из резервной копии") &&
+                     cli.out.contains("ze23-cli journal new-bench --records " + bench),
+                 qPrintable(cli.out));
+        QCOMPARE(cli.run("journal new-bench --records " + bench), 0);
+        QVERIFY2(cli.out.contains("новые записи идут под номером рабочего места") &&
+                     cli.out.contains("(был " + QString::fromStdString(was) + ")"),
+                 qPrintable(cli.out));
+        {
+            RecordStore store;
+            QVERIFY(store.open(bench, nullptr));
+            QVERIFY(store.bench() != was);
+            QVERIFY(!store.standing().doubtful());
+            QCOMPARE(store.list().size(), std::size_t(1));
+            const std::optional<std::int64_t> next = store.add(sampleRecord(23103), nullptr);
+            QVERIFY(next);
+            QCOMPARE(store.find(*next)->benchNumber, 1);
+        }
+        // The record taken out stays named; the journal is its bench's own again.
+        QCOMPARE(cli.run("records verify --records " + bench), 1);
+        QVERIFY2(cli.out.contains("удалена запись рабочего места " + QString::fromStdString(was)) &&
+                     !cli.out.contains("journal new-bench"),
+                 qPrintable(cli.out));
+
+        // Its newest row naming another computer: a copy, said so; nothing fails.
+        const QString copy = dir_.filePath("copied.sqlite");
+        {
+            RecordStore store;
+            QVERIFY(store.open(copy, nullptr));
+            QVERIFY(store.add(sampleRecord(23101), nullptr));
+        }
+        QVERIFY(behind(copy, {"INSERT INTO this_bench (seq, id, machine, since) SELECT max(seq) + "
+                              "1, (SELECT id FROM this_bench ORDER BY seq DESC LIMIT 1), "
+                              "'ffffffffffffffff', '2026-12-09T10:00:00Z' FROM this_bench"}));
+        QCOMPARE(cli.run("records verify --records " + copy), 0);
+        QVERIFY2(cli.out.contains("ведётся на другом компьютере") &&
+                     cli.out.contains("journal new-bench"),
+                 qPrintable(cli.out));
+        QCOMPARE(cli.run("journal new-bench --records " + copy), 0);
+        QCOMPARE(cli.run("records verify --records " + copy), 0);
+        QCOMPARE(cli.out, "Журнал цел: 1 запись, каждая как записана.\nРеестр баллонов цел: 0 "
+                          "баллонов, каждый как внесён.\n");
+        QCOMPARE(cli.run("journal new-bench --records " + dir_.filePath("none.sqlite")), 1);
+        QVERIFY2(cli.err.contains("нет"), qPrintable(cli.err));
+        QVERIFY(!QFile::exists(dir_.filePath("none.sqlite")));
     }
 };
 

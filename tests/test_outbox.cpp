@@ -278,6 +278,61 @@ class TestOutbox : public QObject, WindowHarness {
         QCOMPARE(journal.outboxLabel->text(), QString());
     }
 
+    // A bench's journal copied from another computer: the window says so
+    // where the journal is opened, once, and offers a new bench id. Taken, the
+    // next record goes under it to be sent; refused, it is kept all the same,
+    // held back from the server, and the window says so.
+    void aCopiedJournalIsSaidSoInTheWindow_data() {
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("new id taken") << true << "будет отправлена на сервер, когда он ответит";
+        QTest::newRow("refused") << false << "на сервер не отправляются";
+    }
+    void aCopiedJournalIsSaidSoInTheWindow() {
+        QFETCH(bool, accepted);
+        QFETCH(QString, outcome);
+        const QString file = benchPath("bench.sqlite");
+        std::string copied;
+        {
+            RecordStore made;
+            QVERIFY(made.open(file, nullptr));
+            QVERIFY(made.add(sampleRecord(23101), nullptr));
+            copied = made.bench();
+            QVERIFY(run(made.connectionName(),
+                        "INSERT INTO this_bench (seq, id, machine, since) SELECT max(seq) + 1, "
+                        "(SELECT id FROM this_bench ORDER BY seq DESC LIMIT 1), "
+                        "'ffffffffffffffff', '2026-12-09T10:00:00Z' FROM this_bench"));
+        }
+        startWindow({});
+        messages.answer = accepted;
+        CalibrationHandler &handler = *form->calibration();
+        handler.setOutboxPath(file);
+        handler.setRecordsPath(Closed);
+        handler.openJournal(0);
+        handler.openJournal(0);
+        QCOMPARE(messages.questions.size(), 1);
+        QVERIFY2(messages.questions[0].contains("ведётся на другом компьютере") &&
+                     messages.questions[0].contains("Завести этому рабочему месту новый номер?"),
+                 qPrintable(messages.questions[0]));
+        QCOMPARE(messages.informations.size(), accepted ? 1 : 0);
+        QVERIFY(messages.errors.isEmpty());
+
+        emit handler.run().finished(sampleRecord(23102));
+        const QString shown = handler.window()->outcomeLabel->text();
+        QVERIFY2(shown.contains(outcome), qPrintable(shown));
+        RecordStore bench;
+        QVERIFY(bench.open(file, nullptr));
+        const std::vector<CalibrationRecord> kept = bench.list();
+        QCOMPARE(kept.size(), std::size_t(2));
+        QCOMPARE(kept[0].bench, copied);
+        QCOMPARE(kept[1].bench == copied, !accepted);
+        QCOMPARE(kept[1].benchNumber, accepted ? 1 : 2);
+        QString why;
+        // The first record, from before the copy, waits either way; the new
+        // one only under a new id.
+        QCOMPARE(Outbox(bench).waiting(&why), std::optional<std::int64_t>(accepted ? 2 : 1));
+    }
+
     // Two benches write into one server, which goes away in the middle and
     // comes back; a correction kept meanwhile names the server's number.
     void twoBenchesThroughAnOutage() {

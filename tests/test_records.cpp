@@ -18,6 +18,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -765,17 +766,24 @@ class TestRecords : public QObject {
     // records read and verify as before, and the next names its gases.
     void journalWithoutGasesIsBroughtUpToDate() {
         std::vector<CalibrationRecord> before;
+        std::string bench;
         {
             RecordStore made;
             QVERIFY(made.open(location(), nullptr));
             for (int serial : {101, 202})
                 QVERIFY(made.add(sampleRecord(serial), nullptr));
             before = made.list();
+            bench = made.bench();
         }
         {
             RawFile raw(owner());
             QVERIFY(raw.beforeReplaceRefusals() && raw.beforeRecordContext() &&
                     raw.exec("DROP INDEX cylinders_by_seq") && raw.beforeCylinderChain());
+            // The bench's one row, as the journal had it then.
+            QVERIFY(raw.exec("DROP TABLE this_bench") &&
+                    raw.exec("CREATE TABLE this_bench (id TEXT NOT NULL)") &&
+                    raw.exec(QString("INSERT INTO this_bench (id) VALUES ('%1')")
+                                 .arg(QString::fromStdString(bench))));
             QVERIFY(raw.exec("DROP TABLE gas_cylinders") &&
                     raw.exec("ALTER TABLE records DROP COLUMN journal_link") &&
                     raw.exec("UPDATE schema_version SET version = 3"));
@@ -911,6 +919,8 @@ class TestRecords : public QObject {
 
 int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
+    // What the stores keep beside the journals goes to the tests' own data folder.
+    QStandardPaths::setTestModeEnabled(true);
     TestRecords onFile(false);
     TestRecords onServer(true);
     return QTest::qExec(&onFile, argc, argv) | QTest::qExec(&onServer, argc, argv);

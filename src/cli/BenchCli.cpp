@@ -42,7 +42,8 @@ int BenchCli::run(const QStringList &arguments) {
     if (request.command == BenchCommand::Cylinders)
         return CylinderCommands::run(request, out_, err_);
     if (request.command == BenchCommand::Journal)
-        return JournalCommands::grant(request, out_, err_);
+        return request.newBench ? JournalCommands::newBench(request, out_, err_)
+                                : JournalCommands::grant(request, out_, err_);
     CompositeFtDriver driver;
     driver.add(hardware_);
     if (request.simulate)

@@ -62,7 +62,8 @@ const Entry Commands[] = {
      "      Проверить, что каждая запись журнала такая, какой записана, и ни одной не\n"
      "      недостаёт (по контрольным суммам записей). Код 1 — если нет. С --against —\n"
      "      ещё и сверить журнал запись за записью с журналом рабочего места: чего нет в\n"
-     "      одном из них, что изменено или перенумеровано.\n"
+     "      одном из них, что изменено или перенумеровано. Последние записи рабочего места\n"
+     "      сверяются и с тем, что о них помнит этот компьютер: удалённые из журнала видны.\n"
      "      Пример: ze23-cli --records postgresql://ivanova@lab/ze23 records verify --against\n"
      "      records.sqlite\n"},
     {"certificate", "  certificate NUMBER -o FILE.pdf\n"
@@ -88,7 +89,13 @@ const Entry Commands[] = {
      "      их нет, и роли ze23_technician (читает и добавляет записи и баллоны, ничего не\n"
      "      меняет и не удаляет) и ze23_reader (только читает). Вход сотрудника получает\n"
      "      одну из них: CREATE ROLE ivanova LOGIN IN ROLE ze23_technician.\n"
-     "      Пример: ze23-cli journal grant --records postgresql://ze23@db.lab/ze23\n"},
+     "      Пример: ze23-cli journal grant --records postgresql://ze23@db.lab/ze23\n"
+     "  journal new-bench [--records FILE]\n"
+     "      Завести журналу рабочего места новый номер места: для журнала, скопированного\n"
+     "      с другого компьютера или восстановленного из резервной копии (так говорит\n"
+     "      records verify). Записи журнала остаются как есть, новые идут под новым\n"
+     "      номером; сохранённые в копии до того на сервер не отправляются.\n"
+     "      Пример: ze23-cli journal new-bench --records records.sqlite\n"},
     {"help", "  help [COMMAND]\n"
              "      Эта справка; с COMMAND — только о команде COMMAND.\n"
              "      Пример: ze23-cli help records\n"},

@@ -127,11 +127,15 @@ CommandLine::Parsed CommandLine::check() {
     if (const QString bad = RecordLocation::malformed(r.records); !bad.isEmpty())
         return usage("--records: " + bad);
     if (r.command == BenchCommand::Journal) {
-        if (args != QStringList{"grant"})
-            return usage("journal: есть только journal grant");
-        if (!RecordLocation::isServer(r.records))
+        r.newBench = args == QStringList{"new-bench"};
+        if (args != QStringList{"grant"} && !r.newBench)
+            return usage("journal: есть journal grant и journal new-bench");
+        if (!r.newBench && !RecordLocation::isServer(r.records))
             return usage("journal grant: укажите сервер журнала от имени его владельца: "
                          "--records postgresql://владелец@сервер/база");
+        if (r.newBench && RecordLocation::isServer(r.records))
+            return usage("journal new-bench: новый номер заводят журналу рабочего места "
+                         "(файлу), а не журналу на сервере");
     }
     if (parser_.isSet(against_) &&
         (r.command != BenchCommand::Records || args.isEmpty() || args.front() != "verify"))

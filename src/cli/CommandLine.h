@@ -25,6 +25,7 @@ struct CliRequest {
     bool due = false;         // records due: the instruments due within `days`
     bool verify = false;      // records verify: every record as written
     QString against;          // records verify --against: a bench's own journal
+    bool newBench = false;    // journal new-bench: a new id for the bench's journal
     int days = 30;
     // cylinders: those expiring within `expiring` days (none: all); cylinders
     // add: the one to register, its percents as typed.

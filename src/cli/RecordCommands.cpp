@@ -38,6 +38,22 @@ int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
         return ExitStatus::Failed;
     }
     out << check.reason << "\n";
+    // What the journal lacks against what this computer knows of its
+    // benches' newest records; and whether it is still its bench's own here.
+    const QStringList lacks = store->checkHeads();
+    for (const QString &line : lacks)
+        out << line << "\n";
+    const BenchStanding standing = store->standing();
+    const QString newBench =
+        "ze23-cli journal new-bench --records " + RecordLocation::shown(request.records);
+    // Records taken out are named above already.
+    if (standing.kind == BenchStanding::Kind::Restored)
+        out << "Если журнал восстановлен из резервной копии, заведите рабочему месту новый номер: "
+            << newBench << "\n";
+    else if (standing.doubtful())
+        out << standing.note << " Новый номер рабочего места: " << newBench << "\n";
+    bool agree = lacks.isEmpty();
+    // The register of cylinders, checked the same way.
     const ChainCheck cylinders = CylinderRegister(*store).verify();
     if (cylinders.finding == ChainCheck::Finding::Unread) {
         err << "ze23-cli: " << cylinders.reason << "\n";
@@ -45,7 +61,6 @@ int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
     }
     out << cylinders.reason << "\n";
     const bool registerWhole = cylinders.finding == ChainCheck::Finding::Intact;
-    bool agree = true;
     if (!request.against.isEmpty()) {
         CliRequest own = request;
         own.records = request.against;
@@ -58,14 +73,18 @@ int verify(const CliRequest &request, QTextStream &out, QTextStream &err) {
                 << "\n";
             return ExitStatus::Failed;
         }
-        const QStringList differ =
-            BenchComparison::differences(journal, Outbox(*bench).asSent(kept), bench->bench());
+        // Every id the bench has kept its records under.
+        const std::vector<CalibrationRecord> sent = Outbox(*bench).asSent(kept);
+        QStringList differ, ids;
+        for (const std::string &id : bench->benches()) {
+            differ << BenchComparison::differences(journal, sent, id);
+            ids << QString::fromStdString(id);
+        }
         for (const QString &line : differ)
             out << line << "\n";
-        agree = differ.isEmpty();
-        if (agree)
-            out << "Журнал и рабочее место " << QString::fromStdString(bench->bench())
-                << " совпадают запись за записью.\n";
+        agree = agree && differ.isEmpty();
+        if (differ.isEmpty())
+            out << "Журнал и рабочее место " << ids.join(", ") << " совпадают запись за записью.\n";
     }
     return check.finding == ChainCheck::Finding::Intact && registerWhole && agree
                ? ExitStatus::Done

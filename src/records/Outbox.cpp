@@ -1,5 +1,6 @@
 #include "Outbox.h"
 
+#include "BenchHistory.h"
 #include "RecordStore.h"
 #include "RecordTexts.h"
 
@@ -8,10 +9,19 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace {
-const char *const Unsent = "records.bench = ? AND NOT EXISTS (SELECT 1 FROM sent WHERE "
-                           "sent.bench = records.bench AND sent.bench_number = "
-                           "records.bench_number)";
+// The records of every bench id the journal has had, but those held back
+// (BenchHistory.h), that no server has taken yet.
+const QString Unsent = QString(BenchHistory::OwnAndNotHeld) +
+                       " AND NOT EXISTS (SELECT 1 FROM sent WHERE sent.bench = records.bench AND "
+                       "sent.bench_number = records.bench_number)";
+
+// Whether the record is one of the benches `ids`.
+bool ofOneOf(const CalibrationRecord &r, const std::vector<std::string> &ids) {
+    return !r.bench.empty() && std::find(ids.begin(), ids.end(), r.bench) != ids.end();
+}
 
 QString failed(const QSqlQuery &q) {
     return "журнал этого рабочего места не прочитан: " + q.lastError().text();
@@ -22,8 +32,7 @@ Outbox::Outbox(RecordStore &bench) : bench_(bench) {}
 
 std::optional<std::int64_t> Outbox::waiting(QString *why) const {
     QSqlQuery q(QSqlDatabase::database(bench_.connectionName()));
-    q.prepare(QString("SELECT count(*) FROM records WHERE ") + Unsent);
-    q.addBindValue(QString::fromStdString(bench_.bench()));
+    q.prepare("SELECT count(*) FROM records WHERE " + Unsent);
     if (!q.exec() || !q.next()) {
         *why = failed(q);
         return std::nullopt;
@@ -33,8 +42,7 @@ std::optional<std::int64_t> Outbox::waiting(QString *why) const {
 
 std::optional<std::vector<std::int64_t>> Outbox::waitingNumbers(QString *why) const {
     QSqlQuery q(QSqlDatabase::database(bench_.connectionName()));
-    q.prepare(QString("SELECT number FROM records WHERE ") + Unsent + " ORDER BY bench_number");
-    q.addBindValue(QString::fromStdString(bench_.bench()));
+    q.prepare("SELECT number FROM records WHERE " + Unsent + " ORDER BY number");
     if (!q.exec()) {
         *why = failed(q);
         return std::nullopt;
@@ -45,17 +53,16 @@ std::optional<std::vector<std::int64_t>> Outbox::waitingNumbers(QString *why) co
     return numbers;
 }
 
-std::optional<std::map<std::int64_t, std::int64_t>> Outbox::sentNumbers(QString *why) const {
+std::optional<Outbox::SentNumbers> Outbox::sentNumbers(QString *why) const {
     QSqlQuery q(QSqlDatabase::database(bench_.connectionName()));
-    q.prepare("SELECT bench_number, server_number FROM sent WHERE bench = ?");
-    q.addBindValue(QString::fromStdString(bench_.bench()));
-    if (!q.exec()) {
+    if (!q.exec("SELECT bench, bench_number, server_number FROM sent")) {
         *why = failed(q);
         return std::nullopt;
     }
-    std::map<std::int64_t, std::int64_t> numbers;
+    SentNumbers numbers;
     while (q.next())
-        numbers[q.value(0).toLongLong()] = q.value(1).toLongLong();
+        numbers[{q.value(0).toString().toStdString(), q.value(1).toLongLong()}] =
+            q.value(2).toLongLong();
     return numbers;
 }
 
@@ -64,7 +71,7 @@ std::optional<CalibrationRecord> Outbox::outgoing(const CalibrationRecord &r, QS
     if (!r.corrects)
         return out;
     const std::optional<CalibrationRecord> earlier = bench_.find(*r.corrects);
-    if (!earlier || earlier->bench != bench_.bench()) {
+    if (!earlier || !ofOneOf(*earlier, bench_.benches())) {
         *why = QString("исправляемая запись № %1 не из тех, что это рабочее место отправляет на "
                        "сервер")
                    .arg(*r.corrects);
@@ -73,7 +80,7 @@ std::optional<CalibrationRecord> Outbox::outgoing(const CalibrationRecord &r, QS
     const auto sent = sentNumbers(why);
     if (!sent)
         return std::nullopt;
-    const auto there = sent->find(earlier->benchNumber);
+    const auto there = sent->find({earlier->bench, earlier->benchNumber});
     if (there == sent->end()) {
         *why = QString("исправляемая запись № %1 ещё не отправлена").arg(*r.corrects);
         return std::nullopt;
@@ -96,7 +103,7 @@ bool Outbox::note(const CalibrationRecord &r, std::int64_t serverNumber, QString
     const auto sent = sentNumbers(why);
     if (!sent)
         return false;
-    const auto kept = sent->find(r.benchNumber);
+    const auto kept = sent->find({r.bench, r.benchNumber});
     if (kept == sent->end() || kept->second != serverNumber) {
         *why = "отметка об отправке читается не такой, какой записана";
         return false;
@@ -141,13 +148,13 @@ Outbox::Pass Outbox::send(RecordStore &server) {
 
 std::vector<CalibrationRecord> Outbox::asSent(std::vector<CalibrationRecord> records) const {
     QString why;
-    const std::map<std::int64_t, std::int64_t> sent =
-        sentNumbers(&why).value_or(std::map<std::int64_t, std::int64_t>{});
+    const SentNumbers sent = sentNumbers(&why).value_or(SentNumbers{});
+    const std::vector<std::string> ids = bench_.benches();
     std::map<std::int64_t, std::int64_t> renumbered; // the journal's number → as shown
     for (CalibrationRecord &r : records) {
-        if (r.bench != bench_.bench())
+        if (!ofOneOf(r, ids))
             continue;
-        const auto there = sent.find(r.benchNumber);
+        const auto there = sent.find({r.bench, r.benchNumber});
         const std::int64_t shown = there != sent.end() ? there->second : 0;
         renumbered[r.number] = shown;
         r.number = shown;

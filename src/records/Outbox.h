@@ -6,7 +6,10 @@
 // RecordStore::add, each then noted in `sent` with the number the server gave
 // it. A record sent whose note was lost (a crash, the line) is sent again and
 // the server answers with the number it already has, so nothing is lost and
-// nothing is kept twice. Records kept before benches had ids stay here.
+// nothing is kept twice. Records kept before benches had ids stay here, and
+// so do those held back (kept in a copy of the journal, or in one put back
+// from a backup, under numbers the bench's other copy gives too:
+// BenchHistory.h). The records of each id the journal has had are sent.
 //
 // Works on the connections of the stores given, so in the thread that opened
 // them.
@@ -18,6 +21,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -51,8 +55,9 @@ class Outbox {
 
   private:
     // The server's number of each of the bench's records sent, by the
-    // bench's number.
-    std::optional<std::map<std::int64_t, std::int64_t>> sentNumbers(QString *why) const;
+    // bench's id and number.
+    using SentNumbers = std::map<std::pair<std::string, std::int64_t>, std::int64_t>;
+    std::optional<SentNumbers> sentNumbers(QString *why) const;
     std::optional<std::vector<std::int64_t>> waitingNumbers(QString *why) const;
     // The record as the server is to take it: `corrects` naming the server's number.
     std::optional<CalibrationRecord> outgoing(const CalibrationRecord &r, QString *why) const;

@@ -328,12 +328,32 @@ bool chainCylinders(QSqlDatabase &db, Engine e, QString *why) {
                   why);
 }
 
+// The bench's history (BenchHistory.h): this_bench takes a row for each new
+// id or computer instead of holding one; the row there stays first, its
+// computer not known. Rows are only ever added: the triggers that refuse
+// changes stay, and on SQLite an insert under a kept row's place is refused
+// like the others (noReplace).
+bool benchHistory(QSqlDatabase &db, Engine e, QString *why) {
+    QStringList statements;
+    for (const char *column : {"seq BIGINT NOT NULL DEFAULT 0", "machine TEXT NOT NULL DEFAULT ''",
+                               "since TEXT NOT NULL DEFAULT ''", "held TEXT NOT NULL DEFAULT ''",
+                               "held_from BIGINT NOT NULL DEFAULT 0"})
+        statements << QString("ALTER TABLE this_bench ADD COLUMN %1").arg(column);
+    statements << "CREATE UNIQUE INDEX this_bench_by_seq ON this_bench (seq)";
+    if (!e.server)
+        statements << QString("CREATE TRIGGER this_bench_replace_refused BEFORE INSERT ON "
+                              "this_bench WHEN EXISTS (SELECT 1 FROM this_bench WHERE seq = "
+                              "NEW.seq) BEGIN SELECT RAISE(ABORT, '%1'); END")
+                          .arg(Refusal);
+    return runAll(db, statements, why);
+}
+
 // Step n brings a journal of version n to n + 1.
 using Step = bool (*)(QSqlDatabase &, Engine, QString *);
 const std::vector<Step> &steps() {
-    static const std::vector<Step> all{firstLayout,   chainRecords,  benchesAndCylinders,
-                                       gasCylinders,  noReplace,     linkNumbers,
-                                       recordContext, chainCylinders};
+    static const std::vector<Step> all{firstLayout,   chainRecords, benchesAndCylinders,
+                                       gasCylinders,  noReplace,    linkNumbers,
+                                       recordContext, benchHistory, chainCylinders};
     return all;
 }
 

@@ -7,8 +7,9 @@
 //                it (unique together); the instrument, who, where, the
 //                cylinder, the rule, the verdict, its hash and the previous
 //                record's; indexed by serial number
-// this_bench     one row: the id of the bench whose own journal this is (a
-//                server's for records written to it directly)
+// this_bench     the id of the bench whose own journal this is (a server's
+//                for records written to it directly): a row for each new id
+//                or computer, the newest the bench now (BenchHistory.h)
 // sent           which of the bench's records a server has taken, under
 //                which number there
 // cylinders      the register of cylinders, by number or lot: gas, the

@@ -1,9 +1,11 @@
 #include "RecordStore.h"
 
+#include "BenchHead.h"
 #include "RecordHash.h"
 #include "RecordLocation.h"
 #include "RecordRows.h"
 #include "RecordSchema.h"
+#include "ThisComputer.h"
 #include "files/OwnersOnly.h"
 
 #include <QCoreApplication>
@@ -13,6 +15,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <atomic>
 #include <iterator>
 
@@ -41,7 +44,9 @@ void say(QString *error, const QString &text) {
 const char *const AddLock = "SELECT pg_advisory_xact_lock(2302302)";
 } // namespace
 
-RecordStore::RecordStore() : connection_(QString("ze23-records-%1").arg(++connections)) {}
+RecordStore::RecordStore()
+    : connection_(QString("ze23-records-%1").arg(++connections)),
+      headFolder_(BenchHeads::defaultFolder()), machine_(ThisComputer::machine()) {}
 
 RecordStore::~RecordStore() {
     close();
@@ -53,6 +58,12 @@ void RecordStore::close() {
         QSqlDatabase::removeDatabase(connection_);
     }
     open_ = false;
+    standing_ = {};
+    headError_.clear();
+}
+
+bool RecordStore::onFile() const {
+    return !RecordLocation::isServer(path_);
 }
 
 QString RecordStore::defaultPath() {
@@ -95,11 +106,9 @@ bool RecordStore::open(const QString &path, QString *error) {
         QSqlQuery q(db);
         if (db.driverName() == "QSQLITE" && !q.exec("PRAGMA foreign_keys = ON"))
             why = q.lastError().text();
-        else if (RecordSchema::prepare(db, shown, &why, &refused) &&
-                 (!q.exec("SELECT id FROM this_bench") || !q.next()))
-            why = q.lastError().isValid() ? q.lastError().text() : "в журнале не указано, чей он";
-        else if (why.isEmpty())
-            bench_ = q.value(0).toString().toStdString();
+        else if (RecordSchema::prepare(db, shown, &why, &refused))
+            if (const auto row = BenchHistory::current(db, &why))
+                bench_ = row->id;
     }
     if (!why.isEmpty()) {
         db = QSqlDatabase();
@@ -108,6 +117,8 @@ bool RecordStore::open(const QString &path, QString *error) {
         return false;
     }
     open_ = true;
+    if (onFile())
+        settleBench();
     return true;
 }
 
@@ -145,8 +156,16 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
             return undo(login.lastError().text());
         record.login = login.value(0).toString().toStdString();
     }
-    if (record.bench.empty()) {
-        record.bench = bench_;
+    // The journal's own record goes under its bench as the journal holds it
+    // now (another program may have given it a new id meanwhile).
+    const bool own = record.bench.empty();
+    BenchStanding standing;
+    std::optional<BenchHead> head;
+    if (own) {
+        const std::optional<BenchHistory::Row> row = ownBench(&standing, &head, &why);
+        if (!row)
+            return undo(why);
+        record.bench = row->id;
         record.benchNumber = 0;
     }
     if (record.corrects) {
@@ -159,6 +178,22 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
     const auto end = RecordRows::chainEnd(db, record.bench, &why);
     if (!end)
         return undo(why);
+    if (own) {
+        // Never a number this computer knows the bench gave, even if its
+        // record has gone from the journal: the gap then shows.
+        record.benchNumber = std::max(end->nextOfBench, head ? head->last + 1 : 1);
+        // Kept in a copy, or in a journal put back, it stays here: the
+        // bench's other copy gives its numbers too.
+        if (standing.doubtful() && standing.kind != BenchStanding::Kind::Held) {
+            BenchHistory::Row held;
+            held.id = record.bench;
+            held.machine = machine_;
+            held.held = BenchStandings::heldFor(standing.kind);
+            held.heldFrom = record.benchNumber;
+            if (!BenchHistory::add(db, held, &why))
+                return undo(why);
+        }
+    }
     if (record.benchNumber == 0)
         record.benchNumber = end->nextOfBench;
     if (record.benchNumber < end->nextOfBench) {
@@ -180,7 +215,7 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
         }
         return record.number;
     }
-    if (record.benchNumber > end->nextOfBench)
+    if (!own && record.benchNumber > end->nextOfBench)
         return undo(QString("перед записью %1 с рабочего места в журнале недостаёт записей "
                             "этого места")
                         .arg(uid(record)));
@@ -210,6 +245,8 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
                        .arg(lastError_.isEmpty() ? QString() : ": " + lastError_));
         return std::nullopt;
     }
+    if (own && onFile())
+        review();
     return number;
 }
 

@@ -137,6 +137,7 @@ void CalibrationHandler::setOutboxPath(const QString &path) {
 void CalibrationHandler::startOutbox() {
     sender_.reset();
     store_.reset();
+    benchChecked_ = false;
     reader_.setLocation(path_, outboxPath_);
     reader_.setServerAway(false);
     window_->showWaiting(0);
@@ -166,7 +167,37 @@ void CalibrationHandler::setFileChooser(FileChooser &chooser) {
     journal_->setFileChooser(chooser);
 }
 
+void CalibrationHandler::checkBench() {
+    const QString own = sender_ ? outboxPath_ : path_;
+    // Nothing is made by looking; a server's journal is no bench's own.
+    if (benchChecked_ || RecordStore::isServer(own) || (!store_ && !QFileInfo::exists(own)))
+        return;
+    QString error;
+    RecordStore *s = store(&error);
+    // A journal that does not open says so when a record is kept.
+    if (!s)
+        return;
+    benchChecked_ = true;
+    const BenchStanding standing = s->standing();
+    if (!standing.doubtful())
+        return;
+    if (!messages_.confirm(standing.note +
+                           "\n\nЗавести этому рабочему месту новый номер? Записи журнала "
+                           "останутся как есть, новые пойдут под новым номером. Если нет, новые "
+                           "записи сохраняются только в этом журнале и на сервер не отправляются."))
+        return;
+    const std::optional<std::string> id = s->takeNewBench(&error);
+    if (!id)
+        return messages_.error(error);
+    messages_.information(
+        QString("Рабочему месту заведён новый номер %1: новые записи идут под ним.")
+            .arg(QString::fromStdString(*id)));
+    if (sender_)
+        sender_->wake();
+}
+
 void CalibrationHandler::openJournal(int serial) {
+    checkBench();
     journal_->setRecordsPath(path_, outboxPath_);
     if (serial > 0)
         journal_->setSerial(serial);
@@ -235,6 +266,7 @@ void CalibrationHandler::openWindow(int page) {
     for (int n = 1; n <= 32; ++n)
         if (form_.Form2->lampLit(n))
             base.standPosition = n;
+    checkBench();
     busyPage_ = page;
     window_->prepare(base, path_);
     if (recovery_ && recovery_->serial == base.serial && recovery_->block == base.block)
@@ -297,7 +329,13 @@ void CalibrationHandler::keepWaiting() {
             record.number = 0;
             sender_->wake();
         }
-        window_->showKept(record, QString());
+        // Kept in a copied or restored journal, it stays here.
+        window_->showKept(
+            record, QString(), s->standing().doubtful() ? s->standing().note : QString(),
+            s->headError().isEmpty()
+                ? QString()
+                : "Этот компьютер не запомнил последнюю запись рабочего места: " + s->headError() +
+                      ".");
         if (journal_->isVisible())
             journal_->showRecords();
         if (record.serial == form_.IdentifiedSerialNumber)

@@ -90,6 +90,10 @@ class CalibrationHandler : public QObject {
     RecordStore *store(QString *error);
     // The sender of the bench's records, when the journal is on a server.
     void startOutbox();
+    // Once for each journal opened: a bench's journal that is a copy of
+    // another computer's, or was put back from a backup, is said so, and a
+    // new bench id offered for what comes next.
+    void checkBench();
 
     TForm1 &form_;
     Messages &messages_;
@@ -97,6 +101,7 @@ class CalibrationHandler : public QObject {
     QString path_;
     QString outboxPath_;
     std::unique_ptr<RecordStore> store_;
+    bool benchChecked_ = false;
     JournalReader reader_;
     std::unique_ptr<OutboxSender> sender_;
     CalibrationWindow *window_ = nullptr;

@@ -671,7 +671,8 @@ void CalibrationWindow::drawChart() {
     axisY_->setRange(lo - margin, hi + margin);
 }
 
-void CalibrationWindow::showKept(const CalibrationRecord &record, const QString &error) {
+void CalibrationWindow::showKept(const CalibrationRecord &record, const QString &error,
+                                 const QString &heldBack, const QString &warning) {
     kept_ = record;
     // The outcome's line, without what an earlier try said of the record.
     outcome_ = outcomeLabel->text().section('\n', 0, 0);
@@ -686,10 +687,18 @@ void CalibrationWindow::showKept(const CalibrationRecord &record, const QString 
     if (record.number != 0)
         outcomeLabel->setText(outcome_ +
                               QString("\nЗапись № %1 сохранена в журнале.").arg(record.number));
+    else if (!heldBack.isEmpty())
+        outcomeLabel->setText(outcome_ + QString("\nЗапись сохранена на этом рабочем месте (%1).")
+                                             .arg(RecordTexts::recordNumber(record)));
     else
         outcomeLabel->setText(outcome_ + QString("\nЗапись сохранена на этом рабочем месте (%1), "
                                                  "будет отправлена на сервер, когда он ответит.")
                                              .arg(RecordTexts::recordNumber(record)));
+    for (const QString &more : {heldBack, warning})
+        if (!more.isEmpty()) {
+            outcomeLabel->setText(outcomeLabel->text() + "\n" + more);
+            paint(outcomeLabel, true);
+        }
     certificateButton->setEnabled(true);
 }
 

@@ -50,8 +50,11 @@ class CalibrationWindow : public QWidget {
     void setFileChooser(FileChooser &chooser) { chooser_ = &chooser; }
     // The record as kept (its number given), or the reason it was not; one
     // kept on this bench to be sent to the server has number 0 and is known
-    // by its bench's id and number until showSent().
-    void showKept(const CalibrationRecord &record, const QString &error);
+    // by its bench's id and number until showSent(). `heldBack` says why it
+    // stays on this bench and is not sent, `warning` what else went wrong
+    // once it was kept; either in red after it.
+    void showKept(const CalibrationRecord &record, const QString &error,
+                  const QString &heldBack = QString(), const QString &warning = QString());
     // The journal did not take the record (yet): why, and that it is tried
     // again every `retrySeconds`.
     void showUnkept(const CalibrationRecord &record, const QString &error, int retrySeconds);
