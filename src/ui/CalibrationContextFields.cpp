@@ -15,14 +15,15 @@ struct Room {
     int per, low, high;
     std::optional<int> Ambient::*value;
     const char *example;
+    const char *it; // "её", "его": the value as the message names it
 };
 const Room Rooms[] = {
     {&CalibrationContextFields::temperatureEdit, "Температура воздуха", 10, -400, 600,
-     &Ambient::temperature, "от -40 до 60 °C, например 21,5"},
+     &Ambient::temperature, "от -40 до 60 °C, например 21,5", "её"},
     {&CalibrationContextFields::pressureEdit, "Атмосферное давление", 10, 600, 1200,
-     &Ambient::pressure, "от 60 до 120 кПа, например 101,3"},
+     &Ambient::pressure, "от 60 до 120 кПа, например 101,3", "его"},
     {&CalibrationContextFields::humidityEdit, "Относительная влажность", 1, 0, 100,
-     &Ambient::humidity, "от 0 до 100 %, например 45"},
+     &Ambient::humidity, "от 0 до 100 %, например 45", "её"},
 };
 } // namespace
 
@@ -93,8 +94,8 @@ bool CalibrationContextFields::fill(CalibrationRecord &record, QString *error) c
         bool ok = false;
         room.*r.value = roomValue((this->*r.field)->text(), r.per, r.low, r.high, &ok);
         if (!ok) {
-            *error = QString("%1 — число %2; или оставьте поле пустым, если её не измеряли.")
-                         .arg(r.what, r.example);
+            *error = QString("%1 — число %2; или оставьте поле пустым, если %3 не измеряли.")
+                         .arg(r.what, r.example, r.it);
             return false;
         }
     }
