@@ -238,10 +238,9 @@ void signatures(CertificatePage &page, const CalibrationRecord &r) {
         page.skip(4);
         page.centred("Контрольная сумма записи: " + text(r.hash), CertificatePage::monospace(7));
         if (!r.bench.empty())
-            page.centred(QString("Рабочее место %1, его запись № %2")
-                             .arg(text(r.bench))
-                             .arg(r.benchNumber),
-                         CertificatePage::monospace(7));
+            page.centred(
+                QString("Рабочее место %1, его запись № %2").arg(text(r.bench)).arg(r.benchNumber),
+                CertificatePage::monospace(7));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "CylinderRows.h"
 #include "RecordHash.h"
 #include "RecordStore.h"
+#include "RecordTexts.h"
 
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -54,17 +55,6 @@ bool chainEnd(QSqlQuery &q, std::int64_t *seq, std::string *hash, QString *why) 
         *hash = q.value(1).toString().toStdString();
     }
     return true;
-}
-
-QString cylindersWord(std::size_t n) {
-    const std::size_t tens = n % 100, ones = n % 10;
-    if (tens >= 11 && tens <= 14)
-        return "баллонов";
-    if (ones == 1)
-        return "баллон";
-    if (ones >= 2 && ones <= 4)
-        return "баллона";
-    return "баллонов";
 }
 } // namespace
 
@@ -239,5 +229,6 @@ ChainCheck CylinderRegister::verify() const {
         seq = at;
     }
     return {ChainCheck::Finding::Intact, 0, n,
-            QString("Реестр баллонов цел: %1 %2, каждый как внесён.").arg(n).arg(cylindersWord(n))};
+            QString("Реестр баллонов цел: %1, каждый как внесён.")
+                .arg(RecordTexts::counted(qint64(n), "баллон", "баллона", "баллонов"))};
 }

@@ -1,21 +1,11 @@
 #include "RecordChain.h"
 
 #include "RecordHash.h"
+#include "RecordTexts.h"
 
 #include <map>
 
 namespace {
-QString recordsWord(std::size_t n) {
-    const std::size_t tens = n % 100, ones = n % 10;
-    if (tens >= 11 && tens <= 14)
-        return "записей";
-    if (ones == 1)
-        return "запись";
-    if (ones >= 2 && ones <= 4)
-        return "записи";
-    return "записей";
-}
-
 ChainCheck found(ChainCheck::Finding finding, std::int64_t number, std::size_t records) {
     ChainCheck c{finding, number, records, {}};
     c.reason = finding == ChainCheck::Finding::Changed
@@ -63,6 +53,7 @@ ChainCheck RecordChain::check(const std::vector<CalibrationRecord> &records,
         }
         link = links[i];
     }
-    return {ChainCheck::Finding::Intact, 0, n,
-            QString("Журнал цел: %1 %2, каждая как записана.").arg(n).arg(recordsWord(n))};
+    return {
+        ChainCheck::Finding::Intact, 0, n,
+        QString("Журнал цел: %1, каждая как записана.").arg(RecordTexts::recordCount(qint64(n)))};
 }

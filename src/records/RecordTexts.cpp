@@ -228,13 +228,17 @@ QString RecordTexts::recordNumber(const CalibrationRecord &r) {
     return QString::number(r.number);
 }
 
-QString RecordTexts::recordCount(long long n) {
+QString RecordTexts::counted(long long n, const char *one, const char *few, const char *many) {
     const long long tens = n % 100, ones = n % 10;
-    const char *word = (tens >= 11 && tens <= 14) ? "записей"
-                       : ones == 1                ? "запись"
-                       : (ones >= 2 && ones <= 4) ? "записи"
-                                                  : "записей";
-    return QString::number(n) + " " + word;
+    const char *word = (tens >= 11 && tens <= 14) ? many
+                       : ones == 1                ? one
+                       : (ones >= 2 && ones <= 4) ? few
+                                                  : many;
+    return QString::number(n) + " " + QString::fromUtf8(word);
+}
+
+QString RecordTexts::recordCount(long long n) {
+    return counted(n, "запись", "записи", "записей");
 }
 
 QStringList RecordTexts::registeredCylinder(const RegisteredCylinder &c) {

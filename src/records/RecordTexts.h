@@ -81,6 +81,9 @@ QString ambient(const Ambient &a);
 // rounded up to one decimal more than the block has; "—" when it cannot be
 // stated.
 QString uncertainty(const CalibrationRecord &r, const Measurement &m);
+// A count with its noun in the form the number takes: `one` after 1, 21,
+// ...; `few` after 2 to 4, 22, ...; `many` otherwise ("5 баллонов").
+QString counted(long long n, const char *one, const char *few, const char *many);
 // A count of records in words: "1 запись", "3 записи", "5 записей".
 QString recordCount(long long n);
 } // namespace RecordTexts
