@@ -32,6 +32,27 @@ class TestMainWindow : public QObject, protected WindowHarness {
     }
 
   private slots:
+    // Built first page first, the window holds its device list alone until
+    // it has been painted; then the rest follows by itself, once, and the
+    // window is the same as one built whole.
+    void firstPageFirstFinishesOncePainted() {
+        FakeFtDriver fake;
+        fake.adapters = {{"FT232R USB UART", "A50285BI"}};
+        TForm1 window(fake, messages, nullptr, TForm1::Building::FirstPageFirst);
+        int built = 0;
+        connect(&window, &TForm1::built, this, [&built] { ++built; });
+        QCOMPARE(window.PageControl1->count(), 1);
+        QVERIFY(!window.isBuilt() && !window.calibration());
+        window.show();
+        QVERIFY(QTest::qWaitFor([&window] { return window.isBuilt(); }, 5000));
+        QCOMPARE(built, 1);
+        QCOMPARE(window.PageControl1->count(), 10);
+        QVERIFY(window.calibration() && window.Form2 && window.Timer2->isActive());
+        QCOMPARE(window.ListView1->rowCount(), 1);
+        QVERIFY(window.findChild<QWidget *>("workshopGroup")->isVisible());
+        window.finishBuilding();
+        QCOMPARE(built, 1);
+    }
     void init() { startWindow({{"FT232R USB UART", "A50285BI"}, {"USB Serial", "FT9XK2LM"}}); }
     void cleanup() { form.reset(); }
 

@@ -50,9 +50,18 @@ Program::Program(const ProgramOptions &options) : parts_(std::make_unique<Parts>
         p.simDriver = std::make_unique<SimFtDriver>();
         p.driver.add(*p.simDriver);
     }
-    p.form = std::make_unique<TForm1>(p.driver, p.messages);
+    // The window is on screen with its device list first; the rest is built
+    // and wired once it has been painted.
+    p.form =
+        std::make_unique<TForm1>(p.driver, p.messages, nullptr, TForm1::Building::FirstPageFirst);
+    p.messages.setParent(p.form.get());
+    QObject::connect(p.form.get(), &TForm1::built, p.form.get(),
+                     [this, options] { wire(options); });
+}
+
+void Program::wire(const ProgramOptions &options) {
+    Parts &p = *parts_;
     TForm1 &form = *p.form;
-    p.messages.setParent(&form);
     CalibrationHandler &calibration = *form.calibration();
     if (!options.outbox.isEmpty())
         calibration.setOutboxPath(QFileInfo(options.outbox).absoluteFilePath());
@@ -77,26 +86,33 @@ Program::Program(const ProgramOptions &options) : parts_(std::make_unique<Parts>
             &form);
         p.gasControl->setWindowFlags(Qt::Tool);
         calibration.setGasControl(p.gasControl);
+        if (form.isVisible())
+            showGasControl();
     }
 }
 
 Program::~Program() = default;
 
 void Program::show() {
-    TForm1 &form = *parts_->form;
-    form.show();
+    parts_->form->show();
+    showGasControl();
+}
+
+void Program::showGasControl() {
     if (GasControl *gas = parts_->gasControl) {
         gas->adjustSize();
-        placeBeside(*gas, form);
+        placeBeside(*gas, *parts_->form);
         gas->show();
     }
 }
 
 TForm1 &Program::form() {
+    parts_->form->finishBuilding();
     return *parts_->form;
 }
 
 GasControl *Program::gasControl() const {
+    parts_->form->finishBuilding();
     return parts_->gasControl;
 }
 

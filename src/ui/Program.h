@@ -34,12 +34,18 @@ class Program {
     // each inside the screen.
     void show();
 
+    // The whole window, built now if it was not yet.
     TForm1 &form();
     // nullptr without --simulate.
     GasControl *gasControl() const;
     SimFtDriver *simulator() const;
 
   private:
+    // What needs the whole window: the journal's location, the hot-plug
+    // notices, the gas control.
+    void wire(const ProgramOptions &options);
+    void showGasControl();
+
     struct Parts;
     std::unique_ptr<Parts> parts_;
 };

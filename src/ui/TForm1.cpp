@@ -45,7 +45,7 @@ const char *const DesignCaptions[PageIndex::Count] = {
 };
 } // namespace
 
-TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
+TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent, Building building)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -75,7 +75,26 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     Timer3->setInterval(100);
     connect(Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
 
-    buildPages();
+    buildFrame();
+    if (QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    if (building == Building::Whole)
+        finishBuilding();
+}
+
+// The first paint of a window built first page first: the rest is built as
+// soon as the event loop is back, the window on screen meanwhile.
+bool TForm1::event(QEvent *e) {
+    if (e->type() == QEvent::Paint && !built_)
+        QTimer::singleShot(0, this, &TForm1::finishBuilding);
+    return QWidget::event(e);
+}
+
+void TForm1::finishBuilding() {
+    if (built_)
+        return;
+    built_ = true;
+    buildBlockPages();
 
     deviceChangeWait = new DeviceChangeWait(this);
     connect(deviceChangeWait, &DeviceChangeWait::progress, ProgressBar1, &QProgressBar::setValue);
@@ -111,21 +130,35 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent)
     calibrationHandler_ = new CalibrationHandler(*this, messages_, *calibrationRun_);
     workshopHandler_ = new WorkshopHandler(*this, messages_, *calibrationHandler_);
 
+    // What the handlers put on the device list page, already shown, shows with
+    // it, as on a window built whole.
+    for (QWidget *w : usbPage->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (!w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            w->show();
+
     Timer2->start();
     Timer3->start();
-
-    if (QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    emit built();
 }
 
 TForm1::~TForm1() = default;
 
-void TForm1::buildPages() {
+void TForm1::buildFrame() {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
     PageControl1->setGeometry(0, 0, 793, 569);
-
     usbPage = new UsbPage;
+    usbPage->setObjectName("TabSheet1");
+    TabSheets[PageIndex::Usb] = usbPage;
+    PageControl1->addTab(usbPage, QString::fromUtf8(DesignCaptions[PageIndex::Usb]));
+    ListView1 = usbPage->ListView1;
+    Button1 = usbPage->Button1;
+    Label1 = usbPage->Label1;
+    Panel1 = usbPage->Panel1;
+    ProgressBar1 = usbPage->ProgressBar1;
+}
+
+void TForm1::buildBlockPages() {
     basePage = new BasePage(exchange, *Timer1);
     pumpPage = new PumpPage(exchange, *Timer1);
     tksPage = new TksPage(exchange, *Timer1, messages_);
@@ -143,21 +176,14 @@ void TForm1::buildPages() {
     blockPages[PageIndex::OpticMethane] = opticalPage;
     blockPages[PageIndex::Oxygen] = oxygenPage;
 
-    for (int i = 0; i < PageIndex::Count; ++i) {
+    for (int i = PageIndex::Usb + 1; i < PageIndex::Count; ++i) {
         QWidget *page = blockPages[static_cast<std::size_t>(i)];
-        if (i == PageIndex::Usb)
-            page = usbPage;
         if (!page)
             page = new QWidget;
         page->setObjectName(QString("TabSheet%1").arg(i + 1));
         TabSheets[static_cast<std::size_t>(i)] = page;
         PageControl1->addTab(page, QString::fromUtf8(DesignCaptions[i]));
     }
-    ListView1 = usbPage->ListView1;
-    Button1 = usbPage->Button1;
-    Label1 = usbPage->Label1;
-    Panel1 = usbPage->Panel1;
-    ProgressBar1 = usbPage->ProgressBar1;
     Panel2 = basePage->Panel2;
 
     ++programmaticPageChange_;

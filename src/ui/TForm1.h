@@ -48,8 +48,18 @@ class TForm1 : public QWidget {
     static constexpr unsigned DeviceArrival = 0x8000;
     static constexpr unsigned DeviceRemoveComplete = 0x8004;
 
-    TForm1(FtDriver &driver, Messages &messages, QWidget *parent = nullptr);
+    // Whole: everything built before the constructor returns. FirstPageFirst:
+    // the window, its tab control and the device list page alone, so that it
+    // is on screen at once; the block pages, the multiplexer window and the
+    // handlers follow once it has been painted (or when finishBuilding() is
+    // called), and built() is emitted then.
+    enum class Building { Whole, FirstPageFirst };
+    TForm1(FtDriver &driver, Messages &messages, QWidget *parent = nullptr,
+           Building building = Building::Whole);
     ~TForm1() override;
+    // Builds what FirstPageFirst left for later; nothing once built.
+    void finishBuilding();
+    bool isBuilt() const { return built_; }
 
     // --- state shared by the handlers ---
     D2xxLayer ft;
@@ -145,11 +155,19 @@ class TForm1 : public QWidget {
     // End of the closing wait: the window goes.
     void finishClosing();
 
+  signals:
+    void built();
+
   protected:
     void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
 
   private:
-    void buildPages();
+    bool built_ = false;
+    // The tab control and the device list page.
+    void buildFrame();
+    // The block pages, each on its tab (hidden until identification).
+    void buildBlockPages();
     void deviceChangeWaitFinished();
     void onCurrentChanged(int index);
     // The search for the instrument begins or ends; the silence notice goes with it.

@@ -142,6 +142,11 @@ void TForm1::finishClosing() {
 }
 
 void TForm1::closeEvent(QCloseEvent *event) {
+    // Closed before the rest was built: nothing was open yet.
+    if (!built_) {
+        event->accept();
+        return;
+    }
     if (closingDone_ || (!ConnectionOpen && !isClosing())) {
         deviceChangeWait->stop();
         event->accept();
