@@ -80,13 +80,6 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
     last_->setGeometry(4, 378, 201, 66);
     last_->setWordWrap(true);
     last_->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    window_ = new CalibrationWindow(run_, messages_, &form_);
-    window_->hide();
-    // The register of cylinders is kept with the records.
-    window_->cylinders->setStoreAccess(registerAccess());
-    window_->secondCylinders->setStoreAccess(registerAccess());
-    journal_ = new JournalWindow(messages_, &form_);
-    journal_->hide();
     auto *journalButton = new QPushButton("Журнал калибровок…", form_.basePage);
     journalButton->setObjectName("journalButton");
     journalButton->setGeometry(4, 446, 201, 26);
@@ -95,9 +88,8 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
         const bool identified = form_.ConnectionOpen && isAcceptedKind(form_.IdentifiedType);
         openJournal(identified ? form_.IdentifiedSerialNumber : 0);
     });
-    connect(window_->journalButton, &QPushButton::clicked, this, [this] { openJournal(0); });
     reader_.setLocation(path_, outboxPath_);
-    history_ = new SensorHistoryHandler(form_, messages_, *journal_,
+    history_ = new SensorHistoryHandler(form_, messages_,
                                         [this] { return std::pair(path_, outboxPath_); });
     connect(&run_, &CalibrationRun::busyChanged, this, &CalibrationHandler::setBusy);
     connect(&run_, &CalibrationRun::finished, this, &CalibrationHandler::keep);
@@ -110,6 +102,43 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
 
 CalibrationHandler::~CalibrationHandler() {
     keepAside();
+}
+
+CalibrationWindow *CalibrationHandler::window() {
+    if (window_)
+        return window_;
+    window_ = new CalibrationWindow(run_, messages_, &form_);
+    window_->hide();
+    // The register of cylinders is kept with the records.
+    window_->cylinders->setStoreAccess(registerAccess());
+    window_->secondCylinders->setStoreAccess(registerAccess());
+    if (chooser_)
+        window_->setFileChooser(*chooser_);
+    window_->showWaiting(outboxWaiting_);
+    window_->outboxLabel->setToolTip(sendError_);
+    connect(window_->journalButton, &QPushButton::clicked, this, [this] { openJournal(0); });
+    return window_;
+}
+
+JournalWindow *CalibrationHandler::journal() {
+    if (journal_)
+        return journal_;
+    journal_ = new JournalWindow(messages_, &form_);
+    journal_->hide();
+    if (chooser_)
+        journal_->setFileChooser(*chooser_);
+    journal_->showWaiting(outboxWaiting_);
+    journal_->outboxLabel->setToolTip(sendError_);
+    journal_->reader().setServerAway(serverAway_);
+    connect(journal_, &JournalWindow::sensorHistoryRequested, history_,
+            &SensorHistoryHandler::open);
+    connect(journal_, &JournalWindow::locationChangeRequested, this,
+            &CalibrationHandler::journalLocationAsked);
+    return journal_;
+}
+
+bool CalibrationHandler::journalShown() const {
+    return journal_ && journal_->isVisible();
 }
 
 CylinderFields::StoreAccess CalibrationHandler::registerAccess() {
@@ -140,31 +169,48 @@ void CalibrationHandler::startOutbox() {
     benchChecked_ = false;
     reader_.setLocation(path_, outboxPath_);
     reader_.setServerAway(false);
-    window_->showWaiting(0);
-    journal_->showWaiting(0);
+    serverAway_ = false;
+    showWaiting(0);
     if (!RecordStore::isServer(path_))
         return;
     sender_ = std::make_unique<OutboxSender>(outboxPath_, path_);
-    connect(sender_.get(), &OutboxSender::counted, this, [this](qint64 waiting) {
-        window_->showWaiting(waiting);
-        journal_->showWaiting(waiting);
-    });
-    connect(sender_.get(), &OutboxSender::recordSent, window_, &CalibrationWindow::showSent);
+    connect(sender_.get(), &OutboxSender::counted, this, &CalibrationHandler::showWaiting);
+    connect(sender_.get(), &OutboxSender::recordSent, this,
+            [this](qint64 benchNumber, qint64 serverNumber) {
+                if (window_)
+                    window_->showSent(benchNumber, serverNumber);
+            });
     connect(sender_.get(), &OutboxSender::passEnded, this,
             [this](bool answered, const QString &error) {
                 // While the server is away, what is read comes from the bench at once.
                 reader_.setServerAway(!answered);
+                serverAway_ = !answered;
+                sendError_ = error;
                 emit serverAnswered(answered);
-                journal_->reader().setServerAway(!answered);
-                history_->window()->reader().setServerAway(!answered);
-                window_->outboxLabel->setToolTip(error);
-                journal_->outboxLabel->setToolTip(error);
+                history_->setServerAway(!answered);
+                if (journal_) {
+                    journal_->reader().setServerAway(!answered);
+                    journal_->outboxLabel->setToolTip(error);
+                }
+                if (window_)
+                    window_->outboxLabel->setToolTip(error);
             });
 }
 
+void CalibrationHandler::showWaiting(qint64 waiting) {
+    outboxWaiting_ = waiting;
+    if (window_)
+        window_->showWaiting(waiting);
+    if (journal_)
+        journal_->showWaiting(waiting);
+}
+
 void CalibrationHandler::setFileChooser(FileChooser &chooser) {
-    window_->setFileChooser(chooser);
-    journal_->setFileChooser(chooser);
+    chooser_ = &chooser;
+    if (window_)
+        window_->setFileChooser(chooser);
+    if (journal_)
+        journal_->setFileChooser(chooser);
 }
 
 void CalibrationHandler::checkBench() {
@@ -198,11 +244,12 @@ void CalibrationHandler::checkBench() {
 
 void CalibrationHandler::openJournal(int serial) {
     checkBench();
-    journal_->setRecordsPath(path_, outboxPath_);
+    JournalWindow &shown = *journal();
+    shown.setRecordsPath(path_, outboxPath_);
     if (serial > 0)
-        journal_->setSerial(serial);
-    journal_->showRecords();
-    showInScreen(*journal_);
+        shown.setSerial(serial);
+    shown.showRecords();
+    showInScreen(shown);
 }
 
 void CalibrationHandler::setGasControl(GasControl *control) {
@@ -244,7 +291,7 @@ RecordStore *CalibrationHandler::store(QString *error) {
 
 void CalibrationHandler::openWindow(int page) {
     if (run_.busy()) {
-        showInScreen(*window_);
+        showInScreen(*window());
         return;
     }
     if (form_.settingsBusy())
@@ -268,10 +315,11 @@ void CalibrationHandler::openWindow(int page) {
             base.standPosition = n;
     checkBench();
     busyPage_ = page;
-    window_->prepare(base, path_);
+    CalibrationWindow &shown = *window();
+    shown.prepare(base, path_);
     if (recovery_ && recovery_->serial == base.serial && recovery_->block == base.block)
-        window_->offerRecovery(*recovery_);
-    showInScreen(*window_);
+        shown.offerRecovery(*recovery_);
+    showInScreen(shown);
 }
 
 void CalibrationHandler::setBusy(bool busy) {
@@ -313,7 +361,7 @@ void CalibrationHandler::keepWaiting() {
         if (s)
             number = s->add(record, &error);
         if (!number) {
-            window_->showUnkept(record, error, RetryKeepMs / 1000);
+            window()->showUnkept(record, error, RetryKeepMs / 1000);
             retryKeep_->start();
             return;
         }
@@ -330,13 +378,13 @@ void CalibrationHandler::keepWaiting() {
             sender_->wake();
         }
         // Kept in a copied or restored journal, it stays here.
-        window_->showKept(
+        window()->showKept(
             record, QString(), s->standing().doubtful() ? s->standing().note : QString(),
             s->headError().isEmpty()
                 ? QString()
                 : "Этот компьютер не запомнил последнюю запись рабочего места: " + s->headError() +
                       ".");
-        if (journal_->isVisible())
+        if (journalShown())
             journal_->showRecords();
         if (record.serial == form_.IdentifiedSerialNumber)
             showLastCalibration();

@@ -57,13 +57,17 @@ class CalibrationHandler : public QObject {
     // Under --simulate: the control of the gas on the virtual sensors, which
     // then follows each new step's gas (the technician may still change it).
     void setGasControl(GasControl *control);
-    CalibrationWindow *window() const { return window_; }
-    JournalWindow *journal() const { return journal_; }
+    // The calibration and journal windows, each made when first asked for.
+    CalibrationWindow *window();
+    JournalWindow *journal();
+    bool journalShown() const;
     SensorHistoryHandler *sensorHistory() const { return history_; }
     CalibrationRun &run() const { return run_; }
     QLabel *lastCalibrationLabel() const { return last_; }
 
   signals:
+    // "Изменить…" in the journal window: where the journal is kept.
+    void journalLocationAsked();
     // The journal is elsewhere now.
     void recordsPathChanged(const QString &path);
     // The outbox's sender reached the server, or found it away.
@@ -90,6 +94,8 @@ class CalibrationHandler : public QObject {
     RecordStore *store(QString *error);
     // The sender of the bench's records, when the journal is on a server.
     void startOutbox();
+    // How many records wait to be sent, in the windows made.
+    void showWaiting(qint64 waiting);
     // Once for each journal opened: a bench's journal that is a copy of
     // another computer's, or was put back from a backup, is said so, and a
     // new bench id offered for what comes next.
@@ -106,6 +112,12 @@ class CalibrationHandler : public QObject {
     std::unique_ptr<OutboxSender> sender_;
     CalibrationWindow *window_ = nullptr;
     JournalWindow *journal_ = nullptr;
+    // What the windows show once made: the file chooser given, the records
+    // waiting to be sent, the sender's last error, whether the server is away.
+    FileChooser *chooser_ = nullptr;
+    qint64 outboxWaiting_ = 0;
+    QString sendError_;
+    bool serverAway_ = false;
     SensorHistoryHandler *history_ = nullptr;
     GasControl *gasControl_ = nullptr;
     std::string followedStep_;

@@ -1,6 +1,5 @@
 #include "SensorHistoryHandler.h"
 
-#include "JournalWindow.h"
 #include "SensorHistoryWindow.h"
 #include "TForm1.h"
 #include "WindowPlacement.h"
@@ -13,11 +12,9 @@
 
 #include <QPushButton>
 
-SensorHistoryHandler::SensorHistoryHandler(TForm1 &form, Messages &messages, JournalWindow &journal,
+SensorHistoryHandler::SensorHistoryHandler(TForm1 &form, Messages &messages,
                                            JournalPaths journalPaths)
     : QObject(&form), form_(form), messages_(messages), journalPaths_(std::move(journalPaths)) {
-    window_ = new SensorHistoryWindow(&form_);
-    window_->hide();
     // Under "ВЫКЛ.", right of the multiplexer's small button.
     button_ = new QPushButton("История датчика…", form_.basePage);
     button_->setObjectName("sensorHistoryButton");
@@ -29,14 +26,29 @@ SensorHistoryHandler::SensorHistoryHandler(TForm1 &form, Messages &messages, Jou
                                          "USB» или выберите его запись в журнале калибровок.");
         open(form_.IdentifiedSerialNumber);
     });
-    connect(&journal, &JournalWindow::sensorHistoryRequested, this, &SensorHistoryHandler::open);
+}
+
+SensorHistoryWindow *SensorHistoryHandler::window() {
+    if (!window_) {
+        window_ = new SensorHistoryWindow(&form_);
+        window_->hide();
+        window_->reader().setServerAway(serverAway_);
+    }
+    return window_;
+}
+
+void SensorHistoryHandler::setServerAway(bool away) {
+    serverAway_ = away;
+    if (window_)
+        window_->reader().setServerAway(away);
 }
 
 void SensorHistoryHandler::open(int serial) {
     const auto [path, benchPath] = journalPaths_();
-    window_->setRecordsPath(path, benchPath);
-    window_->showSerial(serial);
-    showInScreen(*window_);
+    SensorHistoryWindow &shown = *window();
+    shown.setRecordsPath(path, benchPath);
+    shown.showSerial(serial);
+    showInScreen(shown);
 }
 
 QString SensorHistoryHandler::endOfLifeNote(const std::vector<CalibrationRecord> &records,

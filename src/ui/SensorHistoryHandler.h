@@ -13,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-class JournalWindow;
 class Messages;
 class QPushButton;
 class RecordStore;
@@ -26,10 +25,12 @@ class SensorHistoryHandler : public QObject {
     // `journalPaths` gives the journal in use when the window opens and the
     // bench's own journal read while a server does not answer.
     using JournalPaths = std::function<std::pair<QString, QString>()>;
-    SensorHistoryHandler(TForm1 &form, Messages &messages, JournalWindow &journal,
-                         JournalPaths journalPaths);
+    SensorHistoryHandler(TForm1 &form, Messages &messages, JournalPaths journalPaths);
 
-    SensorHistoryWindow *window() const { return window_; }
+    // The window, made when first asked for.
+    SensorHistoryWindow *window();
+    // While the server does not answer, the window reads the bench's journal.
+    void setServerAway(bool away);
     QPushButton *button() const { return button_; }
 
     // What the base page adds for the sensor of the instrument whose records
@@ -45,5 +46,6 @@ class SensorHistoryHandler : public QObject {
     Messages &messages_;
     JournalPaths journalPaths_;
     SensorHistoryWindow *window_ = nullptr;
+    bool serverAway_ = false;
     QPushButton *button_ = nullptr;
 };

@@ -18,7 +18,7 @@
 #include <QVBoxLayout>
 
 WorkshopHandler::WorkshopHandler(TForm1 &form, Messages &messages, CalibrationHandler &calibration)
-    : QObject(&form), form_(form), calibration_(calibration) {
+    : QObject(&form), form_(form), messages_(messages), calibration_(calibration) {
     // Right of the device list, under the search notice.
     auto *group = new QGroupBox("Журнал и баллоны", form_.usbPage);
     group->setObjectName("workshopGroup");
@@ -45,31 +45,50 @@ WorkshopHandler::WorkshopHandler(TForm1 &form, Messages &messages, CalibrationHa
     layout->addWidget(dueButton);
     layout->addWidget(cylindersButton);
 
-    due_ = new DueWindow(&form_);
-    due_->hide();
-    cylinders_ = new CylinderRegisterWindow(messages, &form_);
-    cylinders_->hide();
-    cylinders_->setStoreAccess(calibration_.registerAccess());
-    location_ = new JournalLocationDialog(messages, &form_);
-    location_->hide();
-
-    const auto askLocation = [this](QWidget *over) {
-        location_->ask(calibration_.recordsPath(), over);
-    };
     connect(journalLocationButton, &QPushButton::clicked, this,
-            [this, askLocation] { askLocation(&form_); });
-    connect(calibration_.journal(), &JournalWindow::locationChangeRequested, this,
-            [this, askLocation] { askLocation(calibration_.journal()); });
-    connect(location_, &JournalLocationDialog::chosen, this, &WorkshopHandler::locationChosen);
+            [this] { locationDialog()->ask(calibration_.recordsPath(), &form_); });
+    connect(&calibration_, &CalibrationHandler::journalLocationAsked, this,
+            [this] { locationDialog()->ask(calibration_.recordsPath(), calibration_.journal()); });
     connect(journalButton, &QPushButton::clicked, this, [this] { calibration_.openJournal(0); });
     connect(dueButton, &QPushButton::clicked, this, &WorkshopHandler::openDue);
     connect(cylindersButton, &QPushButton::clicked, this, &WorkshopHandler::openCylinders);
-    connect(due_, &DueWindow::recordsRequested, &calibration_, &CalibrationHandler::openJournal);
-    connect(&calibration_, &CalibrationHandler::serverAnswered, this,
-            [this](bool answered) { due_->reader().setServerAway(!answered); });
+    connect(&calibration_, &CalibrationHandler::serverAnswered, this, [this](bool answered) {
+        serverAway_ = !answered;
+        if (due_)
+            due_->reader().setServerAway(!answered);
+    });
     connect(&calibration_, &CalibrationHandler::recordsPathChanged, this,
             &WorkshopHandler::showLocation);
     showLocation();
+}
+
+DueWindow *WorkshopHandler::dueWindow() {
+    if (!due_) {
+        due_ = new DueWindow(&form_);
+        due_->hide();
+        due_->reader().setServerAway(serverAway_);
+        connect(due_, &DueWindow::recordsRequested, &calibration_,
+                &CalibrationHandler::openJournal);
+    }
+    return due_;
+}
+
+CylinderRegisterWindow *WorkshopHandler::cylinderWindow() {
+    if (!cylinders_) {
+        cylinders_ = new CylinderRegisterWindow(messages_, &form_);
+        cylinders_->hide();
+        cylinders_->setStoreAccess(calibration_.registerAccess());
+    }
+    return cylinders_;
+}
+
+JournalLocationDialog *WorkshopHandler::locationDialog() {
+    if (!location_) {
+        location_ = new JournalLocationDialog(messages_, &form_);
+        location_->hide();
+        connect(location_, &JournalLocationDialog::chosen, this, &WorkshopHandler::locationChosen);
+    }
+    return location_;
 }
 
 void WorkshopHandler::showLocation() {
@@ -79,21 +98,23 @@ void WorkshopHandler::showLocation() {
 void WorkshopHandler::locationChosen(const QString &location) {
     calibration_.setRecordsPath(location);
     showLocation();
-    if (calibration_.journal()->isVisible())
+    if (calibration_.journalShown())
         calibration_.openJournal(0);
-    if (due_->isVisible())
+    if (due_ && due_->isVisible())
         openDue();
-    if (cylinders_->isVisible())
+    if (cylinders_ && cylinders_->isVisible())
         cylinders_->showCylinders();
 }
 
 void WorkshopHandler::openDue() {
-    due_->setRecordsPath(calibration_.recordsPath(), calibration_.outboxPath());
-    due_->showDue();
-    showInScreen(*due_);
+    DueWindow &shown = *dueWindow();
+    shown.setRecordsPath(calibration_.recordsPath(), calibration_.outboxPath());
+    shown.showDue();
+    showInScreen(shown);
 }
 
 void WorkshopHandler::openCylinders() {
-    cylinders_->showCylinders();
-    showInScreen(*cylinders_);
+    CylinderRegisterWindow &shown = *cylinderWindow();
+    shown.showCylinders();
+    showInScreen(shown);
 }

@@ -21,9 +21,10 @@ class WorkshopHandler : public QObject {
   public:
     WorkshopHandler(TForm1 &form, Messages &messages, CalibrationHandler &calibration);
 
-    DueWindow *dueWindow() const { return due_; }
-    CylinderRegisterWindow *cylinderWindow() const { return cylinders_; }
-    JournalLocationDialog *locationDialog() const { return location_; }
+    // Each window made when first asked for.
+    DueWindow *dueWindow();
+    CylinderRegisterWindow *cylinderWindow();
+    JournalLocationDialog *locationDialog();
 
     QLabel *journalLocationLabel;
     QPushButton *journalLocationButton;
@@ -40,8 +41,11 @@ class WorkshopHandler : public QObject {
     void locationChosen(const QString &location);
 
     TForm1 &form_;
+    Messages &messages_;
     CalibrationHandler &calibration_;
-    DueWindow *due_;
-    CylinderRegisterWindow *cylinders_;
-    JournalLocationDialog *location_;
+    DueWindow *due_ = nullptr;
+    CylinderRegisterWindow *cylinders_ = nullptr;
+    JournalLocationDialog *location_ = nullptr;
+    // The server did not answer the outbox's sender last time.
+    bool serverAway_ = false;
 };
