@@ -383,9 +383,10 @@ std::optional<std::vector<std::string>> RecordRows::previousHashes(QSqlDatabase 
     return out;
 }
 
-std::optional<std::vector<CalibrationRecord>>
-RecordRows::select(QSqlDatabase &db, const QString &where, const QVariantList &binds, QString *why,
-                   Columns columns, Children withChildren) {
+std::optional<std::vector<CalibrationRecord>> RecordRows::select(QSqlDatabase &db,
+                                                                 const QString &where,
+                                                                 const QVariantList &binds,
+                                                                 QString *why, Columns columns) {
     const bool benches = columns == Columns::Current;
     std::vector<CalibrationRecord> records;
     std::unordered_map<std::int64_t, std::size_t> at;
@@ -404,7 +405,7 @@ RecordRows::select(QSqlDatabase &db, const QString &where, const QVariantList &b
         at[r.number] = records.size();
         records.push_back(std::move(r));
     }
-    if (records.empty() || withChildren == Children::Left)
+    if (records.empty())
         return records;
 
     // Each child table in one pass over the same records.
@@ -463,5 +464,42 @@ RecordRows::select(QSqlDatabase &db, const QString &where, const QVariantList &b
         });
     if (!read)
         return std::nullopt;
+    return records;
+}
+
+std::optional<std::vector<CalibrationRecord>> RecordRows::summaries(QSqlDatabase &db,
+                                                                    const QString &where,
+                                                                    const QVariantList &binds,
+                                                                    QString *why) {
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!prepared(q,
+                  QString("SELECT number, bench, bench_number, device_type, model, serial, block, "
+                          "at, outcome, next_due FROM records WHERE %1 ORDER BY number")
+                      .arg(where),
+                  why) ||
+        !run(q, binds, why))
+        return std::nullopt;
+    std::vector<CalibrationRecord> records;
+    while (q.next()) {
+        CalibrationRecord r;
+        int c = 0;
+        r.number = q.value(c++).toLongLong();
+        r.bench = utf8(q.value(c++));
+        r.benchNumber = q.value(c++).toLongLong();
+        r.deviceType = q.value(c++).toInt();
+        r.model = utf8(q.value(c++));
+        r.serial = q.value(c++).toInt();
+        r.block = static_cast<std::uint8_t>(q.value(c++).toInt());
+        r.when = utf8(q.value(c++));
+        const std::optional<CalibrationOutcome> outcome = outcomeFromKey(utf8(q.value(c++)));
+        r.nextDue = utf8(q.value(c++));
+        if (!outcome) {
+            *why = QString("запись № %1 повреждена: итог").arg(r.number);
+            return std::nullopt;
+        }
+        r.outcome = *outcome;
+        records.push_back(std::move(r));
+    }
     return records;
 }

@@ -50,12 +50,15 @@ std::optional<std::vector<std::string>> previousHashes(QSqlDatabase &db, QString
 
 // The records whose row meets `where` (a condition on the records table with
 // "?" for each of `binds`), oldest first, children and all; from a journal
-// whose records have no bench columns yet when asked so; the records' rows
-// alone (no versions, measurements, points or settings) when asked so.
+// whose records have no bench columns yet when asked so.
 enum class Columns { Current, BeforeBenches };
-enum class Children { Read, Left };
 std::optional<std::vector<CalibrationRecord>> select(QSqlDatabase &db, const QString &where,
                                                      const QVariantList &binds, QString *why,
-                                                     Columns columns = Columns::Current,
-                                                     Children children = Children::Read);
+                                                     Columns columns = Columns::Current);
+
+// The same records with only what says when each instrument is due, as a
+// list of them shows it: number, bench and its number, instrument (type,
+// model, serial, block), when, outcome and next date; the rest left empty.
+std::optional<std::vector<CalibrationRecord>> summaries(QSqlDatabase &db, const QString &where,
+                                                        const QVariantList &binds, QString *why);
 } // namespace RecordRows

@@ -250,17 +250,15 @@ std::optional<std::int64_t> RecordStore::add(CalibrationRecord record, QString *
     return number;
 }
 
-std::optional<std::vector<CalibrationRecord>>
-RecordStore::select(const QString &where, const QVariantList &binds, bool rowsOnly) const {
+std::optional<std::vector<CalibrationRecord>> RecordStore::select(const QString &where,
+                                                                  const QVariantList &binds) const {
     lastError_.clear();
     if (!open_) {
         lastError_ = "журнал калибровок не открыт";
         return std::nullopt;
     }
     QSqlDatabase db = QSqlDatabase::database(connection_);
-    auto records =
-        RecordRows::select(db, where, binds, &lastError_, RecordRows::Columns::Current,
-                           rowsOnly ? RecordRows::Children::Left : RecordRows::Children::Read);
+    auto records = RecordRows::select(db, where, binds, &lastError_);
     if (!records && lastError_.isEmpty())
         lastError_ = "журнал калибровок не прочитан";
     return records;
@@ -286,11 +284,36 @@ QString serialIn(const std::vector<int> &serials, QVariantList &binds) {
 
 // Each instrument's newest record, found by stepping through the index on
 // (serial, number) one serial at a time rather than reading it all.
+//
+// SQLite (3.40, 100 000 records of 1 000 instruments: 4 ms with the rows):
+//   SEARCH records USING INTEGER PRIMARY KEY (rowid=?)
+//   LIST SUBQUERY 5
+//     CO-ROUTINE s
+//       SETUP: SEARCH records USING COVERING INDEX records_by_serial
+//       RECURSIVE STEP: SCAN s; CORRELATED SCALAR SUBQUERY 2
+//         SEARCH records USING COVERING INDEX records_by_serial (serial>?)
+//     SCAN s; CORRELATED SCALAR SUBQUERY 4
+//       SEARCH records USING COVERING INDEX records_by_serial (serial=?)
 const char *const NewestOfEvery =
     "number IN (WITH RECURSIVE s(serial) AS (SELECT min(serial) FROM records UNION ALL "
     "SELECT (SELECT min(serial) FROM records WHERE serial > s.serial) FROM s WHERE s.serial IS "
     "NOT NULL) SELECT (SELECT max(number) FROM records WHERE serial = s.serial) FROM s WHERE "
     "s.serial IS NOT NULL)";
+// The same on PostgreSQL, one probe a serial: each step takes the next lower
+// serial with its highest number from one backward read of the index
+// (execution 8.6 ms against 10.6 for the two probes above, same records):
+//   Nested Loop
+//     HashAggregate <- CTE Scan on s
+//       Recursive Union
+//         Limit <- Index Only Scan Backward using records_by_serial
+//         Nested Loop: WorkTable Scan on s, Limit <- Index Only Scan Backward
+//           using records_by_serial (Index Cond: serial < s.serial)
+//     Index Scan using records_pkey on records (Index Cond: number = s.number)
+const char *const NewestOfEveryOnServer =
+    "number IN (WITH RECURSIVE s(serial, number) AS ((SELECT serial, number FROM records ORDER "
+    "BY serial DESC, number DESC LIMIT 1) UNION ALL SELECT n.serial, n.number FROM s, LATERAL "
+    "(SELECT serial, number FROM records WHERE serial < s.serial ORDER BY serial DESC, number "
+    "DESC LIMIT 1) n) SELECT number FROM s)";
 } // namespace
 
 std::vector<CalibrationRecord> RecordStore::list(const std::vector<int> &serials) const {
@@ -301,10 +324,17 @@ std::vector<CalibrationRecord> RecordStore::list(const std::vector<int> &serials
 
 std::vector<CalibrationRecord> RecordStore::newestOfEach(const std::vector<int> &serials) const {
     QVariantList binds;
-    const QString where = serials.empty() ? QString(NewestOfEvery)
-                                          : "number IN (SELECT max(number) FROM records WHERE " +
-                                                serialIn(serials, binds) + " GROUP BY serial)";
-    auto records = select(where, binds, true);
+    lastError_.clear();
+    if (!open_) {
+        lastError_ = "журнал калибровок не открыт";
+        return {};
+    }
+    QSqlDatabase db = QSqlDatabase::database(connection_);
+    const QString where = !serials.empty() ? "number IN (SELECT max(number) FROM records WHERE " +
+                                                 serialIn(serials, binds) + " GROUP BY serial)"
+                          : db.driverName() == "QPSQL" ? QString(NewestOfEveryOnServer)
+                                                       : QString(NewestOfEvery);
+    auto records = RecordRows::summaries(db, where, binds, &lastError_);
     return records ? std::move(*records) : std::vector<CalibrationRecord>{};
 }
 

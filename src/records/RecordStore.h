@@ -80,9 +80,9 @@ class RecordStore {
     std::vector<CalibrationRecord> list(const std::vector<int> &serials = {}) const;
     // The newest record of an instrument.
     std::optional<CalibrationRecord> last(int serial) const;
-    // The newest record of every instrument, or of those given, oldest first:
-    // the records' rows alone, without their versions, measurements, points
-    // and settings (what a list of instruments due needs, read quickly).
+    // The newest record of every instrument, or of those given, oldest first,
+    // with only what a list of instruments due needs (RecordRows::summaries),
+    // read quickly.
     std::vector<CalibrationRecord> newestOfEach(const std::vector<int> &serials = {}) const;
     // The first record that no longer reads as it was written, or one missing
     // before a record, or that every record is as written (RecordChain.h).
@@ -100,8 +100,8 @@ class RecordStore {
     QString lastError() const { return lastError_; }
 
   private:
-    std::optional<std::vector<CalibrationRecord>>
-    select(const QString &where, const QVariantList &binds, bool rowsOnly = false) const;
+    std::optional<std::vector<CalibrationRecord>> select(const QString &where,
+                                                         const QVariantList &binds) const;
     void close();
     bool onFile() const;
     // After opening a bench's journal: this computer stamped on a row from
