@@ -76,7 +76,8 @@ std::vector<QPushButton *> Technician::everydayButtons(int page) const {
             continue;
         // The front end is written once its settings have been read; before
         // that the page refuses with a message.
-        if (b == form.oxygenPage->Button75 && !FrontEnd::complete(form.oxygenPage->frontEnd()))
+        if (form.oxygenPage && b == form.oxygenPage->Button75 &&
+            !FrontEnd::complete(form.oxygenPage->frontEnd()))
             continue;
         buttons.push_back(b);
     }

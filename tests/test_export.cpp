@@ -6,6 +6,7 @@
 #include "export/FileChooser.h"
 #include "pages/TraceMemo.h"
 #include "testsupport/WindowHarness.h"
+#include "ui/PageIndex.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -57,6 +58,9 @@ class TestExport : public QObject, protected WindowHarness {
   private slots:
     void init() {
         startWindow({});
+        // Every sensor page made, as identifying each kind would.
+        for (int page = PageIndex::Tks; page <= PageIndex::Oxygen; ++page)
+            form->setTabShown(page, true);
         form->setFileChooser(chooser);
         chooser.asked.clear();
         dir.emplace();

@@ -103,6 +103,9 @@ class TestWiring : public QObject {
     void cleanupTestCase() { program.reset(); }
 
     void chartsAndTracesAskWhereToSave() {
+        // Every sensor page made, as identifying each kind would.
+        for (int page = PageIndex::Tks; page <= PageIndex::Oxygen; ++page)
+            form().setTabShown(page, true);
         const QList<QAction *> entries = form().findChildren<QAction *>();
         int asked = 0;
         for (QAction *entry : entries) {
@@ -113,6 +116,8 @@ class TestWiring : public QObject {
             ++asked;
         }
         QVERIFY(asked >= 10);
+        for (int page = PageIndex::Tks; page <= PageIndex::Oxygen; ++page)
+            form().setTabShown(page, false);
     }
 
     void settingsAskForTheirFile() {

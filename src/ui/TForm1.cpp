@@ -29,6 +29,7 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 const char *const DesignCaptions[PageIndex::Count] = {
@@ -161,25 +162,16 @@ void TForm1::buildFrame() {
 void TForm1::buildBlockPages() {
     basePage = new BasePage(exchange, *Timer1);
     pumpPage = new PumpPage(exchange, *Timer1);
-    tksPage = new TksPage(exchange, *Timer1, messages_);
-    pgsPage = new PgsPage(exchange, *Timer1);
-    tksPgsPage = new TksPgsPage(exchange, *Timer1, messages_);
-    hydrogenPage = new HydrogenPage(exchange, *Timer1, messages_);
     blockPages[PageIndex::Base] = basePage;
     blockPages[PageIndex::Pump] = pumpPage;
-    blockPages[PageIndex::Tks] = tksPage;
-    blockPages[PageIndex::Pgs] = pgsPage;
-    blockPages[PageIndex::TksPgs] = tksPgsPage;
-    blockPages[PageIndex::Hydrogen] = hydrogenPage;
-    opticalPage = new OpticalPage(exchange, *Timer1);
-    oxygenPage = new OxygenPage(exchange, *Timer1, messages_);
-    blockPages[PageIndex::OpticMethane] = opticalPage;
-    blockPages[PageIndex::Oxygen] = oxygenPage;
-
     for (int i = PageIndex::Usb + 1; i < PageIndex::Count; ++i) {
         QWidget *page = blockPages[static_cast<std::size_t>(i)];
-        if (!page)
+        if (!page) {
+            // The sensor page comes inside it once needed.
             page = new QWidget;
+            auto *layout = new QVBoxLayout(page);
+            layout->setContentsMargins(0, 0, 0, 0);
+        }
         page->setObjectName(QString("TabSheet%1").arg(i + 1));
         TabSheets[static_cast<std::size_t>(i)] = page;
         PageControl1->addTab(page, QString::fromUtf8(DesignCaptions[i]));
@@ -190,6 +182,44 @@ void TForm1::buildBlockPages() {
     for (int i = 1; i < PageIndex::Count; ++i)
         setTabShown(i, false);
     --programmaticPageChange_;
+}
+
+void TForm1::makePage(int index) {
+    if (index <= PageIndex::Pump || index >= PageIndex::Count ||
+        blockPages[static_cast<std::size_t>(index)])
+        return;
+    BlockPage *page = nullptr;
+    switch (index) {
+    case PageIndex::Tks:
+        page = tksPage = new TksPage(exchange, *Timer1, messages_);
+        break;
+    case PageIndex::Pgs:
+        page = pgsPage = new PgsPage(exchange, *Timer1);
+        break;
+    case PageIndex::TksPgs:
+        page = tksPgsPage = new TksPgsPage(exchange, *Timer1, messages_);
+        break;
+    case PageIndex::Hydrogen:
+        page = hydrogenPage = new HydrogenPage(exchange, *Timer1, messages_);
+        break;
+    case PageIndex::OpticMethane:
+        page = opticalPage = new OpticalPage(exchange, *Timer1);
+        break;
+    case PageIndex::Oxygen:
+        page = oxygenPage = new OxygenPage(exchange, *Timer1, messages_);
+        break;
+    default:
+        return;
+    }
+    blockPages[static_cast<std::size_t>(index)] = page;
+    QWidget *tab = TabSheets[static_cast<std::size_t>(index)];
+    page->setParent(tab);
+    tab->layout()->addWidget(page);
+    // Under the buttons the handlers put on the tab.
+    page->lower();
+    exportHandler_->attach(*page);
+    if (oxygenPage && page == oxygenPage && !FrontEndPicture.isNull())
+        oxygenPage->setPicture(FrontEndPicture);
 }
 
 int TForm1::activePage() const {
@@ -203,6 +233,8 @@ void TForm1::setActivePage(int index) {
 }
 
 void TForm1::setTabShown(int index, bool shown, const QString &caption) {
+    if (shown)
+        makePage(index);
     ++programmaticPageChange_;
     if (!caption.isNull())
         PageControl1->setTabText(index, caption);

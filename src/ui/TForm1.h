@@ -77,12 +77,14 @@ class TForm1 : public QWidget {
     UsbPage *usbPage;
     BasePage *basePage;
     PumpPage *pumpPage;
-    TksPage *tksPage;
-    PgsPage *pgsPage;
-    TksPgsPage *tksPgsPage;
-    HydrogenPage *hydrogenPage;
-    OpticalPage *opticalPage;
-    OxygenPage *oxygenPage;
+    // The sensor pages, each made when an instrument with that block is first
+    // identified (makePage()); nullptr before.
+    TksPage *tksPage = nullptr;
+    PgsPage *pgsPage = nullptr;
+    TksPgsPage *tksPgsPage = nullptr;
+    HydrogenPage *hydrogenPage = nullptr;
+    OpticalPage *opticalPage = nullptr;
+    OxygenPage *oxygenPage = nullptr;
     // The decoder section of each page index; none for the device list and
     // the carbon-monoxide page.
     std::array<BlockPage *, PageIndex::Count> blockPages{};
@@ -166,8 +168,12 @@ class TForm1 : public QWidget {
     bool built_ = false;
     // The tab control and the device list page.
     void buildFrame();
-    // The block pages, each on its tab (hidden until identification).
+    // The base and pump pages, each on its tab, and a tab for each sensor
+    // page (all hidden until identification).
     void buildBlockPages();
+    // The sensor page of tab `index`, made inside its tab under the buttons
+    // the handlers put there; nothing when made already.
+    void makePage(int index);
     void deviceChangeWaitFinished();
     void onCurrentChanged(int index);
     // The search for the instrument begins or ends; the silence notice goes with it.

@@ -125,7 +125,8 @@ void TForm1::readPage(int page) {
 void TForm1::loadFrontEndPicture() {
     QString error;
     FrontEndPicture = readBitmap(pictureFolder + "/LMP91000.bmp", error);
-    oxygenPage->setPicture(FrontEndPicture);
+    if (oxygenPage)
+        oxygenPage->setPicture(FrontEndPicture);
     if (!FrontEndPicture.isNull()) {
         frontEndPictureReported_ = false;
         return;
