@@ -72,11 +72,11 @@ class TForm1 : public QWidget {
     QString selectedDescription;
 
     // --- widgets ---
-    QTabWidget *PageControl1;
+    QTabWidget *PageControl1 = nullptr;
     std::array<QWidget *, PageIndex::Count> TabSheets{};
-    UsbPage *usbPage;
-    BasePage *basePage;
-    PumpPage *pumpPage;
+    UsbPage *usbPage = nullptr;
+    BasePage *basePage = nullptr;
+    PumpPage *pumpPage = nullptr;
     // The sensor pages, each made when an instrument with that block is first
     // identified (makePage()); nullptr before.
     TksPage *tksPage = nullptr;
@@ -88,18 +88,18 @@ class TForm1 : public QWidget {
     // The decoder section of each page index; none for the device list and
     // the carbon-monoxide page.
     std::array<BlockPage *, PageIndex::Count> blockPages{};
-    QTableWidget *ListView1;
-    QPushButton *Button1;
-    QLabel *Label1;
-    QLabel *Panel1;
-    QProgressBar *ProgressBar1;
-    QLabel *Panel2;
-    QTimer *Timer1;
-    QTimer *Timer2;
-    QTimer *Timer3;
-    TForm2 *Form2;
-    DeviceChangeWait *deviceChangeWait;
-    QTimer *closingWait;
+    QTableWidget *ListView1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Panel1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QLabel *Panel2 = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    QTimer *Timer3 = nullptr;
+    TForm2 *Form2 = nullptr;
+    DeviceChangeWait *deviceChangeWait = nullptr;
+    QTimer *closingWait = nullptr;
     // Where the stand picture is read from: the program's folder.
     QString pictureFolder;
     QImage StandPicture;
@@ -181,12 +181,12 @@ class TForm1 : public QWidget {
 
     Messages &messages_;
     D2xxLinkPort link_;
-    ExportHandler *exportHandler_;
-    SettingsRun *settingsRun_;
-    SettingsHandler *settingsHandler_;
-    CalibrationRun *calibrationRun_;
-    CalibrationHandler *calibrationHandler_;
-    WorkshopHandler *workshopHandler_;
+    ExportHandler *exportHandler_ = nullptr;
+    SettingsRun *settingsRun_ = nullptr;
+    SettingsHandler *settingsHandler_ = nullptr;
+    CalibrationRun *calibrationRun_ = nullptr;
+    CalibrationHandler *calibrationHandler_ = nullptr;
+    WorkshopHandler *workshopHandler_ = nullptr;
     void loadFrontEndPicture();
 
     SilentSearch silentSearch_;
