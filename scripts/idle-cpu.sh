@@ -11,15 +11,7 @@ seconds=${1:-60}
 dir=${BENCH_BUILD_DIR:-build}
 scripts/install-deps.sh
 scripts/build.sh "$dir" --target ze23-setup -- >/dev/null
-work=$(mktemp -d)
-trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-display=:$((70 + RANDOM % 100))
-Xvfb "$display" -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data \
-  XDG_RUNTIME_DIR=$work/run QT_ACCESSIBILITY=0 NO_AT_BRIDGE=1
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+. scripts/own-screen.sh
 "$dir/src/ze23-setup" --simulate >/dev/null 2>&1 &
 app=$!
 window=$(xdotool search --sync --onlyvisible --name "Настройка приборов")

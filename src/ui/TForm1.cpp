@@ -84,10 +84,12 @@ TForm1::TForm1(FtDriver &driver, Messages &messages, QWidget *parent, Building b
 }
 
 // The first paint of a window built first page first: the rest is built as
-// soon as the event loop is back, the window on screen meanwhile.
+// soon as the event loop is back, the window on screen meanwhile; a second
+// after it was shown at the latest, should the window system keep it
+// unpainted (shown minimised).
 bool TForm1::event(QEvent *e) {
-    if (e->type() == QEvent::Paint && !built_)
-        QTimer::singleShot(0, this, &TForm1::finishBuilding);
+    if (!built_ && (e->type() == QEvent::Paint || e->type() == QEvent::Show))
+        QTimer::singleShot(e->type() == QEvent::Paint ? 0 : 1000, this, &TForm1::finishBuilding);
     return QWidget::event(e);
 }
 
