@@ -12,6 +12,7 @@
 #include "records/Outbox.h"
 #include "records/RecordStore.h"
 #include "records/ThisComputer.h"
+#include "testsupport/BehindTheStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,24 +27,6 @@
 namespace {
 const std::string Bench = "a1b2c3d4e5f6";
 const std::string HashA(64, 'a'), HashB(64, 'b');
-
-// Statements on the journal behind the store's back, as sqlite3 by hand would.
-bool behind(const QString &file, const QStringList &statements) {
-    bool done = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "behind");
-        db.setDatabaseName(file);
-        done = db.open();
-        QSqlQuery q(db);
-        for (const QString &s : statements)
-            if (done && !q.exec(s)) {
-                qWarning() << s << q.lastError().text();
-                done = false;
-            }
-    }
-    QSqlDatabase::removeDatabase("behind");
-    return done;
-}
 
 // Takes out the journal's records from number `from` on, with their rows,
 // the triggers that refuse it dropped first.

@@ -8,6 +8,7 @@
 #include "records/Outbox.h"
 #include "records/RecordChain.h"
 #include "records/RecordStore.h"
+#include "testsupport/BehindTheStore.h"
 #include "testsupport/FakeFtDriver.h"
 
 #include <QDir>
@@ -44,20 +45,6 @@ struct Cli {
     }
 };
 
-// Statements on a journal behind the program's back, as sqlite3 by hand would.
-bool behind(const QString &file, const QStringList &statements) {
-    bool done = true;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "behind");
-        db.setDatabaseName(file);
-        done = db.open();
-        QSqlQuery q(db);
-        for (const QString &sql : statements)
-            done = done && q.exec(sql);
-    }
-    QSqlDatabase::removeDatabase("behind");
-    return done;
-}
 } // namespace
 
 class TestCliRecords : public QObject {

@@ -112,8 +112,9 @@ class CalibrationHandler : public QObject {
     std::unique_ptr<OutboxSender> sender_;
     CalibrationWindow *window_ = nullptr;
     JournalWindow *journal_ = nullptr;
-    // What the windows show once made: the file chooser given, the records
-    // waiting to be sent, the sender's last error, whether the server is away.
+    // What the windows show once made: the file chooser put in place of each
+    // window's own file dialog (none: each keeps its own), the records waiting
+    // to be sent, the sender's last error, whether the server is away.
     FileChooser *chooser_ = nullptr;
     qint64 outboxWaiting_ = 0;
     QString sendError_;
