@@ -5,7 +5,10 @@
 #include <QChartView>
 #include <QContextMenuEvent>
 #include <QGraphicsItem>
+#include <QGraphicsLineItem>
+#include <QGraphicsRectItem>
 #include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLabel>
 #include <QLineSeries>
 #include <QMenu>
@@ -95,11 +98,23 @@ void StripChart::contextMenuEvent(QContextMenuEvent *event) {
 }
 
 // The axes' labels and grid are drawn once into pixmaps and kept; only the
-// line is drawn again when it changes.
+// line is drawn again when it changes. The chart builds its axes, grid,
+// shades, labels and background of plain lines, rectangles and texts; the
+// series' line is an item of its own kind and stays uncached, since a cache
+// of it would be thrown away and a new one the plot's size made on every value.
 void StripChart::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
-    for (QGraphicsItem *item : view_->scene()->items())
-        item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    for (QGraphicsItem *item : view_->scene()->items()) {
+        switch (item->type()) {
+        case QGraphicsLineItem::Type:
+        case QGraphicsRectItem::Type:
+        case QGraphicsTextItem::Type:
+            item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+            break;
+        default:
+            break;
+        }
+    }
 }
 
 void StripChart::add(double v) {
