@@ -2,6 +2,9 @@
 
 #include "charts/StripChart.h"
 
+#include <QChartView>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
 #include <QLineSeries>
 #include <QTest>
 #include <QValueAxis>
@@ -55,6 +58,29 @@ class TestCharts : public QObject {
         QCOMPARE(chart.axisY()->min(), 4000.0);
         QCOMPARE(chart.axisY()->max(), 6200.0);
         QCOMPARE(chart.series()->color(), QColor(0xFF, 0, 0));
+    }
+
+    // A chart on a page not yet shown holds its values but draws nothing; shown,
+    // it draws what came before, on its axes, and its items' caches leave the
+    // line to be drawn afresh.
+    void chartIsMadeWhenFirstShown() {
+        StripChart chart("Chart3", "Series3", "t", -10, 2500);
+        chart.resize(500, 300);
+        chart.add(1200.0);
+        QVERIFY(!chart.findChild<QChartView *>());
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        auto *view = chart.findChild<QChartView *>("Chart3View");
+        QVERIFY(view);
+        QVERIFY(view->isVisible());
+        QCOMPARE(view->chart()->series(), QList<QAbstractSeries *>{chart.series()});
+        QCOMPARE(chart.series()->attachedAxes().size(), 2);
+        QCOMPARE(chart.series()->at(199).y(), 1200.0);
+        QCOMPARE(chart.findChild<QLineSeries *>("Series3"), chart.series());
+        QCOMPARE(view->height() > 200, true);
+        for (QGraphicsItem *item : view->scene()->items())
+            if (item->type() == QGraphicsItem::UserType)
+                QCOMPARE(item->cacheMode(), QGraphicsItem::NoCache);
     }
 
     void twoChartsKeepTheirOwnHistories() {

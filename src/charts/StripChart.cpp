@@ -30,48 +30,34 @@ StripChart::StripChart(const QString &objectName, const QString &seriesName, con
     titlePalette.setColor(QPalette::WindowText, Qt::black);
     title_->setPalette(titlePalette);
 
-    chart_ = new QChart;
-    chart_->legend()->hide();
-    chart_->setAnimationOptions(QChart::NoAnimation);
-    chart_->setMargins(QMargins(0, 0, 0, 0));
-    chart_->setBackgroundRoundness(0);
-
-    series_ = new QLineSeries;
+    // The series and its axes stand from the start, the chart that draws them
+    // is made when first shown (build()).
+    series_ = new QLineSeries(this);
     series_->setObjectName(seriesName);
     series_->setColor(QColor(0xFF, 0x00, 0x00));
     series_->setPointsVisible(false);
-    chart_->addSeries(series_);
 
-    auto *axisX = new QValueAxis;
-    axisX->setRange(1, ChartHistory::SlotCount);
-    axisX->setLabelFormat("%d");
-    axisX->setTickCount(5);
-    chart_->addAxis(axisX, Qt::AlignBottom);
-    series_->attachAxis(axisX);
+    axisX_ = new QValueAxis(this);
+    axisX_->setRange(1, ChartHistory::SlotCount);
+    axisX_->setLabelFormat("%d");
+    axisX_->setTickCount(5);
 
-    axisY_ = new QValueAxis;
+    axisY_ = new QValueAxis(this);
     axisY_->setRange(axisMin, axisMax);
     axisY_->setLabelFormat("%g");
-    chart_->addAxis(axisY_, Qt::AlignLeft);
-    series_->attachAxis(axisY_);
-
-    view_ = new QChartView(chart_, this);
-    view_->setObjectName(objectName + "View");
-    view_->setRenderHint(QPainter::Antialiasing, false);
-
-    // The series is found by its name among the widget's children; the chart
-    // gives it up before it goes.
-    series_->setParent(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(title_);
-    layout->addWidget(view_, 1);
+    layout->addStretch(1);
 
     savePicture_ = new QAction("Сохранить рисунок (PNG)…", this);
     savePicture_->setObjectName(objectName + "SavePicture");
-    connect(savePicture_, &QAction::triggered, this, &StripChart::savePictureRequested);
+    connect(savePicture_, &QAction::triggered, this, [this] {
+        build();
+        emit savePictureRequested();
+    });
     saveValues_ = new QAction("Сохранить значения (CSV)…", this);
     saveValues_->setObjectName(objectName + "SaveValues");
     connect(saveValues_, &QAction::triggered, this, &StripChart::saveValuesRequested);
@@ -80,8 +66,42 @@ StripChart::StripChart(const QString &objectName, const QString &seriesName, con
 }
 
 StripChart::~StripChart() {
-    chart_->removeSeries(series_);
-    delete series_;
+    if (chart_) {
+        chart_->removeSeries(series_);
+        delete series_;
+    }
+}
+
+// The chart, its view and the graphics scene behind it are the heaviest part
+// of a page and what touches most of Qt Charts' code; they are made when the
+// chart is first shown, or first pictured.
+void StripChart::build() {
+    if (view_)
+        return;
+    chart_ = new QChart;
+    chart_->legend()->hide();
+    chart_->setAnimationOptions(QChart::NoAnimation);
+    chart_->setMargins(QMargins(0, 0, 0, 0));
+    chart_->setBackgroundRoundness(0);
+    chart_->addSeries(series_);
+    chart_->addAxis(axisX_, Qt::AlignBottom);
+    series_->attachAxis(axisX_);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
+    series_->attachAxis(axisY_);
+
+    view_ = new QChartView(chart_, this);
+    view_->setObjectName(objectName() + "View");
+    view_->setRenderHint(QPainter::Antialiasing, false);
+
+    // The series is found by its name among the widget's children; the chart
+    // gives it up before it goes.
+    series_->setParent(this);
+
+    auto *layout = static_cast<QVBoxLayout *>(this->layout());
+    delete layout->takeAt(1); // the stretch that held the chart's place
+    layout->addWidget(view_, 1);
+    if (isVisible())
+        view_->show();
 }
 
 QString StripChart::title() const {
@@ -104,6 +124,7 @@ void StripChart::contextMenuEvent(QContextMenuEvent *event) {
 // of it would be thrown away and a new one the plot's size made on every value.
 void StripChart::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
+    build();
     for (QGraphicsItem *item : view_->scene()->items()) {
         switch (item->type()) {
         case QGraphicsLineItem::Type:

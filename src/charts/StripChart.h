@@ -40,13 +40,15 @@ class StripChart : public QWidget {
     void showEvent(QShowEvent *event) override;
 
   private:
+    void build();
     void redraw();
 
     ChartHistory history_;
     QLabel *title_;
-    QChartView *view_;
-    QChart *chart_;
+    QChartView *view_ = nullptr;
+    QChart *chart_ = nullptr;
     QLineSeries *series_;
+    QValueAxis *axisX_;
     QValueAxis *axisY_;
     // The context menu's entries, "<object name>SavePicture" and "...SaveValues".
     QAction *savePicture_;
