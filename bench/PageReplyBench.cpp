@@ -128,7 +128,7 @@ class PageWindow : public WindowHarness {
         // Traces full, as after a long session: each new line drops the oldest.
         for (TraceMemo *memo : page->findChildren<TraceMemo *>()) {
             QStringList lines;
-            for (int n = 0; n < TraceMemo::MaxLines; ++n)
+            for (int n = 0; n < TraceMemo::ShownLines; ++n)
                 lines << TraceMemo::line(Frame{}, Frame{});
             memo->setPlainText(lines.join('\n'));
         }

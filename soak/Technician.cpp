@@ -248,9 +248,10 @@ void Technician::tour(int kind) {
     if (!hasTrace())
         return;
     // A full trace still takes a line for each reply, the oldest going: its
-    // text is compacted now and then, and grows meanwhile. Another trace's
-    // worth of lines brings it to the size it keeps from then on.
+    // text is compacted now and then, and grows meanwhile, and the frames
+    // kept for the file outnumber the lines shown. The kept frames' worth of
+    // lines brings both to the size they keep from then on.
     const std::int64_t repliesAtFull = bench_.counts.replies;
-    while (bench_.counts.replies - repliesAtFull < TraceMemo::MaxLines)
+    while (bench_.counts.replies - repliesAtFull < TraceMemo::KeptLines)
         tick(false);
 }

@@ -171,7 +171,7 @@ bool Technician::hasTrace() const {
 bool Technician::traceFull() const {
     for (const TraceMemo *memo :
          bench_.form.TabSheets[std::size_t(blockPage_)]->findChildren<TraceMemo *>())
-        if (memo->document()->blockCount() < TraceMemo::MaxLines)
+        if (memo->document()->blockCount() < TraceMemo::ShownLines)
             return false;
     return true;
 }

@@ -66,10 +66,28 @@ class TestTracePages : public QObject, protected WindowHarness {
         const Frame answer = sealed({0x0B, 0x0C, 0x81, 0xF4, 0x01, 0x00, 0x04, 0});
         QCOMPARE(TraceMemo::line(poll, answer),
                  QString("8B 0C 00 00 00 00 00 87       Ответ:  0B 0C 81 F4 01 00 04 77 "));
+    }
+
+    // The memo shows the newest lines, the file gets the five times as many
+    // kept beside it, oldest first.
+    void traceKeepsTheNewestLines() {
         TraceMemo memo("Memo", nullptr);
-        for (int i = 0; i < TraceMemo::MaxLines + 5; ++i)
-            memo.trace(poll, answer);
-        QCOMPARE(memo.document()->blockCount(), TraceMemo::MaxLines);
+        const int traced = TraceMemo::KeptLines + 5;
+        auto command = [](int i) {
+            return Frame{0x8B, 0x0C, std::uint8_t(i & 0xFF), std::uint8_t(i >> 8), 0, 0, 0, 0};
+        };
+        const Frame answer{0x0B, 0x0C, 0x81};
+        for (int i = 0; i < traced; ++i)
+            memo.trace(command(i), answer);
+        QCOMPARE(memo.document()->blockCount(), TraceMemo::ShownLines);
+        QCOMPARE(memo.document()->firstBlock().text(),
+                 TraceMemo::line(command(traced - TraceMemo::ShownLines), answer));
+        const QStringList kept = memo.keptText().split('\n');
+        QCOMPARE(kept.size(), TraceMemo::KeptLines + 1);
+        QCOMPARE(kept.front(), TraceMemo::line(command(5), answer));
+        QCOMPARE(kept[TraceMemo::KeptLines - 1], TraceMemo::line(command(traced - 1), answer));
+        QCOMPARE(kept.back(), QString()); // the last line ended too
+        QCOMPARE(memo.document()->lastBlock().text(), kept[TraceMemo::KeptLines - 1]);
     }
 
     // --- optical methane page ---

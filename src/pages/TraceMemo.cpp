@@ -16,7 +16,7 @@ TraceMemo::TraceMemo(const char *name, QWidget *parent) : QPlainTextEdit(parent)
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setMaximumBlockCount(MaxLines);
+    setMaximumBlockCount(ShownLines);
     QFont mono("DejaVu Sans Mono");
     mono.setStyleHint(QFont::Monospace);
     mono.setPixelSize(11);
@@ -40,5 +40,16 @@ QString TraceMemo::line(const Frame &command, const Frame &reply) {
 }
 
 void TraceMemo::trace(const Frame &command, const Frame &reply) {
+    kept_.emplace_back(command, reply);
+    if (kept_.size() > std::size_t{KeptLines})
+        kept_.pop_front();
     appendPlainText(line(command, reply));
+}
+
+QString TraceMemo::keptText() const {
+    QString text;
+    text.reserve(static_cast<qsizetype>(kept_.size()) * (line(Frame{}, Frame{}).size() + 1));
+    for (const auto &[command, reply] : kept_)
+        text += line(command, reply) + '\n';
+    return text;
 }

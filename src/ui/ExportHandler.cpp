@@ -45,10 +45,7 @@ void ExportHandler::saveValues(const StripChart &chart) {
 }
 
 void ExportHandler::saveTrace(const TraceMemo &memo) {
-    QString text = memo.toPlainText();
-    if (!text.isEmpty())
-        text += '\n';
-    save(memo, "Сохранить протокол обмена", "txt", "Текст (*.txt)", text.toUtf8());
+    save(memo, "Сохранить протокол обмена", "txt", "Текст (*.txt)", memo.keptText().toUtf8());
 }
 
 void ExportHandler::save(const QWidget &source, const QString &caption, const QString &suffix,
