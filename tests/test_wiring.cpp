@@ -163,6 +163,14 @@ class TestWiring : public QObject {
         due.daysSpin->setValue(400);
         due.showButton->click();
         QCOMPARE(due.dueTable->rowCount(), 1);
+        // Closed, a window gives its picture back; opened again, it is whole.
+        QVERIFY(due.backingStore());
+        due.close();
+        QCoreApplication::processEvents();
+        QVERIFY(!due.backingStore());
+        workshop.dueButton->click();
+        QVERIFY(QTest::qWaitForWindowExposed(&due));
+        QCOMPARE(due.dueTable->rowCount(), 1);
         workshop.cylindersButton->click();
         QVERIFY(workshop.cylinderWindow()->isVisible());
         workshop.journalLocationButton->click();

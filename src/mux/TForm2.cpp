@@ -26,8 +26,8 @@ constexpr int WindowHeight = 321;
 } // namespace
 
 TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : ReleasedWhenHidden(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                     Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       exchange_(exchange) {
     setObjectName("Form2");
     setWindowTitle("Управление мультиплексором");

@@ -4,6 +4,8 @@
 // here is announced to the base. The stand lies in the middle of the window,
 // which is as wide as its title needs.
 
+#include "dialogs/ReleasedWhenHidden.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -16,7 +18,7 @@ class QGroupBox;
 class QLabel;
 class QRadioButton;
 
-class TForm2 : public QWidget {
+class TForm2 : public ReleasedWhenHidden<QWidget> {
     Q_OBJECT
   public:
     TForm2(ExchangeCycle &exchange, QWidget *parent = nullptr);

@@ -103,7 +103,7 @@ void paint(QLabel *label, bool bad) {
 CalibrationWindow::~CalibrationWindow() = default;
 
 CalibrationWindow::CalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent)
-    : QWidget(parent, Qt::Window), run_(run), messages_(messages.of(this)) {
+    : ReleasedWhenHidden(parent, Qt::Window), run_(run), messages_(messages.of(this)) {
     setObjectName("calibrationWindow");
     setWindowTitle("Калибровка");
     resize(820, 900);

@@ -8,6 +8,8 @@
 // procedure runs aborts the procedure (the block is reset and the record says
 // so).
 
+#include "dialogs/ReleasedWhenHidden.h"
+
 #include "export/DialogFileChooser.h"
 #include "protocol/CalibrationProcedure.h"
 
@@ -38,7 +40,7 @@ class QTableWidget;
 class QTabWidget;
 class QValueAxis;
 
-class CalibrationWindow : public QWidget {
+class CalibrationWindow : public ReleasedWhenHidden<QWidget> {
     Q_OBJECT
   public:
     CalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent = nullptr);

@@ -24,7 +24,8 @@ constexpr int SoonDays = 30;
 } // namespace
 
 CylinderRegisterWindow::CylinderRegisterWindow(Messages &messages, QWidget *parent)
-    : QWidget(parent, Qt::Window), messages_(messages.of(this)), today_(QDate::currentDate()) {
+    : ReleasedWhenHidden(parent, Qt::Window), messages_(messages.of(this)),
+      today_(QDate::currentDate()) {
     setObjectName("cylinderRegisterWindow");
     setWindowTitle("Реестр баллонов");
     resize(900, 600);

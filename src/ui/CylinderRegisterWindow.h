@@ -6,6 +6,8 @@
 // register is the one the calibration window picks from: with the journal on
 // a server, the bench's own copy, which the outbox trades with the server.
 
+#include "dialogs/ReleasedWhenHidden.h"
+
 #include "CylinderFields.h"
 
 #include <QDate>
@@ -15,7 +17,7 @@ class Messages;
 class QPushButton;
 class QTableWidget;
 
-class CylinderRegisterWindow : public QWidget {
+class CylinderRegisterWindow : public ReleasedWhenHidden<QWidget> {
     Q_OBJECT
   public:
     CylinderRegisterWindow(Messages &messages, QWidget *parent = nullptr);

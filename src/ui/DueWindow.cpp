@@ -17,7 +17,8 @@ const QStringList Headings = {"Прибор №", "Модель", "Послед�
 enum Column { Serial, Model, Last, Outcome, When };
 } // namespace
 
-DueWindow::DueWindow(QWidget *parent) : QWidget(parent, Qt::Window), today_(QDate::currentDate()) {
+DueWindow::DueWindow(QWidget *parent)
+    : ReleasedWhenHidden(parent, Qt::Window), today_(QDate::currentDate()) {
     setObjectName("dueWindow");
     setWindowTitle("Сроки калибровки");
     resize(720, 460);

@@ -6,6 +6,8 @@
 // for that instrument's records in the journal window. It only reads: a
 // journal not made yet stays unmade.
 
+#include "dialogs/ReleasedWhenHidden.h"
+
 #include "JournalReader.h"
 
 #include <QDate>
@@ -16,7 +18,7 @@ class QPushButton;
 class QSpinBox;
 class QTableWidget;
 
-class DueWindow : public QWidget {
+class DueWindow : public ReleasedWhenHidden<QWidget> {
     Q_OBJECT
   public:
     explicit DueWindow(QWidget *parent = nullptr);

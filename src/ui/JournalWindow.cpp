@@ -39,7 +39,8 @@ const CalibrationOutcome Outcomes[] = {CalibrationOutcome::PassedAsFound,
 } // namespace
 
 JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
-    : QWidget(parent, Qt::Window), messages_(messages.of(this)), path_(RecordStore::defaultPath()) {
+    : ReleasedWhenHidden(parent, Qt::Window), messages_(messages.of(this)),
+      path_(RecordStore::defaultPath()) {
     setObjectName("journalWindow");
     setWindowTitle("Журнал калибровок");
     resize(820, 520);

@@ -9,6 +9,8 @@
 // says how many of the bench's records wait to be sent. It shows where the
 // journal is; "Изменить…" asks for another place (JournalLocationDialog).
 
+#include "dialogs/ReleasedWhenHidden.h"
+
 #include "JournalFilter.h"
 #include "JournalReader.h"
 #include "export/DialogFileChooser.h"
@@ -29,7 +31,7 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-class JournalWindow : public QWidget {
+class JournalWindow : public ReleasedWhenHidden<QWidget> {
     Q_OBJECT
   public:
     explicit JournalWindow(Messages &messages, QWidget *parent = nullptr);

@@ -121,7 +121,7 @@ QString pointText(const CalibrationRecord &r, const char *name) {
 } // namespace
 
 SensorHistoryWindow::SensorHistoryWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), path_(RecordStore::defaultPath()) {
+    : ReleasedWhenHidden(parent, Qt::Window), path_(RecordStore::defaultPath()) {
     reader_.setLocation(path_, QString());
     setObjectName("sensorHistoryWindow");
     setWindowTitle("История датчика");

@@ -6,6 +6,8 @@
 // the end of its life (SensorHealth.h). Modeless beside the main window; it
 // only reads the journal.
 
+#include "dialogs/ReleasedWhenHidden.h"
+
 #include "JournalReader.h"
 #include "protocol/SensorHealth.h"
 
@@ -17,7 +19,7 @@ class QChartView;
 class QLabel;
 class QTableWidget;
 
-class SensorHistoryWindow : public QWidget {
+class SensorHistoryWindow : public ReleasedWhenHidden<QWidget> {
     Q_OBJECT
   public:
     explicit SensorHistoryWindow(QWidget *parent = nullptr);
