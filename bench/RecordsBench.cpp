@@ -11,7 +11,7 @@
 // commits (and syncs the disk) once a record and would take minutes for
 // 100 000.
 
-#include "protocol/SensorHealth.h"
+#include "calibration/SensorHealth.h"
 #include "records/DueList.h"
 #include "records/RecordHash.h"
 #include "records/RecordLocation.h"

@@ -12,9 +12,9 @@
 #include "records/OutboxSender.h"
 #include "records/RecordStore.h"
 #include "testsupport/RecordingMessages.h"
-#include "ui/DueWindow.h"
-#include "ui/JournalWindow.h"
-#include "ui/SensorHistoryWindow.h"
+#include "workshop/DueWindow.h"
+#include "workshop/JournalWindow.h"
+#include "workshop/SensorHistoryWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

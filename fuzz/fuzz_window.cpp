@@ -12,17 +12,17 @@
 // low four bits choose the move.
 
 #include "FuzzInput.h"
+#include "calibration/CalibrationProcedure.h"
 #include "export/FileChooser.h"
 #include "link/DeviceChangeWait.h"
 #include "mux/TForm2.h"
-#include "protocol/CalibrationProcedure.h"
 #include "testsupport/FakeFtDriver.h"
 #include "testsupport/RecordingMessages.h"
-#include "ui/CalibrationContextFields.h"
 #include "ui/CalibrationHandler.h"
-#include "ui/CalibrationWindow.h"
-#include "ui/CylinderFields.h"
 #include "ui/TForm1.h"
+#include "workshop/CalibrationContextFields.h"
+#include "workshop/CalibrationWindow.h"
+#include "workshop/CylinderFields.h"
 
 #include <QApplication>
 #include <QDateEdit>

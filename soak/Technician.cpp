@@ -9,9 +9,9 @@
 #include "pages/TraceMemo.h"
 #include "sim/RandomIn.h"
 #include "ui/CalibrationHandler.h"
-#include "ui/CalibrationRun.h"
-#include "ui/CalibrationWindow.h"
 #include "ui/PageIndex.h"
+#include "workshop/CalibrationRun.h"
+#include "workshop/CalibrationWindow.h"
 
 #include <QPushButton>
 

@@ -11,7 +11,7 @@
 
 #include "LineTrouble.h"
 #include "SoakBench.h"
-#include "protocol/CalibrationRules.h"
+#include "calibration/CalibrationRules.h"
 #include "records/RecordStore.h"
 
 #include <QStringList>

@@ -9,9 +9,9 @@
 
 #include "sim/RandomIn.h"
 #include "ui/CalibrationHandler.h"
-#include "ui/CalibrationRun.h"
-#include "ui/CalibrationWindow.h"
-#include "ui/CylinderFields.h"
+#include "workshop/CalibrationRun.h"
+#include "workshop/CalibrationWindow.h"
+#include "workshop/CylinderFields.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -3,7 +3,7 @@
 // block would leave after an adjustment: two checks before, two after, each
 // with its chart; for the records, certificate and command-line tests.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <cmath>
 

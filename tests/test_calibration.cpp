@@ -3,8 +3,8 @@
 // sensor (before and after the save). A turn is 350 ms of a clock the test
 // drives; the technician's choices are scripted.
 
-#include "protocol/CalibrationProcedure.h"
-#include "protocol/SteadyWatch.h"
+#include "calibration/CalibrationProcedure.h"
+#include "calibration/SteadyWatch.h"
 
 #include <QPointF>
 #include <QTest>

@@ -11,12 +11,12 @@
 #include "sim/SimFtDriver.h"
 #include "testsupport/RecordingMessages.h"
 #include "testsupport/ScriptedChooser.h"
-#include "ui/CalibrationContextFields.h"
 #include "ui/CalibrationHandler.h"
-#include "ui/CalibrationRun.h"
-#include "ui/CalibrationWindow.h"
-#include "ui/CylinderFields.h"
 #include "ui/TForm1.h"
+#include "workshop/CalibrationContextFields.h"
+#include "workshop/CalibrationRun.h"
+#include "workshop/CalibrationWindow.h"
+#include "workshop/CylinderFields.h"
 
 #include <QAreaSeries>
 #include <QChart>

@@ -3,7 +3,7 @@
 // SQLite file and again on the PostgreSQL server ZE23_TEST_PG names
 // (scripts/pg-test.sh starts one; without it that pass is skipped).
 
-#include "protocol/CylinderFit.h"
+#include "calibration/CylinderFit.h"
 #include "protocol/Frame.h"
 #include "records/CylinderRegister.h"
 #include "records/CylinderSync.h"

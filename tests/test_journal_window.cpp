@@ -10,8 +10,8 @@
 #include "testsupport/ScriptedChooser.h"
 #include "testsupport/WindowHarness.h"
 #include "ui/CalibrationHandler.h"
-#include "ui/CalibrationWindow.h"
-#include "ui/JournalWindow.h"
+#include "workshop/CalibrationWindow.h"
+#include "workshop/JournalWindow.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -15,12 +15,12 @@
 #include "records/RecordTexts.h"
 #include "testsupport/WindowHarness.h"
 #include "ui/CalibrationHandler.h"
-#include "ui/CalibrationRun.h"
-#include "ui/CalibrationWindow.h"
-#include "ui/JournalLocationDialog.h"
-#include "ui/JournalReader.h"
-#include "ui/JournalWindow.h"
 #include "ui/WorkshopHandler.h"
+#include "workshop/CalibrationRun.h"
+#include "workshop/CalibrationWindow.h"
+#include "workshop/JournalLocationDialog.h"
+#include "workshop/JournalReader.h"
+#include "workshop/JournalWindow.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 // The sensor's health over its calibrations: series of records, each given by
 // its block, cylinder and points, and the verdict they come to.
 
+#include "calibration/SensorHealth.h"
 #include "protocol/Frame.h"
-#include "protocol/SensorHealth.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -8,9 +8,9 @@
 #include "records/RecordStore.h"
 #include "testsupport/WindowHarness.h"
 #include "ui/CalibrationHandler.h"
-#include "ui/JournalWindow.h"
 #include "ui/SensorHistoryHandler.h"
-#include "ui/SensorHistoryWindow.h"
+#include "workshop/JournalWindow.h"
+#include "workshop/SensorHistoryWindow.h"
 
 #include <QChart>
 #include <QChartView>

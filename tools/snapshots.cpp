@@ -11,15 +11,15 @@
 #include "testsupport/HandClock.h"
 #include "testsupport/RecordingMessages.h"
 #include "testsupport/ScriptedChooser.h"
-#include "ui/CalibrationContextFields.h"
 #include "ui/CalibrationHandler.h"
-#include "ui/CalibrationRun.h"
-#include "ui/CalibrationWindow.h"
-#include "ui/CylinderFields.h"
-#include "ui/JournalWindow.h"
 #include "ui/SensorHistoryHandler.h"
-#include "ui/SensorHistoryWindow.h"
 #include "ui/TForm1.h"
+#include "workshop/CalibrationContextFields.h"
+#include "workshop/CalibrationRun.h"
+#include "workshop/CalibrationWindow.h"
+#include "workshop/CylinderFields.h"
+#include "workshop/JournalWindow.h"
+#include "workshop/SensorHistoryWindow.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -4,7 +4,7 @@
 // anything a command cannot run with.
 
 #include "JobOrder.h"
-#include "protocol/CylinderFit.h"
+#include "calibration/CylinderFit.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

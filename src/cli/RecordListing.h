@@ -3,7 +3,7 @@
 // (one line a record, the journal window's columns), JSON with every field of
 // every record, and CSV with a heading row for a spreadsheet.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -6,7 +6,7 @@
 // out of a server's journal (the newest too, or all of them), renumbered, or
 // put in that the bench never kept.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,7 +5,7 @@
 // the signatures. Needs a QGuiApplication (fonts); any platform will do,
 // offscreen included.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QString>
 

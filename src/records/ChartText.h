@@ -3,7 +3,7 @@
 // semicolons, each number in the shortest text that reads back as the same
 // double ("0 2;0.5 2.25;1 2.5").
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <optional>
 #include <string>

@@ -9,7 +9,7 @@
 // errors, not cylinders.
 
 #include "RecordChain.h"
-#include "protocol/CylinderFit.h"
+#include "calibration/CylinderFit.h"
 
 #include <QDate>
 #include <QString>

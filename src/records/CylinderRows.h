@@ -3,7 +3,7 @@
 // and the step of the journal's layout that chained the cylinders kept
 // before.
 
-#include "protocol/CylinderFit.h"
+#include "calibration/CylinderFit.h"
 
 #include <QVariantList>
 

@@ -3,7 +3,7 @@
 // calibration falls within the days asked or is past. An instrument whose
 // newest calibration failed or was interrupted has no next date: it is due now.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QDate>
 #include <QJsonArray>

@@ -3,7 +3,7 @@
 // shows, `ze23-cli records` prints and both write as CSV for a spreadsheet,
 // so that each names a record the same way.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QByteArray>
 #include <QLocale>

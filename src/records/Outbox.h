@@ -14,7 +14,7 @@
 // Works on the connections of the stores given, so in the thread that opened
 // them.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 // A number missing with the chain whole is one a failed write took on the
 // server, not a removed record.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QString>
 

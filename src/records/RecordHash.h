@@ -17,8 +17,8 @@
 // for a value that is not there; lists and maps in their kept order; reals in
 // the shortest text that reads back as the same double.
 
-#include "protocol/CalibrationRecord.h"
-#include "protocol/CylinderFit.h"
+#include "calibration/CalibrationRecord.h"
+#include "calibration/CylinderFit.h"
 
 #include <QByteArray>
 

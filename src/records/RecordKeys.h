@@ -3,7 +3,7 @@
 // reads the same whatever order the enumerations are declared in, and the
 // command line's JSON says the same words.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <optional>
 #include <string>

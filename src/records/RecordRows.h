@@ -2,7 +2,7 @@
 // A record as rows of the journal's tables (RecordSchema.h) and back. The
 // caller holds the transaction; these only run the statements.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QSqlDatabase>
 #include <QString>

@@ -6,7 +6,7 @@
 
 #include "BenchStanding.h"
 #include "RecordChain.h"
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QString>
 #include <QStringList>

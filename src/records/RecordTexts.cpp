@@ -1,6 +1,6 @@
 #include "RecordTexts.h"
 
-#include "protocol/CalibrationUncertainty.h"
+#include "calibration/CalibrationUncertainty.h"
 #include "protocol/InstrumentKind.h"
 
 #include <QDateTime>

@@ -3,8 +3,8 @@
 // the technician: percent with a decimal comma ("2,50 %"), dates as
 // DD.MM.YYYY, phases and verdicts in words.
 
-#include "protocol/CalibrationRecord.h"
-#include "protocol/CylinderFit.h"
+#include "calibration/CalibrationRecord.h"
+#include "calibration/CylinderFit.h"
 
 #include <QLocale>
 #include <QString>

@@ -4,7 +4,7 @@
 // the wait began, the band the reading had to end in shaded, and the moment
 // it counted as steady marked.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QRectF>
 #include <QString>

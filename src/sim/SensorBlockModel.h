@@ -8,7 +8,7 @@
 // readings move with, and whether its sensors have drifted since they were
 // last calibrated.
 
-#include "protocol/CalibrationRules.h"
+#include "calibration/CalibrationRules.h"
 #include "protocol/Frame.h"
 #include "sim/SimClock.h"
 

@@ -13,8 +13,8 @@
 // that read true; setDrifted() gives it sensors that have drifted since they
 // were last calibrated (the virtual adapters' instruments have them).
 
+#include "calibration/CalibrationRules.h"
 #include "protocol/BaseCodes.h"
-#include "protocol/CalibrationRules.h"
 #include "protocol/Frame.h"
 #include "protocol/PumpCodes.h"
 #include "sim/SensorBlockModel.h"

@@ -1,12 +1,7 @@
 #include "CalibrationHandler.h"
 
-#include "CalibrationRun.h"
-#include "CalibrationWindow.h"
-#include "CylinderFields.h"
 #include "GasControl.h"
-#include "JournalWindow.h"
 #include "SensorHistoryHandler.h"
-#include "SensorHistoryWindow.h"
 #include "TForm1.h"
 #include "WindowPlacement.h"
 #include "dialogs/Messages.h"
@@ -16,6 +11,11 @@
 #include "protocol/SensorCodes.h"
 #include "records/OutboxSender.h"
 #include "records/RecordStore.h"
+#include "workshop/CalibrationRun.h"
+#include "workshop/CalibrationWindow.h"
+#include "workshop/CylinderFields.h"
+#include "workshop/JournalWindow.h"
+#include "workshop/SensorHistoryWindow.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -9,9 +9,9 @@
 // journal window, and "История датчика…" the sensor's history (which also
 // adds to the base page when the sensor nears the end of its life).
 
-#include "CylinderFields.h"
-#include "JournalReader.h"
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
+#include "workshop/CylinderFields.h"
+#include "workshop/JournalReader.h"
 
 #include <QObject>
 #include <QString>

@@ -6,7 +6,7 @@
 // was given. A concentration that is not a number from 0 to 100 is refused
 // under the field, and the gas on the sensors stays as it was.
 
-#include "protocol/CalibrationRules.h"
+#include "calibration/CalibrationRules.h"
 
 #include <QWidget>
 

@@ -2,7 +2,6 @@
 
 #include "CalibrationHandler.h"
 #include "GasControl.h"
-#include "JournalLocationDialog.h"
 #include "TForm1.h"
 #include "WindowPlacement.h"
 #include "dialogs/BoxMessages.h"
@@ -11,6 +10,7 @@
 #include "link/UsbHotplugMonitor.h"
 #include "records/RecordStore.h"
 #include "sim/SimFtDriver.h"
+#include "workshop/JournalLocationDialog.h"
 
 #include <QFileInfo>
 

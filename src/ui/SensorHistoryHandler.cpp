@@ -1,14 +1,14 @@
 #include "SensorHistoryHandler.h"
 
-#include "SensorHistoryWindow.h"
 #include "TForm1.h"
 #include "WindowPlacement.h"
+#include "calibration/SensorHealth.h"
 #include "dialogs/Messages.h"
 #include "pages/BasePage.h"
 #include "pages/PageFormat.h"
 #include "protocol/InstrumentKind.h"
-#include "protocol/SensorHealth.h"
 #include "records/RecordStore.h"
+#include "workshop/SensorHistoryWindow.h"
 
 #include <QPushButton>
 

@@ -4,7 +4,7 @@
 // history window; on identification the base page's note of the last
 // calibration also says when the sensor nears the end of its life.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QObject>
 #include <QString>

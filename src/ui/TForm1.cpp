@@ -1,9 +1,7 @@
 #include "TForm1.h"
 
 #include "CalibrationHandler.h"
-#include "CalibrationRun.h"
 #include "ExportHandler.h"
-#include "JournalLocationDialog.h"
 #include "SettingsHandler.h"
 #include "SettingsRun.h"
 #include "UsbPage.h"
@@ -19,6 +17,8 @@
 #include "pages/PumpPage.h"
 #include "pages/TksPage.h"
 #include "pages/TksPgsPage.h"
+#include "workshop/CalibrationRun.h"
+#include "workshop/JournalLocationDialog.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

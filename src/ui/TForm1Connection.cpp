@@ -3,12 +3,12 @@
 
 #include "TForm1.h"
 
-#include "CalibrationRun.h"
 #include "SettingsRun.h"
 #include "UsbPage.h"
 #include "dialogs/Messages.h"
 #include "link/DeviceChangeWait.h"
 #include "pages/PumpPage.h"
+#include "workshop/CalibrationRun.h"
 
 #include <QCloseEvent>
 #include <QLabel>

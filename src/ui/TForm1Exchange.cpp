@@ -4,13 +4,13 @@
 
 #include "BitmapFile.h"
 #include "CalibrationHandler.h"
-#include "CalibrationRun.h"
 #include "SettingsRun.h"
 #include "UsbPage.h"
 #include "dialogs/Messages.h"
 #include "pages/BlockPage.h"
 #include "pages/OxygenPage.h"
 #include "protocol/InstrumentKind.h"
+#include "workshop/CalibrationRun.h"
 
 #include <QLabel>
 #include <QTimer>

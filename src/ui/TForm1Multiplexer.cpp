@@ -3,11 +3,11 @@
 #include "TForm1.h"
 
 #include "BitmapFile.h"
-#include "CalibrationRun.h"
 #include "SettingsRun.h"
 #include "WindowPlacement.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
+#include "workshop/CalibrationRun.h"
 
 #include <QTimer>
 

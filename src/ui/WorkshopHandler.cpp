@@ -1,16 +1,16 @@
 #include "WorkshopHandler.h"
 
 #include "CalibrationHandler.h"
-#include "CylinderRegisterWindow.h"
-#include "DueWindow.h"
-#include "JournalLocationDialog.h"
-#include "JournalWindow.h"
 #include "SensorHistoryHandler.h"
-#include "SensorHistoryWindow.h"
 #include "TForm1.h"
 #include "UsbPage.h"
 #include "WindowPlacement.h"
 #include "records/RecordLocation.h"
+#include "workshop/CylinderRegisterWindow.h"
+#include "workshop/DueWindow.h"
+#include "workshop/JournalLocationDialog.h"
+#include "workshop/JournalWindow.h"
+#include "workshop/SensorHistoryWindow.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -10,8 +10,8 @@
 
 #include "dialogs/ReleasedWhenHidden.h"
 
+#include "calibration/CalibrationProcedure.h"
 #include "export/DialogFileChooser.h"
-#include "protocol/CalibrationProcedure.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "CylinderFit.h"
 
-#include "Frame.h"
+#include "protocol/Frame.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,11 +1,11 @@
 #include "CalibrationProcedure.h"
 
 #include "CalibrationState.h"
-#include "CatalyticReply.h"
-#include "OpticalReply.h"
-#include "OxygenReply.h"
-#include "PgsReply.h"
-#include "SettingsSession.h"
+#include "protocol/CatalyticReply.h"
+#include "protocol/OpticalReply.h"
+#include "protocol/OxygenReply.h"
+#include "protocol/PgsReply.h"
+#include "protocol/SettingsSession.h"
 
 #include <algorithm>
 #include <cstdlib>

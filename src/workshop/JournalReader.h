@@ -13,7 +13,7 @@
 // read is out, and `slow()` that it has been out so long that the server
 // seems not to answer.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QObject>
 #include <QString>

@@ -2,7 +2,7 @@
 // sends on the way: the block's own codes only.
 
 #include "CalibrationState.h"
-#include "SensorCodes.h"
+#include "protocol/SensorCodes.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "CalibrationRecord.h"
 
-#include "Frame.h"
+#include "protocol/Frame.h"
 
 #include <chrono>
 #include <cstdio>

@@ -12,7 +12,7 @@
 
 #include "CalibrationRecord.h"
 #include "CalibrationRules.h"
-#include "Frame.h"
+#include "protocol/Frame.h"
 
 #include <cstdint>
 #include <deque>

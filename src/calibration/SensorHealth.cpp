@@ -1,6 +1,6 @@
 #include "SensorHealth.h"
 
-#include "Frame.h"
+#include "protocol/Frame.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,7 +9,7 @@
 // tick, so that what follows (the window redrawing, the record written) does
 // not hold the ticks up.
 
-#include "protocol/CalibrationProcedure.h"
+#include "calibration/CalibrationProcedure.h"
 
 #include <QObject>
 

@@ -5,7 +5,7 @@
 // temperature, pressure and humidity (typed for each calibration, empty
 // until measured: yesterday's would be a guess).
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QString>
 

@@ -8,7 +8,7 @@
 // oxygen zero's nitrogen, the ПГС threshold-2 gas), under their own object
 // names and remembered apart.
 
-#include "protocol/CylinderFit.h"
+#include "calibration/CylinderFit.h"
 
 #include <QObject>
 

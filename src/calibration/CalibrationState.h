@@ -7,7 +7,7 @@
 
 #include "CalibrationProcedure.h"
 #include "SteadyWatch.h"
-#include "WriteData.h"
+#include "protocol/WriteData.h"
 
 #include <functional>
 #include <map>

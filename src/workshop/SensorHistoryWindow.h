@@ -9,7 +9,7 @@
 #include "dialogs/ReleasedWhenHidden.h"
 
 #include "JournalReader.h"
-#include "protocol/SensorHealth.h"
+#include "calibration/SensorHealth.h"
 
 #include <QWidget>
 

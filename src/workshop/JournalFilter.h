@@ -3,7 +3,7 @@
 // instrument by serial number, a model and its sensor block, a range of days,
 // an outcome and a part of the technician's name. An empty field lets every record through.
 
-#include "protocol/CalibrationRecord.h"
+#include "calibration/CalibrationRecord.h"
 
 #include <QDate>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "CalibrationRules.h"
 
-#include "Frame.h"
+#include "protocol/Frame.h"
 
 #include <algorithm>
 #include <cstdio>
