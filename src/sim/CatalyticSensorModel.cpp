@@ -123,7 +123,10 @@ void CatalyticSensorModel::act(const Frame &command) {
         setup_ = true;
         break;
     case CatalyticCode::Save:
-        saved_ = working_;
+        if (losesSaves_)
+            working_ = saved_;
+        else
+            saved_ = working_;
         setup_ = false;
         break;
     case CatalyticCode::Off:

@@ -66,6 +66,7 @@ class CatalyticSensorModel : public VirtualSensor {
                          std::uint32_t randomStart);
 
     std::optional<Frame> answer(const Frame &command) override;
+    void setLosesSaves(bool on) override { losesSaves_ = on; }
 
     bool setupMode() const { return setup_; }
     bool propane() const { return gasChoice_ && propane_; }
@@ -114,4 +115,5 @@ class CatalyticSensorModel : public VirtualSensor {
     // Index 0: methane (hydrogen on a block without gas selection), 1: propane.
     std::array<Settings, 2> working_;
     std::array<Settings, 2> saved_;
+    bool losesSaves_ = false;
 };

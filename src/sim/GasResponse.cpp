@@ -10,7 +10,7 @@ constexpr double GoneBelow = 1e-6;
 double GasResponse::decayAt(std::int64_t nowMs) const {
     // A clock that went back counts as no time passed.
     const auto elapsed = static_cast<double>(nowMs > since_ ? nowMs - since_ : 0);
-    return std::exp(-elapsed / static_cast<double>(TimeConstantMs));
+    return std::exp(-elapsed / static_cast<double>(tauMs_));
 }
 
 double GasResponse::levelAt(double gas, std::int64_t nowMs) const {

@@ -10,8 +10,11 @@
 
 class GasResponse {
   public:
-    // τ, milliseconds of the clock.
+    // τ, milliseconds of the clock, unless a sensor is given its own.
     static constexpr std::int64_t TimeConstantMs = 6000;
+
+    void setTimeConstant(std::int64_t ms) { tauMs_ = ms > 0 ? ms : TimeConstantMs; }
+    std::int64_t timeConstant() const { return tauMs_; }
 
     // The level at `nowMs` with `gas` on the sensor now.
     double levelAt(double gas, std::int64_t nowMs) const;
@@ -27,4 +30,5 @@ class GasResponse {
 
     double remainder_ = 0;
     std::int64_t since_ = 0;
+    std::int64_t tauMs_ = TimeConstantMs;
 };

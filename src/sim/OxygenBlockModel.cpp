@@ -173,7 +173,10 @@ void OxygenBlockModel::act(const Frame &command) {
         setup_ = true;
         break;
     case OxygenCode::Save:
-        saved_ = working_;
+        if (losesSaves_)
+            working_ = saved_;
+        else
+            saved_ = working_;
         setup_ = false;
         break;
     case OxygenCode::WriteUpper:

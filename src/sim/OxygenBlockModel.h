@@ -111,6 +111,7 @@ class OxygenBlockModel : public VirtualSensor {
     OxygenBlockModel(std::uint8_t version, std::uint32_t randomStart);
 
     std::optional<Frame> answer(const Frame &command) override;
+    void setLosesSaves(bool on) override { losesSaves_ = on; }
 
     bool setupMode() const { return setup_; }
     OxygenReply::Status statusFlags() const;
@@ -180,4 +181,5 @@ class OxygenBlockModel : public VirtualSensor {
     FrontEnd::Bytes frontEnd_ = FactoryFrontEnd;
     Settings working_;
     Settings saved_;
+    bool losesSaves_ = false;
 };

@@ -12,6 +12,7 @@
 #include "protocol/Frame.h"
 #include "sim/SimClock.h"
 
+#include <cstdint>
 #include <optional>
 
 class SensorBlockModel {
@@ -23,4 +24,10 @@ class SensorBlockModel {
     virtual void applyGas(TestGas gas, int concentration) = 0;
     virtual void setClock(SimClock clock) = 0;
     virtual void setDrifted(bool on) = 0;
+    // How fast its sensors follow a change of gas (GasResponse's τ).
+    virtual void setSettlingMs(std::int64_t tauMs) = 0;
+    // A block that loses its saves answers the save (7) as ever, but its
+    // memory keeps what it held and the working set falls back to it, as a
+    // block whose memory write failed reloads it.
+    virtual void setLosesSaves(bool) {}
 };

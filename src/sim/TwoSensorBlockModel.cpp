@@ -44,6 +44,15 @@ void TwoSensorBlockModel::applyGas(TestGas gas, int concentration) {
     semiconductor_.applyGas(gas, concentration);
 }
 
+void TwoSensorBlockModel::setSettlingMs(std::int64_t tauMs) {
+    catalytic_.setSettlingMs(tauMs);
+    semiconductor_.setSettlingMs(tauMs);
+}
+
+void TwoSensorBlockModel::setLosesSaves(bool on) {
+    catalytic_.setLosesSaves(on);
+}
+
 void TwoSensorBlockModel::setClock(SimClock clock) {
     catalytic_.setClock(clock);
     semiconductor_.setClock(std::move(clock));

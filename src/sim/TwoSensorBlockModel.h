@@ -20,6 +20,9 @@ class TwoSensorBlockModel : public SensorBlockModel {
     void setClock(SimClock clock) override;
     // Only the thermocatalytic sensor drifts.
     void setDrifted(bool on) override { catalytic_.setDrifted(on); }
+    void setSettlingMs(std::int64_t tauMs) override;
+    // Only the thermocatalytic sensor's points are saved.
+    void setLosesSaves(bool on) override;
 
     CatalyticSensorModel &catalytic() { return catalytic_; }
     SemiconductorSensorModel &semiconductor() { return semiconductor_; }

@@ -148,6 +148,8 @@ std::optional<Frame> VirtualInstrument::answerBase(const Frame &command) {
     }
     case Code::Poll:
         channel_ = command[2];
+        if (VirtualStand *s = stand())
+            s->select(channel_);
         stepBattery();
         return baseStateReply(code);
     case BaseCode::TestMode:
@@ -251,13 +253,23 @@ void VirtualInstrument::makeSensorModel() {
     sensor_.reset();
     for (const auto &k : VirtualKinds)
         if (k.listed.deviceType == kind_)
-            sensor_ = k.make(start);
+            sensor_ =
+                stand_ ? std::make_unique<VirtualStand>(k.make, start, *stand_) : k.make(start);
     if (!sensor_)
         return;
     sensor_->setClock(clock_);
     sensor_->setDrifted(drifted_);
     if (gas_ != TestGas::Ambient)
         sensor_->applyGas(gas_, gasConcentration_);
+}
+
+void VirtualInstrument::setStand(std::optional<VirtualStand::Layout> layout) {
+    stand_ = std::move(layout);
+    makeSensorModel();
+}
+
+VirtualStand *VirtualInstrument::stand() {
+    return dynamic_cast<VirtualStand *>(sensor_.get());
 }
 
 void VirtualInstrument::applyGas(TestGas gas, int concentration) {

@@ -19,6 +19,7 @@
 #include "protocol/PumpCodes.h"
 #include "sim/SensorBlockModel.h"
 #include "sim/SimClock.h"
+#include "sim/VirtualStand.h"
 
 #include <cstdint>
 #include <memory>
@@ -127,6 +128,11 @@ class VirtualInstrument {
     void setClock(SimClock clock);
     void setDrifted(bool on);
     bool drifted() const { return drifted_; }
+    // A test stand behind the base's multiplexer in place of the one sensor
+    // block (made anew, for this kind and any the kind becomes), or the one
+    // block again with nothing.
+    void setStand(std::optional<VirtualStand::Layout> layout);
+    VirtualStand *stand();
 
     // The sensor models of the present kind, for tests and the simulator's own
     // controls; nullptr where the kind has no such sensor. The thermocatalytic
@@ -162,6 +168,7 @@ class VirtualInstrument {
     TestGas gas_ = TestGas::Ambient;
     int gasConcentration_ = 0;
     bool drifted_ = false;
+    std::optional<VirtualStand::Layout> stand_;
 
     bool off_ = false;
     bool testMode_ = false;

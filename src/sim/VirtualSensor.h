@@ -34,6 +34,7 @@ class VirtualSensor : public SensorBlockModel {
     TestGas appliedGas() const { return applied_; }
     void setClock(SimClock clock) override;
     void setDrifted(bool on) override { drifted_ = on; }
+    void setSettlingMs(std::int64_t tauMs) override { response_.setTimeConstant(tauMs); }
     bool drifted() const { return drifted_; }
     // A level a little over `level`: a tenth more, at least two units.
     static double justAbove(double level);
