@@ -213,7 +213,7 @@ QStringList judged(const CalibrationRecord &r) {
     return v;
 }
 
-const QList<int> Adjusted{9, 2, 3, 4, 6, 10, 3, 15, 2, 14, 2, 7, 2, 3, 4};
+const QList<int> Adjusted{9, 2, 3, 4, 6, 10, 3, 15, 2, 14, 2, 7, 2, 2, 3, 4};
 } // namespace
 
 Q_DECLARE_METATYPE(Script)
@@ -263,6 +263,31 @@ class TestCalibration : public QObject {
         QCOMPARE(w.secondsTo90().value_or(-1), to90);
     }
 
+    // A stand reads a position once a round: steady wants the last three
+    // readings within the band and spanning the window.
+    void standRuleWantsThreeReadings_data() {
+        QTest::addColumn<QList<QPointF>>("samples");
+        QTest::addColumn<bool>("desk"); // steady by the rule of one reading
+        QTest::addColumn<bool>("stand");
+        QTest::newRow("two readings") << QList<QPointF>{{0, 100}, {35, 101}} << true << false;
+        QTest::newRow("three within the band, 40 s")
+            << QList<QPointF>{{0, 100}, {20, 103}, {40, 101}} << true << true;
+        QTest::newRow("three within the band, 24 s")
+            << QList<QPointF>{{10, 100}, {22, 103}, {34, 101}} << true << false;
+        QTest::newRow("the third from last out of the band")
+            << QList<QPointF>{{0, 90}, {20, 100}, {40, 101}} << true << false;
+    }
+    void standRuleWantsThreeReadings() {
+        QFETCH(QList<QPointF>, samples);
+        SteadyWatch desk({30, 5}), stand({30, 5, 3});
+        for (const QPointF &s : samples) {
+            desk.add(s.x(), s.y());
+            stand.add(s.x(), s.y());
+        }
+        QTEST(desk.steady(), "desk");
+        QTEST(stand.steady(), "stand");
+    }
+
     // One whole run per kind of block: the requests in order, the readings
     // (alarms for the ПГС block) and the verdicts the record keeps.
     void wholeRun_data() {
@@ -270,27 +295,39 @@ class TestCalibration : public QObject {
         QTest::addColumn<QList<int>>("codes");
         QTest::addColumn<QStringList>("judged");
         QTest::addColumn<CalibrationOutcome>("outcome");
+        QTest::addColumn<QString>("remark"); // how the record's remark begins
         const QStringList passed{"1 ok", "208 ok"};
         QTest::newRow("ТКС adjusted, the cylinder's gas written")
-            << catalytic() << QList<int>{9, 2, 3, 4, 6, 10, 3, 15, 2, 14, 2, 7, 2, 3, 4}
-            << QStringList{"3 ok", "200 out", "245 ok", "1 ok"} << Outcome::Adjusted;
+            << catalytic() << Adjusted << QStringList{"3 ok", "200 out", "245 ok", "1 ok"}
+            << Outcome::Adjusted << QString();
+        // The points read after the save are the old ones: the block lost the
+        // save, is reset and read back, and fails.
+        Script lost = catalytic();
+        lost.answers[2] = {lost.answers[2][0], lost.answers[2][1], lost.answers[2][1],
+                           lost.answers[2][0]};
+        QTest::newRow("ТКС that loses its save")
+            << lost << QList<int>{9, 2, 3, 4, 6, 10, 3, 15, 2, 14, 2, 7, 2, 16, 2, 3, 4}
+            << QStringList{"3 ok", "200 out"} << Outcome::Failed
+            << QString("Блок не сохранил настройку: точки, прочитанные после сохранения, не те, "
+                       "что записаны; ");
         QTest::newRow("oxygen in tolerance, finished")
             << oxygen({Action::Ready, Action::Ready, Action::Finish}) << QList<int>{9, 2, 3, 4}
-            << passed << Outcome::PassedAsFound;
+            << passed << Outcome::PassedAsFound << QString();
         // The block already holds 20,9 %: nothing to write.
         QTest::newRow("oxygen adjusted on air")
             << oxygen({Action::Ready, Action::Ready, Action::Adjust, Action::Ready, Action::Ready,
                        Action::Ready, Action::Ready})
-            << QList<int>{9, 2, 3, 4, 6, 15, 2, 14, 2, 7, 2, 3, 4}
-            << QStringList{"1 ok", "208 ok", "208 ok", "1 ok"} << Outcome::Adjusted;
+            << QList<int>{9, 2, 3, 4, 6, 15, 2, 14, 2, 7, 2, 2, 3, 4}
+            << QStringList{"1 ok", "208 ok", "208 ok", "1 ok"} << Outcome::Adjusted << QString();
         QTest::newRow("ПГС adjusted")
             << pgs() << QList<int>{9, 4, 6, 11, 10, 4, 7, 4}
-            << QStringList{"1 ok", "1 out", "3 ok", "1 ok"} << Outcome::Adjusted;
+            << QStringList{"1 ok", "1 out", "3 ok", "1 ok"} << Outcome::Adjusted << QString();
         QTest::newRow("optical in tolerance")
             << optical(0xF0) << QList<int>{9} << QStringList{"2 ok", "240 ok"}
-            << Outcome::PassedAsFound;
+            << Outcome::PassedAsFound << QString();
         QTest::newRow("optical out of tolerance")
-            << optical(0xC8) << QList<int>{9} << QStringList{"2 ok", "200 out"} << Outcome::Failed;
+            << optical(0xC8) << QList<int>{9} << QStringList{"2 ok", "200 out"} << Outcome::Failed
+            << QString();
     }
     void wholeRun() {
         QFETCH(Script, script);
@@ -300,6 +337,9 @@ class TestCalibration : public QObject {
         QTEST(b.sent, "codes");
         QTEST(judged(b.p.record()), "judged");
         QTEST(b.p.record().outcome, "outcome");
+        QFETCH(QString, remark);
+        QVERIFY2(QString::fromStdString(b.p.record().remark).startsWith(remark),
+                 b.p.record().remark.c_str());
         QVERIFY(!b.p.nextFrame(b.now));
     }
 
@@ -325,7 +365,8 @@ class TestCalibration : public QObject {
                              << QStringList{"Концентрация калибровочного газа записана: 2,50 %",
                                             "Точка воздуха записана: U воздух 1002,0 мВ",
                                             "Точка газа записана: U газ 1056,0 мВ",
-                                            "Настройка сохранена в блоке"};
+                                            "Настройка сохранена в блоке",
+                                            "Точки, сохранённые в блоке, совпадают с записанными"};
         Script p = pgs();
         p.cylinder = 50;
         p.gases = {{TestGas::Threshold2, {"П2-7", "CH4 в воздухе", 100, "2027-01-01"}}};
@@ -355,7 +396,8 @@ class TestCalibration : public QObject {
                            "Проверьте после настройки: подайте на датчик " + air,
                            "Проверьте после настройки: подайте на датчик " + n2}
             << QStringList{"Точка нуля записана: U ноль 5,0 мВ",
-                           "Точка газа записана: U газ 900,0 мВ", "Настройка сохранена в блоке"};
+                           "Точка газа записана: U газ 900,0 мВ", "Настройка сохранена в блоке",
+                           "Точки, сохранённые в блоке, совпадают с записанными"};
         QTest::newRow("optical") << optical(0xF0) << QList<int>{1, 2}
                                  << QStringList{"Подайте на датчик чистый воздух",
                                                 "Подайте на датчик " + cylinder}

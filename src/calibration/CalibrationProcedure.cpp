@@ -274,10 +274,13 @@ SteadyRule CalibrationProcedure::State::ruleFor(Source s) const {
     switch (s) {
     case Source::Concentration:
         return rec.steady;
-    case Source::Signal:
-        return rules->signalSteady;
+    case Source::Signal: {
+        SteadyRule r = rules->signalSteady;
+        r.readings = readings;
+        return r;
+    }
     case Source::Alarms:
-        return {rec.steady.windowSeconds, 1}; // unchanged
+        return {rec.steady.windowSeconds, 1, readings}; // unchanged
     }
     return rec.steady;
 }
@@ -500,11 +503,34 @@ bool CalibrationProcedure::setRule(SteadyRule rule) {
     if (s.finished || !s.rec.measurements.empty() || rule.windowSeconds < 1 || rule.band < 1)
         return false;
     s.rec.steady = rule;
+    s.rec.steady.readings = s.readings;
     if (s.watch) {
         s.watch->setRule(s.ruleFor(s.source));
         s.chartWatch->setRule({s.ruleFor(s.source).windowSeconds, 1});
     }
     return true;
+}
+
+bool CalibrationProcedure::setReadings(int readings) {
+    State &s = *s_;
+    if (s.finished || !s.rec.measurements.empty() || readings < 1)
+        return false;
+    s.readings = readings;
+    s.rec.steady.readings = readings;
+    if (s.watch)
+        s.watch->setRule(s.ruleFor(s.source));
+    return true;
+}
+
+void CalibrationProcedure::blockSilent(std::int64_t nowMs) {
+    State &s = *s_;
+    if (s.finished)
+        return;
+    s.nowMs = nowMs;
+    if (s.ops.empty() || s.ops.front().kind != calibration::Op::Kind::Send)
+        s.ops.push_front(s.send(Code::Poll, s.step.instruction));
+    s.silent();
+    s.advance();
 }
 
 bool CalibrationProcedure::setTolerance(int tolerance) {

@@ -119,6 +119,13 @@ class CalibrationProcedure {
     // is taken.
     bool setRule(SteadyRule rule);
     bool setTolerance(int tolerance);
+    // On a stand each position is read once a round: every wait then wants at
+    // least `readings` readings within the band, spanning the rule's window.
+    // Possible until the first reading is taken, as the rule.
+    bool setReadings(int readings);
+
+    // The block stopped answering its polls: as a request it never answered.
+    void blockSilent(std::int64_t nowMs);
 
   private:
     struct State;

@@ -25,6 +25,9 @@ enum class TestGas {
 struct SteadyRule {
     int windowSeconds = 30;
     int band = 5;
+    // At least this many readings, spanning the window: a stand reads each
+    // position once a round, so a window may hold one reading or none.
+    int readings = 1;
     bool operator==(const SteadyRule &) const = default;
 };
 

@@ -90,6 +90,8 @@ struct CalibrationProcedure::State {
     int stepCount() const;
     // The voltage points as the block last read them back, for the technician.
     void confirmPoint(bool zero);
+    // After the save: the points read back must be those written.
+    void checkSaved();
     void confirmThresholds();
     void then(std::vector<Op> next);
     Op send(std::uint8_t code, std::string text, std::optional<WriteData> data = std::nullopt,
@@ -135,5 +137,9 @@ struct CalibrationProcedure::State {
     // What the block holds as last read (the two voltages of 2, the settings
     // of 3 and 4), and the settings read at the start.
     std::optional<int> firstPoint, secondPoint;
+    // The points as read back after each was taken, for the read after the save.
+    std::optional<int> writtenFirst, writtenSecond;
+    // Readings a wait wants at least (a stand's rule; 1 on the desk).
+    int readings = 1;
     std::map<std::string, int> settings, settingsStart;
 };

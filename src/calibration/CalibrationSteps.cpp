@@ -229,6 +229,7 @@ calibration::Span CalibrationProcedure::State::span() const {
 }
 
 void CalibrationProcedure::State::confirmPoint(bool zero) {
+    (zero ? writtenFirst : writtenSecond) = zero ? firstPoint : secondPoint;
     const bool oxygen = sensor == Sensor::Oxygen;
     const char *point = zero ? (oxygen ? "Точка нуля" : "Точка воздуха") : "Точка газа";
     const char *name = zero ? (oxygen ? "U ноль" : "U воздух") : "U газ";
@@ -236,6 +237,20 @@ void CalibrationProcedure::State::confirmPoint(bool zero) {
     confirmed.push_back(value ? std::string(point) + " записана: " + name + " " +
                                     percent(*value, 10) + " мВ"
                               : std::string(point) + " записана, но блок не сообщил " + name);
+}
+
+// A block whose memory write failed answers the save all the same and falls
+// back to what it held: the points read after the save show it. It is reset
+// and read back, and the record says what it holds.
+void CalibrationProcedure::State::checkSaved() {
+    if (firstPoint == writtenFirst && secondPoint == writtenSecond) {
+        confirmed.push_back("Точки, сохранённые в блоке, совпадают с записанными");
+        return;
+    }
+    confirmed.push_back("Блок не сохранил записанные точки");
+    readBack(CalibrationOutcome::Failed,
+             "Блок не сохранил настройку: точки, прочитанные после сохранения, не те, что записаны",
+             true);
 }
 
 void CalibrationProcedure::State::confirmThresholds() {
@@ -364,6 +379,8 @@ void CalibrationProcedure::State::adjust() {
                                send(C::ReadVoltages, "Подождите: читаются точки блока",
                                     std::nullopt, [this] { confirmPoint(false); })}));
         append(v, saveStep());
+        v.push_back(send(C::ReadVoltages, "Подождите: читаются точки, сохранённые в блоке",
+                         std::nullopt, [this] { checkSaved(); }));
         append(v, numbered(7, {ask("Проверьте после настройки: подайте на датчик " + g.what, g.gas,
                                    Source::Concentration),
                                wait(g.what, g.gas, Source::Concentration,

@@ -17,8 +17,9 @@ double SteadyWatch::lastSeconds() const {
 
 std::size_t SteadyWatch::windowStart() const {
     const double from = lastSeconds() - rule_.windowSeconds;
+    const auto readings = static_cast<std::size_t>(std::max(1, rule_.readings));
     std::size_t i = samples_.size();
-    while (i > 0 && samples_[i - 1].seconds >= from)
+    while (i > 0 && (samples_[i - 1].seconds >= from || samples_.size() - i < readings))
         --i;
     return i;
 }
@@ -38,7 +39,13 @@ double SteadyWatch::high() const {
 }
 
 bool SteadyWatch::steady() const {
-    return !samples_.empty() && lastSeconds() >= rule_.windowSeconds && high() - low() < rule_.band;
+    if (samples_.empty() || lastSeconds() < rule_.windowSeconds || high() - low() >= rule_.band)
+        return false;
+    if (rule_.readings <= 1)
+        return true;
+    const std::size_t first = windowStart();
+    return samples_.size() - first >= static_cast<std::size_t>(rule_.readings) &&
+           lastSeconds() - samples_[first].seconds >= rule_.windowSeconds;
 }
 
 double SteadyWatch::secondsLeft() const {

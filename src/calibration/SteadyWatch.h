@@ -2,6 +2,8 @@
 // Whether a reading has settled: samples of (seconds since the wait began,
 // value) in time order. The reading is steady once the wait has lasted the
 // rule's window and the samples of the last window span less than its band.
+// A rule asking for more readings than one looks back past the window to the
+// last that many, and wants them within the band and spanning the window.
 
 #include "CalibrationRules.h"
 
