@@ -119,6 +119,9 @@ struct CalibrationRecord {
     std::uint8_t block = 0;
     std::map<std::string, int> versions; // "base", "pump", "sensor": version byte
     std::optional<int> standPosition;    // 1 to 32
+    // On a stand: the sensor's label as typed or scanned, and the batch that
+    // links the records of one pass of gas; empty on the desk.
+    std::string sensorLabel, batch;
     std::string technician;
     std::string approvedBy; // who approved the result; empty when left to sign by hand
     std::string when;       // local date and time, YYYY-MM-DDTHH:MM:SS

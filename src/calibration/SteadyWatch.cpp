@@ -16,10 +16,21 @@ double SteadyWatch::lastSeconds() const {
 }
 
 std::size_t SteadyWatch::windowStart() const {
-    const double from = lastSeconds() - rule_.windowSeconds;
-    const auto readings = static_cast<std::size_t>(std::max(1, rule_.readings));
-    std::size_t i = samples_.size();
-    while (i > 0 && (samples_[i - 1].seconds >= from || samples_.size() - i < readings))
+    if (rule_.readings <= 1) {
+        const double from = lastSeconds() - rule_.windowSeconds;
+        std::size_t i = samples_.size();
+        while (i > 0 && samples_[i - 1].seconds >= from)
+            --i;
+        return i;
+    }
+    // The newest samples that are at least the readings asked for and span
+    // the window, as far back as there are any.
+    if (samples_.empty())
+        return 0;
+    const auto readings = static_cast<std::size_t>(rule_.readings);
+    std::size_t i = samples_.size() - 1;
+    while (i > 0 && (samples_.size() - i < readings ||
+                     lastSeconds() - samples_[i].seconds < rule_.windowSeconds))
         --i;
     return i;
 }
