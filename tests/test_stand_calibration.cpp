@@ -83,7 +83,10 @@ struct Stand {
         for (int p = 1; p <= 6; ++p)
             fitted.push_back({p, "Д-" + std::to_string(p)});
         CalibrationRecord base;
-        base.cylinder = {"12345", "CH4 в воздухе", 250, "2027-01-01"};
+        base.cylinder.number = "12345";
+        base.cylinder.gas = "CH4 в воздухе";
+        base.cylinder.concentration = 250;
+        base.cylinder.expiry = "2027-01-01";
         base.when = "2026-12-09T10:00:00";
         base.batch = "П-1";
         s.emplace(Block::Tks, SensorGas::Methane, base, fitted, 0);
