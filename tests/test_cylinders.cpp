@@ -469,9 +469,11 @@ class TestCylinderRegister : public QObject {
             RecordStore asOwner;
             QVERIFY(asOwner.open(owner(), &error));
             QSqlQuery q(QSqlDatabase::database(asOwner.connectionName()));
-            QVERIFY(q.exec("DROP INDEX cylinders_by_seq"));
+            QVERIFY(q.exec("DROP INDEX cylinders_by_seq") && q.exec("DROP INDEX records_by_batch"));
             for (const char *column : {"seq", "hash", "previous_hash"})
                 QVERIFY(q.exec(QString("ALTER TABLE cylinders DROP COLUMN %1").arg(column)));
+            for (const char *column : {"sensor_label", "batch", "steady_readings"})
+                QVERIFY(q.exec(QString("ALTER TABLE records DROP COLUMN %1").arg(column)));
             QVERIFY(q.exec("UPDATE schema_version SET version = 8"));
         }
         QVERIFY2(RecordStore().open(owner(), &error), qPrintable(error));

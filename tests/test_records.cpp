@@ -106,6 +106,16 @@ class RawFile {
         return true;
     }
 
+    // Takes the journal back to before records named a stand's sensor and batch.
+    bool beforeStandBatches() {
+        if (!exec("DROP INDEX records_by_batch"))
+            return false;
+        for (const char *column : {"sensor_label", "batch", "steady_readings"})
+            if (!exec(QString("ALTER TABLE records DROP COLUMN %1").arg(column)))
+                return false;
+        return true;
+    }
+
     // Takes the register of cylinders back to before it was chained.
     bool beforeCylinderChain() {
         for (const char *column : {"seq", "hash", "previous_hash"})
@@ -238,6 +248,11 @@ class TestRecords : public QObject {
         CalibrationRecord asked = sampleRecord();
         asked.measurements.push_back(sampleAlarmCheck());
         asked.gases = sampleGases();
+        // Kept on a stand.
+        asked.standPosition = 7;
+        asked.sensorLabel = "Д-7";
+        asked.batch = "П-1";
+        asked.steady.readings = 3;
         asked.number = 77; // the store's to give
         std::int64_t number = 0;
         {
@@ -591,6 +606,11 @@ class TestRecords : public QObject {
         QTest::newRow("approver")
             << QStringList{"UPDATE records SET approved_by = 'Другой' WHERE number = 3"}
             << "Запись № 3 изменена после записи";
+        QTest::newRow("batch") << QStringList{"UPDATE records SET batch = 'П-2' WHERE number = 3"}
+                               << "Запись № 3 изменена после записи";
+        QTest::newRow("stand's rule")
+            << QStringList{"UPDATE records SET steady_readings = 1 WHERE number = 1"}
+            << "Запись № 1 изменена после записи";
         QTest::newRow("login")
             << QStringList{"UPDATE records SET db_login = 'ze23_chief' WHERE number = 2"}
             << "Запись № 2 стоит в журнале не под тем номером или не на том месте, под которым "
@@ -618,6 +638,9 @@ class TestRecords : public QObject {
                 r.gases = sampleGases();
             r.ambient = {215, 1013, 45};
             r.approvedBy = "Сидоров В. В.";
+            r.batch = "П-1";
+            r.sensorLabel = "Д-" + std::to_string(serial);
+            r.steady.readings = 3;
             QVERIFY(store.add(r, nullptr));
         }
         RawFile raw(owner());
@@ -729,7 +752,8 @@ class TestRecords : public QObject {
         }
         {
             RawFile raw(owner());
-            QVERIFY(raw.beforeReplaceRefusals() && raw.beforeRecordContext());
+            QVERIFY(raw.beforeReplaceRefusals() && raw.beforeStandBatches() &&
+                    raw.beforeRecordContext());
             QVERIFY(raw.exec("DROP INDEX records_by_bench"));
             for (const char *column : {"journal_link", "hash", "previous_hash", "bench",
                                        "bench_number", "cylinder_uncertainty", "cylinder_balance",
@@ -777,8 +801,9 @@ class TestRecords : public QObject {
         }
         {
             RawFile raw(owner());
-            QVERIFY(raw.beforeReplaceRefusals() && raw.beforeRecordContext() &&
-                    raw.exec("DROP INDEX cylinders_by_seq") && raw.beforeCylinderChain());
+            QVERIFY(raw.beforeReplaceRefusals() && raw.beforeStandBatches() &&
+                    raw.beforeRecordContext() && raw.exec("DROP INDEX cylinders_by_seq") &&
+                    raw.beforeCylinderChain());
             // The bench's one row, as the journal had it then.
             QVERIFY(raw.exec("DROP TABLE this_bench") &&
                     raw.exec("CREATE TABLE this_bench (id TEXT NOT NULL)") &&

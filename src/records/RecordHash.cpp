@@ -132,7 +132,9 @@ QByteArray RecordHash::canonical(const CalibrationRecord &r) {
         {"approved_by", &r.approvedBy},
         {"laboratory", &r.laboratory},
         {"laboratory_address", &r.laboratoryAddress},
-        {"method", &r.method}};
+        {"method", &r.method},
+        {"sensor_label", &r.sensorLabel},
+        {"batch", &r.batch}};
     for (const auto &[name, value] : named)
         if (!value->empty())
             c.field(name, *value);
@@ -143,6 +145,8 @@ QByteArray RecordHash::canonical(const CalibrationRecord &r) {
     for (const auto &[name, value] : room)
         if (*value)
             c.field(name, **value);
+    if (r.steady.readings != 1)
+        c.field("steady_readings", r.steady.readings);
     return c.text();
 }
 

@@ -80,7 +80,10 @@ QVariantList recordValues(const CalibrationRecord &r) {
             nullable(r.ambient.temperature),
             nullable(r.ambient.pressure),
             nullable(r.ambient.humidity),
-            text(r.login)};
+            text(r.login),
+            text(r.sensorLabel),
+            text(r.batch),
+            r.steady.readings};
 }
 
 const char *const RecordColumns =
@@ -89,7 +92,8 @@ const char *const RecordColumns =
     "per_percent, steady_seconds, steady_band, tolerance, outcome, remark, next_due, "
     "tool_version, bench, bench_number, cylinder_uncertainty, cylinder_balance, "
     "cylinder_supplier, cylinder_certified, approved_by, laboratory, laboratory_address, method, "
-    "ambient_temperature, ambient_pressure, ambient_humidity, db_login";
+    "ambient_temperature, ambient_pressure, ambient_humidity, db_login, sensor_label, batch, "
+    "steady_readings";
 // The same as a journal had them before benches (the step that chained its
 // records reads them so).
 const char *const RecordColumnsBeforeBenches =
@@ -193,6 +197,9 @@ bool fillRecord(const QSqlQuery &q, CalibrationRecord &r, bool benches, QString 
         r.ambient.pressure = optionalInt(q.value(c++));
         r.ambient.humidity = optionalInt(q.value(c++));
         r.login = utf8(q.value(c++));
+        r.sensorLabel = utf8(q.value(c++));
+        r.batch = utf8(q.value(c++));
+        r.steady.readings = q.value(c++).toInt();
     }
     r.hash = utf8(q.value(c++));
     if (!gas || !outcome) {
