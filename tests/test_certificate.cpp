@@ -5,6 +5,7 @@
 #include "RecordSample.h"
 #include "protocol/Frame.h"
 #include "records/Certificate.h"
+#include "records/RecordTexts.h"
 
 #include <QDir>
 #include <QImage>
@@ -38,6 +39,9 @@ CalibrationRecord correction() {
     r.login = "ze23_bench";
     r.bench = "a1b2c3d4e5f6";
     r.benchNumber = 7;
+    r.standPosition = 12;
+    r.sensorLabel = "ДТК-0458";
+    r.batch = "2026-12-08-1";
     return r;
 }
 } // namespace
@@ -104,6 +108,16 @@ class TestCertificate : public QObject {
             << "Контрольная сумма записи: "
                "5e1f0c2b9a7d4e3f8a6b1c0d2e9f7a4b3c8d5e6f1a2b0c9d7e4f3a8b6c1d0eff";
         QTest::newRow("bench's chain") << "Рабочее место a1b2c3d4e5f6, его запись № 7";
+        QTest::newRow("stand position") << "Место на стенде 12";
+        QTest::newRow("sensor's label") << "Метка датчика ДТК-0458";
+        QTest::newRow("batch") << "Партия калибровки 2026-12-08-1";
+    }
+    // On a stand a wait wants several readings, and the record says so.
+    void standRuleInWords() {
+        CalibrationRecord r = correction();
+        r.steady.readings = 3;
+        QCOMPARE(RecordTexts::steadyRule(r).simplified(),
+                 "последние 3 показания, охватывающие не менее 30 с, в пределах 0,05 %");
     }
     // The verdict a reader looks for first is on the first page.
     void verdictOnTheFirstPage() {

@@ -56,6 +56,10 @@ void conditions(CertificatePage &page, const CalibrationRecord &r) {
     };
     if (r.standPosition)
         fields.push_back({"Место на стенде", QString::number(*r.standPosition)});
+    if (!r.sensorLabel.empty())
+        fields.push_back({"Метка датчика", text(r.sensorLabel)});
+    if (!r.batch.empty())
+        fields.push_back({"Партия калибровки", text(r.batch)});
     fields.push_back({gasRole(r, TestGas::Cylinder), RecordTexts::cylinder(r)});
     const Cylinder &c = r.cylinder;
     if (!c.number.empty()) {

@@ -352,22 +352,22 @@ bool benchHistory(QSqlDatabase &db, Engine e, QString *why) {
 // one pass of gas (looked up by it), and the readings a wait wanted. Records
 // kept before have no label nor batch and wanted one reading.
 bool standBatches(QSqlDatabase &db, Engine, QString *why) {
-    return runAll(db,
-                  QStringList{"ALTER TABLE records ADD COLUMN sensor_label TEXT NOT NULL DEFAULT ''",
-                              "ALTER TABLE records ADD COLUMN batch TEXT NOT NULL DEFAULT ''",
-                              "ALTER TABLE records ADD COLUMN steady_readings INTEGER NOT NULL "
-                              "DEFAULT 1",
-                              "CREATE INDEX records_by_batch ON records (batch) WHERE batch <> ''"},
-                  why);
+    return runAll(
+        db,
+        QStringList{"ALTER TABLE records ADD COLUMN sensor_label TEXT NOT NULL DEFAULT ''",
+                    "ALTER TABLE records ADD COLUMN batch TEXT NOT NULL DEFAULT ''",
+                    "ALTER TABLE records ADD COLUMN steady_readings INTEGER NOT NULL "
+                    "DEFAULT 1",
+                    "CREATE INDEX records_by_batch ON records (batch) WHERE batch <> ''"},
+        why);
 }
 
 // Step n brings a journal of version n to n + 1.
 using Step = bool (*)(QSqlDatabase &, Engine, QString *);
 const std::vector<Step> &steps() {
-    static const std::vector<Step> all{firstLayout,   chainRecords, benchesAndCylinders,
-                                       gasCylinders,  noReplace,    linkNumbers,
-                                       recordContext, benchHistory, chainCylinders,
-                                       standBatches};
+    static const std::vector<Step> all{
+        firstLayout, chainRecords,  benchesAndCylinders, gasCylinders,   noReplace,
+        linkNumbers, recordContext, benchHistory,        chainCylinders, standBatches};
     return all;
 }
 

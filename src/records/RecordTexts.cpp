@@ -131,6 +131,12 @@ bool judgedByAlarms(const CalibrationRecord &r) {
 QString RecordTexts::steadyRule(const CalibrationRecord &r) {
     if (judgedByAlarms(r))
         return QString("сигнализация не меняется %1 с").arg(r.steady.windowSeconds);
+    // On a stand a position is read once a round.
+    if (r.steady.readings > 1)
+        return QString("последние %1 показания, охватывающие не менее %2 с, в пределах %3")
+            .arg(r.steady.readings)
+            .arg(r.steady.windowSeconds)
+            .arg(percent(r.steady.band, r.perPercent));
     return QString("за %1 с изменение менее %2")
         .arg(r.steady.windowSeconds)
         .arg(percent(r.steady.band, r.perPercent));
