@@ -60,11 +60,17 @@ class TestJournalWindow : public QObject, WindowHarness {
             record(23103, "2026-11-20T09:00:00", O::Interrupted, "Сидоров П.", "");
         pgs.model = "ЗЭ12";
         pgs.block = Block::Pgs;
+        CalibrationRecord onStand =
+            record(23102, "2026-03-05T11:00:00", O::Failed, "Иванов И. И.", "");
+        onStand.batch = "П-7";
+        CalibrationRecord alsoOnStand =
+            record(23104, "2026-02-01T08:00:00", O::Adjusted, "Иванов И. И.", "2026-08-01");
+        alsoOnStand.batch = "П-7";
         for (const CalibrationRecord &r :
              {record(23101, "2026-01-10T10:00:00", O::Adjusted, "Петрова А. С.", "2026-07-10"),
-              record(23102, "2026-03-05T11:00:00", O::Failed, "Иванов И. И.", ""),
+              onStand,
               record(23101, "2026-09-01T12:00:00", O::PassedAsFound, "петрова а. с.", "2027-03-01"),
-              pgs, record(23104, "2026-02-01T08:00:00", O::Adjusted, "Иванов И. И.", "2026-08-01")})
+              pgs, alsoOnStand})
             QVERIFY(store.add(r, nullptr));
         messages.clear();
         chooser = ScriptedChooser();
@@ -84,29 +90,34 @@ class TestJournalWindow : public QObject, WindowHarness {
         QTest::addColumn<int>("outcome"); // the combo's row; 0 all
         QTest::addColumn<QDate>("from");
         QTest::addColumn<QString>("technician");
+        QTest::addColumn<QString>("batch");
         QTest::addColumn<QList<qint64>>("shown");
         const QDate any(2000, 1, 1);
-        QTest::newRow("all, newest first") << ""
-                                           << "" << 0 << any << "" << QList<qint64>{5, 4, 3, 2, 1};
+        QTest::newRow("all, newest first")
+            << ""
+            << "" << 0 << any << "" << QString() << QList<qint64>{5, 4, 3, 2, 1};
         QTest::newRow("serial") << " 23101 "
-                                << "" << 0 << any << "" << QList<qint64>{3, 1};
+                                << "" << 0 << any << "" << QString() << QList<qint64>{3, 1};
         QTest::newRow("model") << ""
-                               << "ЗЭ12" << 0 << any << "" << QList<qint64>{4};
+                               << "ЗЭ12" << 0 << any << "" << QString() << QList<qint64>{4};
         QTest::newRow("failed") << ""
-                                << "" << 3 << any << "" << QList<qint64>{2};
+                                << "" << 3 << any << "" << QString() << QList<qint64>{2};
         QTest::newRow("adjusted") << ""
-                                  << "" << 2 << any << "" << QList<qint64>{5, 1};
+                                  << "" << 2 << any << "" << QString() << QList<qint64>{5, 1};
         QTest::newRow("from a day, that day in")
             << ""
-            << "" << 0 << QDate(2026, 3, 5) << "" << QList<qint64>{4, 3, 2};
+            << "" << 0 << QDate(2026, 3, 5) << "" << QString() << QList<qint64>{4, 3, 2};
         QTest::newRow("technician in any case")
             << ""
-            << "" << 0 << any << "ПЕТРОВ" << QList<qint64>{3, 1};
+            << "" << 0 << any << "ПЕТРОВ" << QString() << QList<qint64>{3, 1};
         QTest::newRow("all together")
             << "23101"
-            << "ЗЭ11.2к" << 1 << QDate(2026, 6, 1) << "петр" << QList<qint64>{3};
+            << "ЗЭ11.2к" << 1 << QDate(2026, 6, 1) << "петр" << QString() << QList<qint64>{3};
+        QTest::newRow("a stand's batch") << ""
+                                         << "" << 0 << any << ""
+                                         << " П-7 " << QList<qint64>{5, 2};
         QTest::newRow("nothing matches") << "99999"
-                                         << "" << 0 << any << "" << QList<qint64>{};
+                                         << "" << 0 << any << "" << QString() << QList<qint64>{};
     }
     void filtersChooseRecords() {
         QFETCH(QString, serial);
@@ -114,6 +125,7 @@ class TestJournalWindow : public QObject, WindowHarness {
         QFETCH(int, outcome);
         QFETCH(QDate, from);
         QFETCH(QString, technician);
+        QFETCH(QString, batch);
         QFETCH(QList<qint64>, shown);
         window->serialFilter->setText(serial);
         if (!model.isEmpty())
@@ -121,6 +133,7 @@ class TestJournalWindow : public QObject, WindowHarness {
         window->outcomeFilter->setCurrentIndex(outcome);
         window->fromDate->setDate(from);
         window->technicianFilter->setText(technician);
+        window->batchFilter->setText(batch);
         window->showButton->click();
         QCOMPARE(shownNumbers(), shown);
         QCOMPARE(window->recordsTable->rowCount(), shown.size());

@@ -20,6 +20,8 @@ bool JournalFilter::matches(const CalibrationRecord &r) const {
         return false;
     if ((from.isValid() && day < from) || (to.isValid() && day > to))
         return false;
+    if (!batch.trimmed().isEmpty() && QString::fromStdString(r.batch) != batch.trimmed())
+        return false;
     return technician.trimmed().isEmpty() ||
            QString::fromStdString(r.technician).contains(technician.trimmed(), Qt::CaseInsensitive);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Which records of the calibration journal the journal window shows: an
 // instrument by serial number, a model and its sensor block, a range of days,
-// an outcome and a part of the technician's name. An empty field lets every record through.
+// an outcome, a part of the technician's name and a stand's batch. An empty
+// field lets every record through.
 
 #include "calibration/CalibrationRecord.h"
 
@@ -21,6 +22,7 @@ struct JournalFilter {
     QDate from, to; // the days of the calibration, both included; null for open
     std::optional<CalibrationOutcome> outcome;
     QString technician; // a part of the name, in any case
+    QString batch;      // the whole batch, as its report names it
 
     bool matches(const CalibrationRecord &r) const;
 };

@@ -99,6 +99,7 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     connect(showButton, &QPushButton::clicked, this, &JournalWindow::showRecords);
     connect(serialFilter, &QLineEdit::returnPressed, this, &JournalWindow::showRecords);
     connect(technicianFilter, &QLineEdit::returnPressed, this, &JournalWindow::showRecords);
+    connect(batchFilter, &QLineEdit::returnPressed, this, &JournalWindow::showRecords);
     connect(certificateButton, &QPushButton::clicked, this, &JournalWindow::saveCertificate);
     connect(exportButton, &QPushButton::clicked, this, &JournalWindow::exportCsv);
     connect(sensorHistoryButton, &QPushButton::clicked, this, [this] {
@@ -149,6 +150,9 @@ QGridLayout *JournalWindow::buildFilters() {
     technicianFilter = new QLineEdit(this);
     technicianFilter->setObjectName("technicianFilter");
     technicianFilter->setPlaceholderText("часть фамилии");
+    batchFilter = new QLineEdit(this);
+    batchFilter->setObjectName("batchFilter");
+    batchFilter->setPlaceholderText("все");
     showButton = new QPushButton("Показать", this);
     showButton->setObjectName("showButton");
     showButton->setDefault(true);
@@ -165,7 +169,8 @@ QGridLayout *JournalWindow::buildFilters() {
     labelled("С:", fromDate, 1, 0);
     labelled("По:", toDate, 1, 2);
     labelled("Выполнил:", technicianFilter, 1, 4);
-    grid->addWidget(showButton, 0, 6, 2, 1);
+    labelled("Партия стенда:", batchFilter, 2, 0);
+    grid->addWidget(showButton, 0, 6, 3, 1);
     grid->setColumnStretch(5, 1);
     return grid;
 }
@@ -208,6 +213,7 @@ std::optional<JournalFilter> JournalWindow::filter() {
     if (const int o = outcomeFilter->currentData().toInt(); o >= 0)
         f.outcome = CalibrationOutcome(o);
     f.technician = technicianFilter->text();
+    f.batch = batchFilter->text();
     return f;
 }
 

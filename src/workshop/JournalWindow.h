@@ -59,6 +59,7 @@ class JournalWindow : public ReleasedWhenHidden<QWidget> {
     QDateEdit *toDate;
     QComboBox *outcomeFilter;
     QLineEdit *technicianFilter;
+    QLineEdit *batchFilter;
     QPushButton *showButton;
     QTableWidget *recordsTable;
     QPushButton *certificateButton;
