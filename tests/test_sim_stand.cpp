@@ -121,6 +121,9 @@ class TestSimStand : public QObject {
         vi.setStand(VirtualStand::Layout{{2}, 0});
         QVERIFY(dynamic_cast<OxygenBlockModel *>(vi.stand()->at(1)));
         QVERIFY(!vi.stand()->at(2));
+        // The block the tool reaches is the one the multiplexer is on.
+        QCOMPARE(static_cast<SensorBlockModel *>(vi.oxygen()), vi.stand()->at(1));
+        QVERIFY(vi.answer(command(Block::Base, Code::Poll, 2)));
         QVERIFY(!vi.oxygen());
         vi.setStand(std::nullopt);
         QVERIFY(!vi.stand());

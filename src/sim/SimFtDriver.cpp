@@ -27,6 +27,9 @@ SimFtDriver::SimFtDriver(SimClock clock, std::uint32_t rngStart)
         ++i;
         const auto instrumentSerial = static_cast<std::uint16_t>(23000 + 101 * k.deviceType);
         VirtualInstrument vi(k.deviceType, instrumentSerial, rngStart * 2654435761u + i);
+        // The ТКС and oxygen instruments sit on a stand of 32 of their blocks.
+        if (k.deviceType == 1 || k.deviceType == 7)
+            vi.setStand(VirtualStand::standard());
         vi.setClock(clock_);
         vi.setDrifted(true);
         adapters_.emplace_back(adapterSerial(k.deviceType),

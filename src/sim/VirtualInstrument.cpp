@@ -301,26 +301,32 @@ std::optional<Frame> VirtualInstrument::answerSensor(const Frame &command) {
     return sensor_->answer(command);
 }
 
+SensorBlockModel *VirtualInstrument::reachedBlock() {
+    if (VirtualStand *s = stand())
+        return s->at(s->selected());
+    return sensor_.get();
+}
+
 CatalyticSensorModel *VirtualInstrument::catalytic() {
-    if (auto *two = dynamic_cast<TwoSensorBlockModel *>(sensor_.get()))
+    if (auto *two = dynamic_cast<TwoSensorBlockModel *>(reachedBlock()))
         return &two->catalytic();
-    return dynamic_cast<CatalyticSensorModel *>(sensor_.get());
+    return dynamic_cast<CatalyticSensorModel *>(reachedBlock());
 }
 
 SemiconductorSensorModel *VirtualInstrument::semiconductor() {
-    if (auto *two = dynamic_cast<TwoSensorBlockModel *>(sensor_.get()))
+    if (auto *two = dynamic_cast<TwoSensorBlockModel *>(reachedBlock()))
         return &two->semiconductor();
     return nullptr;
 }
 
 PgsBlockModel *VirtualInstrument::pgs() {
-    return dynamic_cast<PgsBlockModel *>(sensor_.get());
+    return dynamic_cast<PgsBlockModel *>(reachedBlock());
 }
 
 OpticalBlockModel *VirtualInstrument::optical() {
-    return dynamic_cast<OpticalBlockModel *>(sensor_.get());
+    return dynamic_cast<OpticalBlockModel *>(reachedBlock());
 }
 
 OxygenBlockModel *VirtualInstrument::oxygen() {
-    return dynamic_cast<OxygenBlockModel *>(sensor_.get());
+    return dynamic_cast<OxygenBlockModel *>(reachedBlock());
 }

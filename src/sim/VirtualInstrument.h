@@ -135,7 +135,8 @@ class VirtualInstrument {
     VirtualStand *stand();
 
     // The sensor models of the present kind, for tests and the simulator's own
-    // controls; nullptr where the kind has no such sensor. The thermocatalytic
+    // controls; nullptr where the kind has no such sensor. With a stand, those
+    // of the block at the position the multiplexer is on (none where empty). The thermocatalytic
     // sensor is the whole block of kind 1 and the first sensor of kinds 2 and
     // 3, the semiconductor sensor their second; kind 4 is the ПГС block, kind 5
     // the optical methane block, kind 7 the oxygen block.
@@ -151,6 +152,8 @@ class VirtualInstrument {
     std::optional<Frame> answerBase(const Frame &command);
     std::optional<Frame> answerPump(const Frame &command);
     std::optional<Frame> answerSensor(const Frame &command);
+    // The block the tool reaches: the one, or the stand's at its position.
+    SensorBlockModel *reachedBlock();
     // The sensor block model of kind_, or none for a kind without a block.
     void makeSensorModel();
 
