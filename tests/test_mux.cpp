@@ -54,8 +54,11 @@ class TestMux : public QObject, protected WindowHarness {
 
     void windowAsBuilt() {
         QCOMPARE(mux->windowTitle(), QString("Управление мультиплексором"));
-        // Wider than the stand, for its title; the stand in the middle.
-        QCOMPARE(mux->size(), QSize(340, 321));
+        // Wider than the stand, for its title; the stand in the middle, the
+        // button that calibrates it under it.
+        QCOMPARE(mux->size(), QSize(340, 357));
+        QCOMPARE(mux->StandCalibrationButton->text(), QString("Калибровка стенда…"));
+        QVERIFY(mux->StandCalibrationButton->geometry().top() >= 321);
         QCOMPARE(mux->findChild<QWidget *>("standArea")->geometry(), QRect(58, 0, 224, 321));
         QCOMPARE(mux->RadioGroup1->title(), QString("Тип датчика"));
         QCOMPARE(mux->RadioGroup1->geometry(), QRect(8, 216, 161, 97));

@@ -27,7 +27,8 @@ StandCalibration::StandCalibration(std::uint8_t block, SensorGas gas, const Cali
         CalibrationRecord r = base;
         r.standPosition = f.position;
         r.sensorLabel = f.label;
-        Slot s{f, CalibrationProcedure(block, gas, std::move(r), nowMs), false, 0, false, std::nullopt};
+        Slot s{f,           CalibrationProcedure(block, gas, std::move(r), nowMs), false, 0, false,
+               std::nullopt};
         s.procedure.setReadings(StandReadings);
         slots_.push_back(std::move(s));
     }
@@ -46,6 +47,11 @@ bool StandCalibration::empty(const Slot &s) const {
 
 bool StandCalibration::parked(const Slot &s) const {
     return !done(s) && s.procedure.step().waiting == Waiting::Technician;
+}
+
+bool StandCalibration::waitsForTechnician() const {
+    return std::find(stage_.actions.begin(), stage_.actions.end(), Action::Ready) !=
+           stage_.actions.end();
 }
 
 bool StandCalibration::finished() const {

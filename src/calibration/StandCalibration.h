@@ -83,6 +83,9 @@ class StandCalibration {
     void drop(std::int64_t nowMs);
 
     const Stage &stage() const { return stage_; }
+    // The stand waits for the technician to put a gas on it: the line is
+    // free meanwhile (the pages may poll).
+    bool waitsForTechnician() const;
     std::vector<Position> positions() const;
     // The procedure of a position fitted, or nullptr.
     const CalibrationProcedure *procedure(int position) const;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -23,6 +24,9 @@ constexpr std::uint8_t TypeCodes[5] = {1, 2, 3, 4, 7};
 constexpr int StandWidth = 224;
 constexpr int WindowWidth = 340;
 constexpr int WindowHeight = 321;
+// Below the stand, the button that calibrates it.
+constexpr int StandButtonHeight = 28;
+constexpr int BelowStand = StandButtonHeight + 8;
 } // namespace
 
 TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
@@ -31,7 +35,7 @@ TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
       exchange_(exchange) {
     setObjectName("Form2");
     setWindowTitle("Управление мультиплексором");
-    setFixedSize(WindowWidth, WindowHeight);
+    setFixedSize(WindowWidth, WindowHeight + BelowStand);
     move(213, 148);
     QFont windowFont("MS Sans Serif");
     windowFont.setPixelSize(11);
@@ -54,6 +58,11 @@ TForm2::TForm2(ExchangeCycle &exchange, QWidget *parent)
         Lamps[static_cast<std::size_t>(p.lamp - 1)] = lamp;
         setLamp(p.lamp, false);
     }
+
+    StandCalibrationButton = new QPushButton("Калибровка стенда…", this);
+    StandCalibrationButton->setObjectName("StandCalibrationButton");
+    StandCalibrationButton->setGeometry(8, WindowHeight + 2, WindowWidth - 16, StandButtonHeight);
+    connect(StandCalibrationButton, &QPushButton::clicked, this, &TForm2::standCalibrationAsked);
 
     RadioGroup1 = new QGroupBox("Тип датчика", stand_);
     RadioGroup1->setObjectName("RadioGroup1");

@@ -16,6 +16,7 @@ class ExchangeCycle;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
+class QPushButton;
 class QRadioButton;
 
 class TForm2 : public ReleasedWhenHidden<QWidget> {
@@ -26,6 +27,8 @@ class TForm2 : public ReleasedWhenHidden<QWidget> {
     // Lamps Panel1 to Panel32 (index 0 is Panel1).
     std::array<QLabel *, 32> Lamps{};
     QGroupBox *RadioGroup1;
+    // "Калибровка стенда…": all the stand's sensors in one pass of gas.
+    QPushButton *StandCalibrationButton;
     std::array<QRadioButton *, 5> RadioItems{};
 
     // The chosen sensor-type item, -1 for none.
@@ -47,6 +50,7 @@ class TForm2 : public ReleasedWhenHidden<QWidget> {
 
   signals:
     void sensorTypeChosen(std::uint8_t typeCode);
+    void standCalibrationAsked();
 
   protected:
     void mouseReleaseEvent(QMouseEvent *event) override;

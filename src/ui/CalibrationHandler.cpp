@@ -13,6 +13,7 @@
 #include "records/RecordStore.h"
 #include "workshop/CalibrationRun.h"
 #include "workshop/CalibrationWindow.h"
+#include "workshop/StandRun.h"
 #include "workshop/CylinderFields.h"
 #include "workshop/JournalWindow.h"
 #include "workshop/SensorHistoryWindow.h"
@@ -296,20 +297,16 @@ void CalibrationHandler::openWindow(int page) {
     }
     if (form_.settingsBusy())
         return messages_.information("Обмен настройками с прибором уже идёт: дождитесь его конца.");
+    if (form_.standRun()->busy())
+        return messages_.information("Идёт калибровка стенда: дождитесь её конца.");
     const InstrumentKind *kind = findInstrumentKind(form_.IdentifiedType);
-    if (!form_.ConnectionOpen || !kind || PageIndex::blockOf(page) != kind->sensor.block)
+    if (!kind || PageIndex::blockOf(page) != kind->sensor.block)
         return messages_.error("Прибор не подключён: откройте его в списке «Устройства USB».");
-    const CalibrationRules *rules = findCalibrationRules(kind->sensor.block);
-    if (!rules)
-        return messages_.error("Для этого блока калибровка не предусмотрена.");
-    CalibrationRecord base;
-    base.deviceType = kind->deviceType;
-    base.model = kind->model;
-    base.serial = form_.IdentifiedSerialNumber;
-    base.block = kind->sensor.block;
-    base.sensorGas = gasOf(base.block, form_.exchange.ReplyFrame);
-    base.perPercent = rules->perPercent;
-    base.toolVersion = QCoreApplication::applicationVersion().toStdString();
+    QString why;
+    std::optional<CalibrationRecord> started = instrumentBase(&why);
+    if (!started)
+        return messages_.error(why);
+    CalibrationRecord base = std::move(*started);
     for (int n = 1; n <= 32; ++n)
         if (form_.Form2->lampLit(n))
             base.standPosition = n;
@@ -320,6 +317,28 @@ void CalibrationHandler::openWindow(int page) {
     if (recovery_ && recovery_->serial == base.serial && recovery_->block == base.block)
         shown.offerRecovery(*recovery_);
     showInScreen(shown);
+}
+
+std::optional<CalibrationRecord> CalibrationHandler::instrumentBase(QString *why) const {
+    const InstrumentKind *kind = findInstrumentKind(form_.IdentifiedType);
+    if (!form_.ConnectionOpen || !kind) {
+        *why = "Прибор не подключён: откройте его в списке «Устройства USB».";
+        return std::nullopt;
+    }
+    const CalibrationRules *rules = findCalibrationRules(kind->sensor.block);
+    if (!rules) {
+        *why = "Для этого блока калибровка не предусмотрена.";
+        return std::nullopt;
+    }
+    CalibrationRecord base;
+    base.deviceType = kind->deviceType;
+    base.model = kind->model;
+    base.serial = form_.IdentifiedSerialNumber;
+    base.block = kind->sensor.block;
+    base.sensorGas = gasOf(base.block, form_.exchange.ReplyFrame);
+    base.perPercent = rules->perPercent;
+    base.toolVersion = QCoreApplication::applicationVersion().toStdString();
+    return base;
 }
 
 void CalibrationHandler::setBusy(bool busy) {
@@ -361,7 +380,10 @@ void CalibrationHandler::keepWaiting() {
         if (s)
             number = s->add(record, &error);
         if (!number) {
-            window()->showUnkept(record, error, RetryKeepMs / 1000);
+            if (!record.batch.empty())
+                emit batchRecordWaiting(record, error, int(unkept_.size()));
+            else
+                window()->showUnkept(record, error, RetryKeepMs / 1000);
             retryKeep_->start();
             return;
         }
@@ -377,13 +399,16 @@ void CalibrationHandler::keepWaiting() {
             record.number = 0;
             sender_->wake();
         }
-        // Kept in a copied or restored journal, it stays here.
-        window()->showKept(
-            record, QString(), s->standing().doubtful() ? s->standing().note : QString(),
-            s->headError().isEmpty()
-                ? QString()
-                : "Этот компьютер не запомнил последнюю запись рабочего места: " + s->headError() +
-                      ".");
+        if (!record.batch.empty())
+            emit batchRecordKept(record, int(unkept_.size()));
+        else
+            // Kept in a copied or restored journal, it stays here.
+            window()->showKept(
+                record, QString(), s->standing().doubtful() ? s->standing().note : QString(),
+                s->headError().isEmpty()
+                    ? QString()
+                    : "Этот компьютер не запомнил последнюю запись рабочего места: " +
+                          s->headError() + ".");
         if (journalShown())
             journal_->showRecords();
         if (record.serial == form_.IdentifiedSerialNumber)

@@ -63,6 +63,9 @@ class CalibrationHandler : public QObject {
     bool journalShown() const;
     SensorHistoryHandler *sensorHistory() const { return history_; }
     CalibrationRun &run() const { return run_; }
+    // The record a calibration of the identified instrument's sensor block
+    // starts from; nothing, with the reason, when there is none to calibrate.
+    std::optional<CalibrationRecord> instrumentBase(QString *why) const;
     QLabel *lastCalibrationLabel() const { return last_; }
 
   signals:
@@ -72,11 +75,17 @@ class CalibrationHandler : public QObject {
     void recordsPathChanged(const QString &path);
     // The outbox's sender reached the server, or found it away.
     void serverAnswered(bool answered);
+    // A stand's record was kept, or the journal did not take it now (tried
+    // again in a few seconds); `waiting` records wait after it.
+    void batchRecordKept(const CalibrationRecord &record, int waiting);
+    void batchRecordWaiting(const CalibrationRecord &record, const QString &error, int waiting);
 
   public slots:
     void openWindow(int page);
     // The instrument was identified: its last record on the base page.
     void showLastCalibration();
+    // A finished record, kept in the journal now or as soon as it takes it.
+    void keep(const CalibrationRecord &record);
     // The journal window on the journal in use; `serial` (when not 0) is the
     // instrument it asks for.
     void openJournal(int serial);
@@ -85,7 +94,6 @@ class CalibrationHandler : public QObject {
     void showLastCalibration(const JournalReader::Read &read);
     void addButtons();
     void setBusy(bool busy);
-    void keep(const CalibrationRecord &record);
     void keepWaiting();
     // At the end: records still not kept go into a journal beside the one.
     void keepAside();

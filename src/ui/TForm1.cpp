@@ -4,6 +4,7 @@
 #include "ExportHandler.h"
 #include "SettingsHandler.h"
 #include "SettingsRun.h"
+#include "StandHandler.h"
 #include "UsbPage.h"
 #include "WorkshopHandler.h"
 #include "dialogs/Messages.h"
@@ -19,6 +20,7 @@
 #include "pages/TksPgsPage.h"
 #include "workshop/CalibrationRun.h"
 #include "workshop/JournalLocationDialog.h"
+#include "workshop/StandRun.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -130,8 +132,10 @@ void TForm1::finishBuilding() {
         return QDateTime::currentMSecsSinceEpoch() - started;
     };
     calibrationRun_ = new CalibrationRun([this] { return clock(); }, this);
+    standRun_ = new StandRun([this] { return clock(); }, this);
     calibrationHandler_ = new CalibrationHandler(*this, messages_, *calibrationRun_);
     workshopHandler_ = new WorkshopHandler(*this, messages_, *calibrationHandler_);
+    standHandler_ = new StandHandler(*this, messages_, *calibrationHandler_);
 
     // What the handlers put on the device list page, already shown, shows with
     // it, as on a window built whole.
@@ -260,10 +264,11 @@ void TForm1::setFileChooser(FileChooser &chooser) {
     settingsHandler_->setFileChooser(chooser);
     calibrationHandler_->setFileChooser(chooser);
     workshopHandler_->locationDialog()->setFileChooser(chooser);
+    standHandler_->setFileChooser(chooser);
 }
 
 bool TForm1::calibrationBusy() const {
-    return calibrationRun_->busy();
+    return calibrationRun_->busy() || standRun_->busy();
 }
 
 bool TForm1::settingsBusy() const {

@@ -17,6 +17,8 @@
 class BasePage;
 class CalibrationHandler;
 class CalibrationRun;
+class StandRun;
+class StandHandler;
 class BlockPage;
 class HydrogenPage;
 class OpticalPage;
@@ -127,13 +129,15 @@ class TForm1 : public QWidget {
     void setFileChooser(FileChooser &chooser);
     // A settings session has the line (or its end awaits its report).
     bool settingsBusy() const;
-    // A calibration has the line.
+    // A calibration has the line, of one block or of a stand.
     bool calibrationBusy() const;
+    StandRun *standRun() const { return standRun_; }
     // Milliseconds from any fixed start: the calibration's time. Tests put in
     // a clock they move themselves.
     std::function<std::int64_t()> clock;
     CalibrationHandler *calibration() const { return calibrationHandler_; }
     WorkshopHandler *workshop() const { return workshopHandler_; }
+    StandHandler *stand() const { return standHandler_; }
 
   public slots:
     void FormCreate();
@@ -185,8 +189,10 @@ class TForm1 : public QWidget {
     SettingsRun *settingsRun_ = nullptr;
     SettingsHandler *settingsHandler_ = nullptr;
     CalibrationRun *calibrationRun_ = nullptr;
+    StandRun *standRun_ = nullptr;
     CalibrationHandler *calibrationHandler_ = nullptr;
     WorkshopHandler *workshopHandler_ = nullptr;
+    StandHandler *standHandler_ = nullptr;
     void loadFrontEndPicture();
 
     SilentSearch silentSearch_;

@@ -9,6 +9,7 @@
 #include "link/DeviceChangeWait.h"
 #include "pages/PumpPage.h"
 #include "workshop/CalibrationRun.h"
+#include "workshop/StandRun.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -45,6 +46,7 @@ void TForm1::EndConnection() {
         return;
     settingsRun_->drop();
     calibrationRun_->drop();
+    standRun_->drop();
     Timer1->stop();
     Timer2->stop();
     searching(false);

@@ -11,6 +11,7 @@
 #include "pages/OxygenPage.h"
 #include "protocol/InstrumentKind.h"
 #include "workshop/CalibrationRun.h"
+#include "workshop/StandRun.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -30,6 +31,9 @@ void TForm1::Timer1Timer() {
     // So has a calibration, once the page's own write is out.
     if (!exchange.assuredPending() && calibrationRun_->transmit(link_))
         return;
+    // So has a stand calibration, but while it waits for the next gas.
+    if (!exchange.assuredPending() && standRun_->transmit(link_))
+        return;
     exchange.transmitTick(link_);
 }
 
@@ -45,7 +49,8 @@ void TForm1::Timer2Timer() {
         break;
     case ExchangeCycle::Received::Reply:
         if (settingsRun_->receive(exchange.ReplyFrame) ||
-            calibrationRun_->receive(exchange.ReplyFrame))
+            calibrationRun_->receive(exchange.ReplyFrame) ||
+            standRun_->receive(exchange.ReplyFrame))
             break;
         if (isAcceptedKind(IdentifiedType))
             PageDecoder();
@@ -72,6 +77,7 @@ void TForm1::Identify() {
     // What a settings session was doing belonged to the instrument as it was.
     settingsRun_->drop();
     calibrationRun_->drop();
+    standRun_->drop();
     const InstrumentKind *kind = findInstrumentKind(deviceTypeOf(exchange.ReplyFrame));
     if (!kind) {
         messages_.information(UnknownInstrument);

@@ -8,6 +8,7 @@
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
 #include "workshop/CalibrationRun.h"
+#include "workshop/StandRun.h"
 
 #include <QTimer>
 
@@ -31,6 +32,7 @@ void TForm1::sensorTypeChosen(std::uint8_t typeCode) {
     // The kind changes: a settings session of the old one stops here.
     settingsRun_->drop();
     calibrationRun_->drop();
+    standRun_->drop();
     Timer2->stop();
     Timer1->stop();
     setActivePage(PageIndex::Base);

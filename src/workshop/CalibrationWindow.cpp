@@ -1,5 +1,7 @@
 #include "CalibrationWindow.h"
 
+#include "LocaleNumbers.h"
+
 #include "CalibrationContextFields.h"
 #include "CalibrationRun.h"
 #include "CylinderFields.h"
@@ -60,24 +62,6 @@ QString text(const std::string &s) {
 
 QString settingsKey(std::uint8_t block, const char *name) {
     return QString("calibration/%1/%2").arg(block).arg(name);
-}
-
-// Numbers as the program's locale writes them, everywhere in the window.
-QString fixed(double value, int decimals) {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(value, 'f', decimals);
-}
-
-// The procedure and the record's texts write "2,50 %" and "1219,4 мВ"
-// whatever the locale: their numbers before a unit take the locale's
-// decimal point, so that the window writes numbers one way.
-QString localized(QString text) {
-    const QChar point = QLocale().decimalPoint().front();
-    if (point == ',')
-        return text;
-    static const QRegularExpression decimal(QStringLiteral("(\\d),(\\d+)(?=[ \u00a0](%|мВ))"));
-    return text.replace(decimal, QString("\\1") + point + "\\2");
 }
 
 int decimalsOf(int per) {

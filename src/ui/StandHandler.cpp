@@ -1,0 +1,63 @@
+#include "StandHandler.h"
+
+#include "CalibrationHandler.h"
+#include "TForm1.h"
+#include "WindowPlacement.h"
+#include "dialogs/Messages.h"
+#include "mux/TForm2.h"
+#include "workshop/StandCalibrationWindow.h"
+#include "workshop/StandRun.h"
+
+#include <QPushButton>
+
+StandHandler::StandHandler(TForm1 &form, Messages &messages, CalibrationHandler &calibration)
+    : QObject(&form), form_(form), messages_(messages), calibration_(calibration) {
+    connect(form_.Form2, &TForm2::standCalibrationAsked, this, &StandHandler::openWindow);
+    connect(form_.standRun(), &StandRun::finished, this,
+            [this](const std::vector<CalibrationRecord> &records) {
+                for (const CalibrationRecord &r : records)
+                    calibration_.keep(r);
+            });
+    connect(&calibration_, &CalibrationHandler::batchRecordKept, this,
+            [this](const CalibrationRecord &, int waiting) {
+                window()->showKept(++kept_, waiting, QString());
+            });
+    connect(&calibration_, &CalibrationHandler::batchRecordWaiting, this,
+            [this](const CalibrationRecord &, const QString &error, int waiting) {
+                window()->showKept(kept_, waiting, error);
+            });
+}
+
+StandCalibrationWindow *StandHandler::window() {
+    if (window_)
+        return window_;
+    window_ = new StandCalibrationWindow(*form_.standRun(), messages_, &form_);
+    window_->hide();
+    window_->cylinders->setStoreAccess(calibration_.registerAccess());
+    if (chooser_)
+        window_->setFileChooser(*chooser_);
+    connect(window_, &StandCalibrationWindow::started, this, [this] { kept_ = 0; });
+    return window_;
+}
+
+void StandHandler::setFileChooser(FileChooser &chooser) {
+    chooser_ = &chooser;
+    if (window_)
+        window_->setFileChooser(chooser);
+}
+
+void StandHandler::openWindow() {
+    if (form_.standRun()->busy()) {
+        showInScreen(*window());
+        return;
+    }
+    if (form_.calibrationBusy() || form_.settingsBusy())
+        return messages_.information(
+            "С прибором уже идёт калибровка или обмен настройками: дождитесь их конца.");
+    QString why;
+    const std::optional<CalibrationRecord> base = calibration_.instrumentBase(&why);
+    if (!base)
+        return messages_.error(why);
+    window()->prepare(*base);
+    showInScreen(*window());
+}
