@@ -8,6 +8,7 @@
 #include "testsupport/WindowHarness.h"
 #include "ui/TForm1.h"
 
+#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
