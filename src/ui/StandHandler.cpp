@@ -19,7 +19,8 @@ StandHandler::StandHandler(TForm1 &form, Messages &messages, CalibrationHandler 
                     calibration_.keep(r);
             });
     connect(&calibration_, &CalibrationHandler::batchRecordKept, this,
-            [this](const CalibrationRecord &, int waiting) {
+            [this](const CalibrationRecord &record, int waiting) {
+                window()->recordKept(record);
                 window()->showKept(++kept_, waiting, QString());
             });
     connect(&calibration_, &CalibrationHandler::batchRecordWaiting, this,

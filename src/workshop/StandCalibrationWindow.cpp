@@ -4,6 +4,7 @@
 #include "LocaleNumbers.h"
 #include "dialogs/Messages.h"
 #include "mux/StandLayout.h"
+#include "records/BatchReport.h"
 #include "records/RecordTexts.h"
 
 #include <QChart>
@@ -292,6 +293,7 @@ void StandCalibrationWindow::startClicked() {
     reportButton->hide();
     keptLabel->clear();
     shownPosition_ = 0;
+    kept_.clear();
     run_.start(StandCalibration(record.block, record.sensorGas, record, fitted, run_.now()));
     emit started(batch_);
     refresh();
@@ -392,6 +394,30 @@ void StandCalibrationWindow::showKept(int kept, int waiting, const QString &erro
                                  .arg(error));
 }
 
+void StandCalibrationWindow::recordKept(const CalibrationRecord &record) {
+    if (record.standPosition && record.batch == batch_.toStdString())
+        kept_[*record.standPosition] = record;
+}
+
 void StandCalibrationWindow::saveReport() {
-    messages_.information("Отчёт партии ещё не готов.");
+    const StandCalibration *stand = run_.stand();
+    if (!stand || !stand->finished())
+        return;
+    std::vector<BatchReport::Position> positions;
+    for (const StandCalibration::Position &p : stand->positions()) {
+        BatchReport::Position line{p.position, p.label, std::nullopt};
+        if (const auto k = kept_.find(p.position); k != kept_.end())
+            line.record = k->second;
+        else if (p.state != State::Empty)
+            line.record = stand->procedure(p.position)->record();
+        positions.push_back(std::move(line));
+    }
+    const QString path =
+        chooser_->saveFileName(this, "Сохранить отчёт партии", QString("Партия-%1.pdf").arg(batch_),
+                               "Документ PDF (*.pdf)");
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!BatchReport::write(batch_, positions, path, &error))
+        messages_.error(error);
 }

@@ -12,10 +12,12 @@
 #include "CylinderFields.h"
 #include "StandRun.h"
 #include "dialogs/ReleasedWhenHidden.h"
+#include "export/DialogFileChooser.h"
 
 #include <QWidget>
 
 #include <array>
+#include <map>
 #include <memory>
 
 class CalibrationContextFields;
@@ -40,6 +42,8 @@ class StandCalibrationWindow : public ReleasedWhenHidden<QWidget> {
     // How many of the batch's records the journal holds, and how many wait
     // for it (with the reason).
     void showKept(int kept, int waiting, const QString &error);
+    // A record of the batch as the journal holds it, for the report.
+    void recordKept(const CalibrationRecord &record);
     QString batch() const { return batch_; }
 
     static constexpr int Positions = 32;
@@ -78,8 +82,10 @@ class StandCalibrationWindow : public ReleasedWhenHidden<QWidget> {
 
     StandRun &run_;
     Messages &messages_;
-    FileChooser *chooser_ = nullptr;
+    FileChooser *chooser_ = &dialog_;
     CalibrationRecord base_;
     QString batch_;
     int shownPosition_ = 0;
+    std::map<int, CalibrationRecord> kept_; // by position
+    DialogFileChooser dialog_;
 };

@@ -1,0 +1,161 @@
+// The stand calibration as the program wires it, against the virtual ТКС
+// instrument's stand on a hand-moved clock: opened from the multiplexer
+// window, some positions fitted, each gas put on the whole stand when asked,
+// to the records under one batch and the batch's report.
+
+#include "mux/TForm2.h"
+#include "records/RecordStore.h"
+#include "sim/SimFtDriver.h"
+#include "testsupport/RecordingMessages.h"
+#include "testsupport/ScriptedChooser.h"
+#include "ui/CalibrationHandler.h"
+#include "ui/StandHandler.h"
+#include "ui/TForm1.h"
+#include "workshop/CalibrationContextFields.h"
+#include "workshop/JournalWindow.h"
+#include "workshop/StandCalibrationWindow.h"
+#include "workshop/StandRun.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+class TestStandWindow : public QObject {
+    Q_OBJECT
+
+    std::int64_t nowMs = 0;
+    std::unique_ptr<SimFtDriver> sim;
+    RecordingMessages messages;
+    ScriptedChooser chooser;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TForm1> form;
+    std::size_t row = 0;
+
+    void run(int ms) {
+        for (int t = 0; t < ms; t += 50) {
+            nowMs += 50;
+            if (nowMs % 350 == 0)
+                form->Timer1Timer();
+            if (nowMs % 100 == 0)
+                form->Timer2Timer();
+            if (nowMs % 1000 == 0)
+                QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+    }
+    StandCalibrationWindow &window() { return *form->stand()->window(); }
+    QString recordsPath() const { return dir->filePath("records.sqlite"); }
+
+  private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() {
+        QSettings().clear();
+        nowMs = 0;
+        dir = std::make_unique<QTemporaryDir>();
+        sim = std::make_unique<SimFtDriver>([this] { return nowMs; });
+        messages.clear();
+        form = std::make_unique<TForm1>(*sim, messages);
+        form->clock = [this] { return nowMs; };
+        form->calibration()->setRecordsPath(recordsPath());
+        form->setFileChooser(chooser);
+        for (std::size_t i = 0; i < sim->adapterCount(); ++i)
+            if (sim->instrument(i).kind() == 1)
+                row = i;
+        form->ListView1->selectRow(int(row));
+        form->ListView1DblClick();
+        run(3000);
+    }
+    void cleanup() {
+        form.reset();
+        sim.reset();
+    }
+
+    // Six positions fitted: four drifted sensors, the empty 7 and the block
+    // at 12 that loses its save. The page polls while the stand waits for a
+    // gas; the records go to the journal under the batch, and its report
+    // names every position.
+    void aStandToItsReport() {
+        form->Form2->StandCalibrationButton->click();
+        QVERIFY(window().isVisible());
+        for (int p = 1; p <= 32; ++p)
+            window().fittedButtons[std::size_t(p - 1)]->setChecked(p <= 4 || p == 7 || p == 12);
+        QCOMPARE(window().labelsTable->rowCount(), 6);
+        window().labelsTable->item(0, 1)->setText("ДТК-001");
+        window().technicianEdit->setText("Иванов И. И.");
+        window().context->laboratoryEdit->setText("Лаборатория газового контроля");
+        CylinderFields &c = *window().cylinders;
+        c.cylinderNumberEdit->setText("ГСО 10-123");
+        c.cylinderGasEdit->setText("CH4 в воздухе");
+        c.cylinderSupplierEdit->setText("ООО «Мониторинг»");
+        c.cylinderConcentrationEdit->setText("2,50");
+        c.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
+        window().startButton->click();
+        QVERIFY2(messages.errors.isEmpty(), qPrintable(messages.errors.join("; ")));
+        QVERIFY(form->calibrationBusy());
+        const QString batch = window().batch();
+
+        int gases = 0, pagePolls = 0;
+        for (int guard = 0; guard < 3000 && form->standRun()->busy(); ++guard) {
+            run(1000);
+            if (window().readyButton->isEnabled()) {
+                // Idle between stages: the page has the line again.
+                const std::size_t before = sim->written(row).size();
+                run(1000);
+                pagePolls += int(sim->written(row).size() - before);
+                sim->instrument(row).applyGas(form->standRun()->stand()->stage().gas, 250);
+                window().readyButton->click();
+                ++gases;
+            }
+        }
+        QVERIFY(!form->standRun()->busy());
+        QCOMPARE(gases, 5);
+        QVERIFY(pagePolls > 0);
+        run(2000);
+        const auto colour = [this](int p) {
+            return window().cells[std::size_t(p - 1)]->palette().color(QPalette::Button);
+        };
+        QCOMPARE(colour(7), QColor(0xC8, 0xC8, 0xC8));  // empty
+        QCOMPARE(colour(12), QColor(0xFF, 0x88, 0x88)); // failed
+        QCOMPARE(colour(1), QColor(0xA8, 0xE0, 0xA8));  // adjusted
+        QVERIFY(window().keptLabel->text().contains("Записей партии в журнале: 5"));
+
+        RecordStore store;
+        QVERIFY(store.open(recordsPath(), nullptr));
+        int inBatch = 0;
+        for (const CalibrationRecord &r : store.list()) {
+            QCOMPARE(QString::fromStdString(r.batch), batch);
+            QCOMPARE(r.steady.readings, 3);
+            ++inBatch;
+            if (*r.standPosition == 12)
+                QCOMPARE(r.outcome, CalibrationOutcome::Failed);
+            else
+                QCOMPARE(r.outcome, CalibrationOutcome::Adjusted);
+        }
+        QCOMPARE(inBatch, 5);
+        QCOMPARE(store.verify().finding, ChainCheck::Finding::Intact);
+
+        chooser.answer = dir->filePath("partiya.pdf");
+        window().reportButton->click();
+        QProcess text;
+        text.start("pdftotext", {"-layout", chooser.answer, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QString report = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        QVERIFY2(report.contains("Партия " + batch), qPrintable(report));
+        QVERIFY(report.contains("ДТК-001"));
+        QVERIFY(report.contains("пусто"));
+        QVERIFY(report.contains("настроены и годны: 4; годны без настройки: 0; не годны: 1"));
+    }
+};
+
+QTEST_MAIN(TestStandWindow)
+#include "test_stand_window.moc"
