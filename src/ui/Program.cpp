@@ -2,6 +2,7 @@
 
 #include "CalibrationHandler.h"
 #include "GasControl.h"
+#include "StandHandler.h"
 #include "TForm1.h"
 #include "WindowPlacement.h"
 #include "dialogs/BoxMessages.h"
@@ -86,6 +87,7 @@ void Program::wire(const ProgramOptions &options) {
             &form);
         p.gasControl->setWindowFlags(Qt::Tool);
         calibration.setGasControl(p.gasControl);
+        form.stand()->setGasControl(p.gasControl);
         if (form.isVisible())
             showGasControl();
     }

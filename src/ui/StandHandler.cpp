@@ -1,6 +1,7 @@
 #include "StandHandler.h"
 
 #include "CalibrationHandler.h"
+#include "GasControl.h"
 #include "TForm1.h"
 #include "WindowPlacement.h"
 #include "dialogs/Messages.h"
@@ -45,6 +46,22 @@ void StandHandler::setFileChooser(FileChooser &chooser) {
     chooser_ = &chooser;
     if (window_)
         window_->setFileChooser(chooser);
+}
+
+void StandHandler::setGasControl(GasControl *control) {
+    gasControl_ = control;
+    connect(form_.standRun(), &StandRun::changed, this, [this] {
+        const StandCalibration *s = form_.standRun()->stand();
+        if (!gasControl_ || !s || !form_.standRun()->busy() || !s->waitsForTechnician() ||
+            s->stage().number == followedStage_)
+            return;
+        followedStage_ = s->stage().number;
+        gasControl_->choose(s->stage().gas);
+    });
+    connect(form_.standRun(), &StandRun::busyChanged, this, [this](bool busy) {
+        if (busy)
+            followedStage_ = -1;
+    });
 }
 
 void StandHandler::openWindow() {

@@ -7,6 +7,7 @@
 
 class CalibrationHandler;
 class FileChooser;
+class GasControl;
 class Messages;
 class StandCalibrationWindow;
 class TForm1;
@@ -19,6 +20,10 @@ class StandHandler : public QObject {
     // The window, made when first asked for.
     StandCalibrationWindow *window();
     void setFileChooser(FileChooser &chooser);
+    // Under --simulate: the control of the gas on the virtual stand, which
+    // then turns to each gas the stand asks for (the technician still says
+    // when it is on).
+    void setGasControl(GasControl *control);
 
   public slots:
     void openWindow();
@@ -30,4 +35,6 @@ class StandHandler : public QObject {
     StandCalibrationWindow *window_ = nullptr;
     FileChooser *chooser_ = nullptr;
     int kept_ = 0;
+    GasControl *gasControl_ = nullptr;
+    int followedStage_ = -1;
 };
