@@ -27,8 +27,9 @@ StandCalibration::StandCalibration(std::uint8_t block, SensorGas gas, const Cali
         CalibrationRecord r = base;
         r.standPosition = f.position;
         r.sensorLabel = f.label;
-        Slot s{f,           CalibrationProcedure(block, gas, std::move(r), nowMs), false, 0, false,
-               std::nullopt};
+        Slot s{
+            f, CalibrationProcedure(block, gas, std::move(r), nowMs), false, 0, false, std::nullopt,
+            {}};
         s.procedure.setReadings(StandReadings);
         slots_.push_back(std::move(s));
     }
@@ -188,6 +189,7 @@ void StandCalibration::takeReply(const Frame &reply, std::int64_t nowMs) {
     if (reply[1] == Code::Poll) {
         ++readings_;
         s.latest = s.procedure.liveValue();
+        s.unit = s.procedure.liveUnit();
     }
 }
 
@@ -227,7 +229,7 @@ std::vector<StandCalibration::Position> StandCalibration::positions() const {
     std::vector<Position> v;
     v.reserve(slots_.size());
     for (const Slot &s : slots_) {
-        Position p{s.fitted.position, s.fitted.label, State::Waiting, s.latest};
+        Position p{s.fitted.position, s.fitted.label, State::Waiting, s.latest, s.unit};
         if (empty(s))
             p.state = State::Empty;
         else if (done(s))

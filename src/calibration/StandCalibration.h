@@ -56,7 +56,8 @@ class StandCalibration {
         int position = 0;
         std::string label;
         State state = State::Waiting;
-        std::optional<double> latest; // its last reading, in the unit of the step's chart
+        std::optional<double> latest; // its last reading
+        std::string unit;             // of that reading: "%", "мВ"
     };
     // What the technician sees of the stage under way: the instruction, the
     // gas on the stand, what may be chosen, the positions still waiting and
@@ -103,6 +104,7 @@ class StandCalibration {
         int silentVisits = 0;
         bool abortAsked = false;
         std::optional<double> latest;
+        std::string unit;
     };
     enum class Line { Switch, AwaitSwitch, Visit };
 

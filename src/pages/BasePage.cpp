@@ -54,6 +54,9 @@ BasePage::BasePage(ExchangeCycle &exchange, QTimer &transmitTimer, QWidget *pare
     offPalette.setColor(QPalette::ButtonText, QColor(0xFF, 0, 0));
     Button2->setPalette(offPalette);
     Button72 = button(this, "Button72", QString(), 0, 520, 17, 16);
+    // It has no caption: a screen reader and a pointer resting on it name it.
+    Button72->setAccessibleName("Управление мультиплексором");
+    Button72->setToolTip("Управление мультиплексором стенда");
 
     Chart1 = new StripChart("Chart1", "Series1", "Напряжение аккумуляторной батареи, мВ", 4000,
                             6200, this);

@@ -186,14 +186,15 @@ void StandCalibrationWindow::buildRun() {
     for (const auto &[channel, cell] : cellsOfChannels()) {
         auto *b = new QPushButton(runArea);
         b->setObjectName(QString("standCell%1").arg(channel));
-        b->setMinimumSize(78, 44);
-        b->setAutoFillBackground(true);
-        b->setFlat(true);
+        b->setFixedSize(84, 44);
         grid->addWidget(b, cell.first, cell.second);
         cells[std::size_t(channel - 1)] = b;
         connect(b, &QPushButton::clicked, this, [this, channel] { showPosition(channel); });
     }
-    middle->addLayout(grid);
+    auto *stand = new QVBoxLayout;
+    stand->addLayout(grid);
+    stand->addStretch(1);
+    middle->addLayout(stand);
     auto *side = new QVBoxLayout;
     positionLabel = new QLabel("Нажмите позицию, чтобы увидеть её график", runArea);
     positionLabel->setObjectName("standPositionLabel");
@@ -330,10 +331,9 @@ void StandCalibrationWindow::refresh() {
     }
     for (const auto &p : positions) {
         QPushButton *cell = cells[std::size_t(p.position - 1)];
-        const CalibrationProcedure *proc = stand->procedure(p.position);
-        const QString value =
-            p.latest ? fixed(*p.latest, 2) + " " + QString::fromStdString(proc->liveUnit())
-                     : QString("—");
+        const QString value = p.latest ? fixed(*p.latest, p.unit == "%" ? 2 : 1) + " " +
+                                             QString::fromStdString(p.unit)
+                                       : QString("—");
         cell->setEnabled(true);
         cell->setText(QString("%1\n%2").arg(p.position).arg(value));
         cell->setAccessibleName(
