@@ -51,8 +51,8 @@ bool BatchReport::write(const QString &batch, const std::vector<Position> &posit
         page.centred("Партия " + batch, CertificatePage::font(11));
         page.skip(4);
         if (first) {
-            page.fields({{"Прибор", RecordTexts::instrument(*first)},
-                         {"Дата", text(first->when).left(10)},
+            page.fields({{"Прибор", RecordTexts::instrumentWithSerial(*first)},
+                         {"Дата", RecordTexts::date(first->when.substr(0, 10))},
                          {"Калибровку выполнил", RecordTexts::technician(*first)},
                          {"Газ из баллона", RecordTexts::cylinder(*first)},
                          {"Устойчивость показаний", RecordTexts::steadyRule(*first)},

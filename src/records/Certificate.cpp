@@ -27,10 +27,7 @@ QString titleOf(const CalibrationRecord &r) {
     return "Свидетельство о калибровке № " + recordNumber(r);
 }
 
-// "ЗЭ22, блок ТКС+ПГС водород, № 23101"
-QString instrumentWithSerial(const CalibrationRecord &r) {
-    return RecordTexts::instrument(r) + ", № " + QString::number(r.serial);
-}
+using RecordTexts::instrumentWithSerial;
 
 void instrument(CertificatePage &page, const CalibrationRecord &r) {
     page.heading("Прибор");

@@ -92,6 +92,10 @@ QString RecordTexts::instrument(const CalibrationRecord &r) {
     return QString::fromStdString(instrumentName(r.model, r.block));
 }
 
+QString RecordTexts::instrumentWithSerial(const CalibrationRecord &r) {
+    return instrument(r) + ", № " + QString::number(r.serial);
+}
+
 QString RecordTexts::versionName(const std::string &key) {
     if (key == "base")
         return "базовый блок";

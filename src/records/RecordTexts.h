@@ -36,6 +36,8 @@ QString alarms(std::optional<int> bits);
 QString blockName(int block);
 // The instrument by its model and sensor block: "ЗЭ22, блок ТКС+ПГС водород".
 QString instrument(const CalibrationRecord &r);
+// "ЗЭ22, блок ТКС+ПГС водород, № 23101"
+QString instrumentWithSerial(const CalibrationRecord &r);
 // A block's version key ("base", "pump", "sensor") in words.
 QString versionName(const std::string &key);
 // The steady rule the record was judged by: "за 30 с изменение менее 0,05 %",

@@ -316,12 +316,14 @@ void StandCalibrationWindow::refresh() {
     for (const auto &p : positions)
         ++counted[p.state];
     progressLabel->setText(
-        QString("Партия %1. Газ подан %2 раз(а); ждут показаний: %3 из %4; этап идёт %5.")
-            .arg(batch_)
-            .arg(stage.number)
-            .arg(stage.waiting)
-            .arg(positions.size())
-            .arg(minutes(run_.now() - stage.beganMs)));
+        stand->finished()
+            ? QString("Партия %1. Газ подан %2 раз(а).").arg(batch_).arg(stage.number)
+            : QString("Партия %1. Газ подан %2 раз(а); ждут показаний: %3 из %4; этап идёт %5.")
+                  .arg(batch_)
+                  .arg(stage.number)
+                  .arg(stage.waiting)
+                  .arg(positions.size())
+                  .arg(minutes(run_.now() - stage.beganMs)));
     for (int p = 1; p <= Positions; ++p) {
         QPushButton *cell = cells[std::size_t(p - 1)];
         cell->setEnabled(false);
