@@ -27,7 +27,7 @@ dbus-run-session -- bash -c '
     >"$1/program.log" 2>&1 &
   program=$!
   status=0
-  PYTHONPATH="$2" timeout 900 /usr/bin/python3 "$3" "$1/out" || status=$?
+  PYTHONPATH="$2" timeout 1700 /usr/bin/python3 "$3" "$1/out" || status=$?
   kill "$program" 2>/dev/null || true
   [ "$status" -eq 0 ] || { echo "The program said:"; tail -n 20 "$1/program.log"; }
   exit "$status"
