@@ -2,8 +2,7 @@
 
 #include "protocol/LinkPort.h"
 
-CalibrationRun::CalibrationRun(Clock clock, QObject *parent)
-    : QObject(parent), clock_(std::move(clock)) {}
+CalibrationRun::CalibrationRun(Clock clock, QObject *parent) : LineRun(std::move(clock), parent) {}
 
 void CalibrationRun::start(CalibrationProcedure procedure) {
     if (busy())
@@ -17,18 +16,15 @@ void CalibrationRun::start(CalibrationProcedure procedure) {
 void CalibrationRun::act(CalibrationProcedure::Action action) {
     if (!procedure_)
         return;
-    procedure_->act(action, clock_());
+    procedure_->act(action, now());
     announce();
 }
 
 bool CalibrationRun::transmit(LinkPort &port) {
     if (!procedure_)
         return false;
-    if (std::optional<Frame> frame = procedure_->nextFrame(clock_())) {
-        port.setErrorReports(false);
-        port.write(frame->data(), FrameSize);
-        port.setErrorReports(true);
-    }
+    if (std::optional<Frame> frame = procedure_->nextFrame(now()))
+        send(port, *frame);
     announce();
     return true;
 }
@@ -36,7 +32,7 @@ bool CalibrationRun::transmit(LinkPort &port) {
 bool CalibrationRun::receive(const Frame &reply) {
     if (!procedure_)
         return false;
-    procedure_->takeReply(reply, clock_());
+    procedure_->takeReply(reply, now());
     announce();
     return reply[1] != Code::Poll;
 }
@@ -44,24 +40,9 @@ bool CalibrationRun::receive(const Frame &reply) {
 void CalibrationRun::drop() {
     if (!procedure_)
         return;
-    procedure_->drop(clock_());
+    procedure_->drop(now());
     // Reported at once: the window may be told before the next event.
     endIfOver();
-}
-
-void CalibrationRun::announce() {
-    if (announcing_)
-        return;
-    announcing_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            announcing_ = false;
-            if (procedure_)
-                emit changed();
-            endIfOver();
-        },
-        Qt::QueuedConnection);
 }
 
 void CalibrationRun::endIfOver() {

@@ -5,30 +5,21 @@
 // so the page keeps showing what the block measures; the page's standing
 // frame and sequence wait until the procedure is over.
 //
-// Changes of step are announced from the event loop, never from inside a
-// tick, so that what follows (the window redrawing, the record written) does
-// not hold the ticks up.
+// Changes of step are announced from the event loop (LineRun).
 
+#include "LineRun.h"
 #include "calibration/CalibrationProcedure.h"
 
-#include <QObject>
-
-#include <functional>
 #include <optional>
 
-class LinkPort;
-
-class CalibrationRun : public QObject {
+class CalibrationRun : public LineRun {
     Q_OBJECT
   public:
-    using Clock = std::function<std::int64_t()>;
-
     CalibrationRun(Clock clock, QObject *parent = nullptr);
 
     // Takes the line from the next transmit turn on. Only while not busy().
     void start(CalibrationProcedure procedure);
     bool busy() const { return procedure_.has_value(); }
-    std::int64_t now() const { return clock_(); }
     // The procedure running, or the last one, until the next start.
     const CalibrationProcedure *procedure() const {
         return procedure_ ? &*procedure_ : ended_ ? &*ended_ : nullptr;
@@ -45,18 +36,13 @@ class CalibrationRun : public QObject {
     void drop();
 
   signals:
-    void busyChanged(bool busy);
-    // Something in the procedure moved: a reading, a step.
-    void changed();
     // It is over; its record is complete.
     void finished(const CalibrationRecord &record);
 
   private:
-    void announce();
-    void endIfOver();
+    bool running() const override { return busy(); }
+    void endIfOver() override;
 
-    Clock clock_;
     std::optional<CalibrationProcedure> procedure_;
     std::optional<CalibrationProcedure> ended_;
-    bool announcing_ = false;
 };

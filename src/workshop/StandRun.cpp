@@ -1,8 +1,6 @@
 #include "StandRun.h"
 
-#include "protocol/LinkPort.h"
-
-StandRun::StandRun(Clock clock, QObject *parent) : QObject(parent), clock_(std::move(clock)) {}
+StandRun::StandRun(Clock clock, QObject *parent) : LineRun(std::move(clock), parent) {}
 
 void StandRun::start(StandCalibration stand) {
     if (busy())
@@ -16,27 +14,25 @@ void StandRun::start(StandCalibration stand) {
 void StandRun::act(CalibrationProcedure::Action action) {
     if (!stand_)
         return;
-    stand_->act(action, clock_());
+    stand_->act(action, now());
     announce();
 }
 
 bool StandRun::transmit(LinkPort &port) {
     if (!stand_)
         return false;
-    const std::optional<Frame> frame = stand_->nextFrame(clock_());
+    const std::optional<Frame> frame = stand_->nextFrame(now());
     announce();
     if (!frame)
         return !stand_->waitsForTechnician();
-    port.setErrorReports(false);
-    port.write(frame->data(), FrameSize);
-    port.setErrorReports(true);
+    send(port, *frame);
     return true;
 }
 
 bool StandRun::receive(const Frame &reply) {
     if (!stand_ || stand_->waitsForTechnician())
         return false;
-    stand_->takeReply(reply, clock_());
+    stand_->takeReply(reply, now());
     announce();
     return true;
 }
@@ -44,23 +40,8 @@ bool StandRun::receive(const Frame &reply) {
 void StandRun::drop() {
     if (!stand_)
         return;
-    stand_->drop(clock_());
+    stand_->drop(now());
     endIfOver();
-}
-
-void StandRun::announce() {
-    if (announcing_)
-        return;
-    announcing_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            announcing_ = false;
-            if (stand_)
-                emit changed();
-            endIfOver();
-        },
-        Qt::QueuedConnection);
 }
 
 void StandRun::endIfOver() {

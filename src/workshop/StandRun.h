@@ -6,29 +6,22 @@
 // page polls as ever (the stand switches the multiplexer back at its next
 // visit).
 //
-// Changes are announced from the event loop, never from inside a tick.
+// Changes are announced from the event loop (LineRun).
 
+#include "LineRun.h"
 #include "calibration/StandCalibration.h"
 
-#include <QObject>
-
-#include <functional>
 #include <optional>
 #include <vector>
 
-class LinkPort;
-
-class StandRun : public QObject {
+class StandRun : public LineRun {
     Q_OBJECT
   public:
-    using Clock = std::function<std::int64_t()>;
-
     explicit StandRun(Clock clock, QObject *parent = nullptr);
 
     // Takes the line from the next transmit turn on. Only while not busy().
     void start(StandCalibration stand);
     bool busy() const { return stand_.has_value(); }
-    std::int64_t now() const { return clock_(); }
     // The stand running, or the last one, until the next start.
     const StandCalibration *stand() const {
         return stand_ ? &*stand_ : ended_ ? &*ended_ : nullptr;
@@ -43,17 +36,13 @@ class StandRun : public QObject {
     void drop();
 
   signals:
-    void busyChanged(bool busy);
-    void changed();
     // It is over: the records of the positions that answered.
     void finished(const std::vector<CalibrationRecord> &records);
 
   private:
-    void announce();
-    void endIfOver();
+    bool running() const override { return busy(); }
+    void endIfOver() override;
 
-    Clock clock_;
     std::optional<StandCalibration> stand_;
     std::optional<StandCalibration> ended_;
-    bool announcing_ = false;
 };
