@@ -6,6 +6,7 @@
 #include "mux/TForm2.h"
 #include "records/RecordStore.h"
 #include "sim/SimFtDriver.h"
+#include "testsupport/HandClock.h"
 #include "testsupport/RecordingMessages.h"
 #include "testsupport/ScriptedChooser.h"
 #include "ui/CalibrationHandler.h"
@@ -41,18 +42,7 @@ class TestStandWindow : public QObject {
     std::unique_ptr<TForm1> form;
     std::size_t row = 0;
 
-    void run(int ms) {
-        for (int t = 0; t < ms; t += 50) {
-            nowMs += 50;
-            if (nowMs % 350 == 0)
-                form->Timer1Timer();
-            if (nowMs % 100 == 0)
-                form->Timer2Timer();
-            if (nowMs % 1000 == 0)
-                QCoreApplication::processEvents();
-        }
-        QCoreApplication::processEvents();
-    }
+    void run(int ms) { runTicks(*form, nowMs, ms); }
     StandCalibrationWindow &window() { return *form->stand()->window(); }
     QString recordsPath() const { return dir->filePath("records.sqlite"); }
 
