@@ -93,7 +93,15 @@ class TestStandWindow : public QObject {
         for (int p = 1; p <= 32; ++p)
             window().fittedButtons[std::size_t(p - 1)]->setChecked(p <= 4 || p == 7 || p == 12);
         QCOMPARE(window().labelsTable->rowCount(), 6);
-        window().labelsTable->item(0, 1)->setText("ДТК-001");
+        // As a barcode scanner reads it: typed, Enter, and on to the next.
+        window().labelsTable->editItem(window().labelsTable->item(0, 1));
+        QLineEdit *editor = window().labelsTable->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QTest::keyClicks(editor, "DTK-001");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the edit is committed from the event loop
+        QCOMPARE(window().labelsTable->item(0, 1)->text(), "DTK-001");
+        QCOMPARE(window().labelsTable->currentRow(), 1);
         window().technicianEdit->setText("Иванов И. И.");
         window().context->laboratoryEdit->setText("Лаборатория газового контроля");
         if (!concentration.isEmpty()) {
@@ -156,7 +164,7 @@ class TestStandWindow : public QObject {
         QVERIFY(text.waitForFinished(60000));
         const QString report = QString::fromUtf8(text.readAllStandardOutput()).simplified();
         QVERIFY2(report.contains("Партия " + batch), qPrintable(report));
-        QVERIFY(report.contains("ДТК-001"));
+        QVERIFY(report.contains("DTK-001"));
         QVERIFY(report.contains("пусто"));
         QVERIFY(report.contains("настроены и годны: 4; годны без настройки: 0; не годны: 1"));
     }

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -134,6 +135,15 @@ void StandCalibrationWindow::buildSetup() {
     labelsTable->horizontalHeader()->setStretchLastSection(true);
     labelsTable->verticalHeader()->hide();
     labelsTable->setMinimumHeight(160);
+    // A barcode scanner types the label and presses Enter: the next
+    // position's label is then the one typed into.
+    labelsTable->setEditTriggers(QAbstractItemView::AnyKeyPressed |
+                                 QAbstractItemView::DoubleClicked |
+                                 QAbstractItemView::EditKeyPressed);
+    connect(labelsTable, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
+        if (item->column() == 1 && item->row() + 1 < labelsTable->rowCount())
+            labelsTable->setCurrentCell(item->row() + 1, 1);
+    });
     labelsLayout->addWidget(labelsTable);
     column->addWidget(labels);
 
@@ -231,6 +241,7 @@ void StandCalibrationWindow::fittedChanged() {
     for (int row = 0; row < labelsTable->rowCount(); ++row)
         if (labelsTable->item(row, 0) && labelsTable->item(row, 1))
             typed[labelsTable->item(row, 0)->text().toInt()] = labelsTable->item(row, 1)->text();
+    const QSignalBlocker quiet(labelsTable);
     labelsTable->setRowCount(0);
     for (int p = 1; p <= Positions; ++p) {
         if (!fittedButtons[std::size_t(p - 1)]->isChecked())
@@ -242,6 +253,7 @@ void StandCalibrationWindow::fittedChanged() {
         labelsTable->setItem(row, 0, position);
         labelsTable->setItem(row, 1, new QTableWidgetItem(typed[p]));
     }
+    labelsTable->setCurrentCell(0, 1);
 }
 
 void StandCalibrationWindow::prepare(const CalibrationRecord &base) {
