@@ -14,6 +14,7 @@
 #include "ui/TForm1.h"
 #include "workshop/CalibrationContextFields.h"
 #include "workshop/JournalWindow.h"
+#include "workshop/RuleFields.h"
 #include "workshop/StandCalibrationWindow.h"
 #include "workshop/StandRun.h"
 
@@ -23,6 +24,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -112,6 +114,7 @@ class TestStandWindow : public QObject {
             c.cylinderConcentrationEdit->setText(concentration);
             c.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
         }
+        window().ruleFields->steadySecondsSpin->setValue(20); // the rules as on the desk
         window().startButton->click();
         QVERIFY2(messages.errors.isEmpty(), qPrintable(messages.errors.join("; ")));
         QVERIFY(form->calibrationBusy());
@@ -148,6 +151,7 @@ class TestStandWindow : public QObject {
         for (const CalibrationRecord &r : store.list()) {
             QCOMPARE(QString::fromStdString(r.batch), batch);
             QCOMPARE(r.steady.readings, 3);
+            QCOMPARE(r.steady.windowSeconds, 20);
             ++inBatch;
             if (*r.standPosition == 12)
                 QCOMPARE(r.outcome, CalibrationOutcome::Failed);

@@ -38,6 +38,20 @@ StandCalibration::StandCalibration(std::uint8_t block, SensorGas gas, const Cali
     stage_.actions = {Action::Abort};
 }
 
+bool StandCalibration::setRule(SteadyRule rule) {
+    bool all = true;
+    for (Slot &s : slots_)
+        all = s.procedure.setRule(rule) && all;
+    return all;
+}
+
+bool StandCalibration::setTolerance(int tolerance) {
+    bool all = true;
+    for (Slot &s : slots_)
+        all = s.procedure.setTolerance(tolerance) && all;
+    return all;
+}
+
 bool StandCalibration::done(const Slot &s) const {
     return s.procedure.finished();
 }

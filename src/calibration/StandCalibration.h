@@ -76,6 +76,11 @@ class StandCalibration {
     StandCalibration(std::uint8_t block, SensorGas gas, const CalibrationRecord &base,
                      const std::vector<Fitted> &fitted, std::int64_t nowMs);
 
+    // The steadiness rule (its readings stay the stand's) and the tolerance
+    // of every position, as a procedure takes them: before its first reading.
+    bool setRule(SteadyRule rule);
+    bool setTolerance(int tolerance);
+
     std::optional<Frame> nextFrame(std::int64_t nowMs);
     void takeReply(const Frame &reply, std::int64_t nowMs);
     // Ready (the gas asked for is on the stand) or Abort.

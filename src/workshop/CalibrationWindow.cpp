@@ -5,6 +5,7 @@
 #include "CalibrationContextFields.h"
 #include "CalibrationRun.h"
 #include "CylinderFields.h"
+#include "RuleFields.h"
 #include "dialogs/Messages.h"
 #include "export/FileChooser.h"
 #include "records/Certificate.h"
@@ -58,10 +59,6 @@ const ActionFace Faces[] = {
 
 QString text(const std::string &s) {
     return QString::fromStdString(s);
-}
-
-QString settingsKey(std::uint8_t block, const char *name) {
-    return QString("calibration/%1/%2").arg(block).arg(name);
 }
 
 int decimalsOf(int per) {
@@ -219,24 +216,10 @@ void CalibrationWindow::buildSetup() {
     cylinderGasEdit = cylinders->cylinderGasEdit;
     cylinderConcentrationEdit = cylinders->cylinderConcentrationEdit;
     cylinderExpiryEdit = cylinders->cylinderExpiryEdit;
-    auto *rule = new QHBoxLayout;
-    steadySecondsSpin = new QSpinBox(setupGroup);
-    steadySecondsSpin->setObjectName("steadySecondsSpin");
-    steadySecondsSpin->setRange(5, 600);
-    steadySecondsSpin->setSuffix(" с");
-    steadyBandEdit = new QLineEdit(setupGroup);
-    steadyBandEdit->setObjectName("steadyBandEdit");
-    steadyBandEdit->setMaximumWidth(80);
-    steadySecondsSpin->setAccessibleName("Показание устойчиво за, с");
-    steadyBandEdit->setAccessibleName("Изменение показания менее, %");
-    rule->addWidget(new QLabel("за", setupGroup));
-    rule->addWidget(steadySecondsSpin);
-    rule->addWidget(new QLabel("изменение менее", setupGroup));
-    rule->addWidget(steadyBandEdit);
-    rule->addWidget(new QLabel("%", setupGroup));
-    rule->addStretch();
-    form->addRow("Показание устойчиво:", rule);
-    toleranceEdit = edit("toleranceEdit", "Допуск, ± %:");
+    ruleFields = std::make_unique<RuleFields>(form, setupGroup);
+    steadySecondsSpin = ruleFields->steadySecondsSpin;
+    steadyBandEdit = ruleFields->steadyBandEdit;
+    toleranceEdit = ruleFields->toleranceEdit;
     standLabel = new QLabel(setupGroup);
     standLabel->setObjectName("standLabel");
     form->addRow("Позиция стенда:", standLabel);
@@ -362,18 +345,7 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     QLocale numbers;
     numbers.setNumberOptions(QLocale::OmitGroupSeparator);
     chart_->setLocale(numbers);
-    const SteadyRule rule = rules_ ? rules_->steady : SteadyRule{};
-    steadySecondsSpin->setValue(
-        s.value(settingsKey(base.block, "steadySeconds"), rule.windowSeconds).toInt());
-    steadyBandEdit->setText(
-        s.value(settingsKey(base.block, "steadyBand"), percentText(rule.band)).toString());
-    toleranceEdit->setText(
-        s.value(settingsKey(base.block, "tolerance"), percentText(defaultTolerance(base.sensorGas)))
-            .toString());
-    // The ПГС block is judged by its alarms, not by a reading.
-    const bool judgedByReading = !rules_ || rules_->style != CalibrationStyle::Thresholds;
-    steadyBandEdit->setEnabled(judgedByReading);
-    toleranceEdit->setEnabled(judgedByReading);
+    ruleFields->prepare(base);
     setupArea->show();
     startButton->show();
     recoveryGroup->hide();
@@ -392,16 +364,6 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     outcomeLabel->clear();
     certificateButton->setEnabled(false);
     drawChart();
-}
-
-std::optional<int> CalibrationWindow::percentField(const QLineEdit *field) const {
-    QString t = field->text().trimmed();
-    t.replace(',', '.');
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    if (!ok || !(v > 0) || v > 100)
-        return std::nullopt;
-    return int(std::lround(v * base_.perPercent));
 }
 
 QString CalibrationWindow::percentText(int units) const {
@@ -468,17 +430,10 @@ void CalibrationWindow::startClicked() {
     const QString technician = technicianEdit->text().trimmed();
     if (technician.isEmpty())
         return messages_.error("Укажите, кто выполняет калибровку.");
-    std::optional<int> band = percentField(steadyBandEdit);
-    std::optional<int> tolerance = percentField(toleranceEdit);
-    if (rules_->style == CalibrationStyle::Thresholds) {
-        band = rules_->steady.band;
-        tolerance = 0;
-    }
-    if (!band)
-        return messages_.error("Изменение, при котором показание считается устойчивым, — число "
-                               "процентов больше 0, например 0,05.");
-    if (!tolerance)
-        return messages_.error("Допуск — число процентов больше 0, например 0,20.");
+    QString wrong;
+    const std::optional<RuleFields::Chosen> chosen = ruleFields->chosen(&wrong);
+    if (!chosen)
+        return messages_.error(wrong);
     CalibrationRecord record = base_;
     if (QString refused; !context->fill(record, &refused))
         return messages_.error(refused);
@@ -494,8 +449,8 @@ void CalibrationWindow::startClicked() {
     record.when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
     remember();
     CalibrationProcedure procedure(record.block, record.sensorGas, record, run_.now());
-    procedure.setRule({steadySecondsSpin->value(), *band});
-    procedure.setTolerance(*tolerance);
+    procedure.setRule(chosen->rule);
+    procedure.setTolerance(chosen->tolerance);
     const CalibrationRecord &started = procedure.record();
     QStringList conditions{"Выполняет: " + technician,
                            RecordTexts::gasRole(started, TestGas::Cylinder).toLower() + ": " +
@@ -528,9 +483,7 @@ void CalibrationWindow::remember() const {
     cylinders->remember();
     if (secondGas() != TestGas::Ambient)
         secondCylinders->remember();
-    s.setValue(settingsKey(base_.block, "steadySeconds"), steadySecondsSpin->value());
-    s.setValue(settingsKey(base_.block, "steadyBand"), steadyBandEdit->text().trimmed());
-    s.setValue(settingsKey(base_.block, "tolerance"), toleranceEdit->text().trimmed());
+    ruleFields->remember();
 }
 
 // The rule of the wait under way: the reading's as set, or in set-up mode

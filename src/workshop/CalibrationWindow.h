@@ -36,6 +36,7 @@ class QLineSeries;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
+class RuleFields;
 class QTableWidget;
 class QTabWidget;
 class QValueAxis;
@@ -91,6 +92,8 @@ class CalibrationWindow : public ReleasedWhenHidden<QWidget> {
     QLineEdit *cylinderGasEdit;
     QLineEdit *cylinderConcentrationEdit;
     QDateEdit *cylinderExpiryEdit;
+    // The rules of judgement, with their fields named here too.
+    std::unique_ptr<RuleFields> ruleFields;
     QSpinBox *steadySecondsSpin;
     QLineEdit *steadyBandEdit;
     QLineEdit *toleranceEdit;
@@ -142,7 +145,6 @@ class CalibrationWindow : public ReleasedWhenHidden<QWidget> {
     QString waitRule(const CalibrationProcedure &p) const;
     // Percent as the technician types it ("2,5" or "2.5") in the block's
     // units; nothing when it is not a number in (0, 100].
-    std::optional<int> percentField(const QLineEdit *field) const;
     QString percentText(int units) const;
     // The gas of the second tab for this block; Ambient when there is none.
     TestGas secondGas() const;

@@ -2,6 +2,7 @@
 
 #include "CalibrationContextFields.h"
 #include "LocaleNumbers.h"
+#include "RuleFields.h"
 #include "dialogs/Messages.h"
 #include "mux/StandLayout.h"
 #include "records/BatchReport.h"
@@ -154,6 +155,7 @@ void StandCalibrationWindow::buildSetup() {
     form->addRow("Калибровку выполняет:", technicianEdit);
     context = std::make_unique<CalibrationContextFields>(form, who);
     cylinders = std::make_unique<CylinderFields>(form, who, "stand");
+    ruleFields = std::make_unique<RuleFields>(form, who);
     column->addWidget(who);
 
     startButton = new QPushButton("Начать калибровку стенда", inner);
@@ -264,6 +266,7 @@ void StandCalibrationWindow::prepare(const CalibrationRecord &base) {
     technicianEdit->setText(s.value("calibration/technician").toString());
     context->prepare();
     cylinders->prepare(base, QDate::currentDate());
+    ruleFields->prepare(base);
     setupArea->show();
     runArea->hide();
 }
@@ -284,6 +287,10 @@ void StandCalibrationWindow::startClicked() {
                           labelsTable->item(row, 1)->text().trimmed().toStdString()});
     if (fitted.empty())
         return messages_.error("Отметьте позиции, на которых стоят датчики.");
+    QString wrong;
+    const std::optional<RuleFields::Chosen> chosen = ruleFields->chosen(&wrong);
+    if (!chosen)
+        return messages_.error(wrong);
     CalibrationRecord record = base_;
     if (QString refused; !context->fill(record, &refused))
         return messages_.error(refused);
@@ -301,13 +308,17 @@ void StandCalibrationWindow::startClicked() {
     QSettings().setValue("calibration/technician", technician);
     context->remember();
     cylinders->remember();
+    ruleFields->remember();
     setupArea->hide();
     runArea->show();
     reportButton->hide();
     keptLabel->clear();
     shownPosition_ = 0;
     kept_.clear();
-    run_.start(StandCalibration(record.block, record.sensorGas, record, fitted, run_.now()));
+    StandCalibration stand(record.block, record.sensorGas, record, fitted, run_.now());
+    stand.setRule(chosen->rule);
+    stand.setTolerance(chosen->tolerance);
+    run_.start(std::move(stand));
     emit started(batch_);
     refresh();
 }

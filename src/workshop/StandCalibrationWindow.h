@@ -21,6 +21,7 @@
 #include <memory>
 
 class CalibrationContextFields;
+class RuleFields;
 class FileChooser;
 class Messages;
 class QChartView;
@@ -53,6 +54,7 @@ class StandCalibrationWindow : public ReleasedWhenHidden<QWidget> {
     QLineEdit *technicianEdit;
     std::unique_ptr<CylinderFields> cylinders;
     std::unique_ptr<CalibrationContextFields> context;
+    std::unique_ptr<RuleFields> ruleFields;
     QPushButton *startButton;
     QWidget *setupArea;
     // The run.
