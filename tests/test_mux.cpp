@@ -8,9 +8,9 @@
 #include "testsupport/WindowHarness.h"
 #include "ui/TForm1.h"
 
-#include <QPushButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>

@@ -13,10 +13,10 @@
 #include "records/RecordStore.h"
 #include "workshop/CalibrationRun.h"
 #include "workshop/CalibrationWindow.h"
-#include "workshop/StandRun.h"
 #include "workshop/CylinderFields.h"
 #include "workshop/JournalWindow.h"
 #include "workshop/SensorHistoryWindow.h"
+#include "workshop/StandRun.h"
 
 #include <QCoreApplication>
 #include <QDate>

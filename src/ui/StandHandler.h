@@ -33,6 +33,8 @@ class StandHandler : public QObject {
     Messages &messages_;
     CalibrationHandler &calibration_;
     StandCalibrationWindow *window_ = nullptr;
+    // A file chooser put in place of the window's own file dialog, for the
+    // window once made; none: it keeps its own.
     FileChooser *chooser_ = nullptr;
     int kept_ = 0;
     GasControl *gasControl_ = nullptr;
