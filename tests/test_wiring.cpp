@@ -14,6 +14,7 @@
 #include "ui/PageIndex.h"
 #include "ui/Program.h"
 #include "ui/SensorHistoryHandler.h"
+#include "ui/StandHandler.h"
 #include "ui/TForm1.h"
 #include "ui/WorkshopHandler.h"
 #include "workshop/CalibrationWindow.h"
@@ -22,6 +23,7 @@
 #include "workshop/JournalLocationDialog.h"
 #include "workshop/JournalWindow.h"
 #include "workshop/SensorHistoryWindow.h"
+#include "workshop/StandCalibrationWindow.h"
 
 #include <QAbstractSpinBox>
 #include <QAccessible>
@@ -214,6 +216,7 @@ class TestWiring : public QObject {
                               program->gasControl(),
                               form().Form2,
                               form().workshop()->dueWindow(),
+                              form().stand()->window(),
                               form().workshop()->cylinderWindow()};
         for (QWidget *w : windows) {
             const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
