@@ -134,6 +134,7 @@ class TestStandWindow : public QObject {
             }
         }
         QVERIFY(!form->standRun()->busy());
+        QVERIFY(!window().readyButton->isEnabled() && !window().abortButton->isEnabled());
         QTEST(gases, "gases");
         QVERIFY(pagePolls > 0);
         run(2000);

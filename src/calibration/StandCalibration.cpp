@@ -52,6 +52,15 @@ bool StandCalibration::setTolerance(int tolerance) {
     return all;
 }
 
+bool StandCalibration::closeIfDone() {
+    if (!finished())
+        return false;
+    stage_.instruction = "Снимите газ со стенда: калибровка окончена";
+    stage_.actions.clear();
+    stage_.waiting = 0;
+    return true;
+}
+
 bool StandCalibration::done(const Slot &s) const {
     return s.procedure.finished();
 }
@@ -129,12 +138,8 @@ std::optional<Frame> StandCalibration::nextFrame(std::int64_t nowMs) {
     nowMs_ = nowMs;
     for (Slot &s : slots_)
         decide(s);
-    if (finished()) {
-        stage_.instruction = "Снимите газ со стенда: калибровка окончена";
-        stage_.actions.clear();
-        stage_.waiting = 0;
+    if (closeIfDone())
         return std::nullopt;
-    }
     const auto needsLine = [this](const Slot &s) { return !done(s) && !parked(s); };
     stage_.waiting = static_cast<int>(std::count_if(slots_.begin(), slots_.end(), needsLine));
     if (stage_.waiting == 0) {
@@ -205,6 +210,7 @@ void StandCalibration::takeReply(const Frame &reply, std::int64_t nowMs) {
         s.latest = s.procedure.liveValue();
         s.unit = s.procedure.liveUnit();
     }
+    closeIfDone();
 }
 
 void StandCalibration::act(Action action, std::int64_t nowMs) {
@@ -218,6 +224,7 @@ void StandCalibration::act(Action action, std::int64_t nowMs) {
         }
         stage_.instruction = "Прервано: блоки, которые настраивались, сбрасываются и читаются";
         stage_.actions.clear();
+        closeIfDone();
         return;
     }
     if (action != Action::Ready)
@@ -237,6 +244,7 @@ void StandCalibration::drop(std::int64_t nowMs) {
     for (Slot &s : slots_)
         s.procedure.drop(nowMs);
     stage_.actions.clear();
+    closeIfDone();
 }
 
 std::vector<StandCalibration::Position> StandCalibration::positions() const {

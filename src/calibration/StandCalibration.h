@@ -120,6 +120,8 @@ class StandCalibration {
     void decide(Slot &s);
     void nextSlot();
     void ask();
+    // Once every position is done: the stage says so and offers nothing.
+    bool closeIfDone();
 
     std::uint8_t block_;
     std::vector<Slot> slots_;
