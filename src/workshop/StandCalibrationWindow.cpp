@@ -201,7 +201,8 @@ void StandCalibrationWindow::buildRun() {
         b->setFixedSize(84, 44);
         grid->addWidget(b, cell.first, cell.second);
         cells[std::size_t(channel - 1)] = b;
-        connect(b, &QPushButton::clicked, this, [this, channel] { showPosition(channel); });
+        const int position = channel; // a structured binding is not captured
+        connect(b, &QPushButton::clicked, this, [this, position] { showPosition(position); });
     }
     auto *stand = new QVBoxLayout;
     stand->addLayout(grid);
