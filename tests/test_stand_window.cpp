@@ -10,6 +10,7 @@
 #include "testsupport/RecordingMessages.h"
 #include "testsupport/ScriptedChooser.h"
 #include "ui/CalibrationHandler.h"
+#include "ui/PageIndex.h"
 #include "ui/StandHandler.h"
 #include "ui/TForm1.h"
 #include "workshop/CalibrationContextFields.h"
@@ -119,6 +120,17 @@ class TestStandWindow : public QObject {
         QVERIFY2(messages.errors.isEmpty(), qPrintable(messages.errors.join("; ")));
         QVERIFY(form->calibrationBusy());
         const QString batch = window().batch();
+        // The sensor page's own commands wait while the stand has the line.
+        const std::uint8_t block = *VirtualInstrument::sensorBlockOf(std::uint8_t(kind));
+        QWidget *page = form->TabSheets[std::size_t(PageIndex::ofBlock(block))];
+        const auto pageButtonsEnabled = [page] {
+            int enabled = 0;
+            // "Калибровка…" stays, to say the stand has the line.
+            for (QPushButton *b : page->findChildren<QPushButton *>())
+                enabled += b->isEnabled() && b->text() != "Калибровка…";
+            return enabled;
+        };
+        QCOMPARE(pageButtonsEnabled(), 0);
 
         int gases = 0, pagePolls = 0;
         for (int guard = 0; guard < 3000 && form->standRun()->busy(); ++guard) {
@@ -135,6 +147,7 @@ class TestStandWindow : public QObject {
         }
         QVERIFY(!form->standRun()->busy());
         QVERIFY(!window().readyButton->isEnabled() && !window().abortButton->isEnabled());
+        QVERIFY(pageButtonsEnabled() > 0);
         QTEST(gases, "gases");
         QVERIFY(pagePolls > 0);
         run(2000);

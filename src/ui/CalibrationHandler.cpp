@@ -342,13 +342,17 @@ std::optional<CalibrationRecord> CalibrationHandler::instrumentBase(QString *why
 }
 
 void CalibrationHandler::setBusy(bool busy) {
+    holdPage(busyPage_, busy);
+}
+
+void CalibrationHandler::holdPage(int page, bool busy) {
     for (QPushButton *b : waiting_)
         b->setEnabled(true);
     waiting_.clear();
-    if (!busy || busyPage_ < 0)
+    if (!busy || page < 0)
         return;
     // The page's own commands wait: the procedure has the line.
-    for (QPushButton *b : form_.TabSheets[std::size_t(busyPage_)]->findChildren<QPushButton *>())
+    for (QPushButton *b : form_.TabSheets[std::size_t(page)]->findChildren<QPushButton *>())
         if (b->isEnabled() && std::find(buttons_.begin(), buttons_.end(), b) == buttons_.end()) {
             b->setEnabled(false);
             waiting_.push_back(b);

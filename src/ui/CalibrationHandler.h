@@ -63,6 +63,9 @@ class CalibrationHandler : public QObject {
     bool journalShown() const;
     SensorHistoryHandler *sensorHistory() const { return history_; }
     CalibrationRun &run() const { return run_; }
+    // While `busy`, the command buttons of the block page `page` wait (a
+    // calibration has the line); they are given back when it is not.
+    void holdPage(int page, bool busy);
     // The record a calibration of the identified instrument's sensor block
     // starts from; nothing, with the reason, when there is none to calibrate.
     std::optional<CalibrationRecord> instrumentBase(QString *why) const;

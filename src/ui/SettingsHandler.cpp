@@ -104,6 +104,12 @@ std::optional<SettingsHandler::Instrument> SettingsHandler::instrument() const {
         messages_.information("Обмен настройками с прибором уже идёт: дождитесь его конца.");
         return std::nullopt;
     }
+    // A calibration has the line; settings written meanwhile would go to
+    // the block it is changing.
+    if (form_.calibrationBusy()) {
+        messages_.information("Идёт калибровка: дождитесь её конца.");
+        return std::nullopt;
+    }
     if (!form_.ConnectionOpen || !isAcceptedKind(form_.IdentifiedType)) {
         messages_.error("Прибор не подключён: откройте его в списке «Устройства USB».");
         return std::nullopt;

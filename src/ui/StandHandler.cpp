@@ -2,10 +2,12 @@
 
 #include "CalibrationHandler.h"
 #include "GasControl.h"
+#include "PageIndex.h"
 #include "TForm1.h"
 #include "WindowPlacement.h"
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
+#include "protocol/InstrumentKind.h"
 #include "workshop/StandCalibrationWindow.h"
 #include "workshop/StandRun.h"
 
@@ -19,6 +21,12 @@ StandHandler::StandHandler(TForm1 &form, Messages &messages, CalibrationHandler 
                 for (const CalibrationRecord &r : records)
                     calibration_.keep(r);
             });
+    // The sensor page's own commands wait while the stand runs: they would
+    // go to whichever position the multiplexer is on.
+    connect(form_.standRun(), &StandRun::busyChanged, this, [this](bool busy) {
+        const InstrumentKind *kind = findInstrumentKind(form_.IdentifiedType);
+        calibration_.holdPage(busy && kind ? PageIndex::ofBlock(kind->sensor.block) : -1, busy);
+    });
     connect(&calibration_, &CalibrationHandler::batchRecordKept, this,
             [this](const CalibrationRecord &record, int waiting) {
                 window()->recordKept(record);
