@@ -185,6 +185,13 @@ class TestStandWindow : public QObject {
         QVERIFY(report.contains("DTK-001"));
         QVERIFY(report.contains("пусто"));
         QVERIFY(report.contains("настроены и годны: 4; годны без настройки: 0; не годны: 1"));
+
+        // Closed and opened again, the batch stays shown until the next is asked for.
+        window().close();
+        form->Form2->StandCalibrationButton->click();
+        QVERIFY(!window().runArea->isHidden() && window().reportButton->isVisible());
+        window().newBatchButton->click();
+        QVERIFY(!window().setupArea->isHidden() && window().runArea->isHidden());
     }
 };
 

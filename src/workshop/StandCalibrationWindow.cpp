@@ -230,12 +230,20 @@ void StandCalibrationWindow::buildRun() {
     reportButton = new QPushButton("Отчёт партии (PDF)…", runArea);
     reportButton->setObjectName("standReportButton");
     reportButton->hide();
+    newBatchButton = new QPushButton("Новая партия…", runArea);
+    newBatchButton->setObjectName("standNewBatchButton");
+    newBatchButton->hide();
+    auto *end = new QHBoxLayout;
+    end->addWidget(reportButton);
+    end->addWidget(newBatchButton);
+    end->addStretch(1);
     column->addWidget(keptLabel);
-    column->addWidget(reportButton, 0, Qt::AlignLeft);
+    column->addLayout(end);
 
     connect(readyButton, &QPushButton::clicked, this, [this] { run_.act(Action::Ready); });
     connect(abortButton, &QPushButton::clicked, this, [this] { run_.act(Action::Abort); });
     connect(reportButton, &QPushButton::clicked, this, &StandCalibrationWindow::saveReport);
+    connect(newBatchButton, &QPushButton::clicked, this, &StandCalibrationWindow::showSetup);
 }
 
 void StandCalibrationWindow::fittedChanged() {
@@ -261,8 +269,17 @@ void StandCalibrationWindow::fittedChanged() {
 
 void StandCalibrationWindow::prepare(const CalibrationRecord &base) {
     base_ = base;
+    // A stand under way, or one done whose report may still be wanted, stays
+    // shown; "Новая партия…" leads to the next.
+    if (run_.busy() || !runArea->isHidden())
+        return;
+    showSetup();
+}
+
+void StandCalibrationWindow::showSetup() {
     if (run_.busy())
         return;
+    const CalibrationRecord &base = base_;
     const QSettings s;
     technicianEdit->setText(s.value("calibration/technician").toString());
     context->prepare();
@@ -313,6 +330,7 @@ void StandCalibrationWindow::startClicked() {
     setupArea->hide();
     runArea->show();
     reportButton->hide();
+    newBatchButton->hide();
     keptLabel->clear();
     shownPosition_ = 0;
     kept_.clear();
@@ -379,6 +397,7 @@ void StandCalibrationWindow::refresh() {
                 .arg(counted[State::Failed])
                 .arg(counted[State::Empty]));
         reportButton->show();
+        newBatchButton->show();
     }
     if (shownPosition_)
         showPosition(shownPosition_);

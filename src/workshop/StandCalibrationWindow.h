@@ -68,6 +68,8 @@ class StandCalibrationWindow : public ReleasedWhenHidden<QWidget> {
     QChartView *positionChart;
     QLabel *keptLabel;
     QPushButton *reportButton;
+    // Back to the setup for the next batch, once this one is done.
+    QPushButton *newBatchButton;
 
   signals:
     // The stand calibration began under `batch`.
@@ -76,6 +78,7 @@ class StandCalibrationWindow : public ReleasedWhenHidden<QWidget> {
   private:
     void buildSetup();
     void buildRun();
+    void showSetup();
     void fittedChanged();
     void startClicked();
     void refresh();
