@@ -4,6 +4,7 @@
 // to the records under one batch and the batch's report.
 
 #include "mux/TForm2.h"
+#include "records/CylinderRegister.h"
 #include "records/RecordStore.h"
 #include "sim/SimFtDriver.h"
 #include "testsupport/HandClock.h"
@@ -14,6 +15,7 @@
 #include "ui/StandHandler.h"
 #include "ui/TForm1.h"
 #include "workshop/CalibrationContextFields.h"
+#include "workshop/CalibrationSetupFields.h"
 #include "workshop/JournalWindow.h"
 #include "workshop/RuleFields.h"
 #include "workshop/StandCalibrationWindow.h"
@@ -105,17 +107,31 @@ class TestStandWindow : public QObject {
         QCoreApplication::processEvents(); // the edit is committed from the event loop
         QCOMPARE(window().labelsTable->item(0, 1)->text(), "DTK-001");
         QCOMPARE(window().labelsTable->currentRow(), 1);
-        window().technicianEdit->setText("Иванов И. И.");
-        window().context->laboratoryEdit->setText("Лаборатория газового контроля");
+        CalibrationSetupFields &fields = *window().setupFields;
+        fields.technicianEdit->setText("Иванов И. И.");
+        fields.context->laboratoryEdit->setText("Лаборатория газового контроля");
         if (!concentration.isEmpty()) {
-            CylinderFields &c = *window().cylinders;
+            CylinderFields &c = *fields.cylinders;
             c.cylinderNumberEdit->setText("ГСО 10-123");
             c.cylinderGasEdit->setText("CH4 в воздухе");
             c.cylinderSupplierEdit->setText("ООО «Мониторинг»");
             c.cylinderConcentrationEdit->setText(concentration);
             c.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
         }
-        window().ruleFields->steadySecondsSpin->setValue(20); // the rules as on the desk
+        // The oxygen zero's nitrogen, typed in: registered as the stand starts.
+        const bool nitrogen = !fields.gasTabs->isTabVisible(1);
+        if (!nitrogen) {
+            CylinderFields &n = *fields.secondCylinders;
+            QCOMPARE(n.cylinderNumberEdit->objectName(), "standSecondGasCylinderNumberEdit");
+            n.cylinderNumberEdit->setText("N2-1");
+            n.cylinderGasEdit->setText("азот");
+            n.cylinderBalanceEdit->setText("азот");
+            n.cylinderSupplierEdit->setText("ООО «Мониторинг»");
+            n.cylinderConcentrationEdit->setText("99,99");
+            n.cylinderExpiryEdit->setDate(QDate::currentDate().addYears(1));
+        }
+        QCOMPARE(nitrogen, kind != 7);
+        fields.ruleFields->steadySecondsSpin->setValue(20); // the rules as on the desk
         window().startButton->click();
         QVERIFY2(messages.errors.isEmpty(), qPrintable(messages.errors.join("; ")));
         QVERIFY(form->calibrationBusy());
@@ -166,6 +182,9 @@ class TestStandWindow : public QObject {
             QCOMPARE(QString::fromStdString(r.batch), batch);
             QCOMPARE(r.steady.readings, 3);
             QCOMPARE(r.steady.windowSeconds, 20);
+            QCOMPARE(r.gases.size(), std::size_t(nitrogen ? 0 : 1));
+            if (!nitrogen)
+                QCOMPARE(r.gases.front().cylinder.number, std::string("N2-1"));
             ++inBatch;
             if (*r.standPosition == 12)
                 QCOMPARE(r.outcome, CalibrationOutcome::Failed);
@@ -174,6 +193,12 @@ class TestStandWindow : public QObject {
         }
         QCOMPARE(inBatch, 5);
         QCOMPARE(store.verify().finding, ChainCheck::Finding::Intact);
+        // The cylinders typed in are in the register now.
+        QString why;
+        for (const char *number : {"ГСО 10-123", "N2-1"})
+            if (CylinderRegister(store).find(number, &why).has_value() !=
+                (number == std::string("N2-1") ? !nitrogen : !concentration.isEmpty()))
+                QFAIL(number);
 
         chooser.answer = dir->filePath("partiya.pdf");
         window().reportButton->click();

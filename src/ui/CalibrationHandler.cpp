@@ -12,6 +12,7 @@
 #include "records/OutboxSender.h"
 #include "records/RecordStore.h"
 #include "workshop/CalibrationRun.h"
+#include "workshop/CalibrationSetupFields.h"
 #include "workshop/CalibrationWindow.h"
 #include "workshop/CylinderFields.h"
 #include "workshop/JournalWindow.h"
@@ -111,8 +112,7 @@ CalibrationWindow *CalibrationHandler::window() {
     window_ = new CalibrationWindow(run_, messages_, &form_);
     window_->hide();
     // The register of cylinders is kept with the records.
-    window_->cylinders->setStoreAccess(registerAccess());
-    window_->secondCylinders->setStoreAccess(registerAccess());
+    window_->setupFields->setStoreAccess(registerAccess());
     if (chooser_)
         window_->setFileChooser(*chooser_);
     window_->showWaiting(outboxWaiting_);

@@ -8,6 +8,7 @@
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
 #include "protocol/InstrumentKind.h"
+#include "workshop/CalibrationSetupFields.h"
 #include "workshop/StandCalibrationWindow.h"
 #include "workshop/StandRun.h"
 
@@ -43,7 +44,7 @@ StandCalibrationWindow *StandHandler::window() {
         return window_;
     window_ = new StandCalibrationWindow(*form_.standRun(), messages_, &form_);
     window_->hide();
-    window_->cylinders->setStoreAccess(calibration_.registerAccess());
+    window_->setupFields->setStoreAccess(calibration_.registerAccess());
     if (chooser_)
         window_->setFileChooser(*chooser_);
     connect(window_, &StandCalibrationWindow::started, this, [this] { kept_ = 0; });

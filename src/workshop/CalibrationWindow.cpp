@@ -4,6 +4,7 @@
 
 #include "CalibrationContextFields.h"
 #include "CalibrationRun.h"
+#include "CalibrationSetupFields.h"
 #include "CylinderFields.h"
 #include "RuleFields.h"
 #include "dialogs/Messages.h"
@@ -61,13 +62,9 @@ QString text(const std::string &s) {
     return QString::fromStdString(s);
 }
 
-int decimalsOf(int per) {
-    return per >= 100 ? 2 : per >= 10 ? 1 : 0;
-}
-
 // A value in units of 1/`per`; "—" for none.
 QString units(std::optional<int> value, int per) {
-    return value ? fixed(double(*value) / per, decimalsOf(per)) : QString("—");
+    return value ? inUnits(*value, per) : QString("—");
 }
 
 QString seconds(std::optional<double> value) {
@@ -194,29 +191,17 @@ void CalibrationWindow::buildSetup() {
     setupGroup = new QGroupBox("Перед началом", this);
     setupGroup->setObjectName("setupGroup");
     auto *form = new QFormLayout(setupGroup);
-    const auto edit = [&](const char *name, const char *label) {
-        auto *e = new QLineEdit(setupGroup);
-        e->setObjectName(name);
-        form->addRow(QString::fromUtf8(label), e);
-        return e;
-    };
-    technicianEdit = edit("technicianEdit", "Калибровку выполняет:");
-    context = std::make_unique<CalibrationContextFields>(form, setupGroup);
-    gasTabs = new QTabWidget(setupGroup);
-    gasTabs->setObjectName("gasTabs");
-    CylinderFields **fields[] = {&cylinders, &secondCylinders};
-    for (int i = 0; i < 2; ++i) {
-        auto *page = new QWidget(gasTabs);
-        auto *pageForm = new QFormLayout(page);
-        *fields[i] = new CylinderFields(pageForm, page, i == 0 ? QString() : "secondGas");
-        gasTabs->addTab(page, "Баллон");
-    }
-    form->addRow(gasTabs);
+    setupFields = std::make_unique<CalibrationSetupFields>(form, setupGroup);
+    technicianEdit = setupFields->technicianEdit;
+    context = setupFields->context.get();
+    gasTabs = setupFields->gasTabs;
+    cylinders = setupFields->cylinders;
+    secondCylinders = setupFields->secondCylinders;
+    ruleFields = setupFields->ruleFields.get();
     cylinderNumberEdit = cylinders->cylinderNumberEdit;
     cylinderGasEdit = cylinders->cylinderGasEdit;
     cylinderConcentrationEdit = cylinders->cylinderConcentrationEdit;
     cylinderExpiryEdit = cylinders->cylinderExpiryEdit;
-    ruleFields = std::make_unique<RuleFields>(form, setupGroup);
     steadySecondsSpin = ruleFields->steadySecondsSpin;
     steadyBandEdit = ruleFields->steadyBandEdit;
     toleranceEdit = ruleFields->toleranceEdit;
@@ -328,24 +313,10 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     recordsPathLabel->setText("Журнал калибровок: " + RecordLocation::shown(recordsPath));
     standLabel->setText(base.standPosition ? QString::number(*base.standPosition)
                                            : QString("не выбрана"));
-    const QSettings s;
-    technicianEdit->setText(s.value("calibration/technician").toString());
-    context->prepare();
-    cylinders->prepare(base, QDate::currentDate());
-    const TestGas second = secondGas();
-    const bool pgs = second == TestGas::Threshold2;
-    gasTabs->setTabText(0, pgs ? "Газ порога 1" : "Баллон");
-    gasTabs->setTabText(1, pgs ? "Газ порога 2" : "Нулевой газ (азот)");
-    gasTabs->setTabVisible(1, second != TestGas::Ambient);
-    gasTabs->setCurrentIndex(0);
-    if (second != TestGas::Ambient) {
-        secondCylinders->prepare(base, QDate::currentDate(), second);
-        secondCylinders->nameFor(gasTabs->tabText(1));
-    }
+    setupFields->prepare(base);
     QLocale numbers;
     numbers.setNumberOptions(QLocale::OmitGroupSeparator);
     chart_->setLocale(numbers);
-    ruleFields->prepare(base);
     setupArea->show();
     startButton->show();
     recoveryGroup->hide();
@@ -366,102 +337,20 @@ void CalibrationWindow::prepare(const CalibrationRecord &base, const QString &re
     drawChart();
 }
 
-QString CalibrationWindow::percentText(int units) const {
-    const int per = base_.perPercent > 0 ? base_.perPercent : 100;
-    return fixed(double(units) / per, decimalsOf(per));
-}
-
-TestGas CalibrationWindow::secondGas() const {
-    if (!rules_)
-        return TestGas::Ambient;
-    if (rules_->style == CalibrationStyle::Thresholds)
-        return TestGas::Threshold2;
-    return rules_->block == Block::Oxygen ? TestGas::ZeroGas : TestGas::Ambient;
-}
-
-// The span's cylinder and the other gas's, each checked before either is
-// registered: a refusal leaves the register as it was.
-std::optional<Cylinder> CalibrationWindow::resolveCylinders(std::vector<GasCylinder> *others) {
-    const QDate today = QDate::currentDate();
-    const TestGas second = secondGas();
-    const QString secondName = gasTabs->tabText(1);
-    QString refused;
-    for (const bool check : {true, false}) {
-        const std::optional<Cylinder> first = cylinders->resolve(today, &refused, check);
-        if (!first) {
-            messages_.error(refused);
-            return std::nullopt;
-        }
-        if (second == TestGas::Ambient) {
-            if (!check)
-                return first;
-            continue;
-        }
-        const std::optional<Cylinder> other = secondCylinders->resolve(today, &refused, check);
-        if (!other) {
-            messages_.error(secondName + ": " + refused);
-            return std::nullopt;
-        }
-        if (!first->number.empty() && first->number == other->number) {
-            messages_.error(QString("Баллон № %1 указан и на вкладке «%2», и на вкладке «%3»: "
-                                    "для этих газов нужны разные баллоны.")
-                                .arg(text(first->number), gasTabs->tabText(0), secondName));
-            return std::nullopt;
-        }
-        // The ПГС block's threshold gases both in hundredths of a percent.
-        if (second == TestGas::Threshold2 && other->concentration <= first->concentration) {
-            messages_.error(
-                QString("Газ порога 2 (%1 %) должен быть концентрированнее газа порога "
-                        "1 (%2 %): проверьте, не перепутаны ли баллоны.")
-                    .arg(percentText(other->concentration), percentText(first->concentration)));
-            return std::nullopt;
-        }
-        if (!check) {
-            *others = {{second, *other}};
-            return first;
-        }
-    }
-    return std::nullopt;
-}
-
 void CalibrationWindow::startClicked() {
     if (run_.busy() || !rules_)
         return;
-    const QString technician = technicianEdit->text().trimmed();
-    if (technician.isEmpty())
-        return messages_.error("Укажите, кто выполняет калибровку.");
-    QString wrong;
-    const std::optional<RuleFields::Chosen> chosen = ruleFields->chosen(&wrong);
-    if (!chosen)
-        return messages_.error(wrong);
-    CalibrationRecord record = base_;
-    if (QString refused; !context->fill(record, &refused))
+    QString refused;
+    std::optional<CalibrationSetupFields::Filled> filled = setupFields->fill(&refused);
+    if (!filled)
         return messages_.error(refused);
-    // Last: a cylinder typed in is registered here.
-    std::vector<GasCylinder> others;
-    const std::optional<Cylinder> cylinder = resolveCylinders(&others);
-    if (!cylinder)
-        return;
-
-    record.technician = technician.toStdString();
-    record.cylinder = *cylinder;
-    record.gases = std::move(others);
-    record.when = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
-    remember();
+    setupFields->remember();
+    const CalibrationRecord &record = filled->record;
     CalibrationProcedure procedure(record.block, record.sensorGas, record, run_.now());
-    procedure.setRule(chosen->rule);
-    procedure.setTolerance(chosen->tolerance);
-    const CalibrationRecord &started = procedure.record();
-    QStringList conditions{"Выполняет: " + technician,
-                           RecordTexts::gasRole(started, TestGas::Cylinder).toLower() + ": " +
-                               RecordTexts::cylinder(started)};
-    for (const GasCylinder &g : started.gases)
-        conditions << RecordTexts::gasRole(started, g.gas).toLower() + ": " +
-                          RecordTexts::gasCylinder(g);
-    conditions << "устойчиво: " + RecordTexts::steadyRule(started);
-    conditions << "допуск: " + RecordTexts::tolerance(started);
-    conditions << "в помещении: " + RecordTexts::ambient(started.ambient);
-    begin(localized(conditions.join("; ") + "."), std::move(procedure));
+    procedure.setRule(filled->rules.rule);
+    procedure.setTolerance(filled->rules.tolerance);
+    const QString conditions = localized(startConditions(procedure.record()).join("; ") + ".");
+    begin(conditions, std::move(procedure));
 }
 
 void CalibrationWindow::begin(const QString &conditions, CalibrationProcedure procedure) {
@@ -474,16 +363,6 @@ void CalibrationWindow::begin(const QString &conditions, CalibrationProcedure pr
     stepGroup->show();
     started_ = true;
     run_.start(std::move(procedure));
-}
-
-void CalibrationWindow::remember() const {
-    QSettings s;
-    s.setValue("calibration/technician", technicianEdit->text().trimmed());
-    context->remember();
-    cylinders->remember();
-    if (secondGas() != TestGas::Ambient)
-        secondCylinders->remember();
-    ruleFields->remember();
 }
 
 // The rule of the wait under way: the reading's as set, or in set-up mode

@@ -20,8 +20,10 @@
 #include <vector>
 
 class CalibrationRun;
+class CalibrationSetupFields;
 class CylinderFields;
 class CalibrationContextFields;
+class RuleFields;
 class FileChooser;
 class Messages;
 class QAreaSeries;
@@ -36,7 +38,6 @@ class QLineSeries;
 class QPushButton;
 class QScrollArea;
 class QSpinBox;
-class RuleFields;
 class QTableWidget;
 class QTabWidget;
 class QValueAxis;
@@ -77,9 +78,12 @@ class CalibrationWindow : public ReleasedWhenHidden<QWidget> {
     QLabel *outboxLabel;
     QScrollArea *setupArea;
     QGroupBox *setupGroup;
+    // Who, where, the cylinders and the rules; the fields below are some
+    // of its own.
+    std::unique_ptr<CalibrationSetupFields> setupFields;
     QLineEdit *technicianEdit;
     // The laboratory, who approves, the room.
-    std::unique_ptr<CalibrationContextFields> context;
+    CalibrationContextFields *context;
     // The cylinder: picked from the register or typed in (its widgets; the
     // ones below are some of them).
     CylinderFields *cylinders;
@@ -93,7 +97,7 @@ class CalibrationWindow : public ReleasedWhenHidden<QWidget> {
     QLineEdit *cylinderConcentrationEdit;
     QDateEdit *cylinderExpiryEdit;
     // The rules of judgement, with their fields named here too.
-    std::unique_ptr<RuleFields> ruleFields;
+    RuleFields *ruleFields;
     QSpinBox *steadySecondsSpin;
     QLineEdit *steadyBandEdit;
     QLineEdit *toleranceEdit;
@@ -143,13 +147,6 @@ class CalibrationWindow : public ReleasedWhenHidden<QWidget> {
     void showMeasurements(const CalibrationRecord &record);
     void drawChart();
     QString waitRule(const CalibrationProcedure &p) const;
-    // Percent as the technician types it ("2,5" or "2.5") in the block's
-    // units; nothing when it is not a number in (0, 100].
-    QString percentText(int units) const;
-    // The gas of the second tab for this block; Ambient when there is none.
-    TestGas secondGas() const;
-    std::optional<Cylinder> resolveCylinders(std::vector<GasCylinder> *others);
-    void remember() const;
 
     CalibrationRun &run_;
     Messages &messages_;

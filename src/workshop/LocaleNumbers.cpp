@@ -16,3 +16,9 @@ QString localized(QString text) {
     static const QRegularExpression decimal(QStringLiteral("(\\d),(\\d+)(?=[ \u00a0](%|мВ))"));
     return text.replace(decimal, QString("\\1") + point + "\\2");
 }
+
+QString inUnits(int value, int per) {
+    if (per <= 0)
+        per = 100;
+    return fixed(double(value) / per, per >= 100 ? 2 : per >= 10 ? 1 : 0);
+}

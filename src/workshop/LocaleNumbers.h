@@ -10,3 +10,7 @@ QString fixed(double value, int decimals);
 // whatever the locale: their numbers before a unit take the locale's
 // decimal point, so that a window writes numbers one way.
 QString localized(QString text);
+
+// A value kept in units of 1/`per` (a block's hundredths of a percent, its
+// tenths of a millivolt) with the places those units have.
+QString inUnits(int value, int per);

@@ -15,10 +15,6 @@ namespace {
 QString settingsKey(std::uint8_t block, const char *name) {
     return QString("calibration/%1/%2").arg(block).arg(name);
 }
-
-int decimalsOf(int per) {
-    return per >= 100 ? 2 : per >= 10 ? 1 : 0;
-}
 } // namespace
 
 RuleFields::RuleFields(QFormLayout *form, QWidget *parent) {
@@ -100,6 +96,5 @@ std::optional<int> RuleFields::percentField(const QLineEdit *field) const {
 }
 
 QString RuleFields::percentText(int units) const {
-    const int per = base_.perPercent > 0 ? base_.perPercent : 100;
-    return fixed(double(units) / per, decimalsOf(per));
+    return inUnits(units, base_.perPercent);
 }

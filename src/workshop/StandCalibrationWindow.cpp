@@ -1,8 +1,7 @@
 #include "StandCalibrationWindow.h"
 
-#include "CalibrationContextFields.h"
+#include "CalibrationSetupFields.h"
 #include "LocaleNumbers.h"
-#include "RuleFields.h"
 #include "dialogs/Messages.h"
 #include "mux/StandLayout.h"
 #include "records/BatchReport.h"
@@ -150,12 +149,7 @@ void StandCalibrationWindow::buildSetup() {
 
     auto *who = new QGroupBox("Условия калибровки", inner);
     auto *form = new QFormLayout(who);
-    technicianEdit = new QLineEdit(who);
-    technicianEdit->setObjectName("standTechnicianEdit");
-    form->addRow("Калибровку выполняет:", technicianEdit);
-    context = std::make_unique<CalibrationContextFields>(form, who);
-    cylinders = std::make_unique<CylinderFields>(form, who, "stand");
-    ruleFields = std::make_unique<RuleFields>(form, who);
+    setupFields = std::make_unique<CalibrationSetupFields>(form, who, "stand");
     column->addWidget(who);
 
     startButton = new QPushButton("Начать калибровку стенда", inner);
@@ -180,6 +174,9 @@ void StandCalibrationWindow::buildRun() {
     stageLabel->setFont(big);
     progressLabel = new QLabel(runArea);
     progressLabel->setObjectName("standProgressLabel");
+    conditionsLabel = new QLabel(runArea);
+    conditionsLabel->setObjectName("standConditionsLabel");
+    conditionsLabel->setWordWrap(true);
     readyButton = new QPushButton("Газ подан", runArea);
     readyButton->setObjectName("standReadyButton");
     abortButton = new QPushButton("Прервать", runArea);
@@ -190,6 +187,7 @@ void StandCalibrationWindow::buildRun() {
     buttons->addStretch(1);
     column->addWidget(stageLabel);
     column->addWidget(progressLabel);
+    column->addWidget(conditionsLabel);
     column->addLayout(buttons);
 
     auto *middle = new QHBoxLayout;
@@ -279,12 +277,7 @@ void StandCalibrationWindow::prepare(const CalibrationRecord &base) {
 void StandCalibrationWindow::showSetup() {
     if (run_.busy())
         return;
-    const CalibrationRecord &base = base_;
-    const QSettings s;
-    technicianEdit->setText(s.value("calibration/technician").toString());
-    context->prepare();
-    cylinders->prepare(base, QDate::currentDate());
-    ruleFields->prepare(base);
+    setupFields->prepare(base_);
     setupArea->show();
     runArea->hide();
 }
@@ -296,37 +289,22 @@ void StandCalibrationWindow::setFileChooser(FileChooser &chooser) {
 void StandCalibrationWindow::startClicked() {
     if (run_.busy())
         return;
-    const QString technician = technicianEdit->text().trimmed();
-    if (technician.isEmpty())
-        return messages_.error("Укажите, кто выполняет калибровку.");
     std::vector<StandCalibration::Fitted> fitted;
     for (int row = 0; row < labelsTable->rowCount(); ++row)
         fitted.push_back({labelsTable->item(row, 0)->text().toInt(),
                           labelsTable->item(row, 1)->text().trimmed().toStdString()});
     if (fitted.empty())
         return messages_.error("Отметьте позиции, на которых стоят датчики.");
-    QString wrong;
-    const std::optional<RuleFields::Chosen> chosen = ruleFields->chosen(&wrong);
-    if (!chosen)
-        return messages_.error(wrong);
-    CalibrationRecord record = base_;
-    if (QString refused; !context->fill(record, &refused))
-        return messages_.error(refused);
     QString refused;
-    const std::optional<Cylinder> cylinder =
-        cylinders->resolve(QDate::currentDate(), &refused, true);
-    if (!cylinder)
+    std::optional<CalibrationSetupFields::Filled> filled = setupFields->fill(&refused);
+    if (!filled)
         return messages_.error(refused);
-    const QDateTime now = QDateTime::currentDateTime();
-    batch_ = QString("%1-%2").arg(now.toString("yyyyMMdd-HHmmss")).arg(base_.serial);
-    record.technician = technician.toStdString();
-    record.cylinder = *cylinder;
-    record.when = now.toString(Qt::ISODate).toStdString();
+    setupFields->remember();
+    CalibrationRecord &record = filled->record;
+    batch_ = QString("%1-%2")
+                 .arg(QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss"))
+                 .arg(base_.serial);
     record.batch = batch_.toStdString();
-    QSettings().setValue("calibration/technician", technician);
-    context->remember();
-    cylinders->remember();
-    ruleFields->remember();
     setupArea->hide();
     runArea->show();
     reportButton->hide();
@@ -335,8 +313,11 @@ void StandCalibrationWindow::startClicked() {
     shownPosition_ = 0;
     kept_.clear();
     StandCalibration stand(record.block, record.sensorGas, record, fitted, run_.now());
-    stand.setRule(chosen->rule);
-    stand.setTolerance(chosen->tolerance);
+    stand.setRule(filled->rules.rule);
+    stand.setTolerance(filled->rules.tolerance);
+    // As every position's record has them: the stand's rule of steadiness.
+    conditionsLabel->setText(localized(
+        startConditions(stand.procedure(fitted.front().position)->record()).join("; ") + "."));
     run_.start(std::move(stand));
     emit started(batch_);
     refresh();

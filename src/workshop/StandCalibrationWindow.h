@@ -9,7 +9,6 @@
 // showing its own step and chart. The records are kept as each is done,
 // under one batch; its report goes to a PDF.
 
-#include "CylinderFields.h"
 #include "StandRun.h"
 #include "dialogs/ReleasedWhenHidden.h"
 #include "export/DialogFileChooser.h"
@@ -20,8 +19,7 @@
 #include <map>
 #include <memory>
 
-class CalibrationContextFields;
-class RuleFields;
+class CalibrationSetupFields;
 class FileChooser;
 class Messages;
 class QChartView;
@@ -51,16 +49,17 @@ class StandCalibrationWindow : public ReleasedWhenHidden<QWidget> {
     // Setup.
     std::array<QToolButton *, Positions> fittedButtons{}; // by position, "fittedPosition7"
     QTableWidget *labelsTable;
-    QLineEdit *technicianEdit;
-    std::unique_ptr<CylinderFields> cylinders;
-    std::unique_ptr<CalibrationContextFields> context;
-    std::unique_ptr<RuleFields> ruleFields;
+    // Who, where, the cylinders (the oxygen zero's nitrogen on a second tab)
+    // and the rules, as on the desk.
+    std::unique_ptr<CalibrationSetupFields> setupFields;
     QPushButton *startButton;
     QWidget *setupArea;
     // The run.
     QWidget *runArea;
     QLabel *stageLabel;
     QLabel *progressLabel;
+    // Who, the cylinders, the rules (the stand's steadiness) and the room.
+    QLabel *conditionsLabel;
     QPushButton *readyButton;
     QPushButton *abortButton;
     std::array<QPushButton *, Positions> cells{}; // by position, "standCell7"
