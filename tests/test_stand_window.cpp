@@ -14,6 +14,7 @@
 #include "ui/PageIndex.h"
 #include "ui/StandHandler.h"
 #include "ui/TForm1.h"
+#include "ui/WorkshopHandler.h"
 #include "workshop/CalibrationContextFields.h"
 #include "workshop/CalibrationSetupFields.h"
 #include "workshop/JournalWindow.h"
@@ -210,6 +211,22 @@ class TestStandWindow : public QObject {
         QVERIFY(report.contains("DTK-001"));
         QVERIFY(report.contains("пусто"));
         QVERIFY(report.contains("настроены и годны: 4; годны без настройки: 0; не годны: 1"));
+
+        // Later, from the journal: the batch's report again, made from its records.
+        form->workshop()->journalButton->click();
+        JournalWindow &journal = *form->calibration()->journal();
+        journal.recordsTable->selectRow(0);
+        chooser.answer = dir->filePath("iz-zhurnala.pdf");
+        journal.batchReportButton->click();
+        QVERIFY2(messages.errors.isEmpty(), qPrintable(messages.errors.join("; ")));
+        text.start("pdftotext", {"-layout", chooser.answer, "-"});
+        QVERIFY(text.waitForFinished(60000));
+        const QString again = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        QVERIFY2(again.contains("Партия " + batch) && again.contains("DTK-001") &&
+                     again.contains("не годны: 1; прерваны: 0; пустых: 0") &&
+                     again.contains("не записываются"),
+                 qPrintable(again));
+        QCOMPARE(again.contains("N2-1"), !nitrogen);
 
         // Closed and opened again, the batch stays shown until the next is asked for.
         window().close();

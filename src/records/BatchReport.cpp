@@ -33,8 +33,27 @@ const CalibrationRecord *firstRecord(const std::vector<BatchReport::Position> &p
 }
 } // namespace
 
+std::vector<BatchReport::Position>
+BatchReport::fromJournal(const QString &batch, const std::vector<CalibrationRecord> &oldestFirst) {
+    std::map<int, Position> byPosition;
+    const std::string wanted = batch.toStdString();
+    for (const CalibrationRecord &r : oldestFirst)
+        if (!wanted.empty() && r.batch == wanted)
+            byPosition[r.standPosition.value_or(0)] = {r.standPosition.value_or(0), r.sensorLabel,
+                                                       r};
+    std::vector<Position> positions;
+    for (auto &[position, p] : byPosition)
+        positions.push_back(std::move(p));
+    return positions;
+}
+
+QString BatchReport::journalNote() {
+    return "Отчёт составлен по журналу калибровок: позиции, на которых блок не ответил, в журнал "
+           "не записываются и здесь не показаны.";
+}
+
 bool BatchReport::write(const QString &batch, const std::vector<Position> &positions,
-                        const QString &path, QString *error) {
+                        const QString &path, QString *error, const QString &note) {
     const CalibrationRecord *first = firstRecord(positions);
     const QString title = "Отчёт о калибровке партии " + batch;
     const QString why = saveAtomically(path, [&](QIODevice &file) -> QString {
@@ -51,12 +70,17 @@ bool BatchReport::write(const QString &batch, const std::vector<Position> &posit
         page.centred("Партия " + batch, CertificatePage::font(11));
         page.skip(4);
         if (first) {
-            page.fields({{"Прибор", RecordTexts::instrumentWithSerial(*first)},
-                         {"Дата", RecordTexts::date(first->when.substr(0, 10))},
-                         {"Калибровку выполнил", RecordTexts::technician(*first)},
-                         {"Газ из баллона", RecordTexts::cylinder(*first)},
-                         {"Устойчивость показаний", RecordTexts::steadyRule(*first)},
-                         {"Допуск", RecordTexts::tolerance(*first)}});
+            std::vector<std::pair<QString, QString>> fields{
+                {"Прибор", RecordTexts::instrumentWithSerial(*first)},
+                {"Дата", RecordTexts::date(first->when.substr(0, 10))},
+                {"Калибровку выполнил", RecordTexts::technician(*first)},
+                {"Газ из баллона", RecordTexts::cylinder(*first)}};
+            for (const GasCylinder &g : first->gases)
+                fields.push_back(
+                    {RecordTexts::gasRole(*first, g.gas), RecordTexts::gasCylinder(g)});
+            fields.push_back({"Устойчивость показаний", RecordTexts::steadyRule(*first)});
+            fields.push_back({"Допуск", RecordTexts::tolerance(*first)});
+            page.fields(fields);
             page.skip(3);
         }
         std::map<CalibrationOutcome, int> counted;
@@ -101,6 +125,8 @@ bool BatchReport::write(const QString &batch, const std::vector<Position> &posit
                 .arg(empty));
         page.paragraph("Каждая позиция с записью имеет своё свидетельство о калибровке; в "
                        "журнале калибровок записи партии отбираются по её номеру.");
+        if (!note.isEmpty())
+            page.paragraph(note);
         page.finish();
         if (!painter.end())
             return "не удалось завершить PDF";

@@ -21,6 +21,17 @@ struct Position {
 };
 
 // Written whole or not at all; false with the reason in the technician's words.
+// `note`, where given, is printed under the totals (a report made again from
+// the journal says that the empty positions are not in it).
 bool write(const QString &batch, const std::vector<Position> &positions, const QString &path,
-           QString *error);
+           QString *error, const QString &note = QString());
+
+// The batch's positions as the journal holds them, by position: each
+// position's newest record of the batch (`oldestFirst` as the journal lists
+// its records). The journal keeps no record of an empty position.
+std::vector<Position> fromJournal(const QString &batch,
+                                  const std::vector<CalibrationRecord> &oldestFirst);
+
+// What a report made from the journal says of the positions it cannot show.
+QString journalNote();
 } // namespace BatchReport

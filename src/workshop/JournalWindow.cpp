@@ -6,6 +6,7 @@
 #include "files/AtomicSave.h"
 #include "pages/PageFormat.h"
 #include "protocol/InstrumentKind.h"
+#include "records/BatchReport.h"
 #include "records/Certificate.h"
 #include "records/JournalTable.h"
 #include "records/RecordLocation.h"
@@ -83,6 +84,10 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     certificateButton = new QPushButton("Свидетельство…", this);
     certificateButton->setObjectName("certificateButton");
     certificateButton->setToolTip("Сохранить свидетельство выбранной записи в PDF");
+    batchReportButton = new QPushButton("Отчёт партии…", this);
+    batchReportButton->setObjectName("batchReportButton");
+    batchReportButton->setToolTip("Сохранить в PDF отчёт о партии стенда, в которую входит "
+                                  "выбранная запись");
     exportButton = new QPushButton("Экспорт CSV…", this);
     exportButton->setObjectName("exportButton");
     exportButton->setToolTip("Записать показанные записи в файл CSV");
@@ -93,6 +98,7 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     bottom->addWidget(statusLabel, 1);
     bottom->addWidget(sensorHistoryButton);
     bottom->addWidget(certificateButton);
+    bottom->addWidget(batchReportButton);
     bottom->addWidget(exportButton);
     layout->addLayout(bottom);
 
@@ -101,6 +107,7 @@ JournalWindow::JournalWindow(Messages &messages, QWidget *parent)
     connect(technicianFilter, &QLineEdit::returnPressed, this, &JournalWindow::showRecords);
     connect(batchFilter, &QLineEdit::returnPressed, this, &JournalWindow::showRecords);
     connect(certificateButton, &QPushButton::clicked, this, &JournalWindow::saveCertificate);
+    connect(batchReportButton, &QPushButton::clicked, this, &JournalWindow::saveBatchReport);
     connect(exportButton, &QPushButton::clicked, this, &JournalWindow::exportCsv);
     connect(sensorHistoryButton, &QPushButton::clicked, this, [this] {
         const int row = recordsTable->currentRow();
@@ -293,6 +300,41 @@ void JournalWindow::saveCertificate() {
     QString error;
     if (!Certificate::write(r, path, &error))
         messages_.error("Свидетельство не сохранено: " + error);
+}
+
+// Every record of the batch, whatever the filters show: the journal is read
+// again (a server's answer comes later) and the report written from it.
+void JournalWindow::saveBatchReport() {
+    const int row = recordsTable->currentRow();
+    if (row < 0 || row >= int(shown_.size()))
+        return messages_.information("Выберите запись в таблице.");
+    const QString batch = QString::fromStdString(shown_[std::size_t(row)].batch);
+    if (batch.isEmpty())
+        return messages_.information("Выбранная запись сделана не на стенде: у неё нет партии. "
+                                     "Выберите запись калибровки стенда.");
+    const QString path =
+        chooser_->saveFileName(this, "Сохранить отчёт партии", QString("Партия-%1.pdf").arg(batch),
+                               "Документ PDF (*.pdf)");
+    if (path.isEmpty())
+        return;
+    const QString status = statusLabel->text();
+    reader_.list([this, batch, path, status](JournalReader::Read read) {
+        statusLabel->setText(status);
+        if (!read.error.isEmpty())
+            return messages_.error("Отчёт партии не составлен: журнал не прочитан: " + read.error);
+        const std::vector<BatchReport::Position> positions =
+            BatchReport::fromJournal(batch, read.records);
+        if (positions.empty())
+            return messages_.error(QString("В журнале нет записей партии %1.").arg(batch));
+        QString note = BatchReport::journalNote();
+        if (!read.note.isEmpty())
+            note += " " + read.note + ".";
+        QString error;
+        if (!BatchReport::write(batch, positions, path, &error, note))
+            messages_.error(error);
+    });
+    if (reader_.waiting())
+        statusLabel->setText(reader_.waitingNote() + "\n" + where());
 }
 
 void JournalWindow::exportCsv() {

@@ -1,8 +1,8 @@
 #pragma once
 // "Журнал калибровок": the records of the calibration journal in a table,
 // newest first, chosen by serial number, model, days, outcome and
-// technician; the selected record's certificate, and what is shown as CSV;
-// the history of the selected record's sensor.
+// technician; the selected record's certificate, the report of its stand's
+// batch, and what is shown as CSV; the history of the selected record's sensor.
 // Modeless beside the main window. It only reads: a journal not made yet
 // stays unmade. With the journal on a server it reads the server, or the
 // bench's own journal while the server does not answer (JournalReader.h), and
@@ -63,6 +63,8 @@ class JournalWindow : public ReleasedWhenHidden<QWidget> {
     QPushButton *showButton;
     QTableWidget *recordsTable;
     QPushButton *certificateButton;
+    // The report of the selected record's stand batch, from the journal.
+    QPushButton *batchReportButton;
     QPushButton *exportButton;
     QPushButton *sensorHistoryButton;
     QLabel *statusLabel;
@@ -78,6 +80,7 @@ class JournalWindow : public ReleasedWhenHidden<QWidget> {
     // Reads the journal and shows the records the filters let through.
     void showRecords();
     void saveCertificate();
+    void saveBatchReport();
     void exportCsv();
 
   signals:
