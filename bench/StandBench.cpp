@@ -99,7 +99,9 @@ Run oneByOne() {
         c.vi.answer(sealed(
             Frame{Block::address(Block::Base), Code::Poll, static_cast<std::uint8_t>(position)}));
         c.now += TurnMs;
-        CalibrationProcedure p(Block::Tks, SensorGas::Methane, base(), c.now);
+        // As the desk runs it: a stand of one.
+        StandCalibration p(CalibrationProcedure(Block::Tks, SensorGas::Methane, base(), c.now),
+                           c.now);
         std::optional<Frame> pending;
         bool answered = false;
         for (int turn = 0; turn < 200'000 && !p.finished(); ++turn) {
@@ -108,7 +110,7 @@ Run oneByOne() {
                 p.takeReply(*pending, c.now);
             }
             pending.reset();
-            const CalibrationProcedure::Step &s = p.step();
+            const CalibrationProcedure::Step &s = p.desk()->step();
             if (s.waiting == CalibrationProcedure::Waiting::Technician) {
                 const auto offers = [&s](Action a) {
                     return std::find(s.actions.begin(), s.actions.end(), a) != s.actions.end();
@@ -129,7 +131,7 @@ Run oneByOne() {
                 pending = c.vi.answer(*f);
             c.now += TurnMs;
         }
-        ++run.ended[answered ? ending(p.record().outcome) : std::string("пусто")];
+        ++run.ended[answered ? ending(p.desk()->record().outcome) : std::string("пусто")];
     }
     run.ms = c.now;
     return run;

@@ -28,7 +28,10 @@ Technician::Technician(SoakBench &bench, std::uint32_t randomStart)
     : trouble(randomStart * 668265263u + 374761393u), bench_(bench),
       random_(randomStart * 2246822519u + 3266489917u) {
     QObject::connect(&bench_.form.calibration()->run(), &CalibrationRun::finished, &bench_.form,
-                     [this](const CalibrationRecord &r) { countRecord(r); });
+                     [this](const std::vector<CalibrationRecord> &records) {
+                         for (const CalibrationRecord &r : records)
+                             countRecord(r);
+                     });
 }
 
 std::int64_t Technician::in(int loMs, int hiMs) {

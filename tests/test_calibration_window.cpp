@@ -708,7 +708,7 @@ class TestCalibrationWindow : public QObject {
             QVERIFY(other.open());
             QSqlQuery hold(other);
             QVERIFY(hold.exec("BEGIN IMMEDIATE"));
-            emit handler.run().finished(sampleRecord(23101));
+            emit handler.run().finished({sampleRecord(23101)});
             QVERIFY2(window().outcomeLabel->text().contains("пока не сохранена"),
                      qPrintable(window().outcomeLabel->text()));
             QVERIFY(!window().certificateButton->isEnabled());

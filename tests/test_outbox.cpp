@@ -218,7 +218,7 @@ class TestOutbox : public QObject, WindowHarness {
         QVERIFY(heard(ended, 1));
 
         CalibrationRecord finished = sampleRecord(23101);
-        emit handler.run().finished(finished);
+        emit handler.run().finished({finished});
         QVERIFY(messages.errors.isEmpty());
         const QString outcome = handler.window()->outcomeLabel->text();
         QVERIFY2(outcome.contains("Запись сохранена на этом рабочем месте (") &&
@@ -317,7 +317,7 @@ class TestOutbox : public QObject, WindowHarness {
         QCOMPARE(messages.informations.size(), accepted ? 1 : 0);
         QVERIFY(messages.errors.isEmpty());
 
-        emit handler.run().finished(sampleRecord(23102));
+        emit handler.run().finished({sampleRecord(23102)});
         const QString shown = handler.window()->outcomeLabel->text();
         QVERIFY2(shown.contains(outcome), qPrintable(shown));
         RecordStore bench;

@@ -286,6 +286,54 @@ class TestStandCalibration : public QObject {
                 QVERIFY(QString::fromStdString(r->remark).startsWith("Прервана техником"));
         }
     }
+
+    // On the desk the same engine runs one procedure as a stand of one: no
+    // multiplexer, the line kept while the technician chooses, the choices
+    // left to the technician (here: finish a block found in tolerance), and
+    // the block's readings shown on the page too.
+    void aSensorOnTheDeskIsAStandOfOne() {
+        CalibrationRecord base;
+        base.cylinder.number = "12345";
+        base.cylinder.concentration = 250;
+        base.cylinder.expiry = "2027-01-01";
+        StandCalibration desk(CalibrationProcedure(Block::Tks, SensorGas::Methane, base, 0), 0);
+        QVERIFY(desk.desk());
+        FakeBlock block;
+        block.asFound = 248;
+        TestGas gas = TestGas::Ambient;
+        std::optional<Frame> pending;
+        QSet<int> offered;
+        int toBase = 0;
+        std::int64_t now = 0;
+        for (int i = 0; i < 5000 && !desk.finished(); ++i, now += 350) {
+            if (pending) {
+                desk.takeReply(*pending, now);
+                QCOMPARE(desk.pageMaySee(*pending), (*pending)[1] == Code::Poll);
+                pending.reset();
+            }
+            QVERIFY(!desk.waitsForTechnician());
+            const auto &a = desk.stage().actions;
+            for (Action x : a)
+                offered << int(x);
+            if (std::find(a.begin(), a.end(), Action::Finish) != a.end())
+                desk.act(Action::Finish, now);
+            else if (std::find(a.begin(), a.end(), Action::Ready) != a.end()) {
+                gas = desk.stage().gas;
+                desk.act(Action::Ready, now);
+            }
+            if (const std::optional<Frame> f = desk.nextFrame(now)) {
+                toBase += (*f)[0] == Block::address(Block::Base);
+                pending = block.answer(*f, gas, 0);
+            }
+        }
+        QVERIFY(desk.finished());
+        QCOMPARE(toBase, 0);
+        QVERIFY(offered.contains(int(Action::Adjust)) && offered.contains(int(Action::AcceptNow)));
+        QCOMPARE(desk.records().size(), std::size_t(1));
+        QCOMPARE(desk.records().front().outcome, CalibrationOutcome::PassedAsFound);
+        QCOMPARE(desk.records().front().steady.readings, 1); // every reading taken
+        QVERIFY(!block.codes.contains(7));                   // nothing saved
+    }
 };
 
 QTEST_MAIN(TestStandCalibration)

@@ -20,7 +20,6 @@
 #include "workshop/JournalWindow.h"
 #include "workshop/RuleFields.h"
 #include "workshop/StandCalibrationWindow.h"
-#include "workshop/StandRun.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -157,7 +156,7 @@ class TestStandWindow : public QObject {
                 const std::size_t before = sim->written(row).size();
                 run(1000);
                 pagePolls += int(sim->written(row).size() - before);
-                sim->instrument(row).applyGas(form->standRun()->stand()->stage().gas, 250);
+                sim->instrument(row).applyGas(form->standRun()->calibration()->stage().gas, 250);
                 window().readyButton->click();
                 ++gases;
             }

@@ -38,6 +38,40 @@ StandCalibration::StandCalibration(std::uint8_t block, SensorGas gas, const Cali
     stage_.actions = {Action::Abort};
 }
 
+StandCalibration::StandCalibration(CalibrationProcedure procedure, std::int64_t nowMs)
+    : block_(procedure.record().block), desk_(true) {
+    const CalibrationRecord &r = procedure.record();
+    slots_.push_back(Slot{{r.standPosition.value_or(0), r.sensorLabel},
+                          std::move(procedure),
+                          true,
+                          0,
+                          false,
+                          std::nullopt,
+                          {}});
+    nowMs_ = nowMs;
+    stage_.beganMs = nowMs;
+    followDesk();
+}
+
+void StandCalibration::followDesk() {
+    const CalibrationProcedure::Step &step = slots_.front().procedure.step();
+    if (step.instruction != stage_.instruction)
+        stage_.beganMs = nowMs_;
+    stage_.instruction = step.instruction;
+    stage_.gas = step.gas;
+    stage_.actions = step.actions;
+    stage_.number = step.number;
+    stage_.waiting = finished() ? 0 : 1;
+}
+
+const CalibrationProcedure *StandCalibration::desk() const {
+    return desk_ ? &slots_.front().procedure : nullptr;
+}
+
+bool StandCalibration::pageMaySee(const Frame &reply) const {
+    return desk_ && reply[1] == Code::Poll;
+}
+
 bool StandCalibration::setRule(SteadyRule rule) {
     bool all = true;
     for (Slot &s : slots_)
@@ -74,8 +108,9 @@ bool StandCalibration::parked(const Slot &s) const {
 }
 
 bool StandCalibration::waitsForTechnician() const {
-    return std::find(stage_.actions.begin(), stage_.actions.end(), Action::Ready) !=
-           stage_.actions.end();
+    // The desk's procedure keeps the line while the technician chooses.
+    return !desk_ && std::find(stage_.actions.begin(), stage_.actions.end(), Action::Ready) !=
+                         stage_.actions.end();
 }
 
 bool StandCalibration::finished() const {
@@ -136,6 +171,11 @@ void StandCalibration::ask() {
 
 std::optional<Frame> StandCalibration::nextFrame(std::int64_t nowMs) {
     nowMs_ = nowMs;
+    if (desk_) {
+        std::optional<Frame> frame = slots_.front().procedure.nextFrame(nowMs);
+        followDesk();
+        return frame;
+    }
     for (Slot &s : slots_)
         decide(s);
     if (closeIfDone())
@@ -190,6 +230,14 @@ void StandCalibration::takeReply(const Frame &reply, std::int64_t nowMs) {
     nowMs_ = nowMs;
     if (!checksumHolds(reply) || slots_.empty())
         return;
+    if (desk_) {
+        Slot &s = slots_.front();
+        s.procedure.takeReply(reply, nowMs);
+        s.latest = s.procedure.liveValue();
+        s.unit = s.procedure.liveUnit();
+        followDesk();
+        return;
+    }
     if (reply[0] == Block::Base) {
         if (line_ == Line::AwaitSwitch && reply[1] == Code::Poll) {
             line_ = Line::Visit;
@@ -217,6 +265,11 @@ void StandCalibration::act(Action action, std::int64_t nowMs) {
     nowMs_ = nowMs;
     if (std::find(stage_.actions.begin(), stage_.actions.end(), action) == stage_.actions.end())
         return;
+    if (desk_) {
+        slots_.front().procedure.act(action, nowMs);
+        followDesk();
+        return;
+    }
     if (action == Action::Abort) {
         for (Slot &s : slots_) {
             s.abortAsked = true;
@@ -243,6 +296,8 @@ void StandCalibration::drop(std::int64_t nowMs) {
     nowMs_ = nowMs;
     for (Slot &s : slots_)
         s.procedure.drop(nowMs);
+    if (desk_)
+        return followDesk();
     stage_.actions.clear();
     closeIfDone();
 }

@@ -1,5 +1,7 @@
 #pragma once
-// Calibrating the sensors of a test stand in one pass of gas per stage. Each
+// Calibrating sensors: those of a test stand in one pass of gas per stage,
+// or one on the desk, which is a stand of one position without a
+// multiplexer. Each
 // position fitted runs the calibration procedure a sensor on the desk runs
 // (CalibrationProcedure: the same steps, checks and read-backs); this drives
 // them all through the base's multiplexer, turn by turn as a procedure is
@@ -26,6 +28,9 @@
 //   procedure; those whose adjustment had begun are reset and read back.
 // - Steadiness: a position is read once a round, so a wait wants the last
 //   StandReadings readings within the band, spanning the rule's window.
+// - On the desk the one procedure has the line to itself (it reads at every
+//   turn, and times its block's silence itself), and what it leaves to the
+//   technician stays the technician's: the stage is its step.
 
 #include "CalibrationProcedure.h"
 
@@ -78,6 +83,10 @@ class StandCalibration {
 
     // The steadiness rule (its readings stay the stand's) and the tolerance
     // of every position, as a procedure takes them: before its first reading.
+    // A sensor on the desk: `procedure` (a calibration, or the recovery of
+    // a block a lost connection left in set-up mode) as a stand of one.
+    StandCalibration(CalibrationProcedure procedure, std::int64_t nowMs);
+
     bool setRule(SteadyRule rule);
     bool setTolerance(int tolerance);
 
@@ -95,6 +104,12 @@ class StandCalibration {
     std::vector<Position> positions() const;
     // The procedure of a position fitted, or nullptr.
     const CalibrationProcedure *procedure(int position) const;
+    // On the desk, its procedure; nullptr on a stand.
+    const CalibrationProcedure *desk() const;
+    // A reply taken that the page may show too: on the desk, the block's
+    // readings (the page shows what it measures); on a stand none, as they
+    // are of whichever position the multiplexer is on.
+    bool pageMaySee(const Frame &reply) const;
     bool finished() const;
     // The records of the positions that answered, in the order fitted.
     std::vector<CalibrationRecord> records() const;
@@ -122,6 +137,8 @@ class StandCalibration {
     void ask();
     // Once every position is done: the stage says so and offers nothing.
     bool closeIfDone();
+    // On the desk: the stage is the procedure's step.
+    void followDesk();
 
     std::uint8_t block_;
     std::vector<Slot> slots_;
@@ -131,6 +148,7 @@ class StandCalibration {
     int readings_ = 0;      // taken in the visit under way
     bool answered_ = false; // in the visit under way
     std::optional<TestGas> onStand_;
+    bool desk_ = false;
     std::int64_t nowMs_ = 0;
     Stage stage_;
 };

@@ -17,7 +17,6 @@
 #include "workshop/CylinderFields.h"
 #include "workshop/JournalWindow.h"
 #include "workshop/SensorHistoryWindow.h"
-#include "workshop/StandRun.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -94,7 +93,11 @@ CalibrationHandler::CalibrationHandler(TForm1 &form, Messages &messages, Calibra
     history_ = new SensorHistoryHandler(form_, messages_,
                                         [this] { return std::pair(path_, outboxPath_); });
     connect(&run_, &CalibrationRun::busyChanged, this, &CalibrationHandler::setBusy);
-    connect(&run_, &CalibrationRun::finished, this, &CalibrationHandler::keep);
+    connect(&run_, &CalibrationRun::finished, this,
+            [this](const std::vector<CalibrationRecord> &records) {
+                for (const CalibrationRecord &r : records)
+                    keep(r);
+            });
     retryKeep_ = new QTimer(this);
     retryKeep_->setObjectName("retryKeepTimer");
     retryKeep_->setSingleShot(true);

@@ -10,21 +10,20 @@
 #include "protocol/InstrumentKind.h"
 #include "workshop/CalibrationSetupFields.h"
 #include "workshop/StandCalibrationWindow.h"
-#include "workshop/StandRun.h"
 
 #include <QPushButton>
 
 StandHandler::StandHandler(TForm1 &form, Messages &messages, CalibrationHandler &calibration)
     : QObject(&form), form_(form), messages_(messages), calibration_(calibration) {
     connect(form_.Form2, &TForm2::standCalibrationAsked, this, &StandHandler::openWindow);
-    connect(form_.standRun(), &StandRun::finished, this,
+    connect(form_.standRun(), &CalibrationRun::finished, this,
             [this](const std::vector<CalibrationRecord> &records) {
                 for (const CalibrationRecord &r : records)
                     calibration_.keep(r);
             });
     // The sensor page's own commands wait while the stand runs: they would
     // go to whichever position the multiplexer is on.
-    connect(form_.standRun(), &StandRun::busyChanged, this, [this](bool busy) {
+    connect(form_.standRun(), &CalibrationRun::busyChanged, this, [this](bool busy) {
         const InstrumentKind *kind = findInstrumentKind(form_.IdentifiedType);
         calibration_.holdPage(busy && kind ? PageIndex::ofBlock(kind->sensor.block) : -1, busy);
     });
@@ -59,15 +58,15 @@ void StandHandler::setFileChooser(FileChooser &chooser) {
 
 void StandHandler::setGasControl(GasControl *control) {
     gasControl_ = control;
-    connect(form_.standRun(), &StandRun::changed, this, [this] {
-        const StandCalibration *s = form_.standRun()->stand();
+    connect(form_.standRun(), &CalibrationRun::changed, this, [this] {
+        const StandCalibration *s = form_.standRun()->calibration();
         if (!gasControl_ || !s || !form_.standRun()->busy() || !s->waitsForTechnician() ||
             s->stage().number == followedStage_)
             return;
         followedStage_ = s->stage().number;
         gasControl_->choose(s->stage().gas);
     });
-    connect(form_.standRun(), &StandRun::busyChanged, this, [this](bool busy) {
+    connect(form_.standRun(), &CalibrationRun::busyChanged, this, [this](bool busy) {
         if (busy)
             followedStage_ = -1;
     });

@@ -20,7 +20,6 @@
 #include "pages/TksPgsPage.h"
 #include "workshop/CalibrationRun.h"
 #include "workshop/JournalLocationDialog.h"
-#include "workshop/StandRun.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -132,7 +131,7 @@ void TForm1::finishBuilding() {
         return QDateTime::currentMSecsSinceEpoch() - started;
     };
     calibrationRun_ = new CalibrationRun([this] { return clock(); }, this);
-    standRun_ = new StandRun([this] { return clock(); }, this);
+    standRun_ = new CalibrationRun([this] { return clock(); }, this);
     calibrationHandler_ = new CalibrationHandler(*this, messages_, *calibrationRun_);
     workshopHandler_ = new WorkshopHandler(*this, messages_, *calibrationHandler_);
     standHandler_ = new StandHandler(*this, messages_, *calibrationHandler_);

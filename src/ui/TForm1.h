@@ -17,7 +17,6 @@
 class BasePage;
 class CalibrationHandler;
 class CalibrationRun;
-class StandRun;
 class StandHandler;
 class BlockPage;
 class HydrogenPage;
@@ -131,7 +130,7 @@ class TForm1 : public QWidget {
     bool settingsBusy() const;
     // A calibration has the line, of one block or of a stand.
     bool calibrationBusy() const;
-    StandRun *standRun() const { return standRun_; }
+    CalibrationRun *standRun() const { return standRun_; }
     // Milliseconds from any fixed start: the calibration's time. Tests put in
     // a clock they move themselves.
     std::function<std::int64_t()> clock;
@@ -189,7 +188,7 @@ class TForm1 : public QWidget {
     SettingsRun *settingsRun_ = nullptr;
     SettingsHandler *settingsHandler_ = nullptr;
     CalibrationRun *calibrationRun_ = nullptr;
-    StandRun *standRun_ = nullptr;
+    CalibrationRun *standRun_ = nullptr;
     CalibrationHandler *calibrationHandler_ = nullptr;
     WorkshopHandler *workshopHandler_ = nullptr;
     StandHandler *standHandler_ = nullptr;

@@ -9,7 +9,6 @@
 #include "link/DeviceChangeWait.h"
 #include "pages/PumpPage.h"
 #include "workshop/CalibrationRun.h"
-#include "workshop/StandRun.h"
 
 #include <QCloseEvent>
 #include <QLabel>

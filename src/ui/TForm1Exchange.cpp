@@ -11,7 +11,6 @@
 #include "pages/OxygenPage.h"
 #include "protocol/InstrumentKind.h"
 #include "workshop/CalibrationRun.h"
-#include "workshop/StandRun.h"
 
 #include <QLabel>
 #include <QTimer>

@@ -8,7 +8,6 @@
 #include "dialogs/Messages.h"
 #include "mux/TForm2.h"
 #include "workshop/CalibrationRun.h"
-#include "workshop/StandRun.h"
 
 #include <QTimer>
 

@@ -2,55 +2,76 @@
 
 #include "protocol/LinkPort.h"
 
-CalibrationRun::CalibrationRun(Clock clock, QObject *parent) : LineRun(std::move(clock), parent) {}
+CalibrationRun::CalibrationRun(Clock clock, QObject *parent)
+    : QObject(parent), clock_(std::move(clock)) {}
 
-void CalibrationRun::start(CalibrationProcedure procedure) {
+void CalibrationRun::start(StandCalibration calibration) {
     if (busy())
         return;
     ended_.reset();
-    procedure_ = std::move(procedure);
+    running_ = std::move(calibration);
     emit busyChanged(true);
     announce();
 }
 
 void CalibrationRun::act(CalibrationProcedure::Action action) {
-    if (!procedure_)
+    if (!running_)
         return;
-    procedure_->act(action, now());
+    running_->act(action, now());
     announce();
 }
 
 bool CalibrationRun::transmit(LinkPort &port) {
-    if (!procedure_)
+    if (!running_)
         return false;
-    if (std::optional<Frame> frame = procedure_->nextFrame(now()))
-        send(port, *frame);
+    const std::optional<Frame> frame = running_->nextFrame(now());
     announce();
+    if (!frame)
+        return !running_->waitsForTechnician();
+    // The adapter's errors are the calibration's to report.
+    port.setErrorReports(false);
+    port.write(frame->data(), FrameSize);
+    port.setErrorReports(true);
     return true;
 }
 
 bool CalibrationRun::receive(const Frame &reply) {
-    if (!procedure_)
+    if (!running_ || running_->waitsForTechnician())
         return false;
-    procedure_->takeReply(reply, now());
+    running_->takeReply(reply, now());
     announce();
-    return reply[1] != Code::Poll;
+    return !running_->pageMaySee(reply);
 }
 
 void CalibrationRun::drop() {
-    if (!procedure_)
+    if (!running_)
         return;
-    procedure_->drop(now());
+    running_->drop(now());
     // Reported at once: the window may be told before the next event.
     endIfOver();
 }
 
-void CalibrationRun::endIfOver() {
-    if (!procedure_ || !procedure_->finished())
+void CalibrationRun::announce() {
+    if (announcing_)
         return;
-    ended_ = std::move(procedure_);
-    procedure_.reset();
+    announcing_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            announcing_ = false;
+            if (busy())
+                emit changed();
+            endIfOver();
+        },
+        Qt::QueuedConnection);
+}
+
+void CalibrationRun::endIfOver() {
+    if (!running_ || !running_->finished())
+        return;
+    ended_ = std::move(running_);
+    running_.reset();
     emit changed();
-    emit finished(ended_->record());
+    emit finished(ended_->records());
     emit busyChanged(false);
 }

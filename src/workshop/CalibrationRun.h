@@ -1,48 +1,74 @@
 #pragma once
-// A calibration with the line to itself, as a settings session has it: each
-// transmit turn sends the procedure's frame instead of the page's, and each
-// good reply goes to the procedure. Its poll replies go on to the page too,
-// so the page keeps showing what the block measures; the page's standing
-// frame and sequence wait until the procedure is over.
+// A calibration with the line to itself, as a settings session has it, on
+// the desk or on a stand (StandCalibration): each transmit turn sends its
+// frame instead of the page's, and each good reply goes to it. On the desk
+// the block's poll replies go on to the page too, so the page keeps showing
+// what the block measures. While a stand waits for the technician to put
+// the next gas on, the line is the page's again: the page polls as ever (the
+// stand switches the multiplexer back at its next visit).
 //
-// Changes of step are announced from the event loop (LineRun).
+// Its changes are announced from the event loop, never from inside a tick,
+// so that what follows (a window redrawing, a record written) does not hold
+// the ticks up.
 
-#include "LineRun.h"
-#include "calibration/CalibrationProcedure.h"
+#include "calibration/StandCalibration.h"
 
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
-class CalibrationRun : public LineRun {
+class LinkPort;
+
+class CalibrationRun : public QObject {
     Q_OBJECT
   public:
-    CalibrationRun(Clock clock, QObject *parent = nullptr);
+    using Clock = std::function<std::int64_t()>;
+
+    explicit CalibrationRun(Clock clock, QObject *parent = nullptr);
+
+    std::int64_t now() const { return clock_(); }
 
     // Takes the line from the next transmit turn on. Only while not busy().
-    void start(CalibrationProcedure procedure);
-    bool busy() const { return procedure_.has_value(); }
-    // The procedure running, or the last one, until the next start.
+    void start(StandCalibration calibration);
+    bool busy() const { return running_.has_value(); }
+    // The calibration running, or the last one, until the next start.
+    const StandCalibration *calibration() const {
+        return running_ ? &*running_ : ended_ ? &*ended_ : nullptr;
+    }
+    // On the desk, that calibration's procedure; nullptr for a stand.
     const CalibrationProcedure *procedure() const {
-        return procedure_ ? &*procedure_ : ended_ ? &*ended_ : nullptr;
+        return calibration() ? calibration()->desk() : nullptr;
     }
     // The technician's choice.
     void act(CalibrationProcedure::Action action);
 
-    // The transmit turn: true when the procedure took it.
+    // The transmit turn: true when the calibration took it.
     bool transmit(LinkPort &port);
     // A good reply: true when the page is not to see it.
     bool receive(const Frame &reply);
-    // The connection ended, or another instrument answers: the procedure
-    // ends interrupted.
+    // The connection ended, or another instrument answers: what runs ends
+    // interrupted.
     void drop();
 
   signals:
-    // It is over; its record is complete.
-    void finished(const CalibrationRecord &record);
+    void busyChanged(bool busy);
+    // Something moved: a reading, a step.
+    void changed();
+    // It is over: the records of the sensors that answered (on the desk,
+    // its one record, complete).
+    void finished(const std::vector<CalibrationRecord> &records);
 
   private:
-    bool running() const override { return busy(); }
-    void endIfOver() override;
+    // Once the event loop is back: changed() while running, then endIfOver().
+    void announce();
+    // When it is over: the records handed on and busyChanged(false).
+    void endIfOver();
 
-    std::optional<CalibrationProcedure> procedure_;
-    std::optional<CalibrationProcedure> ended_;
+    Clock clock_;
+    bool announcing_ = false;
+    std::optional<StandCalibration> running_;
+    std::optional<StandCalibration> ended_;
 };

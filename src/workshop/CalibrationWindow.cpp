@@ -362,7 +362,7 @@ void CalibrationWindow::begin(const QString &conditions, CalibrationProcedure pr
     stepGroup->setEnabled(true);
     stepGroup->show();
     started_ = true;
-    run_.start(std::move(procedure));
+    run_.start(StandCalibration(std::move(procedure), run_.now()));
 }
 
 // The rule of the wait under way: the reading's as set, or in set-up mode

@@ -86,7 +86,7 @@ QString minutes(std::int64_t ms) {
 }
 } // namespace
 
-StandCalibrationWindow::StandCalibrationWindow(StandRun &run, Messages &messages, QWidget *parent)
+StandCalibrationWindow::StandCalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent)
     : ReleasedWhenHidden(parent, Qt::Window), run_(run), messages_(messages.of(this)) {
     setObjectName("standCalibrationWindow");
     setWindowTitle("Калибровка стенда");
@@ -96,7 +96,7 @@ StandCalibrationWindow::StandCalibrationWindow(StandRun &run, Messages &messages
     layout->addWidget(setupArea, 1);
     layout->addWidget(runArea, 1);
     runArea->hide();
-    connect(&run_, &StandRun::changed, this, &StandCalibrationWindow::refresh);
+    connect(&run_, &CalibrationRun::changed, this, &StandCalibrationWindow::refresh);
     resize(900, 680);
 }
 
@@ -324,7 +324,7 @@ void StandCalibrationWindow::startClicked() {
 }
 
 void StandCalibrationWindow::refresh() {
-    const StandCalibration *stand = run_.stand();
+    const StandCalibration *stand = run_.calibration();
     if (!stand)
         return;
     const StandCalibration::Stage &stage = stand->stage();
@@ -385,7 +385,7 @@ void StandCalibrationWindow::refresh() {
 }
 
 void StandCalibrationWindow::showPosition(int position) {
-    const StandCalibration *stand = run_.stand();
+    const StandCalibration *stand = run_.calibration();
     const CalibrationProcedure *proc = stand ? stand->procedure(position) : nullptr;
     if (!proc)
         return;
@@ -426,7 +426,7 @@ void StandCalibrationWindow::recordKept(const CalibrationRecord &record) {
 }
 
 void StandCalibrationWindow::saveReport() {
-    const StandCalibration *stand = run_.stand();
+    const StandCalibration *stand = run_.calibration();
     if (!stand || !stand->finished())
         return;
     std::vector<BatchReport::Position> positions;

@@ -9,7 +9,7 @@
 // showing its own step and chart. The records are kept as each is done,
 // under one batch; its report goes to a PDF.
 
-#include "StandRun.h"
+#include "CalibrationRun.h"
 #include "dialogs/ReleasedWhenHidden.h"
 #include "export/DialogFileChooser.h"
 
@@ -32,7 +32,7 @@ class QToolButton;
 class StandCalibrationWindow : public ReleasedWhenHidden<QWidget> {
     Q_OBJECT
   public:
-    StandCalibrationWindow(StandRun &run, Messages &messages, QWidget *parent = nullptr);
+    StandCalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent = nullptr);
     ~StandCalibrationWindow() override;
 
     // For the instrument `base` names; the setup shown unless a stand runs.
@@ -84,7 +84,7 @@ class StandCalibrationWindow : public ReleasedWhenHidden<QWidget> {
     void showPosition(int position);
     void saveReport();
 
-    StandRun &run_;
+    CalibrationRun &run_;
     Messages &messages_;
     FileChooser *chooser_ = &dialog_;
     CalibrationRecord base_;
