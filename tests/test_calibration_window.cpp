@@ -8,9 +8,7 @@
 #include "records/Certificate.h"
 #include "records/CylinderRegister.h"
 #include "records/RecordStore.h"
-#include "sim/SimFtDriver.h"
-#include "testsupport/RecordingMessages.h"
-#include "testsupport/ScriptedChooser.h"
+#include "testsupport/SimulatedBench.h"
 #include "ui/CalibrationHandler.h"
 #include "ui/TForm1.h"
 #include "workshop/CalibrationContextFields.h"
@@ -44,41 +42,17 @@
 
 using Action = CalibrationProcedure::Action;
 
-class TestCalibrationWindow : public QObject {
+class TestCalibrationWindow : public QObject, SimulatedBench {
     Q_OBJECT
 
-    std::int64_t nowMs = 0;
-    std::unique_ptr<SimFtDriver> sim;
-    RecordingMessages messages;
-    ScriptedChooser chooser;
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<TForm1> form;
-    std::size_t row = 0;
     QStringList instructions; // each one shown during calibrate()
 
-    void run(int ms) {
-        for (int t = 0; t < ms; t += 50) {
-            nowMs += 50;
-            if (nowMs % 350 == 0)
-                form->Timer1Timer();
-            if (nowMs % 100 == 0)
-                form->Timer2Timer();
-            if (nowMs % 1000 == 0)
-                QCoreApplication::processEvents();
-        }
-        QCoreApplication::processEvents();
-    }
     CalibrationWindow &window() { return *form->calibration()->window(); }
     QPushButton *action(Action a) { return window().actionButtons.at(int(a)); }
-    QString recordsPath() const { return dir->filePath("records.sqlite"); }
 
     // Opens the virtual instrument of `kind` and its sensor page.
     int openKind(int kind) {
-        for (std::size_t i = 0; i < sim->adapterCount(); ++i)
-            if (sim->instrument(i).kind() == kind)
-                row = i;
-        form->ListView1->selectRow(int(row));
-        form->ListView1DblClick();
+        connectKind(kind);
         run(1500);
         const int page = PageIndex::ofBlock(findInstrumentKind(std::uint8_t(kind))->sensor.block);
         form->PageControl1->setCurrentIndex(page);
@@ -196,21 +170,12 @@ class TestCalibrationWindow : public QObject {
     void init() {
         // The program's locale writes the window's numbers.
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-        QSettings().clear();
-        nowMs = 0;
-        dir = std::make_unique<QTemporaryDir>();
-        sim = std::make_unique<SimFtDriver>([this] { return nowMs; });
-        messages.clear();
-        form = std::make_unique<TForm1>(*sim, messages);
-        form->clock = [this] { return nowMs; };
-        form->calibration()->setRecordsPath(recordsPath());
-        form->setFileChooser(chooser);
+        startBench();
         form->pictureFolder = ZE23_PICTURE_DIR;
     }
     void cleanup() {
         instructions.clear();
-        form.reset();
-        sim.reset();
+        stopBench();
     }
 
     void eachKindIsCalibratedToACertificate_data() {

@@ -6,10 +6,7 @@
 #include "mux/TForm2.h"
 #include "records/CylinderRegister.h"
 #include "records/RecordStore.h"
-#include "sim/SimFtDriver.h"
-#include "testsupport/HandClock.h"
-#include "testsupport/RecordingMessages.h"
-#include "testsupport/ScriptedChooser.h"
+#include "testsupport/SimulatedBench.h"
 #include "ui/CalibrationHandler.h"
 #include "ui/PageIndex.h"
 #include "ui/StandHandler.h"
@@ -36,46 +33,19 @@
 
 #include <memory>
 
-class TestStandWindow : public QObject {
+class TestStandWindow : public QObject, SimulatedBench {
     Q_OBJECT
 
-    std::int64_t nowMs = 0;
-    std::unique_ptr<SimFtDriver> sim;
-    RecordingMessages messages;
-    ScriptedChooser chooser;
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<TForm1> form;
-    std::size_t row = 0;
-
-    void run(int ms) { runTicks(*form, nowMs, ms); }
     StandCalibrationWindow &window() { return *form->stand()->window(); }
-    QString recordsPath() const { return dir->filePath("records.sqlite"); }
 
   private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init() {
-        QSettings().clear();
-        nowMs = 0;
-        dir = std::make_unique<QTemporaryDir>();
-        sim = std::make_unique<SimFtDriver>([this] { return nowMs; });
-        messages.clear();
-        form = std::make_unique<TForm1>(*sim, messages);
-        form->clock = [this] { return nowMs; };
-        form->calibration()->setRecordsPath(recordsPath());
-        form->setFileChooser(chooser);
-    }
+    void init() { startBench(); }
     void open(int kind) {
-        for (std::size_t i = 0; i < sim->adapterCount(); ++i)
-            if (sim->instrument(i).kind() == kind)
-                row = i;
-        form->ListView1->selectRow(int(row));
-        form->ListView1DblClick();
+        connectKind(kind);
         run(3000);
     }
-    void cleanup() {
-        form.reset();
-        sim.reset();
-    }
+    void cleanup() { stopBench(); }
 
     // Six positions fitted: four drifted sensors, the empty 7 and the block
     // at 12 that loses its save. The page polls while the stand waits for a
