@@ -44,8 +44,7 @@ StandCalibrationWindow *StandHandler::window() {
     window_ = new StandCalibrationWindow(*form_.standRun(), messages_, &form_);
     window_->hide();
     window_->setupFields->setStoreAccess(calibration_.registerAccess());
-    if (chooser_)
-        window_->setFileChooser(*chooser_);
+    window_->setFileChooser(*chooser_);
     connect(window_, &StandCalibrationWindow::started, this, [this] { kept_ = 0; });
     return window_;
 }

@@ -3,6 +3,8 @@
 // multiplexer window opens its window for the instrument identified, and
 // its records go to the journal as each single calibration's do.
 
+#include "export/DialogFileChooser.h"
+
 #include <QObject>
 
 class CalibrationHandler;
@@ -33,9 +35,10 @@ class StandHandler : public QObject {
     Messages &messages_;
     CalibrationHandler &calibration_;
     StandCalibrationWindow *window_ = nullptr;
-    // A file chooser put in place of the window's own file dialog, for the
-    // window once made; none: it keeps its own.
-    FileChooser *chooser_ = nullptr;
+    // The window's file chooser, the real dialog unless another is put in
+    // its place.
+    DialogFileChooser dialog_;
+    FileChooser *chooser_ = &dialog_;
     int kept_ = 0;
     GasControl *gasControl_ = nullptr;
     int followedStage_ = -1;

@@ -86,7 +86,8 @@ QString minutes(std::int64_t ms) {
 }
 } // namespace
 
-StandCalibrationWindow::StandCalibrationWindow(CalibrationRun &run, Messages &messages, QWidget *parent)
+StandCalibrationWindow::StandCalibrationWindow(CalibrationRun &run, Messages &messages,
+                                               QWidget *parent)
     : ReleasedWhenHidden(parent, Qt::Window), run_(run), messages_(messages.of(this)) {
     setObjectName("standCalibrationWindow");
     setWindowTitle("Калибровка стенда");
