@@ -25,6 +25,19 @@ QString reading(const CalibrationRecord &r, Measurement::Phase phase, TestGas ga
     return "—";
 }
 
+// The gas beside clean air the record's block was checked in: the
+// cylinder's, or the oxygen zero's nitrogen where the span is in air.
+TestGas testGas(const CalibrationRecord &r) {
+    std::optional<TestGas> other;
+    for (const Measurement &m : r.measurements) {
+        if (m.gas == TestGas::Cylinder)
+            return m.gas;
+        if (m.gas != TestGas::CleanAir && m.gas != TestGas::Ambient && !other)
+            other = m.gas;
+    }
+    return other.value_or(TestGas::Cylinder);
+}
+
 const CalibrationRecord *firstRecord(const std::vector<BatchReport::Position> &positions) {
     for (const auto &p : positions)
         if (p.record)
@@ -96,10 +109,10 @@ bool BatchReport::write(const QString &batch, const std::vector<Position> &posit
             const CalibrationRecord &r = *p.record;
             ++counted[r.outcome];
             using P = Measurement::Phase;
+            const TestGas gas = testGas(r);
             rows.push_back({QString::number(p.position), text(p.label),
-                            reading(r, P::AsFound, TestGas::Cylinder),
-                            reading(r, P::AsFound, TestGas::CleanAir),
-                            reading(r, P::AsLeft, TestGas::Cylinder),
+                            reading(r, P::AsFound, gas), reading(r, P::AsFound, TestGas::CleanAir),
+                            reading(r, P::AsLeft, gas),
                             reading(r, P::AsLeft, TestGas::CleanAir), text(outcomeText(r.outcome)),
                             r.number > 0 || r.benchNumber > 0 ? RecordTexts::recordNumber(r)
                                                               : QString("не в журнале")});

@@ -3,7 +3,8 @@ technician would, over the accessibility bus: the virtual ТКС's stand of 32
 positions calibrated from the multiplexer window in one pass of gas, the
 gas control turning to each gas the stand asks for and the technician
 saying when it is on; the batch's report saved through the file dialog and
-read back with pdftotext, then the journal shown by the batch.
+read back with pdftotext; then, from the journal shown by the batch, the
+report made again.
 
 Run by tests/e2e/run-shipped.sh, which starts the program; the folder where
 the files go is the first argument."""
@@ -13,7 +14,7 @@ import subprocess
 import sys
 import time
 
-from atspi import enabled, field, find, find_all, press, type_into, wait_for, window
+from atspi import click, enabled, field, find, find_all, press, type_into, wait_for, window
 from calibrate_tks import MAIN, save_through_dialog, step
 
 OUT = sys.argv[1]
@@ -22,7 +23,6 @@ OUT = sys.argv[1]
 def main():
     main_window = window(MAIN)
     step("open the virtual ТКС and its multiplexer window")
-    from atspi import click
     click(find(main_window, "table cell", "ЗЭ-23 виртуальный: ТКС"), times=2)
     wait_for(lambda: find(main_window, "label", starts="Последняя калибровка")
              or find(main_window, "label", "Калибровок в журнале нет."), 20,
@@ -73,6 +73,24 @@ def main():
     assert "Партия " + batch in text, batch
     assert text.count("пусто: блок не") == 3, text
     assert "настроены и годны: 28" in " ".join(text.split()), text
+
+    step("the journal by the batch, and its report again from there")
+    press([t for t in find_all(main_window, "page tab") if t.name == "Устройства USB"][0])
+    press(wait_for(lambda: find(main_window, "push button", "Журнал калибровок…"), 10,
+                   "«Журнал калибровок…» on the device page"))
+    journal = window("Журнал калибровок")
+    type_into(field(journal, "Партия стенда:"), batch)
+    press(find(journal, "push button", "Показать"))
+    wait_for(lambda: find(journal, "label", starts="Показано записей: 29 из"), 20,
+             "the batch's 29 records shown")
+    click(find(journal, "table cell", "Сидоров П. П."))
+    again = os.path.join(OUT, "partiya-iz-zhurnala.pdf")
+    press(find(journal, "push button", "Отчёт партии…"))
+    save_through_dialog("Сохранить отчёт партии", again)
+    text = " ".join(subprocess.run(["pdftotext", "-layout", again, "-"], capture_output=True,
+                                   text=True, check=True).stdout.split())
+    assert "Партия " + batch in text and "настроены и годны: 28" in text, text
+    assert "пустых: 0" in text and "не записываются" in text, text
     step("done")
 
 
