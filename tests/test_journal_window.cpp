@@ -63,6 +63,8 @@ class TestJournalWindow : public QObject, WindowHarness {
         CalibrationRecord onStand =
             record(23102, "2026-03-05T11:00:00", O::Failed, "Иванов И. И.", "");
         onStand.batch = "П-7";
+        onStand.standPosition = 7;
+        onStand.sensorLabel = "DTK-007";
         CalibrationRecord alsoOnStand =
             record(23104, "2026-02-01T08:00:00", O::Adjusted, "Иванов И. И.", "2026-08-01");
         alsoOnStand.batch = "П-7";
@@ -230,6 +232,8 @@ class TestJournalWindow : public QObject, WindowHarness {
         window->outcomeFilter->setCurrentIndex(3);
         window->showRecords();
         chooser.answer = dir->filePath("journal.csv");
+        QCOMPARE(window->recordsTable->item(0, JournalTable::Stand)->text(),
+                 QString("поз. 7, DTK-007"));
         window->exportButton->click();
         QLocale::setDefault(before);
         QFile f(chooser.answer);
@@ -239,11 +243,13 @@ class TestJournalWindow : public QObject, WindowHarness {
         QCOMPARE(lines[0], QByteArray("\xEF\xBB\xBF\"№\";\"Дата\";\"Прибор №\";\"Модель\";"
                                       "\"Блок датчика\";\"Итог\";\"Следующая\";\"Выполнил\";"
                                       "\"Баллон\";\"Газ баллона\";\"Концентрация\";\"Погрешность\";"
-                                      "\"Газ-основа\";\"Поставщик\";\"Паспорт\";\"Годен до\"\r"));
+                                      "\"Газ-основа\";\"Поставщик\";\"Паспорт\";\"Годен до\";"
+                                      "\"Партия стенда\";\"Позиция стенда\";\"Метка датчика\"\r"));
         QCOMPARE(QString::fromUtf8(lines[1]),
                  QString("\"2\";\"05.03.2026 11:00:00\";\"23102\";\"ЗЭ11.2к\";\"ТКС\";\"%1\";\"—\";"
                          "\"Иванов И. И.\";\"ПГС-0417\";\"CH4 в воздухе\";\"%2\";\"%3\";"
-                         "\"воздух\";\"ООО «Мониторинг»\";\"30.06.2026\";\"30.06.2027\"\r")
+                         "\"воздух\";\"ООО «Мониторинг»\";\"30.06.2026\";\"30.06.2027\";"
+                         "\"П-7\";\"7\";\"DTK-007\"\r")
                      .arg(QString::fromStdString(outcomeText(CalibrationOutcome::Failed)),
                           concentration, uncertainty));
     }

@@ -16,7 +16,8 @@ QString line(const QStringList &fields) {
 } // namespace
 
 QStringList JournalTable::headings() {
-    return {"№", "Дата", "Прибор №", "Модель", "Блок датчика", "Итог", "Следующая", "Выполнил"};
+    return {"№",    "Дата",      "Прибор №", "Модель", "Блок датчика",
+            "Итог", "Следующая", "Выполнил", "Стенд"};
 }
 
 QStringList JournalTable::cells(const CalibrationRecord &r) {
@@ -30,13 +31,23 @@ QStringList JournalTable::cells(const CalibrationRecord &r) {
             RecordTexts::blockName(r.block),
             outcome,
             r.nextDue.empty() ? QString("—") : RecordTexts::date(r.nextDue),
-            RecordTexts::technician(r)};
+            RecordTexts::technician(r),
+            !r.standPosition        ? QString()
+            : r.sensorLabel.empty() ? QString("поз. %1").arg(*r.standPosition)
+                                    : QString("поз. %1, %2")
+                                          .arg(*r.standPosition)
+                                          .arg(QString::fromStdString(r.sensorLabel))};
 }
 
 QByteArray JournalTable::csv(const std::vector<CalibrationRecord> &records,
                              const QLocale &numbers) {
-    QString text = line(headings() + RecordTexts::cylinderHeadings());
+    const auto beforeStand = [](QStringList l) { return l.mid(0, Stand); };
+    QString text = line(beforeStand(headings()) + RecordTexts::cylinderHeadings() +
+                        QStringList{"Партия стенда", "Позиция стенда", "Метка датчика"});
     for (const CalibrationRecord &r : records)
-        text += line(cells(r) + RecordTexts::cylinderCells(r, numbers));
+        text += line(beforeStand(cells(r)) + RecordTexts::cylinderCells(r, numbers) +
+                     QStringList{QString::fromStdString(r.batch),
+                                 r.standPosition ? QString::number(*r.standPosition) : QString(),
+                                 QString::fromStdString(r.sensorLabel)});
     return "\xEF\xBB\xBF" + text.toUtf8();
 }
