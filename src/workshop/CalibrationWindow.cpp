@@ -29,9 +29,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
-#include <QSettings>
 #include <QSpinBox>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>

@@ -20,7 +20,6 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QToolButton>
