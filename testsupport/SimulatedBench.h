@@ -5,13 +5,13 @@
 // over the main window and the simulator; its users link ze23_ui and
 // ze23_sim too.
 
+#include "HandClock.h"
 #include "RecordingMessages.h"
 #include "ScriptedChooser.h"
 #include "sim/SimFtDriver.h"
 #include "ui/CalibrationHandler.h"
 #include "ui/TForm1.h"
 
-#include <QCoreApplication>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -46,20 +46,8 @@ class SimulatedBench {
     }
     QString recordsPath() const { return dir->filePath("records.sqlite"); }
 
-    // The ticks as the timers run them over `ms` (transmit every 350 ms,
-    // receive every 100 ms), the event loop once a second and at the end.
-    void run(int ms) {
-        for (int t = 0; t < ms; t += 50) {
-            nowMs += 50;
-            if (nowMs % 350 == 0)
-                form->Timer1Timer();
-            if (nowMs % 100 == 0)
-                form->Timer2Timer();
-            if (nowMs % 1000 == 0)
-                QCoreApplication::processEvents();
-        }
-        QCoreApplication::processEvents();
-    }
+    // The ticks as the timers run them over `ms`.
+    void run(int ms) { runTicks(*form, nowMs, ms); }
     // Connects to the virtual instrument of `kind`.
     void connectKind(int kind) {
         for (std::size_t i = 0; i < sim->adapterCount(); ++i)

@@ -110,9 +110,8 @@ bool BatchReport::write(const QString &batch, const std::vector<Position> &posit
             ++counted[r.outcome];
             using P = Measurement::Phase;
             const TestGas gas = testGas(r);
-            rows.push_back({QString::number(p.position), text(p.label),
-                            reading(r, P::AsFound, gas), reading(r, P::AsFound, TestGas::CleanAir),
-                            reading(r, P::AsLeft, gas),
+            rows.push_back({QString::number(p.position), text(p.label), reading(r, P::AsFound, gas),
+                            reading(r, P::AsFound, TestGas::CleanAir), reading(r, P::AsLeft, gas),
                             reading(r, P::AsLeft, TestGas::CleanAir), text(outcomeText(r.outcome)),
                             r.number > 0 || r.benchNumber > 0 ? RecordTexts::recordNumber(r)
                                                               : QString("не в журнале")});
