@@ -15,7 +15,7 @@ import sys
 import time
 
 from atspi import click, enabled, field, find, find_all, press, type_into, wait_for, window
-from calibrate_tks import MAIN, save_through_dialog, step
+from calibrate_tks import MAIN, open_virtual_tks, save_through_dialog, step
 
 OUT = sys.argv[1]
 
@@ -23,10 +23,7 @@ OUT = sys.argv[1]
 def main():
     main_window = window(MAIN)
     step("open the virtual ТКС and its multiplexer window")
-    click(find(main_window, "table cell", "ЗЭ-23 виртуальный: ТКС"), times=2)
-    wait_for(lambda: find(main_window, "label", starts="Последняя калибровка")
-             or find(main_window, "label", "Калибровок в журнале нет."), 20,
-             "the instrument identified")
+    open_virtual_tks(main_window)
     press(find(main_window, "push button", "Управление мультиплексором"))
     press(find(window("Управление мультиплексором"), "push button", "Калибровка стенда…"))
 

@@ -33,13 +33,18 @@ def save_through_dialog(title, path):
     wait_for(lambda: os.path.exists(path), 20, path)
 
 
-def main():
-    main_window = window(MAIN)
-    step("open the virtual ТКС from the device list")
+def open_virtual_tks(main_window):
+    """The virtual ТКС opened from the device list, and identified."""
     click(find(main_window, "table cell", "ЗЭ-23 виртуальный: ТКС"), times=2)
     wait_for(lambda: find(main_window, "label", starts="Последняя калибровка")
              or find(main_window, "label", "Калибровок в журнале нет."), 20,
              "the instrument identified")
+
+
+def main():
+    main_window = window(MAIN)
+    step("open the virtual ТКС from the device list")
+    open_virtual_tks(main_window)
     tab = [t for t in find_all(main_window, "page tab") if t.name in ("ТКС", "Блок ТКС")][0]
     press(tab)
     press(wait_for(lambda: find(main_window, "push button", "Калибровка…"), 10,
